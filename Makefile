@@ -1,0 +1,53 @@
+# The two commands of the README: `make run` and `make test`.
+# Both install what is missing, configure and build; `make test` then runs every gate.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_ARGS ?=
+
+
+.PHONY: all setup configure build run test unit-tests sanitize format format-check lint bench clean
+
+all: build
+
+setup:
+	@bash tools/setup-debian.sh
+
+configure: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD) && ./hm52
+
+# Formatting, the normal build and its tests, then the sanitizer build and its tests.
+test: setup format-check build unit-tests sanitize
+
+unit-tests:
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+sanitize: setup
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	    -DHM52_SANITIZE=ON -DHM52_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+SOURCES = $(shell git ls-files -- '*.cpp' '*.h' 2>/dev/null || find src tests tools bench -name '*.cpp' -o -name '*.h')
+
+format:
+	clang-format -i $(SOURCES)
+
+format-check: setup
+	@clang-format --dry-run --Werror $(SOURCES) && echo "format-check: all sources formatted"
+
+lint: configure
+	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '$(CURDIR)/(src|tools|bench)/.*\.cpp$$'
+
+bench: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/hm52bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

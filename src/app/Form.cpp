@@ -1,0 +1,36 @@
+#include "app/Form.h"
+
+#include "app/Services.h"
+
+#include <QCloseEvent>
+
+namespace hm52 {
+
+void runHandler(Services& s, QWidget* parent, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const DbError& e) {
+        s.dialogs.tell(parent, e.text(), Icon::Critical);
+    } catch (const PrintError& e) {
+        s.dialogs.tell(parent, e.text(), Icon::Critical);
+    }
+}
+
+Form::Form(Services& services, WindowRegistry& reg) : s(services), registry(reg) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    if (unloading_) {
+        event->accept();
+        return;
+    }
+    unloading_ = true;
+    Form_Unload();
+    event->accept();
+    hide();
+    Q_EMIT unloaded();
+    deleteLater();
+}
+
+} // namespace hm52

@@ -1,0 +1,39 @@
+#include "app/Program.h"
+
+#include "app/principale.h"
+
+#include <QApplication>
+
+namespace hm52 {
+
+Program::Program(const QString& programFolder, Dialogs& dialogs, Shell& shell,
+                 PrinterFactory printers, std::function<void()> endProgram)
+    : services_{m_, dialogs, shell, std::move(printers), programFolder}, registry_(services_),
+      main_(std::make_unique<principale>(services_, registry_, std::move(endProgram))) {}
+
+Program::~Program() = default;
+
+bool Program::start() {
+    try {
+        main_->Form_Load();
+    } catch (const DbError& e) {
+        services_.dialogs.tell(nullptr, e.text(), Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+int runProgram(const QString& programFolder) {
+    QtDialogs dialogs;
+    QtShell shell;
+    Program program(
+        programFolder, dialogs, shell, []() { return std::make_unique<QtPrinter>(); },
+        []() { QCoreApplication::exit(0); });
+    if (!program.start()) {
+        return 1;
+    }
+    program.mainWindow().show();
+    return QApplication::exec();
+}
+
+} // namespace hm52

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/Services.h"
+#include "app/WindowRegistry.h"
+#include "storage/Module1.h"
+
+#include <functional>
+#include <memory>
+
+namespace hm52 {
+
+class principale;
+
+// One run of the program: its databases, services, windows and main window.
+class Program {
+public:
+    Program(const QString& programFolder, Dialogs& dialogs, Shell& shell, PrinterFactory printers,
+            std::function<void()> endProgram);
+    ~Program();
+
+    // Loads the main window, which opens the two databases. On failure shows the engine's
+    // error text in a box and returns false; nothing is shown and no file is changed.
+    bool start();
+
+    principale& mainWindow() { return *main_; }
+    WindowRegistry& registry() { return registry_; }
+    Services& services() { return services_; }
+    Module1& module() { return m_; }
+
+private:
+    Module1 m_;
+    Services services_;
+    WindowRegistry registry_;
+    std::unique_ptr<principale> main_;
+};
+
+// The whole program: start, show the main window, run the event loop. Returns the exit
+// status (non-zero when the databases could not be opened).
+int runProgram(const QString& programFolder);
+
+} // namespace hm52

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/Printer.h"
+#include "platform/Shell.h"
+#include "storage/Module1.h"
+
+#include <QString>
+
+namespace hm52 {
+
+// What every window reaches beyond its own controls: the databases, the boxes, the shell,
+// the printer and the program's folder. One per run; tests build theirs with the
+// recording seams.
+struct Services {
+    Module1& m;
+    Dialogs& dialogs;
+    Shell& shell;
+    PrinterFactory printers;
+    QString programFolder;
+};
+
+} // namespace hm52

@@ -1,0 +1,131 @@
+#include "app/principale.h"
+
+#include "app/Artwork.h"
+#include "app/Form.h"
+#include "app/LogPrintout.h"
+#include "app/Services.h"
+#include "app/WindowRegistry.h"
+#include "browser/frmUtility.h"
+#include "storage/QuoteSql.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace hm52 {
+
+principale::principale(Services& services, WindowRegistry& reg, std::function<void()> endProgram)
+    : s(services), registry(reg), endProgram_(std::move(endProgram)) {
+    setObjectName(QStringLiteral("principale"));
+    setWindowTitle(QStringLiteral("HM52 v1.0 ita"));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(tw(7440), tw(4680));
+    setCentralWidget(client);
+
+    Picture1 = new QLabel(client);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(tw(653), tw(240), tw(6135), tw(3615));
+    Picture1->setPixmap(artwork::certificate());
+    Picture1->setScaledContents(true);
+
+    cmdExit = new QPushButton(QStringLiteral("Exit"), client);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    cmdExit->setGeometry(tw(4920), tw(4080), tw(1935), tw(495));
+    connect(cmdExit, &QPushButton::clicked, this, &principale::cmdExit_Click);
+
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+
+    QMenu* database = bar->addMenu(QStringLiteral("Database"));
+    database->setObjectName(QStringLiteral("mnDatabase"));
+    addEntry(database, "mnInsertQSO", QStringLiteral("&Insert QSO"),
+             &principale::mnInsertQSO_Click);
+    addEntry(database, "mnUtiliy", QStringLiteral("&Utility QSO"), &principale::mnUtiliy_Click);
+    addEntry(database, "mnPrintAllQSOs", QStringLiteral("&Print all QSOs"),
+             &principale::mnPrintAllQSOs_Click);
+    database->addSeparator()->setObjectName(QStringLiteral("mnLine2"));
+    addEntry(database, "mnExit", QStringLiteral("&Exit"), &principale::mnExit_Click);
+
+    QMenu* award = bar->addMenu(QStringLiteral("Award"));
+    award->setObjectName(QStringLiteral("mnAward"));
+    addEntry(award, "mnCounter", QStringLiteral("&Counter"), &principale::mnCounter_Click);
+    addEntry(award, "mnBAR", QStringLiteral("&Base Award Request"), &principale::mnBAR_Click);
+    addEntry(award, "mnEndorsement", QStringLiteral("&Endorsement"),
+             &principale::mnEndorsement_Click);
+
+    QMenu* utility = bar->addMenu(QStringLiteral("Utility"));
+    utility->setObjectName(QStringLiteral("mnUtility"));
+    addEntry(utility, "mnUserData", QStringLiteral("&User Data"), &principale::mnUserData_Click);
+    addEntry(utility, "mnFindPlaces", QStringLiteral("&Find on Places Database"),
+             &principale::mnFindPlaces_Click);
+
+    QMenu* help = bar->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("mnHelp"));
+    QAction* helpPage = addEntry(help, "mnHelpHM52html", QStringLiteral("&Help on HM52"),
+                                 &principale::mnHelpHM52html_Click);
+    helpPage->setShortcut(QKeySequence(Qt::Key_F1));
+    helpPage->setShortcutContext(Qt::WindowShortcut);
+    addEntry(help, "mnHelpHM52pdf", QStringLiteral("&Rules on HM52 "),
+             &principale::mnHelpHM52pdf_Click);
+    help->addSeparator()->setObjectName(QStringLiteral("mnLine"));
+    addEntry(help, "mnAbout", QStringLiteral("&About HM52"), &principale::mnAbout_Click);
+
+    setFixedSize(sizeHint());
+}
+
+QAction* principale::addEntry(QMenu* menu, const char* name, const QString& caption,
+                              void (principale::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, [this, handler]() { (this->*handler)(); });
+    return action;
+}
+
+QMenu* principale::menuNamed(const QString& objectName) const {
+    return menuBar()->findChild<QMenu*>(objectName);
+}
+
+void principale::Form_Load() { s.m.OpenDatabases(s.programFolder); }
+
+void principale::End() {
+    if (endProgram_) {
+        endProgram_();
+    }
+}
+
+void principale::closeEvent(QCloseEvent* event) {
+    event->accept();
+    End();
+}
+
+void principale::cmdExit_Click() { End(); }
+void principale::mnExit_Click() { End(); }
+
+void principale::mnInsertQSO_Click() { registry.show(Window::InsertQSO); }
+
+void principale::mnUtiliy_Click() {
+    registry.showAny();
+    registry.show(Window::Utility);
+}
+
+void principale::mnPrintAllQSOs_Click() { printAllQSOs(s, this); }
+
+void principale::mnCounter_Click() { registry.show(Window::Award); }
+void principale::mnBAR_Click() { registry.show(Window::BAR); }
+void principale::mnEndorsement_Click() { registry.show(Window::AE); }
+void principale::mnUserData_Click() { registry.show(Window::UserData); }
+void principale::mnFindPlaces_Click() { registry.show(Window::FindPlaces); }
+void principale::mnAbout_Click() { registry.show(Window::About); }
+
+void principale::openHelp(const QString& document) {
+    s.shell.open(joinPath(s.programFolder, QStringLiteral("Help/") + document));
+}
+
+void principale::mnHelpHM52html_Click() { openHelp(QStringLiteral("index.htm")); }
+void principale::mnHelpHM52pdf_Click() { openHelp(QStringLiteral("Hm52_reg_ita.pdf")); }
+
+} // namespace hm52

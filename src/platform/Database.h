@@ -1,0 +1,172 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The engine layer: the program talks to its tables with SQL text and cursors; this layer
+// runs them on SQLite safely (every write goes through bound parameters, every change is
+// committed before the call returns) and fast (cursors step their statement lazily).
+namespace hm52 {
+
+// A failure of the database engine. what() is the engine's own error text.
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+    explicit DbError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString text() const { return QString::fromStdString(what()); }
+};
+
+enum class OpenMode {
+    ReadWrite, // an existing file, read and written; a missing file fails the open
+    ReadOnly,  // an existing file, only read
+};
+
+// A column of a table: its name and declared type ("DATE" and "TIME" columns travel as
+// text forms, see DateText.h).
+struct Column {
+    QString name;
+    QString declaredType;
+};
+
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing SQLite file. Throws DbError with the engine's text when the file is
+    // missing, unreadable, locked or not a database. Nothing is ever created here.
+    void open(const QString& path, OpenMode mode);
+    // Creates a new, empty database file; throws when the file already exists.
+    void create(const QString& path);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    const QString& path() const { return path_; }
+    bool readOnly() const { return readOnly_; }
+
+    // Runs statements that return no rows (schema, pragmas). A write outside a transaction
+    // is committed at once.
+    void execute(const QString& sql);
+    // Runs a query and returns the first column of its first row (invalid when none).
+    QVariant scalar(const QString& sql);
+    // Checks that each table exists with at least the given columns; throws DbError with
+    // the engine's text ("no such table: data", "no such column: qsl") otherwise.
+    void requireColumns(const QString& table, const QStringList& columns);
+
+    // Columns of a table, in table order, cached for the life of the connection.
+    const std::vector<Column>& columns(const QString& table);
+
+    bool inTransaction() const;
+    sqlite3* handle() const { return db_; }
+
+private:
+    friend class Recordset;
+    friend class Transaction;
+    sqlite3_stmt* prepare(const QString& sql);
+    [[noreturn]] void fail(const QString& context = {}) const;
+    void runWrite(sqlite3_stmt* stmt);
+    // BEGIN / COMMIT / ROLLBACK. A COMMIT that fails is rolled back: all or nothing.
+    void control(const char* sql);
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+    bool readOnly_ = false;
+    QHash<QString, std::vector<Column>> columnCache_;
+};
+
+// All of a multi-row change or none of it: commit() makes it last; leaving the scope
+// without commit() rolls it back.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+// A cursor over one SQL text or a bare table name ("data", "userData").
+//
+// It steps its statement lazily and reads a field only when asked. A cursor over a whole
+// table, or over "select * from <table> ...", can also add, change and delete rows; those
+// writes find their row by SQLite's rowid and are stored at once.
+class Recordset {
+public:
+    Recordset(Database& db, const QString& sqlOrTable);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // True once the cursor is past the last row; true at once for an empty result.
+    bool eof() const { return !onRow_; }
+    void moveFirst();
+    void moveNext();
+    void moveLast();
+
+    // The current row's value of a field, by name in any letter case. Dates come back as
+    // "dd/mm/yy" and times as "H.mm.ss" text. Throws DbError for an unknown field or when
+    // the cursor is not on a row.
+    QVariant field(const QString& name) const;
+    QString text(const QString& name) const { return field(name).toString(); }
+
+    // Fast access for loops over many rows: resolve the index once, then read by index.
+    int fieldIndex(const QString& name) const; // -1 when there is no such field
+    QVariant value(int index) const;
+    QString textAt(int index) const;
+    qint64 intAt(int index) const;
+    int fieldCount() const { return static_cast<int>(fields_.size()); }
+    QString fieldName(int index) const;
+
+    // Writing rows (table cursors and "select * from <table>" cursors only).
+    void addNew();
+    void edit();
+    void setField(const QString& name, const QVariant& value);
+    void update();
+    void deleteRow();
+
+    const QString& sql() const { return sql_; }
+
+private:
+    struct Field {
+        QString name;
+        int statementColumn;
+        enum Kind { Plain, Date, Time } kind;
+    };
+    enum class Editing { None, Adding, Changing };
+
+    void step();
+    void requireRow() const;
+    void requireWritable() const;
+    QVariant bindable(const QString& column, const QVariant& value) const;
+
+    Database& db_;
+    QString sql_;
+    QString table_;        // set when the cursor can write
+    int rowidColumn_ = -1; // statement column holding the rowid
+    sqlite3_stmt* stmt_ = nullptr;
+    bool onRow_ = false;
+    std::vector<Field> fields_;
+    QHash<QString, int> byName_; // lower-case name -> index into fields_
+    Editing editing_ = Editing::None;
+    qint64 editRowid_ = 0;
+    std::vector<std::pair<QString, QVariant>> pending_;
+};
+
+// Quotes an identifier for SQL ("OM/YL/SWL" -> "\"OM/YL/SWL\"").
+QString quoteIdentifier(const QString& name);
+
+} // namespace hm52

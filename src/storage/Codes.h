@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The value codes of the log, each stored exactly as written here.
+namespace hm52::codes {
+
+// QSL states.
+inline const QString worked = QStringLiteral("w");
+inline const QString confirmed = QStringLiteral("c");
+inline const QString accredited = QStringLiteral("a");
+
+// Bands and modes, in the order the lists show them.
+const QStringList& bands();
+const QStringList& modes();
+
+// The nine provinces that the award square touches, in alphabetical order: eight codes of
+// two capital letters and one of three. The gazetteer's every `prov` is one of them.
+const QStringList& provinces();
+
+// The award square.
+inline const QString awardSquare = QStringLiteral("HM52");
+
+// Award figures of a band: the base figure N and the endorsement figure E; 0 for a text
+// that is not one of the six bands.
+int baseFigure(const QString& band);
+int endorsementFigure(const QString& band);
+
+} // namespace hm52::codes

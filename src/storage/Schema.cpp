@@ -1,0 +1,124 @@
+#include "storage/Schema.h"
+
+#include "platform/Database.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace hm52::schema {
+
+const QStringList& dataColumns() {
+    static const QStringList list{
+        QStringLiteral("count"), QStringLiteral("call"), QStringLiteral("WWLocator"),
+        QStringLiteral("place"), QStringLiteral("prov"), QStringLiteral("mode"),
+        QStringLiteral("band"),  QStringLiteral("date"), QStringLiteral("time"),
+        QStringLiteral("qsl")};
+    return list;
+}
+
+const QStringList& userDataColumns() {
+    static const QStringList list{
+        QStringLiteral("count"),   QStringLiteral("OM/YL/SWL"), QStringLiteral("call"),
+        QStringLiteral("fName"),   QStringLiteral("sName"),     QStringLiteral("address"),
+        QStringLiteral("ZIPcode"), QStringLiteral("city"),      QStringLiteral("prov"),
+        QStringLiteral("country"), QStringLiteral("WWLocator"), QStringLiteral("email")};
+    return list;
+}
+
+const QStringList& placesColumns() {
+    static const QStringList list{QStringLiteral("place"), QStringLiteral("prov"),
+                                  QStringLiteral("WWLocator")};
+    return list;
+}
+
+void createLog(const QString& path) {
+    if (QFileInfo::exists(path)) {
+        throw DbError(QStringLiteral("%1 already exists").arg(path));
+    }
+    // Built beside its final name and moved there only when complete, so a failure leaves
+    // no half-made log behind; the move never replaces a file that appeared meanwhile.
+    const QString building = path + QStringLiteral(".building");
+    QFile::remove(building);
+    {
+        Database db;
+        db.create(building);
+        try {
+            createLogTables(db);
+        } catch (...) {
+            db.close();
+            QFile::remove(building);
+            throw;
+        }
+    }
+    if (!QFile::rename(building, path)) {
+        QFile::remove(building);
+        throw DbError(QStringLiteral("cannot create %1").arg(path));
+    }
+}
+
+void createLogTables(Database& db) {
+    // Text compares without regard to letter case, so searches typed in lower case find the
+    // upper-case rows. `count` is the QSO's number and the row's key.
+    db.execute(QStringLiteral(
+        "create table data ("
+        " count INTEGER PRIMARY KEY CHECK (count BETWEEN -2147483648 AND 2147483647),"
+        " call TEXT COLLATE NOCASE,"
+        " WWLocator TEXT COLLATE NOCASE,"
+        " place TEXT COLLATE NOCASE,"
+        " prov TEXT COLLATE NOCASE,"
+        " mode TEXT COLLATE NOCASE,"
+        " band TEXT COLLATE NOCASE,"
+        " date DATE,"
+        " time TIME,"
+        " qsl TEXT COLLATE NOCASE)"));
+    db.execute(QStringLiteral(
+        "create table userData ("
+        " count INTEGER,"
+        " \"OM/YL/SWL\" TEXT COLLATE NOCASE,"
+        " call TEXT COLLATE NOCASE,"
+        " fName TEXT COLLATE NOCASE,"
+        " sName TEXT COLLATE NOCASE,"
+        " address TEXT COLLATE NOCASE,"
+        " ZIPcode TEXT COLLATE NOCASE,"
+        " city TEXT COLLATE NOCASE,"
+        " prov TEXT COLLATE NOCASE,"
+        " country TEXT COLLATE NOCASE,"
+        " WWLocator TEXT COLLATE NOCASE,"
+        " email TEXT COLLATE NOCASE)"));
+    db.execute(QStringLiteral("PRAGMA user_version = 1"));
+    ensureLogIndexes(db);
+}
+
+void ensureLogIndexes(Database& db) {
+    if (db.readOnly()) {
+        return;
+    }
+    // The counter and the award requests: mode, band and QSL state, in sub-square order.
+    db.execute(QStringLiteral(
+        "create index if not exists data_award on data (mode, band, qsl, WWLocator)"));
+    // The duplicate rules and the sub-square search.
+    db.execute(QStringLiteral(
+        "create index if not exists data_locator on data (WWLocator, band, mode, qsl)"));
+    // The browser's searches.
+    db.execute(QStringLiteral("create index if not exists data_call on data (call)"));
+    db.execute(QStringLiteral("create index if not exists data_place on data (place, prov)"));
+    db.execute(QStringLiteral("create index if not exists data_prov on data (prov)"));
+}
+
+void createPlaces(Database& db) {
+    db.execute(QStringLiteral("create table places ("
+                              " place TEXT COLLATE NOCASE,"
+                              " prov TEXT COLLATE NOCASE,"
+                              " WWLocator TEXT COLLATE NOCASE)"));
+    db.execute(QStringLiteral("create index places_locator on places (WWLocator, place)"));
+    db.execute(QStringLiteral("create index places_place on places (place)"));
+}
+
+void verifyLog(Database& db) {
+    db.requireColumns(QStringLiteral("data"), dataColumns());
+    db.requireColumns(QStringLiteral("userData"), userDataColumns());
+}
+
+void verifyPlaces(Database& db) { db.requireColumns(QStringLiteral("places"), placesColumns()); }
+
+} // namespace hm52::schema
