@@ -93,8 +93,7 @@ void Database::open(const QString& path, OpenMode mode) {
     }
     db_ = db;
     path_ = path;
-    sqlite3_extended_result_codes(db_, 0);
-    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    configure();
     try {
         // Reading the header proves the file is an SQLite database and not locked away.
         execute(QStringLiteral("PRAGMA schema_version"));
@@ -124,9 +123,17 @@ void Database::create(const QString& path) {
     db_ = db;
     path_ = path;
     readOnly_ = false;
-    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    configure();
     execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
     execute(QStringLiteral("PRAGMA synchronous=FULL"));
+}
+
+void Database::configure() {
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    // A double-quoted name is always a name: a misspelt column must fail, not turn into a
+    // string literal.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
 }
 
 void Database::close() {

@@ -73,6 +73,7 @@ private:
     friend class Recordset;
     friend class Transaction;
     sqlite3_stmt* prepare(const QString& sql);
+    void configure();
     [[noreturn]] void fail(const QString& context = {}) const;
     void runWrite(sqlite3_stmt* stmt);
     // BEGIN / COMMIT / ROLLBACK. A COMMIT that fails is rolled back: all or nothing.
