@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
             }
             const QStringList f = splitCsv(line);
             if (f.size() != 3) {
-                return fail(QStringLiteral("%1:%2: expected 3 fields").arg(csvPath).arg(lineNumber));
+                return fail(
+                    QStringLiteral("%1:%2: expected 3 fields").arg(csvPath).arg(lineNumber));
             }
             if (f[0].isEmpty() || f[0].size() > 50) {
                 return fail(QStringLiteral("%1:%2: a place has 1 to 50 characters")

@@ -39,8 +39,8 @@ void drawSquare(QPainter& p, const QRectF& r) {
         const int x = (i * 5) % 24;
         const int y = (i / 24 + i * 3) % 24;
         if ((x + y) % 3 != 0) {
-            p.drawRect(QRectF(r.left() + x * cell + 0.5, r.top() + y * cell + 0.5, cell - 1,
-                              cell - 1));
+            p.drawRect(
+                QRectF(r.left() + x * cell + 0.5, r.top() + y * cell + 0.5, cell - 1, cell - 1));
         }
     }
 }

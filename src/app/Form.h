@@ -39,6 +39,8 @@ private:
 };
 
 // Twips, the unit of the window layouts, to pixels at 96 dots per inch.
-constexpr int tw(int twips) { return (twips + 7) / 15; }
+constexpr int tw(int twips) {
+    return (twips + 7) / 15;
+}
 
 } // namespace hm52

@@ -63,7 +63,9 @@ QWidget* WindowRegistry::create(Window w) {
     return nullptr;
 }
 
-QWidget* WindowRegistry::loaded(Window w) const { return windows_.at(static_cast<size_t>(w)); }
+QWidget* WindowRegistry::loaded(Window w) const {
+    return windows_.at(static_cast<size_t>(w));
+}
 
 QWidget& WindowRegistry::load(Window w) {
     auto& slot = windows_.at(static_cast<size_t>(w));
@@ -99,20 +101,34 @@ void WindowRegistry::show(Window w) {
 frmInsertQSO& WindowRegistry::insertQSO() {
     return static_cast<frmInsertQSO&>(load(Window::InsertQSO));
 }
-frmEditQSO& WindowRegistry::editQSO() { return static_cast<frmEditQSO&>(load(Window::EditQSO)); }
-frmUtility& WindowRegistry::utility() { return static_cast<frmUtility&>(load(Window::Utility)); }
-frmAward& WindowRegistry::award() { return static_cast<frmAward&>(load(Window::Award)); }
-frmBAR& WindowRegistry::bar() { return static_cast<frmBAR&>(load(Window::BAR)); }
-frmAE& WindowRegistry::ae() { return static_cast<frmAE&>(load(Window::AE)); }
+frmEditQSO& WindowRegistry::editQSO() {
+    return static_cast<frmEditQSO&>(load(Window::EditQSO));
+}
+frmUtility& WindowRegistry::utility() {
+    return static_cast<frmUtility&>(load(Window::Utility));
+}
+frmAward& WindowRegistry::award() {
+    return static_cast<frmAward&>(load(Window::Award));
+}
+frmBAR& WindowRegistry::bar() {
+    return static_cast<frmBAR&>(load(Window::BAR));
+}
+frmAE& WindowRegistry::ae() {
+    return static_cast<frmAE&>(load(Window::AE));
+}
 frmUserData& WindowRegistry::userData() {
     return static_cast<frmUserData&>(load(Window::UserData));
 }
 frmFindPlaces& WindowRegistry::findPlaces() {
     return static_cast<frmFindPlaces&>(load(Window::FindPlaces));
 }
-frmAbout& WindowRegistry::about() { return static_cast<frmAbout&>(load(Window::About)); }
+frmAbout& WindowRegistry::about() {
+    return static_cast<frmAbout&>(load(Window::About));
+}
 
-void WindowRegistry::showAny() { utility().showAny(); }
+void WindowRegistry::showAny() {
+    utility().showAny();
+}
 
 void WindowRegistry::conta() {
     award().conta();
@@ -125,7 +141,11 @@ void WindowRegistry::onLogChanged(std::function<void()> listener) {
     persistent_->listeners.push_back(std::move(listener));
 }
 
-BrowserTerms& WindowRegistry::browserTerms() { return persistent_->terms; }
-int& WindowRegistry::editCount() { return persistent_->editCount; }
+BrowserTerms& WindowRegistry::browserTerms() {
+    return persistent_->terms;
+}
+int& WindowRegistry::editCount() {
+    return persistent_->editCount;
+}
 
 } // namespace hm52

@@ -11,11 +11,15 @@ frmAbout::frmAbout(Services& services, WindowRegistry& /*registry*/) : s(service
     setWindowTitle(QStringLiteral("about HM52"));
 }
 
-void frmAbout::cmdOK_Click() { hide(); }
+void frmAbout::cmdOK_Click() {
+    hide();
+}
 
 void frmAbout::Label2_Click() {}
 
-void frmAbout::reject() { cmdOK_Click(); }
+void frmAbout::reject() {
+    cmdOK_Click();
+}
 
 void frmAbout::closeEvent(QCloseEvent* event) {
     event->accept();

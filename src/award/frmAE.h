@@ -10,7 +10,6 @@ class frmAE : public Form {
 public:
     frmAE(Services& services, WindowRegistry& registry);
     void Form_Load() override;
-
 };
 
 } // namespace hm52

@@ -10,7 +10,6 @@ class frmBAR : public Form {
 public:
     frmBAR(Services& services, WindowRegistry& registry);
     void Form_Load() override;
-
 };
 
 } // namespace hm52

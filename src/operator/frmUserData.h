@@ -10,7 +10,6 @@ class frmUserData : public Form {
 public:
     frmUserData(Services& services, WindowRegistry& registry);
     void Form_Load() override;
-
 };
 
 } // namespace hm52

@@ -10,7 +10,6 @@ class frmFindPlaces : public Form {
 public:
     frmFindPlaces(Services& services, WindowRegistry& registry);
     void Form_Load() override;
-
 };
 
 } // namespace hm52

@@ -78,7 +78,9 @@ QString quoteIdentifier(const QString& name) {
 // ---------------------------------------------------------------------------------------
 // Database
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 void Database::open(const QString& path, OpenMode mode) {
     close();
@@ -158,7 +160,8 @@ sqlite3_stmt* Database::prepare(const QString& sql) {
     if (db_ == nullptr) {
         fail();
     }
-    const QByteArray utf8 = sql.toUtf8();
+    const SqlText parsed = parseLiterals(sql);
+    const QByteArray utf8 = parsed.text.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     const int rc =
         sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
@@ -169,10 +172,86 @@ sqlite3_stmt* Database::prepare(const QString& sql) {
     if (stmt == nullptr) {
         throw DbError(QStringLiteral("empty SQL text"));
     }
+    for (size_t i = 0; i < parsed.literals.size(); ++i) {
+        const QByteArray value = parsed.literals[i].toUtf8();
+        sqlite3_bind_text(stmt, static_cast<int>(i + 1), value.constData(),
+                          static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    }
     return stmt;
 }
 
-bool Database::inTransaction() const { return db_ != nullptr && sqlite3_get_autocommit(db_) == 0; }
+// The text literals of a query become bound parameters: 'PIAN D''OLMO' is handed to the
+// engine as the value PIAN D'OLMO, so any text (a NUL or a lone quote included) reaches the
+// table exactly as typed, and the statement text never carries data.
+SqlText parseLiterals(const QString& sql) {
+    SqlText result;
+    static const QRegularExpression dml(QStringLiteral(R"(^\s*(select|insert|update|delete)\b)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (!dml.match(sql).hasMatch()) {
+        result.text = sql;
+        return result;
+    }
+    result.text.reserve(sql.size());
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    // Copies a quoted name ("..." [...] `...`) through unchanged.
+    auto copyQuoted = [&](QChar close) {
+        result.text += sql.at(i++);
+        while (i < n) {
+            const QChar c = sql.at(i++);
+            result.text += c;
+            if (c == close) {
+                if (close == u']' || i >= n || sql.at(i) != close) {
+                    return;
+                }
+                result.text += sql.at(i++);
+            }
+        }
+    };
+    while (i < n) {
+        const QChar c = sql.at(i);
+        if (c == u'\'') {
+            QString value;
+            qsizetype j = i + 1;
+            bool closed = false;
+            while (j < n) {
+                const QChar d = sql.at(j++);
+                if (d == u'\'') {
+                    if (j < n && sql.at(j) == u'\'') {
+                        value += u'\'';
+                        ++j;
+                        continue;
+                    }
+                    closed = true;
+                    break;
+                }
+                value += d;
+            }
+            if (!closed) {
+                // An unterminated literal: leave it for the engine to reject in its own words.
+                result.text += sql.mid(i);
+                return result;
+            }
+            result.literals.push_back(std::move(value));
+            result.text += u'?' + QString::number(result.literals.size());
+            i = j;
+        } else if (c == u'"') {
+            copyQuoted(u'"');
+        } else if (c == u'[') {
+            copyQuoted(u']');
+        } else if (c == u'`') {
+            copyQuoted(u'`');
+        } else {
+            result.text += c;
+            ++i;
+        }
+    }
+    return result;
+}
+
+bool Database::inTransaction() const {
+    return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
+}
 
 // Runs a statement that changes the file. Outside a transaction it gets one of its own:
 // an implicit transaction would stay uncommitted for as long as any other cursor of this
@@ -317,9 +396,9 @@ const QRegularExpression& tableNamePattern() {
 // table's own rows, which can therefore write them back.
 const QRegularExpression& selectAllPattern() {
     static const QRegularExpression re(
-        QStringLiteral(R"(^\s*select\s+\*\s+from\s+([A-Za-z_][A-Za-z0-9_]*)(\s+(where|order)\b.*|\s*;?\s*)$)"),
-        QRegularExpression::CaseInsensitiveOption |
-            QRegularExpression::DotMatchesEverythingOption);
+        QStringLiteral(
+            R"(^\s*select\s+\*\s+from\s+([A-Za-z_][A-Za-z0-9_]*)(\s+(where|order)\b.*|\s*;?\s*)$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     return re;
 }
 
@@ -369,7 +448,9 @@ Recordset::Recordset(Database& db, const QString& sqlOrTable) : db_(db), sql_(sq
     step();
 }
 
-Recordset::~Recordset() { sqlite3_finalize(stmt_); }
+Recordset::~Recordset() {
+    sqlite3_finalize(stmt_);
+}
 
 void Recordset::step() {
     const int rc = sqlite3_step(stmt_);
@@ -461,9 +542,9 @@ QVariant Recordset::value(int index) const {
         }
         break;
     case SQLITE_BLOB:
-        return QVariant(QByteArray(
-            static_cast<const char*>(sqlite3_column_blob(stmt_, f.statementColumn)),
-            sqlite3_column_bytes(stmt_, f.statementColumn)));
+        return QVariant(
+            QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, f.statementColumn)),
+                       sqlite3_column_bytes(stmt_, f.statementColumn)));
     default:
         break;
     }
@@ -571,11 +652,10 @@ void Recordset::update() {
     }
     QString sql;
     if (editing_ == Editing::Adding) {
-        sql = names.isEmpty() ? QStringLiteral("insert into %1 default values")
-                                    .arg(quoteIdentifier(table_))
-                              : QStringLiteral("insert into %1 (%2) values (%3)")
-                                    .arg(quoteIdentifier(table_), names.join(u','),
-                                         slots.join(u','));
+        sql = names.isEmpty()
+                  ? QStringLiteral("insert into %1 default values").arg(quoteIdentifier(table_))
+                  : QStringLiteral("insert into %1 (%2) values (%3)")
+                        .arg(quoteIdentifier(table_), names.join(u','), slots.join(u','));
     } else {
         QStringList assignments;
         for (const QString& name : names) {
@@ -604,8 +684,8 @@ void Recordset::update() {
 void Recordset::deleteRow() {
     requireWritable();
     requireRow();
-    Statement s{db_.prepare(
-        QStringLiteral("delete from %1 where rowid = ?").arg(quoteIdentifier(table_)))};
+    Statement s{
+        db_.prepare(QStringLiteral("delete from %1 where rowid = ?").arg(quoteIdentifier(table_)))};
     sqlite3_bind_int64(s.stmt, 1, sqlite3_column_int64(stmt_, rowidColumn_));
     editing_ = Editing::None;
     db_.runWrite(s.stmt);

@@ -167,6 +167,13 @@ private:
     std::vector<std::pair<QString, QVariant>> pending_;
 };
 
+// An SQL text with its text literals taken out: `text` has ?1, ?2... in their places.
+struct SqlText {
+    QString text;
+    std::vector<QString> literals;
+};
+SqlText parseLiterals(const QString& sql);
+
 // Quotes an identifier for SQL ("OM/YL/SWL" -> "\"OM/YL/SWL\"").
 QString quoteIdentifier(const QString& name);
 

@@ -21,7 +21,9 @@ int digitsValue(QStringView text, int maxDigits) {
     return value;
 }
 
-QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int value) {
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
 
 QString isoDate(int year, int month, int day) {
     if (year < 0 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) {
@@ -75,8 +77,8 @@ QString storedTime(const QString& written) {
     const int hours = digitsValue(parts[0], 2);
     const int minutes = parts[1].size() == 2 ? digitsValue(parts[1], 2) : -1;
     const int seconds = parts.size() == 3 && parts[2].size() == 2 ? digitsValue(parts[2], 2)
-                        : parts.size() == 2                      ? 0
-                                                                 : -1;
+                        : parts.size() == 2                       ? 0
+                                                                  : -1;
     if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59) {
         return {};
     }

@@ -6,7 +6,9 @@
 namespace hm52 {
 
 namespace {
-QString shownTitle(const QString& title) { return title.isEmpty() ? applicationTitle : title; }
+QString shownTitle(const QString& title) {
+    return title.isEmpty() ? applicationTitle : title;
+}
 } // namespace
 
 QString answerName(Answer a) {
@@ -59,6 +61,8 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Butto
         break;
     }
     switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:
@@ -111,8 +115,8 @@ QString RecordingDialogs::input(QWidget* /*parent*/, const QString& prompt, cons
         typed = inputs_.front();
         inputs_.pop_front();
     }
-    shown.push_back({ShownBox::Input, prompt, shownTitle(title), Icon::None, Buttons::OkCancel,
-                     typed});
+    shown.push_back(
+        {ShownBox::Input, prompt, shownTitle(title), Icon::None, Buttons::OkCancel, typed});
     return typed;
 }
 

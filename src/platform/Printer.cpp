@@ -93,7 +93,9 @@ void QtPrinter::print(const QString& text) {
     y_ += lineHeight;
 }
 
-void QtPrinter::print(const QString& a, const QString& b, const QString& c) { print(a + b + c); }
+void QtPrinter::print(const QString& a, const QString& b, const QString& c) {
+    print(a + b + c);
+}
 
 void QtPrinter::endDoc() {
     begin();

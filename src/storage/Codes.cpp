@@ -16,11 +16,10 @@ const QStringList& modes() {
 }
 
 const QStringList& provinces() {
-    static const QStringList list{QStringLiteral("BD"), QStringLiteral("CV"),
-                                  QStringLiteral("LM"), QStringLiteral("MV"),
-                                  QStringLiteral("RV"), QStringLiteral("SD"),
-                                  QStringLiteral("TD"), QStringLiteral("VD"),
-                                  QStringLiteral("VLT")};
+    static const QStringList list{
+        QStringLiteral("BD"), QStringLiteral("CV"), QStringLiteral("LM"),
+        QStringLiteral("MV"), QStringLiteral("RV"), QStringLiteral("SD"),
+        QStringLiteral("TD"), QStringLiteral("VD"), QStringLiteral("VLT")};
     return list;
 }
 
@@ -41,7 +40,11 @@ Figures figures(const QString& band) {
 }
 } // namespace
 
-int baseFigure(const QString& band) { return figures(band).base; }
-int endorsementFigure(const QString& band) { return figures(band).endorsement; }
+int baseFigure(const QString& band) {
+    return figures(band).base;
+}
+int endorsementFigure(const QString& band) {
+    return figures(band).endorsement;
+}
 
 } // namespace hm52::codes

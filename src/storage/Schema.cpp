@@ -8,11 +8,11 @@
 namespace hm52::schema {
 
 const QStringList& dataColumns() {
-    static const QStringList list{
-        QStringLiteral("count"), QStringLiteral("call"), QStringLiteral("WWLocator"),
-        QStringLiteral("place"), QStringLiteral("prov"), QStringLiteral("mode"),
-        QStringLiteral("band"),  QStringLiteral("date"), QStringLiteral("time"),
-        QStringLiteral("qsl")};
+    static const QStringList list{QStringLiteral("count"),     QStringLiteral("call"),
+                                  QStringLiteral("WWLocator"), QStringLiteral("place"),
+                                  QStringLiteral("prov"),      QStringLiteral("mode"),
+                                  QStringLiteral("band"),      QStringLiteral("date"),
+                                  QStringLiteral("time"),      QStringLiteral("qsl")};
     return list;
 }
 
@@ -57,6 +57,7 @@ void createLog(const QString& path) {
 }
 
 void createLogTables(Database& db) {
+    Transaction transaction(db);
     // Text compares without regard to letter case, so searches typed in lower case find the
     // upper-case rows. `count` is the QSO's number and the row's key.
     db.execute(QStringLiteral(
@@ -71,22 +72,22 @@ void createLogTables(Database& db) {
         " date DATE,"
         " time TIME,"
         " qsl TEXT COLLATE NOCASE)"));
-    db.execute(QStringLiteral(
-        "create table userData ("
-        " count INTEGER,"
-        " \"OM/YL/SWL\" TEXT COLLATE NOCASE,"
-        " call TEXT COLLATE NOCASE,"
-        " fName TEXT COLLATE NOCASE,"
-        " sName TEXT COLLATE NOCASE,"
-        " address TEXT COLLATE NOCASE,"
-        " ZIPcode TEXT COLLATE NOCASE,"
-        " city TEXT COLLATE NOCASE,"
-        " prov TEXT COLLATE NOCASE,"
-        " country TEXT COLLATE NOCASE,"
-        " WWLocator TEXT COLLATE NOCASE,"
-        " email TEXT COLLATE NOCASE)"));
+    db.execute(QStringLiteral("create table userData ("
+                              " count INTEGER,"
+                              " \"OM/YL/SWL\" TEXT COLLATE NOCASE,"
+                              " call TEXT COLLATE NOCASE,"
+                              " fName TEXT COLLATE NOCASE,"
+                              " sName TEXT COLLATE NOCASE,"
+                              " address TEXT COLLATE NOCASE,"
+                              " ZIPcode TEXT COLLATE NOCASE,"
+                              " city TEXT COLLATE NOCASE,"
+                              " prov TEXT COLLATE NOCASE,"
+                              " country TEXT COLLATE NOCASE,"
+                              " WWLocator TEXT COLLATE NOCASE,"
+                              " email TEXT COLLATE NOCASE)"));
     db.execute(QStringLiteral("PRAGMA user_version = 1"));
     ensureLogIndexes(db);
+    transaction.commit();
 }
 
 void ensureLogIndexes(Database& db) {
@@ -106,12 +107,14 @@ void ensureLogIndexes(Database& db) {
 }
 
 void createPlaces(Database& db) {
+    Transaction transaction(db);
     db.execute(QStringLiteral("create table places ("
                               " place TEXT COLLATE NOCASE,"
                               " prov TEXT COLLATE NOCASE,"
                               " WWLocator TEXT COLLATE NOCASE)"));
     db.execute(QStringLiteral("create index places_locator on places (WWLocator, place)"));
     db.execute(QStringLiteral("create index places_place on places (place)"));
+    transaction.commit();
 }
 
 void verifyLog(Database& db) {
@@ -119,6 +122,8 @@ void verifyLog(Database& db) {
     db.requireColumns(QStringLiteral("userData"), userDataColumns());
 }
 
-void verifyPlaces(Database& db) { db.requireColumns(QStringLiteral("places"), placesColumns()); }
+void verifyPlaces(Database& db) {
+    db.requireColumns(QStringLiteral("places"), placesColumns());
+}
 
 } // namespace hm52::schema

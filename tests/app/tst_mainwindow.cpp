@@ -115,11 +115,10 @@ private Q_SLOTS:
         w.findChild<QAction*>(QStringLiteral("mnCounter"))->trigger();
         QCOMPARE(registry.loaded(Window::Award), first);
         const auto tops = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(tops.begin(), tops.end(),
-                               [](QWidget* t) {
-                                   return t->objectName() == QLatin1String("frmAward");
-                               }),
-                 1);
+        QCOMPARE(
+            std::count_if(tops.begin(), tops.end(),
+                          [](QWidget* t) { return t->objectName() == QLatin1String("frmAward"); }),
+            1);
         first->close();
         QCOMPARE(registry.loaded(Window::Award), nullptr);
         w.findChild<QAction*>(QStringLiteral("mnCounter"))->trigger();
@@ -129,13 +128,18 @@ private Q_SLOTS:
     void startFailsWithTheEnginesTextWhenALogIsMissingOrForeign_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing log") << "missing data" << "unable to open database file";
-        QTest::newRow("missing gazetteer") << "missing places" << "unable to open database file";
-        QTest::newRow("log is not a database") << "garbage data" << "file is not a database";
-        QTest::newRow("log without our tables") << "foreign data" << "no such table: data";
-        QTest::newRow("gazetteer without our tables")
-            << "foreign places" << "no such table: places";
-        QTest::newRow("log missing a column") << "old data" << "no such column: qsl";
+        QTest::newRow("missing log") << "missing data"
+                                     << "unable to open database file";
+        QTest::newRow("missing gazetteer") << "missing places"
+                                           << "unable to open database file";
+        QTest::newRow("log is not a database") << "garbage data"
+                                               << "file is not a database";
+        QTest::newRow("log without our tables") << "foreign data"
+                                                << "no such table: data";
+        QTest::newRow("gazetteer without our tables") << "foreign places"
+                                                      << "no such table: places";
+        QTest::newRow("log missing a column") << "old data"
+                                              << "no such column: qsl";
     }
 
     void startFailsWithTheEnginesTextWhenALogIsMissingOrForeign() {
@@ -167,8 +171,8 @@ private Q_SLOTS:
             }
         }
         QFile before(target);
-        const QByteArray bytesBefore = before.open(QIODevice::ReadOnly) ? before.readAll()
-                                                                           : QByteArray();
+        const QByteArray bytesBefore =
+            before.open(QIODevice::ReadOnly) ? before.readAll() : QByteArray();
         before.close();
 
         Run run(dir.path());

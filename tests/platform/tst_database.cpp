@@ -1,0 +1,294 @@
+// The engine layer: the SQL the windows build, cursors, writes by rowid, the text forms of
+// dates and times, and that every change is on disk when the call returns.
+
+#include "platform/Database.h"
+#include "platform/DateText.h"
+#include "storage/QuoteSql.h"
+#include "storage/Schema.h"
+#include "support/TestEnv.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace hm52;
+using namespace hm52::test;
+
+class DatabaseTest : public QObject {
+    Q_OBJECT
+
+private:
+    static QStringList column(Recordset& rs, const QString& name) {
+        QStringList values;
+        for (; !rs.eof(); rs.moveNext()) {
+            values << rs.text(name);
+        }
+        return values;
+    }
+
+private Q_SLOTS:
+    void theSqlTheWindowsBuildIsAccepted_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("calls");
+        const QStringList all{"I1AAA", "I2BBB", "I3CCC", "IK0'Q"};
+        QTest::newRow("bare select") << "select * from data" << all;
+        QTest::newRow("trailing semicolon") << "select * from data;" << all;
+        QTest::newRow("count in condition, no blank")
+            << "select * from data where count =2;" << QStringList{"I2BBB"};
+        QTest::newRow("count in order") << "select * from data order by count asc" << all;
+        QTest::newRow("names in any case")
+            << "select * from data where CALL = 'I3CCC' order by Band, Mode, prov asc;"
+            << QStringList{"I3CCC"};
+        QTest::newRow("not equal and number")
+            << "select * from data where mode ='SSB' and band='HF' and qsl='c' and "
+               "WWLocator='AB' and count <> 1;"
+            << QStringList{"I2BBB"};
+        QTest::newRow("doubled quote in literal")
+            << "select * from data where call = 'IK0''Q'" << QStringList{"IK0'Q"};
+        QTest::newRow("lower case finds upper case")
+            << "select * from data where call = 'i1aaa'" << QStringList{"I1AAA"};
+        QTest::newRow("order by with blank before comma")
+            << "select * from data where call = 'I1AAA' order by band , mode, WWLocator,prov asc;"
+            << QStringList{"I1AAA"};
+        QTest::newRow("nothing found")
+            << "select * from data where WWLocator = 'ZZ'" << QStringList{};
+    }
+
+    void theSqlTheWindowsBuildIsAccepted() {
+        QFETCH(QString, sql);
+        QFETCH(QStringList, calls);
+        TestEnv env;
+        env.addQso({.call = "I1AAA", .WWLocator = "AB", .mode = "SSB", .band = "HF", .qsl = "c"});
+        env.addQso({.call = "I2BBB", .WWLocator = "AB", .mode = "SSB", .band = "HF", .qsl = "c"});
+        env.addQso({.call = "I3CCC", .WWLocator = "AC", .mode = "CW", .band = "VHF", .qsl = "w"});
+        env.addQso({.call = "IK0'Q", .WWLocator = "XX", .mode = "CW", .band = "SAT", .qsl = "a"});
+        Recordset rs(env.m.logDb, sql);
+        QStringList got = column(rs, "call");
+        if (!sql.contains("order by")) {
+            got.sort();
+        }
+        QCOMPARE(got, calls);
+    }
+
+    void countQueriesAndTheGazetteerQueriesGiveTheirOneField() {
+        TestEnv env;
+        env.addQso({.call = "I1AAA"});
+        env.addQso({.call = "I1AAA"});
+        QCOMPARE(env.m.contatore("select count(*) as contatore from data where call = 'I1AAA'"), 2);
+        QCOMPARE(env.m.contatore(" select count(*) as contatore from data where mode = 'MIXED' "
+                                 "and band='HF' and qsl='c'"),
+                 2);
+        QCOMPARE(env.m.contatore("select count(call) as contatore from userData"), 0);
+        env.setOperator("IK0XYZ");
+        Recordset op(env.m.logDb, "select call from userData");
+        QCOMPARE(op.text("call"), QStringLiteral("IK0XYZ"));
+
+        Recordset places(env.m.placesDb,
+                         "select distinct(place) from places where WWLocator='HM52AB' order by "
+                         "place asc");
+        QCOMPARE(column(places, "place"), QStringList({"ALFA", "BRAVO", "CHARLIE", "PIAN D'OLMO"}));
+        QCOMPARE(env.m.placesContatore("select count(*) as contatore from places where place = '" +
+                                       QuoteSql("PIAN D'OLMO") + "'"),
+                 2);
+    }
+
+    void datesAndTimesReadBackInTheirTextForms_data() {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("dateText");
+        QTest::addColumn<QString>("timeText");
+        QTest::addColumn<QString>("storedDate");
+        QTest::newRow("one-digit day and month") << "5/1/04"
+                                                 << "09:05"
+                                                 << "05/01/04"
+                                                 << "9.05.00"
+                                                 << "2004-01-05";
+        QTest::newRow("two digits, evening") << "25/12/99"
+                                             << "21:30"
+                                             << "25/12/99"
+                                             << "21.30.00"
+                                             << "1999-12-25";
+        QTest::newRow("one-digit year") << "1/2/7"
+                                        << "00:00"
+                                        << "01/02/07"
+                                        << "0.00.00"
+                                        << "2007-02-01";
+        QTest::newRow("century boundary 29") << "1/1/29"
+                                             << "23:59"
+                                             << "01/01/29"
+                                             << "23.59.00"
+                                             << "2029-01-01";
+        QTest::newRow("century boundary 30") << "1/1/30"
+                                             << "10:00"
+                                             << "01/01/30"
+                                             << "10.00.00"
+                                             << "1930-01-01";
+        QTest::newRow("a day the month lacks is kept as typed") << "31/2/04"
+                                                                << "12:00"
+                                                                << "31/02/04"
+                                                                << "12.00.00"
+                                                                << "2004-02-31";
+    }
+
+    void datesAndTimesReadBackInTheirTextForms() {
+        QFETCH(QString, date);
+        QFETCH(QString, time);
+        QFETCH(QString, dateText);
+        QFETCH(QString, timeText);
+        QFETCH(QString, storedDate);
+        TestEnv env;
+        const int n = env.addQso({.date = date, .time = time});
+        Recordset rs(env.m.logDb, QStringLiteral("select * from data where count =%1;").arg(n));
+        QCOMPARE(rs.text("date"), dateText);
+        QCOMPARE(rs.text("time"), timeText);
+        QCOMPARE(env.rawField(n, "date"), storedDate);
+    }
+
+    void aTextThatIsNoDateOrTimeIsRefusedNotGuessed() {
+        TestEnv env;
+        for (const char* bad :
+             {"32/1/04", "1/13/04", "0/1/04", "a/1/04", "1/1", "-1/2/04", "1.5/2/04", ""}) {
+            QVERIFY_THROWS_EXCEPTION(DbError, env.addQso({.date = bad}));
+        }
+        for (const char* bad : {"24:00", "12:60", "1:5", "ab:cd", "", "12"}) {
+            QVERIFY_THROWS_EXCEPTION(DbError, env.addQso({.time = bad}));
+        }
+        QCOMPARE(env.count(), 0);
+        QCOMPARE(datetext::readDate("not a date"), QStringLiteral("not a date"));
+        QCOMPARE(datetext::readTime("7"), QStringLiteral("7"));
+    }
+
+    void cursorsMoveFirstNextLastAndReportTheEnd() {
+        TestEnv env;
+        Recordset empty(env.m.logDb, "select * from data order by count asc");
+        QVERIFY(empty.eof());
+        empty.moveLast();
+        QVERIFY(empty.eof());
+        QVERIFY_THROWS_EXCEPTION(DbError, empty.field("call"));
+
+        for (const char* call : {"A1", "B2", "C3"}) {
+            env.addQso({.call = call});
+        }
+        Recordset rs(env.m.logDb, "select * from data order by count asc");
+        QCOMPARE(rs.text("call"), QStringLiteral("A1"));
+        rs.moveLast();
+        QCOMPARE(rs.field("count").toInt(), 3);
+        rs.moveNext();
+        QVERIFY(rs.eof());
+        rs.moveFirst();
+        QCOMPARE(rs.text("CALL"), QStringLiteral("A1"));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.field("nosuchfield"));
+    }
+
+    void writesFindTheirRowByRowidAndKeepTheRest() {
+        TestEnv env;
+        env.addQso({.call = "A1", .qsl = "c"});
+        env.addQso({.call = "B2", .qsl = "c"});
+        env.addQso({.call = "C3", .qsl = "w"});
+
+        Recordset rs(env.m.logDb, "select * from data where count = 2;");
+        rs.edit();
+        rs.setField("qsl", "a");
+        rs.setField("call", "B2/P");
+        rs.update();
+        QCOMPARE(env.rawField(2, "qsl"), QStringLiteral("a"));
+        QCOMPARE(env.rawField(2, "call"), QStringLiteral("B2/P"));
+        QCOMPARE(env.rawField(1, "qsl"), QStringLiteral("c"));
+
+        Recordset del(env.m.logDb, "select * from data where call = 'A1'");
+        del.deleteRow();
+        QCOMPARE(env.count(), 2);
+        QCOMPARE(env.count("call = 'A1'"), 0);
+
+        // A count query or a distinct list is not a table's rows: it cannot be written.
+        Recordset counted(env.m.logDb, "select count(*) as contatore from data");
+        QVERIFY_THROWS_EXCEPTION(DbError, counted.edit());
+        Recordset places(env.m.placesDb, "select * from places");
+        QVERIFY_THROWS_EXCEPTION(DbError, places.deleteRow());
+    }
+
+    void identifiersThatAreNotPlainWordsAreWritten() {
+        TestEnv env;
+        Recordset rs(env.m.logDb, "userData");
+        rs.addNew();
+        rs.setField("count", 1);
+        rs.setField("OM/YL/SWL", "YL");
+        rs.setField("email", " ");
+        rs.update();
+        Recordset back(env.m.logDb, "userData");
+        QCOMPARE(back.text("OM/YL/SWL"), QStringLiteral("YL"));
+        QCOMPARE(back.text("email"), QStringLiteral(" "));
+        QCOMPARE(back.field("count").toInt(), 1);
+    }
+
+    void aChangeIsOnDiskWhileAnotherCursorIsStillOpen() {
+        TestEnv env;
+        for (int i = 0; i < 5; ++i) {
+            env.addQso({});
+        }
+        // A cursor left on its first row, as the windows leave theirs in the shared slots.
+        Recordset reader(env.m.logDb, "select * from data order by count asc");
+        QVERIFY(!reader.eof());
+        env.addQso({.call = "NEW1"});
+        Recordset table(env.m.logDb, "data");
+        table.addNew();
+        table.setField("count", 99);
+        table.setField("call", "NEW2");
+        table.update();
+
+        Database other;
+        other.open(env.m.logDb.path(), OpenMode::ReadOnly);
+        QCOMPARE(other.scalar("select count(*) from data where call like 'NEW%'").toInt(), 2);
+    }
+
+    void aTransactionIsAllOrNothing() {
+        TestEnv env;
+        for (int i = 0; i < 3; ++i) {
+            env.addQso({.qsl = "c"});
+        }
+        env.m.logDb.execute("create trigger stop before update on data when new.count = 3 "
+                            "begin select raise(abort, 'forced failure'); end");
+        try {
+            Transaction t(env.m.logDb);
+            for (int n = 1; n <= 3; ++n) {
+                Recordset rs(env.m.logDb,
+                             QStringLiteral("select * from data where count =%1;").arg(n));
+                rs.edit();
+                rs.setField("qsl", "a");
+                rs.update();
+            }
+            t.commit();
+            QFAIL("the trigger did not fire");
+        } catch (const DbError& e) {
+            QCOMPARE(e.text(), QStringLiteral("forced failure"));
+        }
+        QCOMPARE(env.count("qsl = 'c'"), 3);
+        QVERIFY(!env.m.logDb.inTransaction());
+    }
+
+    void aQueryTheEngineRejectsThrowsItsOwnText() {
+        TestEnv env;
+        try {
+            Recordset rs(env.m.logDb, "select * from nosuchtable");
+            QFAIL("no error");
+        } catch (const DbError& e) {
+            QCOMPARE(e.text(), QStringLiteral("no such table: nosuchtable"));
+        }
+        QVERIFY_THROWS_EXCEPTION(DbError, env.m.placesDb.execute("delete from places"));
+    }
+
+    void anExistingFileIsNeverReplacedByANewLog() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("data.mdb");
+        schema::createLog(path);
+        Database db;
+        db.open(path, OpenMode::ReadWrite);
+        db.execute("insert into data (count, call) values (1, 'KEEP')");
+        db.close();
+        QVERIFY_THROWS_EXCEPTION(DbError, schema::createLog(path));
+        db.open(path, OpenMode::ReadWrite);
+        QCOMPARE(db.scalar("select call from data").toString(), QStringLiteral("KEEP"));
+    }
+};
+
+QTEST_MAIN(DatabaseTest)
+#include "tst_database.moc"

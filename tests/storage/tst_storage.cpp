@@ -1,0 +1,190 @@
+// The storage module: quoting typed text for SQL, the program folder's paths, numbering,
+// opening the two files, and the gazetteer that ships with the program.
+
+#include "platform/Database.h"
+#include "storage/Codes.h"
+#include "storage/Module1.h"
+#include "storage/QuoteSql.h"
+#include "storage/Schema.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+
+using namespace hm52;
+using namespace hm52::test;
+
+class StorageTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void quoteSqlDoublesEverySingleQuote_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("no quote") << "I1ABC"
+                                  << "I1ABC";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("place with apostrophe") << "PIAN D'OLMO"
+                                               << "PIAN D''OLMO";
+        QTest::newRow("two quotes") << "''"
+                                    << "''''";
+        QTest::newRow("only one quote") << "'"
+                                        << "''";
+        QTest::newRow("quotes at both ends") << "'A'B'"
+                                             << "''A''B''";
+        QTest::newRow("already doubled") << "D''O"
+                                         << "D''''O";
+        QTest::newRow("non-ASCII") << "CA' PERÙ"
+                                   << "CA'' PERÙ";
+    }
+
+    void quoteSqlDoublesEverySingleQuote() {
+        QFETCH(QString, text);
+        QFETCH(QString, quoted);
+        QCOMPARE(QuoteSql(text), quoted);
+    }
+
+    // Whatever an operator types comes back unchanged through a query built by
+    // concatenation with QuoteSql: quotes, NULs, non-ASCII text, very long text.
+    void anyTypedTextSurvivesAnInsertAndASelectByLiteral() {
+        TestEnv env;
+        QRandomGenerator random(52);
+        const QString alphabet = QStringLiteral("'\"aZ9 ;-%_?*()[]`\\/\tèÙ€ß日本\u008d");
+        QList<QString> samples{QString(),
+                               QStringLiteral("'"),
+                               QStringLiteral("''''"),
+                               QStringLiteral("x' or '1'='1"),
+                               QString::fromUtf16(u"a\0b", 3),
+                               QString(10000, u'\'')};
+        for (int i = 0; i < 300; ++i) {
+            const int length = i < 290 ? random.bounded(40) : 10000;
+            QString s;
+            for (int k = 0; k < length; ++k) {
+                const auto pick = random.bounded(alphabet.size() + 1);
+                s += pick == alphabet.size() ? QChar(u'\0') : alphabet.at(pick);
+            }
+            samples << s;
+        }
+        int number = 0;
+        for (const QString& text : samples) {
+            ++number;
+            env.m.logDb.execute("delete from data");
+            env.m.logDb.execute(
+                QStringLiteral("insert into data (count, call, place) values (%1, '").arg(number) +
+                QuoteSql(text) + "', 'X')");
+            Recordset rs(env.m.logDb, "select * from data where call = '" + QuoteSql(text) + "';");
+            QVERIFY2(!rs.eof(), qPrintable(QStringLiteral("not found: sample %1").arg(number)));
+            QCOMPARE(rs.text("call"), text);
+            QCOMPARE(rs.field("count").toInt(), number);
+            rs.moveNext();
+            QVERIFY(rs.eof());
+        }
+    }
+
+    void thePathOfAFileBesideTheProgramHasOneSeparator() {
+        QCOMPARE(joinPath("/opt/hm52", "data.mdb"), QStringLiteral("/opt/hm52/data.mdb"));
+        QCOMPARE(joinPath("/", "data.mdb"), QStringLiteral("/data.mdb"));
+        QCOMPARE(joinPath("c:\\", "Help/index.htm"), QStringLiteral("c:\\Help/index.htm"));
+        QCOMPARE(joinPath("/opt/hm52/", "places.mdb"), QStringLiteral("/opt/hm52/places.mdb"));
+    }
+
+    void openDatabasesFindsBothFilesInAFolderEndingInASeparator() {
+        TestEnv env;
+        env.addQso({.call = "ROOTCASE"});
+        Module1 m;
+        m.OpenDatabases(env.folder() + u'/');
+        QCOMPARE(m.contatore("select count(*) as contatore from data where call = 'ROOTCASE'"), 1);
+        QCOMPARE(m.logDb.path(), env.folder() + QStringLiteral("/data.mdb"));
+        QCOMPARE(m.placesDb.path(), env.folder() + QStringLiteral("/places.mdb"));
+    }
+
+    void numberingTakesTheHighestPlusOne() {
+        TestEnv env;
+        QCOMPARE(env.m.nextCount(), 1);
+        for (int i = 1; i <= 3; ++i) {
+            env.addQsoWithCount(env.m.nextCount(), {});
+        }
+        QCOMPARE(env.m.nextCount(), 4);
+        env.m.logDb.execute("delete from data where count = 3");
+        QCOMPARE(env.m.nextCount(), 3); // the highest number is reused after its deletion
+        env.m.logDb.execute("delete from data where count = 1");
+        QCOMPARE(env.m.nextCount(), 3); // lower gaps never are
+        env.addQsoWithCount(7, {});
+        QCOMPARE(env.m.nextCount(), 8);
+    }
+
+    void aLogFromAnEarlierBuildGetsItsIndexesWithoutLosingARow() {
+        QTemporaryDir dir;
+        {
+            Database db;
+            db.create(dir.filePath("data.mdb"));
+            schema::createLogTables(db);
+            db.execute("drop index data_award");
+            db.execute("insert into data (count, call) values (1, 'OLD')");
+        }
+        writeGazetteer(dir.filePath("places.mdb"), smallGazetteer());
+        Module1 m;
+        m.OpenDatabases(dir.path());
+        QCOMPARE(
+            m.logDb.scalar("select count(*) from sqlite_master where name = 'data_award'").toInt(),
+            1);
+        QCOMPARE(m.logDb.scalar("select call from data").toString(), QStringLiteral("OLD"));
+    }
+
+    void theProvinceCodesAreNineInAlphabeticalOrder() {
+        const QStringList& codes = codes::provinces();
+        QCOMPARE(codes.size(), 9);
+        QStringList sorted = codes;
+        sorted.sort();
+        QCOMPARE(codes, sorted);
+        int three = 0;
+        for (const QString& code : codes) {
+            QVERIFY(QRegularExpression("^[A-Z]{2,3}$").match(code).hasMatch());
+            three += code.size() == 3 ? 1 : 0;
+        }
+        QCOMPARE(three, 1);
+    }
+
+    // The gazetteer that ships with the program, as built from data/places.csv.
+    void theShippedGazetteerCoversTheSquareWithKnownProvinces() {
+        Database places;
+        places.open(QStringLiteral(HM52_BUILD_DIR "/places.mdb"), OpenMode::ReadOnly);
+        schema::verifyPlaces(places);
+        QFile csv(QStringLiteral(HM52_SOURCE_DIR "/data/places.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const qint64 csvRows = csv.readAll().count('\n') - 1;
+        const qint64 rows = places.scalar("select count(*) from places").toLongLong();
+        QCOMPARE(rows, csvRows);
+        QVERIFY(rows >= 1000 && rows <= 2000);
+
+        QSet<QString> provinces;
+        QSet<QString> squares;
+        QHash<QString, QSet<QString>> squaresOfName;
+        Recordset rs(places, "places");
+        const QRegularExpression subSquare("^HM52[A-X]{2}$");
+        for (; !rs.eof(); rs.moveNext()) {
+            provinces << rs.text("prov");
+            QVERIFY2(subSquare.match(rs.text("WWLocator")).hasMatch(),
+                     qPrintable(rs.text("WWLocator")));
+            squares << rs.text("WWLocator");
+            squaresOfName[rs.text("place")] << rs.text("WWLocator");
+        }
+        QCOMPARE(provinces, QSet<QString>(codes::provinces().begin(), codes::provinces().end()));
+        QVERIFY(squares.size() > 400);
+        QVERIFY(squares.size() < 576); // sea and mountains leave some sub-squares empty
+        QVERIFY(squaresOfName.value("PIAN D'OLMO").size() >= 2);
+        int inSeveral = 0;
+        for (const auto& set : squaresOfName) {
+            inSeveral += set.size() > 1 ? 1 : 0;
+        }
+        QVERIFY(inSeveral >= 20);
+        QVERIFY(places.scalar("select count(*) from places where place like '% %'").toInt() > 0);
+    }
+};
+
+QTEST_MAIN(StorageTest)
+#include "tst_storage.moc"
