@@ -358,7 +358,7 @@ const std::vector<Column>& Database::columns(const QString& table) {
     if (result.empty()) {
         throw DbError(QStringLiteral("no such table: %1").arg(table));
     }
-    return columnCache_.insert(key, std::move(result)).value();
+    return columnCache_.insert(key, result).value();
 }
 
 // ---------------------------------------------------------------------------------------

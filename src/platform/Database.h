@@ -61,7 +61,7 @@ public:
     QVariant scalar(const QString& sql);
     // Checks that each table exists with at least the given columns; throws DbError with
     // the engine's text ("no such table: data", "no such column: qsl") otherwise.
-    void requireColumns(const QString& table, const QStringList& columns);
+    void requireColumns(const QString& table, const QStringList& columnNames);
 
     // Columns of a table, in table order, cached for the life of the connection.
     const std::vector<Column>& columns(const QString& table);
