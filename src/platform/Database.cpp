@@ -294,8 +294,10 @@ void Database::control(const char* sql) {
 
 void Database::execute(const QString& sql) {
     Statement s{prepare(sql)};
-    const bool control = sqlite3_stmt_readonly(s.stmt) != 0 ||
-                         sql.trimmed().startsWith(QLatin1String("PRAGMA"), Qt::CaseInsensitive);
+    static const QRegularExpression direct(
+        QStringLiteral(R"(^\s*(pragma|begin|commit|end|rollback|savepoint|release)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const bool control = sqlite3_stmt_readonly(s.stmt) != 0 || direct.match(sql).hasMatch();
     if (control) {
         int rc = SQLITE_ROW;
         while (rc == SQLITE_ROW) {

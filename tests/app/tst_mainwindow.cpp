@@ -6,7 +6,9 @@
 #include "support/TestEnv.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -140,6 +142,10 @@ private Q_SLOTS:
                                                       << "no such table: places";
         QTest::newRow("log missing a column") << "old data"
                                               << "no such column: qsl";
+        QTest::newRow("log locked by another program") << "locked data"
+                                                       << "database is locked";
+        QTest::newRow("log unreadable") << "unreadable data"
+                                        << "unable to open database file";
     }
 
     void startFailsWithTheEnginesTextWhenALogIsMissingOrForeign() {
@@ -151,7 +157,16 @@ private Q_SLOTS:
         writeEmptyLog(data);
         writeGazetteer(places, smallGazetteer());
         const QString target = damage.endsWith(QLatin1String("data")) ? data : places;
-        if (damage.startsWith(QLatin1String("missing"))) {
+        Database locker;
+        if (damage.startsWith(QLatin1String("locked"))) {
+            locker.open(target, OpenMode::ReadWrite);
+            locker.execute(QStringLiteral("BEGIN EXCLUSIVE"));
+        } else if (damage.startsWith(QLatin1String("unreadable"))) {
+            // Tests run as root, who reads any file: a folder in the file's place is what
+            // no one can read as a database.
+            QFile::remove(target);
+            QVERIFY(QDir().mkdir(target));
+        } else if (damage.startsWith(QLatin1String("missing"))) {
             QFile::remove(target);
         } else if (damage.startsWith(QLatin1String("garbage"))) {
             QFile::remove(target);
@@ -187,6 +202,8 @@ private Q_SLOTS:
         QFile after(target);
         if (damage.startsWith(QLatin1String("missing"))) {
             QVERIFY(!after.exists());
+        } else if (damage.startsWith(QLatin1String("unreadable"))) {
+            QVERIFY(QFileInfo(target).isDir());
         } else {
             QVERIFY(after.open(QIODevice::ReadOnly));
             QCOMPARE(after.readAll(), bytesBefore);
