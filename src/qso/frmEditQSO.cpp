@@ -2,16 +2,69 @@
 
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
+#include "storage/Codes.h"
 
 namespace hm52 {
 
-frmEditQSO::frmEditQSO(Services& services, WindowRegistry& reg) : Form(services, reg) {
+frmEditQSO::frmEditQSO(Services& services, WindowRegistry& reg)
+    : QsoForm(services, reg,
+              Traits{.caretAtEnd = true, .callLostFocus = false, .limitsAfterQuotes = false}),
+      editCount(reg.editCount()) {
     setObjectName(QStringLiteral("frmEditQSO"));
     setWindowTitle(QStringLiteral("Edit QSO"));
 }
 
-void frmEditQSO::Form_Load() {}
+void frmEditQSO::cmdSubmit_Click() {
+    guarded([this] { submit(); });
+}
 
-void frmEditQSO::cancella() {}
+void frmEditQSO::submit() {
+    if (!validate()) {
+        return;
+    }
+    const QString key = QString::number(editCount);
+    const QString keyQuery = QStringLiteral("select * from data where count = ") + key + u';';
+    // The window is modeless: meanwhile the QSO may have been deleted, or claimed in an award
+    // request. An accredited QSO is never turned back into a confirmed or worked one.
+    {
+        Recordset& row = s.m.openShared(keyQuery);
+        if (row.eof()) {
+            s.dialogs.tell(this, QStringLiteral("this QSO is no longer in the Logbook!"),
+                           Icon::Critical);
+            return;
+        }
+        if (row.text(QStringLiteral("qsl")) == codes::accredited) {
+            s.dialogs.tell(this, QStringLiteral("You cannot edit an accreditated qso!"),
+                           Icon::Critical);
+            return;
+        }
+    }
+    if (!accreditedRuleAllows()) {
+        return;
+    }
+    const Values v = values();
+    const Replace replace = confirmedRule(v, QStringLiteral("' and count <> ") + key + u';');
+    if (replace == Replace::Refused) {
+        return;
+    }
+    {
+        // The replaced QSO goes only if the edited one is stored.
+        Transaction transaction(s.m.logDb);
+        if (replace == Replace::OldRow) {
+            s.m.sharedRs->deleteRow();
+        }
+        Recordset& rs = s.m.openShared(keyQuery);
+        rs.edit();
+        writeFields(rs, v);
+        rs.update();
+        transaction.commit();
+    }
+    s.dialogs.tell(this, QStringLiteral("QSO edited"), Icon::Information);
+    cancella();
+    registry.showAny();
+    registry.conta();
+    txtWWLocator->setFocus();
+    hide();
+}
 
 } // namespace hm52

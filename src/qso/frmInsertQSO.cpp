@@ -5,13 +5,45 @@
 
 namespace hm52 {
 
-frmInsertQSO::frmInsertQSO(Services& services, WindowRegistry& reg) : Form(services, reg) {
+frmInsertQSO::frmInsertQSO(Services& services, WindowRegistry& reg)
+    : QsoForm(services, reg,
+              Traits{.caretAtEnd = false, .callLostFocus = true, .limitsAfterQuotes = true}) {
     setObjectName(QStringLiteral("frmInsertQSO"));
     setWindowTitle(QStringLiteral("Insert QSO"));
 }
 
-void frmInsertQSO::Form_Load() {}
+void frmInsertQSO::cmdSubmit_Click() {
+    guarded([this] { submit(); });
+}
 
-void frmInsertQSO::cancella() {}
+void frmInsertQSO::submit() {
+    if (!validate() || !accreditedRuleAllows()) {
+        return;
+    }
+    const Values v = values();
+    const Replace replace = confirmedRule(v, QStringLiteral("';"));
+    if (replace == Replace::Refused) {
+        return;
+    }
+    {
+        // The replaced QSO goes only if the new one is stored.
+        Transaction transaction(s.m.logDb);
+        if (replace == Replace::OldRow) {
+            s.m.sharedRs->deleteRow();
+        }
+        const int number = s.m.nextCount();
+        Recordset& rs = s.m.openShared(QStringLiteral("data"));
+        rs.addNew();
+        rs.setField(QStringLiteral("count"), number);
+        writeFields(rs, v);
+        rs.update();
+        transaction.commit();
+    }
+    s.dialogs.tell(this, QStringLiteral("QSO saved"), Icon::Information);
+    cancella();
+    registry.showAny();
+    registry.conta();
+    txtWWLocator->setFocus();
+}
 
 } // namespace hm52

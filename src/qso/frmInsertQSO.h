@@ -1,17 +1,20 @@
 #pragma once
 
-#include "app/Form.h"
+#include "qso/QsoForm.h"
 
 namespace hm52 {
 
-// Insert QSO
-class frmInsertQSO : public Form {
+// Insert QSO: the QSO form whose Submit adds a new QSO to the log.
+class frmInsertQSO : public QsoForm {
     Q_OBJECT
 public:
     frmInsertQSO(Services& services, WindowRegistry& registry);
-    void Form_Load() override;
-    // Empties the form.
-    void cancella();
+
+    // Validates the form, applies the award's duplicate rules, numbers the QSO and stores it.
+    void cmdSubmit_Click() override;
+
+private:
+    void submit();
 };
 
 } // namespace hm52

@@ -1,0 +1,590 @@
+#include "qso/QsoForm.h"
+
+#include "app/Services.h"
+#include "app/WindowRegistry.h"
+#include "storage/Codes.h"
+#include "storage/QuoteSql.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace hm52 {
+
+namespace {
+
+const QString errorTitle = QStringLiteral("error");
+
+// The whole text is a number: digits with an optional sign and an optional decimal point,
+// blanks around it allowed.
+bool readsAsNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    if (!t.isEmpty() && (t[0] == u'+' || t[0] == u'-')) {
+        i = 1;
+    }
+    bool digit = false;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9') {
+            digit = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// Only the digits 0-9. Date and time boxes take nothing else: a sign, a blank or a decimal
+// point would pass a looser number test and then be stored as some other day or time.
+bool plainDigits(const QString& text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// Marks a box whose text a handler is setting, for the handler's own run.
+class Busy {
+public:
+    Busy(QSet<const QObject*>& set, const QObject* box) : set_(set), box_(box) {
+        set_.insert(box_);
+    }
+    ~Busy() { set_.remove(box_); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    QSet<const QObject*>& set_;
+    const QObject* box_;
+};
+
+QsoTextBox* textBox(const QString& name, int width) {
+    auto* box = new QsoTextBox;
+    box->setObjectName(name);
+    box->setFixedWidth(width);
+    return box;
+}
+
+QComboBox* listBox(const QString& name, const QStringList& items) {
+    auto* combo = new QComboBox;
+    combo->setObjectName(name);
+    combo->addItems(items);
+    combo->setMinimumWidth(tw(1455));
+    return combo;
+}
+
+// A frame with its caption, holding its controls in a row.
+QHBoxLayout* framed(QVBoxLayout* column, const QString& name, const QString& caption) {
+    auto* frame = new QGroupBox(caption);
+    frame->setObjectName(name);
+    column->addWidget(frame);
+    auto* row = new QHBoxLayout(frame);
+    return row;
+}
+
+} // namespace
+
+void QsoTextBox::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        Q_EMIT clicked();
+    }
+}
+
+QsoForm::QsoForm(Services& services, WindowRegistry& reg, const Traits& traits)
+    : Form(services, reg), traits_(traits) {
+    buildControls();
+}
+
+QsoForm::~QsoForm() {
+    // Children that lose their focus while the window goes must not reach this half-gone
+    // window.
+    comboPlace->removeEventFilter(this);
+    txtCall->removeEventFilter(this);
+}
+
+void QsoForm::buildControls() {
+    auto* outer = new QHBoxLayout(this);
+    auto* inputs = new QGroupBox;
+    inputs->setObjectName(QStringLiteral("Frame1"));
+    outer->addWidget(inputs);
+    auto* columns = new QHBoxLayout(inputs);
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
+
+    QHBoxLayout* row = framed(left, QStringLiteral("FrameWWLocator"), QStringLiteral("WWLocator"));
+    Label3 = new QLabel(QStringLiteral("HM52"));
+    Label3->setObjectName(QStringLiteral("Label3"));
+    txtWWLocator = textBox(QStringLiteral("txtWWLocator"), tw(495));
+    row->addWidget(Label3);
+    row->addWidget(txtWWLocator);
+    row->addStretch();
+
+    row = framed(left, QStringLiteral("FrameCall"), QStringLiteral("Call"));
+    txtCall = textBox(QStringLiteral("txtCall"), tw(2055));
+    row->addWidget(txtCall);
+    row->addStretch();
+
+    row = framed(left, QStringLiteral("FrameDate"), QStringLiteral("date (dd/mm/yy)"));
+    for (int i = 0; i < 3; ++i) {
+        txtDate[static_cast<size_t>(i)] = textBox(QStringLiteral("txtDate(%1)").arg(i), tw(435));
+    }
+    Label1 = new QLabel(QStringLiteral("/"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new QLabel(QStringLiteral("/"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    row->addWidget(txtDate[0]);
+    row->addWidget(Label1);
+    row->addWidget(txtDate[1]);
+    row->addWidget(Label2);
+    row->addWidget(txtDate[2]);
+    row->addStretch();
+
+    row = framed(left, QStringLiteral("FrameTime"), QStringLiteral("Time (hhmm)"));
+    txtTime = textBox(QStringLiteral("txtTime"), tw(735));
+    row->addWidget(txtTime);
+    row->addStretch();
+    left->addStretch();
+
+    row = framed(right, QStringLiteral("FramePlace"), QStringLiteral("Place"));
+    comboPlace = new QComboBox;
+    comboPlace->setObjectName(QStringLiteral("comboPlace"));
+    comboPlace->setEditable(true);
+    // The operator's text is the place: no completion typed ahead of it, no list entry made
+    // of it by Enter.
+    comboPlace->setCompleter(nullptr);
+    comboPlace->setInsertPolicy(QComboBox::NoInsert);
+    comboPlace->setMinimumWidth(tw(3495));
+    row->addWidget(comboPlace);
+
+    row = framed(right, QStringLiteral("FrameProv"), QStringLiteral("Prov"));
+    comboProv = listBox(QStringLiteral("comboProv"), codes::provinces());
+    row->addWidget(comboProv);
+    row->addStretch();
+
+    row = framed(right, QStringLiteral("FrameMode"), QStringLiteral("Mode"));
+    comboMode = listBox(QStringLiteral("comboMode"), codes::modes());
+    row->addWidget(comboMode);
+    row->addStretch();
+
+    row = framed(right, QStringLiteral("FrameBand"), QStringLiteral("Band"));
+    comboBand = listBox(QStringLiteral("comboBand"), codes::bands());
+    row->addWidget(comboBand);
+    row->addStretch();
+
+    auto* qslFrame = new QGroupBox(QStringLiteral("QSL"));
+    qslFrame->setObjectName(QStringLiteral("FrameQSL"));
+    right->addWidget(qslFrame);
+    auto* qslColumn = new QVBoxLayout(qslFrame);
+    optQSLConf = new QRadioButton(QStringLiteral("confirmed"));
+    optQSLConf->setObjectName(QStringLiteral("optQSLConf"));
+    optQSLworked = new QRadioButton(QStringLiteral("worked"));
+    optQSLworked->setObjectName(QStringLiteral("optQSLworked"));
+    qslColumn->addWidget(optQSLConf);
+    qslColumn->addWidget(optQSLworked);
+    right->addStretch();
+
+    auto* buttons = new QVBoxLayout;
+    outer->addLayout(buttons);
+    cmdClear = new QPushButton(QStringLiteral("Clear"));
+    cmdClear->setObjectName(QStringLiteral("cmdClear"));
+    cmdSubmit = new QPushButton(QStringLiteral("Submit"));
+    cmdSubmit->setObjectName(QStringLiteral("cmdSubmit"));
+    cmdExit = new QPushButton(QStringLiteral("Exit"));
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    for (QPushButton* button : {cmdClear, cmdSubmit, cmdExit}) {
+        button->setFixedSize(tw(1215), tw(495));
+    }
+    buttons->addWidget(cmdClear);
+    buttons->addStretch();
+    buttons->addWidget(cmdSubmit);
+    buttons->addStretch();
+    buttons->addWidget(cmdExit);
+
+    const QList<QWidget*> order{txtWWLocator, txtCall,      txtDate[0], txtDate[1], txtDate[2],
+                                txtTime,      comboPlace,   comboProv,  comboMode,  comboBand,
+                                optQSLConf,   optQSLworked, cmdSubmit,  cmdClear,   cmdExit};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+
+    // Change handlers run on every change of the text, typed or set from code.
+    connect(txtWWLocator, &QLineEdit::textChanged, this, [this] { txtWWLocator_Change(); });
+    connect(txtCall, &QLineEdit::textChanged, this, [this] { txtCall_Change(); });
+    for (int i = 0; i < 3; ++i) {
+        connect(txtDate[static_cast<size_t>(i)], &QLineEdit::textChanged, this,
+                [this, i] { txtDate_Change(i); });
+        connect(txtDate[static_cast<size_t>(i)], &QsoTextBox::clicked, this,
+                [this, i] { txtDate_Click(i); });
+    }
+    connect(txtTime, &QLineEdit::textChanged, this, [this] { txtTime_Change(); });
+    connect(comboPlace, &QComboBox::editTextChanged, this, [this] { comboPlace_Change(); });
+    connect(comboPlace, &QComboBox::activated, this, [this] { comboPlace_Click(); });
+    connect(txtWWLocator, &QsoTextBox::clicked, this, [this] { txtWWLocator_Click(); });
+    connect(txtCall, &QsoTextBox::clicked, this, [this] { txtCall_Click(); });
+    connect(txtTime, &QsoTextBox::clicked, this, [this] { txtTime_Click(); });
+    comboPlace->installEventFilter(this);
+    txtCall->installEventFilter(this);
+
+    connect(cmdSubmit, &QPushButton::clicked, this, [this] { cmdSubmit_Click(); });
+    connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
+    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+}
+
+bool QsoForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // Leaving the field, not opening its list or switching to another window.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            if (watched == comboPlace) {
+                comboPlace_LostFocus();
+            } else if (watched == txtCall && traits_.callLostFocus) {
+                const QString upper = txtCall->text().toUpper();
+                if (upper != txtCall->text()) {
+                    txtCall->setText(upper);
+                }
+            }
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------
+// Load, Clear, Exit, close box
+
+void QsoForm::Form_Load() {
+    optQSLConf->setChecked(true);
+    comboPlace->setEditText({});
+    comboBand->setCurrentIndex(0);
+    comboMode->setCurrentIndex(0);
+    comboProv->setCurrentIndex(0);
+    txtWWLocator->setFocus();
+}
+
+void QsoForm::cancella() {
+    txtWWLocator->setText({}); // its change handler empties the place list
+    txtCall->setText({});
+    for (QLineEdit* box : txtDate) {
+        box->setText({});
+    }
+    txtTime->setText({});
+    comboPlace->setEditText({});
+    optQSLConf->setChecked(true);
+    txtWWLocator->setFocus();
+}
+
+void QsoForm::cmdClear_Click() {
+    cancella();
+}
+
+void QsoForm::cmdExit_Click() {
+    cancella();
+    hide();
+}
+
+void QsoForm::Form_Unload() {
+    cancella();
+}
+
+// ---------------------------------------------------------------------------------------
+// Input assistance
+
+void QsoForm::upperCase(QLineEdit* box) {
+    const int caret = box->cursorPosition();
+    const QString upper = box->text().toUpper();
+    if (upper != box->text()) {
+        const Busy busy(busy_, box);
+        box->setText(upper);
+    }
+    const int length = static_cast<int>(upper.size());
+    box->setCursorPosition(traits_.caretAtEnd ? length : std::min(caret, length));
+}
+
+void QsoForm::assist(QLineEdit* box, bool upper, int full, QWidget* next, int cutAt, int cutTo) {
+    if (upper) {
+        upperCase(box);
+    }
+    if (box->text().size() >= full) {
+        next->setFocus();
+    }
+    if (box->text().size() >= cutAt) {
+        {
+            const Busy busy(busy_, box);
+            box->setText(box->text().left(cutTo));
+        }
+        box->setFocus();
+        // The whole text selected, caret at its start: the next keystroke replaces it.
+        const int length = static_cast<int>(box->text().size());
+        box->setSelection(length, -length);
+    }
+}
+
+void QsoForm::selectWhenFull(QLineEdit* box, int full) {
+    if (box->text().size() == full) {
+        box->selectAll();
+    }
+}
+
+void QsoForm::txtWWLocator_Change() {
+    if (busy_.contains(txtWWLocator)) {
+        return;
+    }
+    assist(txtWWLocator, true, 2, txtCall, 3, 2);
+    guarded([this] { fillPlaceList(); });
+}
+
+void QsoForm::fillPlaceList() {
+    // Read the places first: a failing look-up leaves the list and the place text as they
+    // were.
+    Recordset& rs = s.m.openAuxPlaces(
+        QStringLiteral("select distinct(place) from places where WWLocator='HM52") +
+        QuoteSql(txtWWLocator->text()) + QStringLiteral("' order by place asc"));
+    QStringList places;
+    while (!rs.eof()) {
+        places << rs.textAt(0);
+        rs.moveNext();
+    }
+    // The typed place survives the rebuild; it is not a change of the place.
+    const QString noted = comboPlace->currentText();
+    const QSignalBlocker blocker(comboPlace);
+    comboPlace->clear();
+    comboPlace->addItems(places);
+    comboPlace->setCurrentIndex(-1);
+    comboPlace->setEditText(noted);
+}
+
+void QsoForm::txtWWLocator_Click() {
+    selectWhenFull(txtWWLocator, 2);
+}
+
+void QsoForm::txtCall_Change() {
+    if (busy_.contains(txtCall)) {
+        return;
+    }
+    // A full call moves on at 12 characters; one that has grown to 13 is cut to 11.
+    assist(txtCall, true, 12, txtDate[0], 13, 11);
+}
+
+void QsoForm::txtCall_Click() {
+    selectWhenFull(txtCall, 12);
+}
+
+void QsoForm::txtDate_Change(int Index) {
+    QLineEdit* box = txtDate.at(static_cast<size_t>(Index));
+    if (busy_.contains(box)) {
+        return;
+    }
+    QWidget* next = Index < 2 ? static_cast<QWidget*>(txtDate.at(static_cast<size_t>(Index + 1)))
+                              : static_cast<QWidget*>(txtTime);
+    assist(box, false, 2, next, 3, 2);
+}
+
+void QsoForm::txtDate_Click(int Index) {
+    selectWhenFull(txtDate.at(static_cast<size_t>(Index)), 2);
+}
+
+void QsoForm::txtTime_Change() {
+    if (busy_.contains(txtTime)) {
+        return;
+    }
+    assist(txtTime, false, 4, comboPlace, 5, 4);
+}
+
+void QsoForm::txtTime_Click() {
+    selectWhenFull(txtTime, 4);
+}
+
+void QsoForm::comboPlace_Change() {
+    if (busy_.contains(comboPlace->lineEdit())) {
+        return;
+    }
+    upperCase(comboPlace->lineEdit());
+    guarded([this] { provinceFromPlace(); });
+}
+
+void QsoForm::comboPlace_Click() {
+    guarded([this] { provinceFromPlace(); });
+}
+
+void QsoForm::comboPlace_LostFocus() {
+    const QString upper = comboPlace->currentText().toUpper();
+    if (upper != comboPlace->currentText()) {
+        comboPlace->setEditText(upper);
+    }
+}
+
+void QsoForm::provinceFromPlace() {
+    const QString place = QuoteSql(comboPlace->currentText());
+    const qint64 rows = s.m.placesContatore(
+        QStringLiteral("select count(*) as contatore from places where place = '") + place + u'\'');
+    Recordset& rs =
+        s.m.openAuxPlaces(QStringLiteral("select * from places where place = '") + place + u'\'');
+    if (rows == 0 || rs.eof()) {
+        return;
+    }
+    const QString prov = rs.text(QStringLiteral("prov"));
+    const int index = prov.isEmpty() ? -1 : comboProv->findText(prov);
+    if (index >= 0) {
+        comboProv->setCurrentIndex(index);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Submit: the parts both windows share
+
+void QsoForm::error(const QString& text) {
+    s.dialogs.tell(this, text, Icon::Critical, errorTitle);
+}
+
+bool QsoForm::validate() {
+    bool passed = true;
+
+    const QString locator = txtWWLocator->text();
+    if (locator.size() != 2) {
+        error(QStringLiteral("WWLocator Field must be two characters"));
+        return false;
+    }
+    if (readsAsNumber(locator)) {
+        error(QStringLiteral("WWLocator Field cannot be numerical"));
+        return false;
+    }
+
+    const QString call = txtCall->text();
+    if (call.isEmpty()) {
+        error(QStringLiteral("Call Field cannot be null"));
+        return false;
+    }
+    const qsizetype callLength = traits_.limitsAfterQuotes ? QuoteSql(call).size() : call.size();
+    if (callLength > 15) {
+        error(QStringLiteral("Call Field is too long"));
+        passed = false; // the checks go on
+    }
+
+    const QString day = txtDate[0]->text();
+    const QString month = txtDate[1]->text();
+    const QString year = txtDate[2]->text();
+    if (day.isEmpty() || month.isEmpty() || year.isEmpty()) {
+        error(QStringLiteral("Date Fields cannot be null"));
+        return false;
+    }
+    if (!plainDigits(day) || !plainDigits(month) || !plainDigits(year)) {
+        error(QStringLiteral("date fields must be numeric"));
+        return false;
+    }
+    const int dayValue = day.toInt();
+    const int monthValue = month.toInt();
+    if (dayValue < 1 || dayValue > 31 || monthValue < 1 || monthValue > 12) {
+        error(QStringLiteral("error in date field format"));
+        return false;
+    }
+
+    const QString time = txtTime->text();
+    if (time.isEmpty()) {
+        error(QStringLiteral("time field cannot be null"));
+        return false;
+    }
+    if (!plainDigits(time)) {
+        error(QStringLiteral("time field must be numeric"));
+        return false;
+    }
+    if (time.size() != 4) {
+        error(QStringLiteral("time field must be 4 numbers"));
+        return false;
+    }
+    const int hours = time.left(2).toInt();
+    const int minutes = time.mid(2, 2).toInt();
+    if (hours > 23 || minutes > 59) {
+        error(QStringLiteral("error in time field format"));
+        return false;
+    }
+
+    const QString place = comboPlace->currentText();
+    if (place.isEmpty()) {
+        error(QStringLiteral("place field cannot be null"));
+        passed = false; // the checks go on
+    }
+    const qsizetype placeLength = traits_.limitsAfterQuotes ? QuoteSql(place).size() : place.size();
+    if (placeLength > 50) {
+        error(QStringLiteral("place field is too long"));
+        return false;
+    }
+    return passed;
+}
+
+bool QsoForm::accreditedRuleAllows() {
+    const qint64 accredited =
+        s.m.contatore(QStringLiteral("select count(*) as contatore from data where WWLocator = '") +
+                      QuoteSql(txtWWLocator->text()) +
+                      QStringLiteral("' and qsl = 'a' and band = '") + comboBand->currentText() +
+                      QStringLiteral("' and mode = '") + comboMode->currentText() + u'\'');
+    if (accredited > 0) {
+        s.dialogs.tell(this,
+                       QStringLiteral("Another QSO with the same accreditated locator already "
+                                      "exists! new qso will not be saved"),
+                       Icon::Critical, QStringLiteral("Error"));
+        return false;
+    }
+    return true;
+}
+
+QsoForm::Values QsoForm::values() const {
+    Values v;
+    v.WWLocator = txtWWLocator->text();
+    v.place = comboPlace->currentText();
+    v.prov = comboProv->currentText();
+    v.mode = comboMode->currentText();
+    v.band = comboBand->currentText();
+    v.call = txtCall->text();
+    v.date = txtDate[0]->text() + u'/' + txtDate[1]->text() + u'/' + txtDate[2]->text();
+    v.time = txtTime->text().left(2) + u':' + txtTime->text().mid(2);
+    v.qsl = optQSLConf->isChecked() ? codes::confirmed : codes::worked;
+    return v;
+}
+
+QsoForm::Replace QsoForm::confirmedRule(const Values& v, const QString& except) {
+    if (v.qsl != codes::confirmed) {
+        return Replace::Nothing;
+    }
+    const QString condition = v.mode + QStringLiteral("' and band='") + v.band +
+                              QStringLiteral("' and qsl='") + v.qsl +
+                              QStringLiteral("' and WWLocator='") + QuoteSql(v.WWLocator) + except;
+    s.m.openShared(QStringLiteral("select * from data where mode ='") + condition);
+    const qint64 others = s.m.contatore(
+        QStringLiteral("select count(*) as contatore from data where mode ='") + condition);
+    if (others == 0) {
+        return Replace::Nothing;
+    }
+    const bool yes =
+        s.dialogs.askYesNo(this,
+                           QStringLiteral("warning: the same locator confirmed already exist! do "
+                                          "you want to replace it? Last QSO will be deleted"),
+                           Icon::None, QStringLiteral("warning"));
+    return yes ? Replace::OldRow : Replace::Refused;
+}
+
+void QsoForm::writeFields(Recordset& rs, const Values& v) {
+    rs.setField(QStringLiteral("WWLocator"), v.WWLocator);
+    rs.setField(QStringLiteral("place"), v.place);
+    rs.setField(QStringLiteral("prov"), v.prov);
+    rs.setField(QStringLiteral("mode"), v.mode);
+    rs.setField(QStringLiteral("band"), v.band);
+    rs.setField(QStringLiteral("call"), v.call);
+    rs.setField(QStringLiteral("date"), v.date);
+    rs.setField(QStringLiteral("time"), v.time);
+    rs.setField(QStringLiteral("qsl"), v.qsl);
+}
+
+} // namespace hm52

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "app/Form.h"
+
+#include <QLineEdit>
+#include <QSet>
+
+#include <array>
+
+class QComboBox;
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace hm52 {
+
+class Recordset;
+
+// A text box that reports a click (mouse button released over it) after it has placed its
+// caret, so that the click handler may select the whole text.
+class QsoTextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The QSO form that the insert and the edit window share: its controls in tab order, each in
+// a frame with its caption, and the input assistance while the operator types (upper case,
+// moving on when a field is full, cutting over-long input, the place list of the sub-square
+// and the province of the place). Every change handler runs on any change of its box, typed
+// or set from code, so a window that fills the form by setting texts gets the same
+// assistance as typing.
+class QsoForm : public Form {
+    Q_OBJECT
+public:
+    // Controls, in tab order.
+    QLabel* Label3 = nullptr; // "HM52" before the sub-square box
+    QsoTextBox* txtWWLocator = nullptr;
+    QsoTextBox* txtCall = nullptr;
+    std::array<QsoTextBox*, 3> txtDate{}; // day, month, two-digit year
+    QLabel* Label1 = nullptr;             // "/" between day and month
+    QLabel* Label2 = nullptr;             // "/" between month and year
+    QsoTextBox* txtTime = nullptr;
+    QComboBox* comboPlace = nullptr; // list plus free text
+    QComboBox* comboProv = nullptr;  // drop-down lists, no typing
+    QComboBox* comboMode = nullptr;
+    QComboBox* comboBand = nullptr;
+    QRadioButton* optQSLConf = nullptr;
+    QRadioButton* optQSLworked = nullptr;
+    QPushButton* cmdSubmit = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QPushButton* cmdExit = nullptr;
+
+    // "confirmed" on, no place text, the first band, mode and province selected, the focus in
+    // the sub-square box.
+    void Form_Load() override;
+
+    // Empties the typed fields, switches "confirmed" on and puts the focus in the sub-square
+    // box; province, mode and band keep their selections.
+    void cancella();
+
+    virtual void cmdSubmit_Click() = 0;
+    void cmdClear_Click();
+    void cmdExit_Click();
+
+    // Input assistance.
+    void txtWWLocator_Change();
+    void txtWWLocator_Click();
+    void txtCall_Change();
+    void txtCall_Click();
+    void txtDate_Change(int Index);
+    void txtDate_Click(int Index);
+    void txtTime_Change();
+    void txtTime_Click();
+    void comboPlace_Change();
+    void comboPlace_Click();
+    void comboPlace_LostFocus();
+
+protected:
+    // How the two windows differ while typing and validating.
+    struct Traits {
+        bool caretAtEnd;        // after upper-casing: at the end (edit) or where it was
+        bool callLostFocus;     // leaving the call box upper-cases it once more (insert)
+        bool limitsAfterQuotes; // call and place limits counted after quotes are doubled
+    };
+
+    QsoForm(Services& services, WindowRegistry& registry, const Traits& traits);
+    ~QsoForm() override;
+
+    void Form_Unload() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The values of one QSO as the form hands them to the log.
+    struct Values {
+        QString WWLocator;
+        QString place;
+        QString prov;
+        QString mode;
+        QString band;
+        QString call;
+        QString date; // d/m/yy as typed
+        QString time; // hh:mm
+        QString qsl;  // "c" or "w"
+    };
+
+    // The checks of a Submit, in order, each failure with its message. True when all pass.
+    bool validate();
+    // False, after its message, when the sub-square is accredited on this band and mode.
+    bool accreditedRuleAllows();
+    Values values() const;
+
+    enum class Replace { Nothing, OldRow, Refused };
+    // The confirmed rule: when another confirmed QSO of the same sub-square, band and mode
+    // (beyond `except`, a condition that ends the queries) is in the log, asks whether to
+    // replace it. OldRow leaves that QSO as the current row of sharedRs.
+    Replace confirmedRule(const Values& v, const QString& except);
+
+    // Writes the fields of a QSO (all but `count`) into the current new or changed row.
+    static void writeFields(Recordset& rs, const Values& v);
+
+    void error(const QString& text);
+
+private:
+    void buildControls();
+    // The common pattern of a text box: upper-case it (when asked), move on when full, cut
+    // it when it has grown past its threshold.
+    void assist(QLineEdit* box, bool upperCase, int full, QWidget* next, int cutAt, int cutTo);
+    void upperCase(QLineEdit* box);
+    void selectWhenFull(QLineEdit* box, int full);
+    void fillPlaceList();
+    void provinceFromPlace();
+
+    Traits traits_;
+    // Boxes whose text a handler is setting: their change is part of that handler's run.
+    QSet<const QObject*> busy_;
+};
+
+} // namespace hm52
