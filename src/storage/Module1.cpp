@@ -55,13 +55,13 @@ qint64 Module1::placesContatore(const QString& sql) {
 }
 
 int Module1::nextCount() {
-    Recordset& rs = openShared(QStringLiteral("select * from data order by count asc"));
-    const qint64 rows = contatore(QStringLiteral("select count(*) as contatore from data"));
-    if (rows <= 0) {
+    // The highest number plus 1, or 1 in an empty log. `count` is the table's key, so the
+    // engine finds the highest at once instead of walking the log in number order.
+    const QVariant highest = logDb.scalar(QStringLiteral("select max(count) from data"));
+    if (!highest.isValid()) {
         return 1;
     }
-    rs.moveLast();
-    const qint64 last = rs.field(QStringLiteral("count")).toLongLong();
+    const qint64 last = highest.toLongLong();
     if (last >= 2147483647) {
         throw DbError(QStringLiteral("the log has no QSO number left after %1").arg(last));
     }
