@@ -80,7 +80,7 @@ QString claimedEntry(int indent, const QString& call, const QString& locator, co
 }
 
 std::vector<qint64> printRequestForm(Module1& m, PrinterOps& p, const RequestForm& form) {
-    const Applicant a = readApplicant(m.logDb);
+    const Applicant& a = form.applicant;
     const QString margin = blanks(15);
     const QString blankLine = QStringLiteral(" ");
 

@@ -50,6 +50,7 @@ Applicant readApplicant(Database& logDb);
 
 // The parts of a request form that differ between the base award and an endorsement.
 struct RequestForm {
+    Applicant applicant;
     QString band;
     QString mode;
     QString title;       // line 3, printed bold, with its leading blanks

@@ -60,6 +60,7 @@ void frmAE::request() {
     const QString margin = blanks(15);
     const QString inset = blanks(14);
     award::RequestForm form;
+    form.applicant = award::readApplicant(s.m.logDb);
     form.band = B;
     form.mode = M;
     form.claimed = E;
@@ -74,7 +75,7 @@ void frmAE::request() {
     const QString signer = inset + QStringLiteral("Il sottoscritto") + blanks(76) +
                            QStringLiteral("Nominativo") + blanks(15);
     const QString certifies = inset + QStringLiteral("certifica che il Radioamatore ") +
-                              award::readApplicant(s.m.logDb).call +
+                              form.applicant.call +
                               QStringLiteral(" è in possesso delle QSL per la richiesta del "
                                              "DIPLOMA HM52");
     const QString signature = inset + QStringLiteral("Firma") + blanks(64);

@@ -53,6 +53,7 @@ void frmBAR::request() {
 
     const QString margin = blanks(15);
     award::RequestForm form;
+    form.applicant = award::readApplicant(s.m.logDb);
     form.band = B;
     form.mode = M;
     form.claimed = N;
@@ -67,7 +68,7 @@ void frmBAR::request() {
     const QString signer = margin + QStringLiteral("Il sottoscritto") + blanks(76) +
                            QStringLiteral("Nominativo") + blanks(15);
     const QString certifies = margin + QStringLiteral("certifica che il Radioamatore ") +
-                              award::readApplicant(s.m.logDb).call +
+                              form.applicant.call +
                               QStringLiteral(" è in possesso delle QSL per la richiesta del "
                                              "DIPLOMA HM52");
     const QString signature = margin + QStringLiteral("Firma") + blanks(64);

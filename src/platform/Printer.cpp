@@ -117,34 +117,43 @@ QtPrinter::QtPrinter(Target target, const QString& nameOrPath) {
         QPageLayout::Millimeter);
 }
 
-QtPrinter::~QtPrinter() {
-    if (painter_ && painter_->isActive()) {
-        // Never completed: cancel rather than print half a document.
-        if (!ended_) {
-            printer_->abort();
-        }
-        painter_->end();
-    }
+QtPrinter::~QtPrinter() = default;
+
+void QtPrinter::setFontName(const QString& name) {
+    fontName_ = name;
+}
+void QtPrinter::setFontSize(double points) {
+    fontSize_ = points;
+}
+void QtPrinter::setBold(bool on) {
+    bold_ = on;
+}
+
+void QtPrinter::print(const QString& text) {
+    lines_.push_back({text, fontName_, fontSize_, bold_});
+}
+
+void QtPrinter::print(const QString& a, const QString& b, const QString& c) {
+    print(a + b + c);
 }
 
 void QtPrinter::fail(const QString& reason) {
     if (failure_.isEmpty()) {
         failure_ = reason;
     }
-    if (painter_ && painter_->isActive()) {
-        printer_->abort();
-        painter_->end();
+}
+
+void QtPrinter::endDoc() {
+    if (failure_.isEmpty()) {
+        render();
+    }
+    lines_.clear();
+    if (!failure_.isEmpty()) {
+        throw PrintError(failure_);
     }
 }
 
-bool QtPrinter::begin() {
-    if (started_) {
-        return failure_.isEmpty();
-    }
-    started_ = true;
-    if (!failure_.isEmpty()) {
-        return false;
-    }
+void QtPrinter::render() {
     if (printer_->outputFormat() == QPrinter::PdfFormat) {
         // The file system's own reason beats a bare "could not begin".
         const QString path = printer_->outputFileName();
@@ -152,57 +161,56 @@ bool QtPrinter::begin() {
         QFile probe(path);
         if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
             fail(QStringLiteral("Cannot print to \"%1\": %2").arg(path, probe.errorString()));
-            return false;
+            return;
         }
         probe.close();
         if (!existed) {
             QFile::remove(path);
         }
     }
-    painter_ = std::make_unique<QPainter>();
-    if (!painter_->begin(printer_.get())) {
+    QPainter painter;
+    if (!painter.begin(printer_.get())) {
         const QString name = printer_->outputFormat() == QPrinter::PdfFormat
                                  ? printer_->outputFileName()
                                  : printer_->printerName();
         fail(QStringLiteral("The printer \"%1\" did not accept the job (printer %2).")
                  .arg(name, printerStateText(printer_->printerState())));
-        return false;
+        return;
     }
     y_ = 0.0;
     pages_ = 1;
-    applyFont();
-    return true;
-}
-
-void QtPrinter::applyFont() {
-    if (!painter_ || !painter_->isActive()) {
+    const PrintedLine* fontOf = nullptr; // the line whose font is in force
+    QFontMetricsF metrics(painter.font(), printer_.get());
+    for (const PrintedLine& line : lines_) {
+        if (fontOf == nullptr || line.fontName != fontOf->fontName ||
+            line.fontSize != fontOf->fontSize || line.bold != fontOf->bold) {
+            fontOf = &line;
+            QFont font(line.fontName);
+            font.setPointSizeF(line.fontSize);
+            font.setBold(line.bold);
+            // Blanks are part of the layout: keep every one at its own width.
+            font.setKerning(false);
+            painter.setFont(font);
+            metrics = QFontMetricsF(painter.font(), printer_.get());
+        }
+        drawLine(painter, metrics, line.text);
+        if (!failure_.isEmpty()) {
+            printer_->abort();
+            painter.end();
+            return;
+        }
+    }
+    if (!painter.end()) {
+        fail(QStringLiteral("The print job could not be completed (printer %1).")
+                 .arg(printerStateText(printer_->printerState())));
         return;
     }
-    QFont font(fontName_);
-    font.setPointSizeF(fontSize_);
-    font.setBold(bold_);
-    // Blanks are part of the layout: keep every one at its own width.
-    font.setKerning(false);
-    painter_->setFont(font);
+    if (printer_->printerState() == QPrinter::Error) {
+        fail(QStringLiteral("The printer reported an error while printing."));
+    }
 }
 
-void QtPrinter::setFontName(const QString& name) {
-    fontName_ = name;
-    applyFont();
-}
-
-void QtPrinter::setFontSize(double points) {
-    fontSize_ = points;
-    applyFont();
-}
-
-void QtPrinter::setBold(bool on) {
-    bold_ = on;
-    applyFont();
-}
-
-void QtPrinter::drawLine(const QString& text) {
-    const QFontMetricsF metrics(painter_->font(), printer_.get());
+void QtPrinter::drawLine(QPainter& painter, const QFontMetricsF& metrics, const QString& text) {
     const double lineHeight = metrics.lineSpacing();
     const double pageWidth = printer_->width();
     const double pageHeight = printer_->height();
@@ -219,41 +227,13 @@ void QtPrinter::drawLine(const QString& text) {
             y_ = 0.0;
         }
         const qsizetype length = fittingLength(rest, metrics, pageWidth);
-        painter_->drawText(QPointF(0.0, y_ + metrics.ascent()), rest.left(length));
+        painter.drawText(QPointF(0.0, y_ + metrics.ascent()), rest.left(length));
         y_ += lineHeight;
         rest.remove(0, length);
         if (onlyBlanks(rest)) {
             rest.clear();
         }
     } while (!rest.isEmpty());
-}
-
-void QtPrinter::print(const QString& text) {
-    if (!begin()) {
-        return;
-    }
-    drawLine(text);
-}
-
-void QtPrinter::print(const QString& a, const QString& b, const QString& c) {
-    print(a + b + c);
-}
-
-void QtPrinter::endDoc() {
-    begin();
-    if (failure_.isEmpty() && painter_ && painter_->isActive()) {
-        ended_ = true;
-        if (!painter_->end()) {
-            fail(QStringLiteral("The print job could not be completed (printer %1).")
-                     .arg(printerStateText(printer_->printerState())));
-        }
-    }
-    if (failure_.isEmpty() && printer_->printerState() == QPrinter::Error) {
-        fail(QStringLiteral("The printer reported an error while printing."));
-    }
-    if (!failure_.isEmpty()) {
-        throw PrintError(failure_);
-    }
 }
 
 // ---------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 class QPrinter;
 
@@ -41,13 +42,22 @@ public:
 // Makes one print job per print command.
 using PrinterFactory = std::function<std::unique_ptr<PrinterOps>()>;
 
+// One printed line with the font in force for it.
+struct PrintedLine {
+    QString text;
+    QString fontName;
+    double fontSize = 0.0;
+    bool bold = false;
+};
+
 // The real printer: draws each line with QPainter on a QPrinter, starting a new page when one
 // is full. A line wider than the page goes on over as many lines as it needs (after its last
 // blank that fits, or after the last character that fits).
 //
-// Nothing is drawn until the first line; font settings before it only take effect. Every
+// The lines are kept until endDoc(), which hands the whole job to the device at once: a job
+// that is never completed (a handler that failed half-way) never reaches the printer. Every
 // failure (no such printer, a file that cannot be written, a device that refuses the job or a
-// page) is kept and reported by endDoc(), and the failed job is cancelled.
+// page) is reported by endDoc() with its reason.
 class QtPrinter final : public PrinterOps {
 public:
     enum class Target {
@@ -70,33 +80,22 @@ public:
     void print(const QString& a, const QString& b, const QString& c) override;
     void endDoc() override;
 
-    // Pages started so far (1 once the first line is drawn).
+    // Pages of the completed job.
     int pages() const { return pages_; }
 
 private:
-    bool begin();
-    void applyFont();
+    void render();
+    void drawLine(QPainter& painter, const QFontMetricsF& metrics, const QString& text);
     void fail(const QString& reason);
-    void drawLine(const QString& text);
 
     std::unique_ptr<QPrinter> printer_;
-    std::unique_ptr<QPainter> painter_;
+    std::vector<PrintedLine> lines_;
     QString fontName_ = QStringLiteral("Courier New");
     double fontSize_ = 10.0;
     bool bold_ = false;
     double y_ = 0.0; // top of the next line, in device pixels
-    bool started_ = false;
-    bool ended_ = false;
     int pages_ = 0;
     QString failure_;
-};
-
-// One printed line as the recording printer saw it, with the font in force.
-struct PrintedLine {
-    QString text;
-    QString fontName;
-    double fontSize = 0.0;
-    bool bold = false;
 };
 
 // One operation as the recording printer saw it.
