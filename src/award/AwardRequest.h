@@ -50,7 +50,7 @@ Applicant readApplicant(Database& logDb);
 
 // The parts of a request form that differ between the base award and an endorsement.
 struct RequestForm {
-    Applicant applicant;
+    Applicant applicant; // the operator record the form prints (readApplicant)
     QString band;
     QString mode;
     QString title;       // line 3, printed bold, with its leading blanks

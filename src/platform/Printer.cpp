@@ -38,7 +38,9 @@ QString printerStateText(QPrinter::PrinterState state) {
 // is never split). Prefers to break after a blank that follows some printed character, so
 // that words and the line's indentation stay whole.
 qsizetype fittingLength(const QString& text, const QFontMetricsF& metrics, double width) {
-    if (metrics.horizontalAdvance(text) <= width) {
+    // No character is wider than maxWidth(): most lines fit without being measured.
+    if (static_cast<double>(text.size()) * metrics.maxWidth() <= width ||
+        metrics.horizontalAdvance(text) <= width) {
         return text.size();
     }
     qsizetype low = 1;
