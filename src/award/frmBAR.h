@@ -1,15 +1,20 @@
 #pragma once
 
-#include "app/Form.h"
+#include "award/AwardRequest.h"
 
 namespace hm52 {
 
-// Base Award Request Italian Rules
-class frmBAR : public Form {
+// Base Award Request Italian Rules: prints the request form for the base award of one band
+// and one mode and, on the operator's double confirmation, marks the QSOs that the form
+// claims as accredited.
+class frmBAR : public AwardRequestForm {
     Q_OBJECT
 public:
     frmBAR(Services& services, WindowRegistry& registry);
-    void Form_Load() override;
+    void cmdPrint_Click() override;
+
+private:
+    void request();
 };
 
 } // namespace hm52

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 class QPrinter;
 
@@ -21,7 +22,8 @@ public:
 };
 
 // The six printer operations the program uses. One object is one print job: the first
-// operation opens it, endDoc() completes it and hands it to the printer.
+// operation opens it, endDoc() completes it and hands it to the printer. A job whose object
+// goes away without endDoc() (a handler that failed half-way) is cancelled, never printed.
 class PrinterOps {
 public:
     virtual ~PrinterOps() = default;
@@ -40,13 +42,37 @@ public:
 // Makes one print job per print command.
 using PrinterFactory = std::function<std::unique_ptr<PrinterOps>()>;
 
-// The real printer: draws each line with QPainter on a QPrinter (the system's default
-// printer, or a PDF file when a path is given), starting a new page when one is full.
+// One printed line with the font in force for it.
+struct PrintedLine {
+    QString text;
+    QString fontName;
+    double fontSize = 0.0;
+    bool bold = false;
+};
+
+// The real printer: draws each line with QPainter on a QPrinter, starting a new page when one
+// is full. A line wider than the page goes on over as many lines as it needs (after its last
+// blank that fits, or after the last character that fits).
+//
+// The lines are kept until endDoc(), which hands the whole job to the device at once: a job
+// that is never completed (a handler that failed half-way) never reaches the printer. Every
+// failure (no such printer, a file that cannot be written, a device that refuses the job or a
+// page) is reported by endDoc() with its reason.
 class QtPrinter final : public PrinterOps {
 public:
-    // Empty path: the system's default printer.
+    enum class Target {
+        DefaultPrinter, // the system's default printer
+        NamedPrinter,   // a printer of the system, by name
+        PdfFile,        // a PDF file
+    };
+
+    // Empty path: the system's default printer; otherwise a PDF file at that path.
     explicit QtPrinter(const QString& pdfPath = {});
+    QtPrinter(Target target, const QString& nameOrPath);
     ~QtPrinter() override;
+    QtPrinter(const QtPrinter&) = delete;
+    QtPrinter& operator=(const QtPrinter&) = delete;
+
     void setFontName(const QString& name) override;
     void setFontSize(double points) override;
     void setBold(bool on) override;
@@ -54,26 +80,22 @@ public:
     void print(const QString& a, const QString& b, const QString& c) override;
     void endDoc() override;
 
+    // Pages of the completed job.
+    int pages() const { return pages_; }
+
 private:
-    bool begin();
-    void applyFont();
+    void render();
+    void drawLine(QPainter& painter, const QFontMetricsF& metrics, const QString& text);
+    void fail(const QString& reason);
 
     std::unique_ptr<QPrinter> printer_;
-    std::unique_ptr<QPainter> painter_;
+    std::vector<PrintedLine> lines_;
     QString fontName_ = QStringLiteral("Courier New");
     double fontSize_ = 10.0;
     bool bold_ = false;
     double y_ = 0.0; // top of the next line, in device pixels
-    bool started_ = false;
+    int pages_ = 0;
     QString failure_;
-};
-
-// One printed line as the recording printer saw it, with the font in force.
-struct PrintedLine {
-    QString text;
-    QString fontName;
-    double fontSize = 0.0;
-    bool bold = false;
 };
 
 // One operation as the recording printer saw it.
@@ -100,5 +122,23 @@ public:
     // When set, every job's endDoc() throws PrintError with this reason.
     QString failWith;
 };
+
+// Printed lines in fixed-width columns.
+namespace printed {
+
+// The separator between two columns: blank, vertical bar, blank.
+inline const QString columnSeparator = QStringLiteral(" | ");
+
+// Appends a value to a line, left-aligned in a column of `width` characters: a shorter value
+// is padded with blanks on the right, a longer one is cut to the column, so that the bars of
+// every line stay one under another whatever the values hold.
+void appendColumn(QString& line, const QString& value, int width);
+
+// A QSO's time as the log hands it back ("9.05.00", "21.30.00") as two-digit hour, full stop
+// and two-digit minutes ("09.05", "21.30"). A one-digit hour gains a leading zero; any other
+// text gives its first five characters.
+QString hourMinutes(const QString& timeText);
+
+} // namespace printed
 
 } // namespace hm52

@@ -1,0 +1,240 @@
+#include "award/AwardRequest.h"
+
+#include "app/Services.h"
+#include "app/WindowRegistry.h"
+#include "platform/Database.h"
+#include "platform/Printer.h"
+#include "storage/Codes.h"
+#include "storage/Module1.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace hm52 {
+
+namespace award {
+
+namespace {
+
+const QString timesNewRoman = QStringLiteral("Times New Roman");
+const QString courierNew = QStringLiteral("Courier New");
+
+QString bandModeWhere(const QString& band, const QString& mode, const QString& qsl) {
+    return QStringLiteral("where mode = '") + mode + QStringLiteral("' and qsl = '") + qsl +
+           QStringLiteral("' and band = '") + band + u'\'';
+}
+
+} // namespace
+
+QString accreditedCountSql(const QString& band, const QString& mode) {
+    return QStringLiteral("select count(*) as contatore from data ") +
+           bandModeWhere(band, mode, codes::accredited);
+}
+
+QString confirmedCountSql(const QString& band, const QString& mode) {
+    return QStringLiteral("select count(*) as contatore from data ") +
+           bandModeWhere(band, mode, codes::confirmed);
+}
+
+QString confirmedListSql(const QString& band, const QString& mode) {
+    return QStringLiteral("select * from data ") + bandModeWhere(band, mode, codes::confirmed) +
+           QStringLiteral(" order by WWLocator");
+}
+
+Applicant readApplicant(Database& logDb) {
+    Recordset rs(logDb, QStringLiteral("userData"));
+    Applicant a;
+    if (rs.eof()) {
+        return a;
+    }
+    a.call = rs.text(QStringLiteral("call"));
+    a.fName = rs.text(QStringLiteral("fName"));
+    a.sName = rs.text(QStringLiteral("sName"));
+    a.address = rs.text(QStringLiteral("address"));
+    a.ZIPcode = rs.text(QStringLiteral("ZIPcode"));
+    a.city = rs.text(QStringLiteral("city"));
+    a.prov = rs.text(QStringLiteral("prov"));
+    a.country = rs.text(QStringLiteral("country"));
+    a.email = rs.text(QStringLiteral("email"));
+    return a;
+}
+
+QString claimedEntry(int indent, const QString& call, const QString& locator, const QString& place,
+                     const QString& prov, const QString& date, const QString& time) {
+    QString line;
+    line.reserve(indent + 65 + 15);
+    line.fill(u' ', indent);
+    printed::appendColumn(line, call, 12);
+    line += printed::columnSeparator;
+    printed::appendColumn(line, codes::awardSquare + locator, 6);
+    line += printed::columnSeparator;
+    printed::appendColumn(line, place, 29);
+    line += printed::columnSeparator;
+    printed::appendColumn(line, prov, 3);
+    line += printed::columnSeparator;
+    printed::appendColumn(line, date, 10);
+    line += printed::columnSeparator;
+    printed::appendColumn(line, printed::hourMinutes(time), 5);
+    return line;
+}
+
+std::vector<qint64> printRequestForm(Module1& m, PrinterOps& p, const RequestForm& form) {
+    const Applicant& a = form.applicant;
+    const QString margin = blanks(15);
+    const QString blankLine = QStringLiteral(" ");
+
+    p.setFontName(timesNewRoman);
+    p.setFontSize(12);
+    p.setBold(true);
+    p.print(blankLine);
+    p.print(blankLine);
+    p.print(form.title);
+    p.setBold(false);
+    p.print(blankLine);
+    p.print(blankLine);
+    // The sponsor.
+    p.print(margin + QStringLiteral("Alla Sezione C.R.V. di Valdoria") + blanks(1));
+    p.print(margin + QStringLiteral("P.O.Box 31"));
+    p.print(margin + QStringLiteral("40400 VALDORIA"));
+    p.print(blankLine);
+    p.print(blankLine);
+    // The applicant.
+    p.print(margin + QStringLiteral("Il sottoscritto ") + a.fName + u' ' + a.sName +
+            QStringLiteral(" con nominativo ") + a.call);
+    p.print(margin + a.address);
+    p.print(margin + a.ZIPcode + u' ' + a.city + u' ' + a.prov);
+    p.print(margin + a.country);
+    p.print(margin + a.email);
+    p.print(blankLine);
+    // The claim.
+    p.print(form.claimLine1);
+    p.print(form.claimLine2);
+    p.print(blankLine);
+    const qint64 confirmed = m.contatore(confirmedCountSql(form.band, form.mode));
+    const qint64 accredited = m.contatore(accreditedCountSql(form.band, form.mode));
+    p.print(margin + QStringLiteral("Alla data attuale i WWLocator confermati sono: ") +
+            QString::number(confirmed + accredited));
+    p.print(blanks(6));
+
+    // The claimed QSOs: the first ones of the confirmed list, in order of their sub-square
+    // letters. Their numbers are kept so that exactly these rows are converted later.
+    p.setFontSize(8);
+    p.setFontName(courierNew);
+    std::vector<qint64> listed;
+    listed.reserve(static_cast<size_t>(std::max(form.claimed, 0)));
+    {
+        Recordset list(m.logDb, confirmedListSql(form.band, form.mode));
+        const int count = list.fieldIndex(QStringLiteral("count"));
+        const int call = list.fieldIndex(QStringLiteral("call"));
+        const int locator = list.fieldIndex(QStringLiteral("WWLocator"));
+        const int place = list.fieldIndex(QStringLiteral("place"));
+        const int prov = list.fieldIndex(QStringLiteral("prov"));
+        const int date = list.fieldIndex(QStringLiteral("date"));
+        const int time = list.fieldIndex(QStringLiteral("time"));
+        for (int i = 0; i < form.claimed && !list.eof(); ++i) {
+            p.print(claimedEntry(form.entryIndent, list.textAt(call), list.textAt(locator),
+                                 list.textAt(place), list.textAt(prov), list.textAt(date),
+                                 list.textAt(time)));
+            listed.push_back(list.intAt(count));
+            list.moveNext();
+        }
+    }
+    p.setFontName(timesNewRoman);
+    p.print(blankLine);
+    p.setFontSize(12);
+    for (const QString& line : form.closing) {
+        p.print(line);
+    }
+    return listed;
+}
+
+void convertToAccredited(Database& logDb, const std::vector<qint64>& counts) {
+    Transaction transaction(logDb);
+    for (const qint64 number : counts) {
+        Recordset row(logDb, QStringLiteral("select * from data where count = ") +
+                                 QString::number(number));
+        if (row.eof() || row.text(QStringLiteral("qsl")) != codes::confirmed) {
+            throw DbError(QStringLiteral("QSO number %1 is no longer a confirmed QSO of the log.")
+                              .arg(number));
+        }
+        row.edit();
+        row.setField(QStringLiteral("qsl"), codes::accredited);
+        row.update();
+    }
+    transaction.commit();
+}
+
+} // namespace award
+
+// ---------------------------------------------------------------------------------------
+
+AwardRequestForm::AwardRequestForm(Services& services, WindowRegistry& reg, const Placing& placing)
+    : Form(services, reg) {
+    setFixedSize(tw(placing.width), tw(placing.height));
+
+    auto makeFrame = [this, &placing](const char* name, const QString& caption, int left,
+                                      const char* comboName, const QStringList& items,
+                                      QComboBox*& combo) {
+        auto* frame = new QGroupBox(caption, this);
+        frame->setObjectName(QLatin1String(name));
+        combo = new QComboBox(frame);
+        combo->setObjectName(QLatin1String(comboName));
+        combo->setEditable(false);
+        combo->addItems(items);
+        const int comboHeight = combo->sizeHint().height();
+        combo->setGeometry(tw(120), tw(240), tw(2415), comboHeight);
+        frame->setGeometry(tw(left), tw(placing.framesTop), tw(2655),
+                           std::max(tw(615), tw(240) + comboHeight + 2));
+        return frame;
+    };
+    Frame7 =
+        makeFrame("Frame7", QStringLiteral("Mode"), 120, "comboMode", codes::modes(), comboMode);
+    Frame8 =
+        makeFrame("Frame8", QStringLiteral("Band"), 3120, "comboBand", codes::bands(), comboBand);
+
+    cmdPrint = new QPushButton(QStringLiteral("Print"), this);
+    cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
+    cmdPrint->setGeometry(tw(120), tw(placing.buttonsTop), tw(2295), tw(495));
+    cmdExit = new QPushButton(QStringLiteral("Exit"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    cmdExit->setGeometry(tw(placing.exitLeft), tw(placing.buttonsTop), tw(1455), tw(495));
+
+    connect(cmdPrint, &QPushButton::clicked, this, [this]() { cmdPrint_Click(); });
+    connect(cmdExit, &QPushButton::clicked, this, [this]() { cmdExit_Click(); });
+}
+
+void AwardRequestForm::Form_Load() {
+    comboBand->setCurrentIndex(comboBand->findText(QStringLiteral("HF")));
+    comboMode->setCurrentIndex(comboMode->findText(QStringLiteral("MIXED")));
+}
+
+void AwardRequestForm::cmdExit_Click() {
+    hide();
+}
+
+QString AwardRequestForm::band() const {
+    return comboBand->currentText();
+}
+QString AwardRequestForm::mode() const {
+    return comboMode->currentText();
+}
+
+void AwardRequestForm::offerConversion(const std::vector<qint64>& claimed) {
+    if (!s.dialogs.askYesNo(this, award::convertQuestion)) {
+        return;
+    }
+    if (s.dialogs.askYesNo(this, award::sureQuestion)) {
+        try {
+            award::convertToAccredited(s.m.logDb, claimed);
+        } catch (const DbError& e) {
+            s.dialogs.tell(this,
+                           e.text() + QStringLiteral("\n\nNo QSO was converted: every QSO of "
+                                                     "the form is still confirmed."),
+                           Icon::Critical);
+        }
+    }
+    registry.conta();
+}
+
+} // namespace hm52

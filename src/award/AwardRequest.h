@@ -1,0 +1,122 @@
+#pragma once
+
+#include "app/Form.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+
+// What the base award request (frmBAR) and the endorsement request (frmAE) share: their
+// queries and messages, the printed form around its claim, the list of claimed QSOs, the
+// conversion of those QSOs into accredited ones, and the window with its two lists.
+namespace hm52 {
+
+class Database;
+class Module1;
+class PrinterOps;
+
+namespace award {
+
+// The queries, band and mode as the lists hold them (no quote can stand in them).
+QString accreditedCountSql(const QString& band, const QString& mode);
+QString confirmedCountSql(const QString& band, const QString& mode);
+QString confirmedListSql(const QString& band, const QString& mode);
+inline const QString operatorCountSql =
+    QStringLiteral("select count(*) as contatore from userData");
+
+// The messages and questions both requests show.
+inline const QString operatorMissing =
+    QStringLiteral("Please, insert your userData in menu Utility -> userData");
+inline const QString convertQuestion =
+    QStringLiteral("Do you want to to convert the confirmed QSO in accredited QSO?");
+inline const QString sureQuestion = QStringLiteral("Are you sure? (check the print, is it ok?)");
+
+// Blanks, as the form's lines count them.
+inline QString blanks(int n) {
+    return QString(n, u' ');
+}
+
+// The operator record as the form prints it: the first row of `userData`. A field that holds
+// no value prints as an empty text.
+struct Applicant {
+    QString call, fName, sName, address, ZIPcode, city, prov, country, email;
+};
+Applicant readApplicant(Database& logDb);
+
+// The parts of a request form that differ between the base award and an endorsement.
+struct RequestForm {
+    Applicant applicant; // the operator record the form prints (readApplicant)
+    QString band;
+    QString mode;
+    QString title;       // line 3, printed bold, with its leading blanks
+    QString claimLine1;  // line 17
+    QString claimLine2;  // line 18
+    int claimed = 0;     // how many confirmed QSOs the form lists and claims
+    int entryIndent = 0; // blanks in front of each listed QSO
+    QStringList closing; // the lines after the list, in Times New Roman 12
+};
+
+// One listed QSO: `indent` blanks, then call, sub-square, place, province, date and time in
+// columns of 12, 6, 29, 3, 10 and 5 characters joined by " | ". A value longer than its
+// column is cut to it.
+QString claimedEntry(int indent, const QString& call, const QString& locator, const QString& place,
+                     const QString& prov, const QString& date, const QString& time);
+
+// Prints the whole form on one print job (without ending it) and returns the `count` of
+// every QSO it lists, in the order listed: the first `claimed` confirmed QSOs of the band
+// and mode in order of their sub-square letters.
+std::vector<qint64> printRequestForm(Module1& m, PrinterOps& printer, const RequestForm& form);
+
+// Turns the listed QSOs from confirmed into accredited, all of them or none: a QSO that is no
+// longer a confirmed one, or any failure of the engine, leaves every one as it was and throws
+// DbError.
+void convertToAccredited(Database& logDb, const std::vector<qint64>& counts);
+
+} // namespace award
+
+// The window of a request: the mode and band lists, "Print" and "Exit". The two requests
+// differ in their placing and in what "Print" does.
+class AwardRequestForm : public Form {
+    Q_OBJECT
+public:
+    // Selects "HF" and "MIXED".
+    void Form_Load() override;
+    // Prints the request (and offers the conversion) for the chosen band and mode.
+    virtual void cmdPrint_Click() = 0;
+    // Hides the window; it stays loaded with its choices.
+    void cmdExit_Click();
+
+protected:
+    // Places in twips: the client area, the top of the two frames and of the buttons, and the
+    // left edge of "Exit".
+    struct Placing {
+        int width;
+        int height;
+        int framesTop;
+        int buttonsTop;
+        int exitLeft;
+    };
+    AwardRequestForm(Services& services, WindowRegistry& registry, const Placing& placing);
+
+    QString band() const;
+    QString mode() const;
+
+    // After a printed form: the two questions, the conversion on two Yes answers, and the
+    // counter's recount after either answer to the second question. A conversion that fails
+    // says why and changes nothing.
+    void offerConversion(const std::vector<qint64>& claimed);
+
+    QGroupBox* Frame7 = nullptr;
+    QComboBox* comboMode = nullptr;
+    QGroupBox* Frame8 = nullptr;
+    QComboBox* comboBand = nullptr;
+    QPushButton* cmdPrint = nullptr;
+    QPushButton* cmdExit = nullptr;
+};
+
+} // namespace hm52
