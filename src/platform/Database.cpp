@@ -493,6 +493,14 @@ qint64 Recordset::intAt(int index) const {
     return sqlite3_column_int64(stmt_, fields_.at(static_cast<size_t>(index)).statementColumn);
 }
 
+QByteArrayView Recordset::utf8At(int index) const {
+    requireRow();
+    const int column = fields_.at(static_cast<size_t>(index)).statementColumn;
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return bytes == nullptr ? QByteArrayView()
+                            : QByteArrayView(bytes, sqlite3_column_bytes(stmt_, column));
+}
+
 void Recordset::requireWritable() const {
     if (table_.isEmpty()) {
         throw DbError(QStringLiteral("Cannot update. Database or object is read-only."));
