@@ -75,7 +75,7 @@ void figureFrame(QWidget* parent, const char* name, const QString& caption, int 
     frame->setTitle(caption);
     for (int i = 0; i < 6; ++i) {
         label(frame, QString::fromLatin1(figures[i].name), QString::fromLatin1(figures[i].caption),
-              120, 240 + i * 240, 2055);
+              120, 240 + i * 240, 2115);
     }
 }
 
@@ -85,6 +85,10 @@ frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg
     setObjectName(QStringLiteral("frmAward"));
     setWindowTitle(QStringLiteral("Award Italian Rules"));
     setFixedSize(tw(8370), tw(6045));
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setStyleHint(QFont::SansSerif);
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
 
     Frame7 = place<QGroupBox>(this, QStringLiteral("Frame7"), 120, 240, 2295, 735);
     Frame7->setTitle(QStringLiteral("mode"));

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyle>
 
 namespace hm52 {
 
@@ -39,6 +40,10 @@ frmUtility::frmUtility(Services& services, WindowRegistry& reg) : Form(services,
     setObjectName(QStringLiteral("frmUtility"));
     setWindowTitle(QStringLiteral("Utility QSO"));
     setFixedSize(tw(12150), tw(7410));
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setStyleHint(QFont::SansSerif);
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
 
     Frame3 = place<QGroupBox>(this, "Frame3", 120, 120, 11895, 5775);
     Frame3->setFont(listFont());
@@ -46,6 +51,14 @@ frmUtility::frmUtility(Services& services, WindowRegistry& reg) : Form(services,
 
     List = place<LogListView>(Frame3, "List", 120, 240, 11655, 5310);
     List->setFont(listFont());
+    // The header's first character stands over the lines' first character, so its bars stand
+    // over theirs.
+    const int textLeft = List->x() + List->frameWidth() +
+                         List->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, List) +
+                         1;
+    Frame3->setStyleSheet(
+        QStringLiteral("QGroupBox::title { subcontrol-origin: margin; left: %1px; padding: 0px; }")
+            .arg(textLeft));
     lines_ = new LogLinesModel(List);
     List->setModel(lines_);
     List->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 
 namespace hm52 {
 
@@ -23,6 +24,13 @@ W* place(QWidget* parent, const char* name, int left, int top, int width, int he
     w->setObjectName(QString::fromLatin1(name));
     w->setGeometry(tw(left), tw(top), tw(width), tw(height));
     return w;
+}
+
+QFont windowFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    return font;
 }
 
 QFont listFont() {
@@ -44,6 +52,7 @@ frmFindPlaces::frmFindPlaces(Services& services, WindowRegistry& reg) : Form(ser
     setObjectName(QStringLiteral("frmFindPlaces"));
     setWindowTitle(QStringLiteral("Find on Places Database"));
     setFixedSize(tw(5775), tw(5535));
+    setFont(windowFont());
 
     Frame1 = place<QGroupBox>(this, "Frame1", 120, 120, 5535, 3615);
     Frame1->setFont(listFont());
@@ -52,20 +61,28 @@ frmFindPlaces::frmFindPlaces(Services& services, WindowRegistry& reg) : Form(ser
     List->setFont(listFont());
     List->setSortingEnabled(false);
     List->setUniformItemSizes(true);
+    // The header's first character stands over the lines' first character, so its bars stand
+    // over theirs.
+    const int textLeft = List->x() + List->frameWidth() +
+                         List->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, List) +
+                         1;
+    Frame1->setStyleSheet(
+        QStringLiteral("QGroupBox::title { subcontrol-origin: margin; left: %1px; padding: 0px; }")
+            .arg(textLeft));
 
     Frame2 = place<QGroupBox>(this, "Frame2", 120, 3840, 3855, 735);
     Frame2->setTitle(QStringLiteral("WWLocator"));
-    Label3 = place<QLabel>(Frame2, "Label3", 120, 300, 495, 255);
+    Label3 = place<QLabel>(Frame2, "Label3", 120, 300, 615, 255);
     Label3->setText(QStringLiteral("HM52"));
-    txtWWLocator = place<QLineEdit>(Frame2, "txtWWLocator", 600, 240, 495, 315);
+    txtWWLocator = place<QLineEdit>(Frame2, "txtWWLocator", 780, 240, 495, 315);
     cmdSearch = place<QPushButton>(Frame2, "cmdSearch", 2280, 240, 1455, 375);
     cmdSearch->setText(QStringLiteral("Search"));
 
     Frame3 = place<QGroupBox>(this, "Frame3", 120, 4680, 3855, 735);
     Frame3->setTitle(QStringLiteral("Place"));
-    Label1 = place<QLabel>(Frame3, "Label1", 120, 300, 495, 255);
+    Label1 = place<QLabel>(Frame3, "Label1", 120, 300, 615, 255);
     Label1->setText(QStringLiteral("Place"));
-    txtPlace = place<QLineEdit>(Frame3, "txtPlace", 600, 240, 1575, 315);
+    txtPlace = place<QLineEdit>(Frame3, "txtPlace", 780, 240, 1395, 315);
     cmdSearch2 = place<QPushButton>(Frame3, "cmdSearch2", 2280, 240, 1455, 375);
     cmdSearch2->setText(QStringLiteral("Search"));
 
