@@ -134,6 +134,10 @@ void Database::configure() {
     // string literal.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    // Up to 32 MiB of pages kept in memory (the cache grows only as pages are read), so a
+    // listing of a large log in an order that no index covers does not read the file again
+    // page by page for every row.
+    sqlite3_exec(db_, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
 }
 
 void Database::close() {
