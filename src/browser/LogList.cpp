@@ -15,6 +15,8 @@ QString header() {
                           "Band   | Date       | Time  | Qsl");
 }
 
+namespace {
+
 QString hhmm(const QString& timeText) {
     if (timeText.size() > 1 && timeText.at(1) == u'.') {
         return (u'0' + timeText.left(5)).left(5);
@@ -43,8 +45,6 @@ void putSeparator(QChar*& out) {
     *out++ = u' ';
 }
 
-namespace {
-
 int required(const Recordset& rs, const char* name) {
     const int index = rs.fieldIndex(QString::fromLatin1(name));
     if (index < 0) {
@@ -53,43 +53,6 @@ int required(const Recordset& rs, const char* name) {
     }
     return index;
 }
-
-void putLine(QChar* out, QStringView call, QStringView locator, QStringView place, QStringView prov,
-             QStringView mode, QStringView band, QStringView date, const QString& time,
-             QStringView qsl) {
-    putColumn(out, call, widths[0]);
-    putSeparator(out);
-    // The sub-square: the award square in front of the two stored letters.
-    *out++ = u'H';
-    *out++ = u'M';
-    *out++ = u'5';
-    *out++ = u'2';
-    putColumn(out, locator, widths[1] - 4);
-    putSeparator(out);
-    putColumn(out, place, widths[2]);
-    putSeparator(out);
-    putColumn(out, prov, widths[3]);
-    putSeparator(out);
-    putColumn(out, mode, widths[4]);
-    putSeparator(out);
-    putColumn(out, band, widths[5]);
-    putSeparator(out);
-    putColumn(out, date, widths[6]);
-    putSeparator(out);
-    putColumn(out, hhmm(time), widths[7]);
-    putSeparator(out);
-    putColumn(out, qsl, widths[8]);
-}
-
-} // namespace
-
-Formatter::Formatter(const Recordset& rs)
-    : call_(required(rs, "call")), locator_(required(rs, "WWLocator")),
-      place_(required(rs, "place")), prov_(required(rs, "prov")), mode_(required(rs, "mode")),
-      band_(required(rs, "band")), date_(required(rs, "date")), time_(required(rs, "time")),
-      qsl_(required(rs, "qsl")), count_(required(rs, "count")) {}
-
-namespace {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -124,6 +87,12 @@ void putLocator(QChar*& out, QByteArrayView utf8) {
 }
 
 } // namespace
+
+Formatter::Formatter(const Recordset& rs)
+    : call_(required(rs, "call")), locator_(required(rs, "WWLocator")),
+      place_(required(rs, "place")), prov_(required(rs, "prov")), mode_(required(rs, "mode")),
+      band_(required(rs, "band")), date_(required(rs, "date")), time_(required(rs, "time")),
+      qsl_(required(rs, "qsl")), count_(required(rs, "count")) {}
 
 void Formatter::write(const Recordset& rs, QChar* out) const {
     putStored(out, rs.utf8At(call_), widths[0]);
@@ -165,14 +134,6 @@ void Formatter::write(const Recordset& rs, QChar* out) const {
 
 qint32 Formatter::count(const Recordset& rs) const {
     return static_cast<qint32>(rs.intAt(count_));
-}
-
-QString format(const QString& call, const QString& locator, const QString& place,
-               const QString& prov, const QString& mode, const QString& band,
-               const QString& dateText, const QString& timeText, const QString& qsl) {
-    QString line(length, Qt::Uninitialized);
-    putLine(line.data(), call, locator, place, prov, mode, band, dateText, timeText, qsl);
-    return line;
 }
 
 } // namespace logline

@@ -23,15 +23,6 @@ inline constexpr int length = 11 + 6 + 29 + 3 + 7 + 6 + 10 + 5 + 1 + 8 * 3; // 1
 // The header caption, whose bars stand at the same character positions as the lines'.
 QString header();
 
-// The time column's text of a "H.mm.ss" time text: "hh.mm" (9.30.00 -> 09.30).
-QString hhmm(const QString& timeText);
-
-// Writes one value left-aligned into `width` characters at `out`, cut or padded with blanks.
-// Control characters show as blanks, so a line never breaks or shifts.
-void putColumn(QChar*& out, QStringView value, int width);
-// Writes the column separator " | ".
-void putSeparator(QChar*& out);
-
 // Resolves the fields of a "select * from data" cursor once, then formats rows quickly.
 class Formatter {
 public:
@@ -44,11 +35,6 @@ public:
 private:
     int call_, locator_, place_, prov_, mode_, band_, date_, time_, qsl_, count_;
 };
-
-// One line as text (for tests and tools).
-QString format(const QString& call, const QString& locator, const QString& place,
-               const QString& prov, const QString& mode, const QString& band,
-               const QString& dateText, const QString& timeText, const QString& qsl);
 
 } // namespace logline
 

@@ -84,20 +84,26 @@ private Q_SLOTS:
         longOne.band = QStringLiteral("50 MHz");
         env.addQso(longOne);
         env.addQso(qso(QStringLiteral("I1A")));
+        Qso accented = qso(QStringLiteral("I0\u00c8"));
+        accented.place = QStringLiteral("CITT\u00c0 DELLA PIEVE DI SANTA MAR\u00cdA");
+        env.addQso(accented);
         frmUtility& b = browser(env);
         const QString caption = child<QGroupBox>(b, "Frame3")->title();
         QCOMPARE(caption, header());
         QCOMPARE(caption.size(), 104);
         const QList<int> expected{13, 22, 54, 60, 70, 79, 92, 100};
         QCOMPARE(bars(caption), expected);
-        QCOMPARE(b.lineCount(), 2);
+        QCOMPARE(b.lineCount(), 3);
         for (const QString& line : lines(b)) {
             QCOMPARE(line.size(), 102);
             QCOMPARE(bars(line), expected);
         }
         // Values longer than their column are cut to it.
-        QCOMPARE(b.lineText(1).left(14), QStringLiteral("IK2ABC/IN3/ | "));
-        QVERIFY(b.lineText(1).contains(QStringLiteral("| SANTA MARIA DELLE GRAZIE AL M | VLT |")));
+        QCOMPARE(b.lineText(2).left(14), QStringLiteral("IK2ABC/IN3/ | "));
+        QVERIFY(b.lineText(2).contains(QStringLiteral("| SANTA MARIA DELLE GRAZIE AL M | VLT |")));
+        // Letters beyond ASCII count as one character each.
+        QVERIFY(b.lineText(0).startsWith(QStringLiteral("I0\u00c8         | HM52AB | "
+                                                        "CITT\u00c0 DELLA PIEVE DI SANTA MA | ")));
     }
 
     void lineShowsEveryFieldPaddedToItsColumn_data() {
