@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
+class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -17,6 +19,9 @@ public:
     frmAbout(Services& services, WindowRegistry& registry);
     void Form_Load() {}
 
+    // The sponsor's web page, shown after "Site: " and opened by the link.
+    static QString siteAddress();
+
     void cmdOK_Click();
     void Label2_Click();
 
@@ -25,10 +30,19 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Esc presses OK.
     void reject() override;
 
 private:
     Services& s;
+    QLabel* Picture2 = nullptr;
+    QLabel* Picture1 = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblFreeware = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* cmdOK = nullptr;
 };
 
 } // namespace hm52

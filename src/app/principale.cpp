@@ -81,7 +81,9 @@ QAction* principale::addEntry(QMenu* menu, const char* name, const QString& capt
                               void (principale::*handler)()) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, [this, handler]() { (this->*handler)(); });
+    // A menu entry may load a window that reads the log: an engine error shows its text.
+    connect(action, &QAction::triggered, this,
+            [this, handler]() { runHandler(s, this, [this, handler]() { (this->*handler)(); }); });
     return action;
 }
 

@@ -3,15 +3,160 @@
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
 namespace hm52 {
+
+namespace {
+
+template <class W>
+W* place(QWidget* parent, const QString& name, int left, int top, int width, int height) {
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+    return w;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+              int width) {
+    auto* l = place<QLabel>(parent, name, left, top, width, 255);
+    l->setText(caption);
+    return l;
+}
+
+// A band's row of the table: its frame caption, the band value queried and the names of its
+// three count labels.
+struct BandRow {
+    const char* frame;
+    const char* band;
+    const char* labelStem;
+};
+
+constexpr BandRow bandRows[6] = {
+    {"Frame1", "HF", "lblHF"},   {"Frame2", "50 MHz", "lbl50MHz"},
+    {"Frame3", "VHF", "lblVHF"}, {"Frame4", "UHF", "lblUHF"},
+    {"Frame5", "SHF", "lblSHF"}, {"Frame6", "SAT", "lblSatellite"},
+};
+
+// The QSL states, column by column: worked, confirmed, accredited.
+constexpr char states[3] = {'w', 'c', 'a'};
+
+struct Figure {
+    const char* name;
+    const char* caption;
+};
+
+// The award's figures as the window shows them, HF to SAT.
+constexpr Figure baseFigures[6] = {
+    {"Label4", "HF:...............................75"},
+    {"Label5", "50 MHz:.......................30"},
+    {"Label6", "VHF:............................30"},
+    {"Label8", "UHF:............................20"},
+    {"Label7", "SHF:............................10"},
+    {"Label9", "SAT:............................10"},
+};
+constexpr Figure endorsementFigures[6] = {
+    {"Label15", "HF:...............................25"},
+    {"Label14", "50 MHz:.......................10"},
+    {"Label13", "VHF:............................10"},
+    {"Label11", "UHF:..............................5"},
+    {"Label12", "SHF:..............................5"},
+    {"Label10", "SAT:..............................5"},
+};
+
+void figureFrame(QWidget* parent, const char* name, const QString& caption, int top,
+                 const Figure (&figures)[6]) {
+    auto* frame = place<QGroupBox>(parent, QString::fromLatin1(name), 120, top, 2295, 1815);
+    frame->setTitle(caption);
+    for (int i = 0; i < 6; ++i) {
+        label(frame, QString::fromLatin1(figures[i].name), QString::fromLatin1(figures[i].caption),
+              120, 240 + i * 240, 2115);
+    }
+}
+
+} // namespace
 
 frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmAward"));
     setWindowTitle(QStringLiteral("Award Italian Rules"));
+    setFixedSize(tw(8370), tw(6045));
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setStyleHint(QFont::SansSerif);
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+
+    Frame7 = place<QGroupBox>(this, QStringLiteral("Frame7"), 120, 240, 2295, 735);
+    Frame7->setTitle(QStringLiteral("mode"));
+    Combo1 = place<QComboBox>(Frame7, QStringLiteral("Combo1"), 120, 240, 2055, 375);
+    Combo1->setEditable(false);
+    Combo1->addItems({QStringLiteral("MIXED"), QStringLiteral("SSB"), QStringLiteral("CW"),
+                      QStringLiteral("DIGITAL")});
+
+    figureFrame(this, "Frame9", QStringLiteral("Base Award Request"), 1560, baseFigures);
+    figureFrame(this, "Frame10", QStringLiteral("Endorsement"), 3480, endorsementFigures);
+
+    Frame8 = place<QGroupBox>(this, QStringLiteral("Frame8"), 2520, 240, 5775, 5055);
+    label(Frame8, QStringLiteral("Label2"), QStringLiteral("WORKED"), 120 + 840, 360, 1335);
+    label(Frame8, QStringLiteral("Label3"), QStringLiteral("CONFIRMED"), 120 + 2640, 360, 1335);
+    label(Frame8, QStringLiteral("Label1"), QStringLiteral("ACCREDITATED"), 120 + 4440, 360, 1215);
+    for (int b = 0; b < 6; ++b) {
+        const BandRow& row = bandRows[b];
+        auto* frame =
+            place<QGroupBox>(Frame8, QString::fromLatin1(row.frame), 120, 720 + b * 720, 5535, 615);
+        frame->setTitle(QString::fromLatin1(row.band));
+        const int lefts[3] = {840, 2640, 4440};
+        for (int c = 0; c < 3; ++c) {
+            cells_[b][c] = label(frame, QString::fromLatin1(row.labelStem) + QChar(states[c]),
+                                 QString(), lefts[c], 240, 975);
+        }
+    }
+
+    cmdExit = place<QPushButton>(this, QStringLiteral("cmdExit"), 6360, 5400, 1815, 495);
+    cmdExit->setText(QStringLiteral("Exit"));
+    connect(cmdExit, &QPushButton::clicked, this,
+            [this]() { guarded([this]() { cmdExit_Click(); }); });
+
+    // Choosing a mode, the same one included, recounts.
+    connect(Combo1, &QComboBox::activated, this,
+            [this]() { guarded([this]() { Combo1_Click(); }); });
+    connect(Combo1->view()->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this]() { guarded([this]() { Combo1_Scroll(); }); });
 }
 
-void frmAward::Form_Load() {}
+void frmAward::Form_Load() {
+    // Choosing "MIXED" counts once as the window loads.
+    Combo1->setCurrentText(QStringLiteral("MIXED"));
+    Combo1_Click();
+}
 
-void frmAward::conta() {}
+void frmAward::Combo1_Click() {
+    conta();
+}
+void frmAward::Combo1_Scroll() {
+    conta();
+}
+void frmAward::cmdExit_Click() {
+    hide();
+}
+
+void frmAward::conta() {
+    for (int b = 0; b < 6; ++b) {
+        const QString band = QString::fromLatin1(bandRows[b].band);
+        for (int c = 0; c < 3; ++c) {
+            const QString sql =
+                QStringLiteral(" select count(*) as contatore from data where mode = '") +
+                Combo1->currentText() + QStringLiteral("' and band='") + band +
+                QStringLiteral("' and qsl='") + QChar(states[c]) + u'\'';
+            const Recordset& rs = s.m.openShared(sql);
+            cells_[b][c]->setText(
+                QString::number(rs.field(QStringLiteral("contatore")).toLongLong()));
+        }
+    }
+}
 
 } // namespace hm52

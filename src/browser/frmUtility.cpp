@@ -2,16 +2,361 @@
 
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
+#include "browser/BrowserTerms.h"
+#include "browser/LogList.h"
+#include "storage/QuoteSql.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyle>
 
 namespace hm52 {
+
+namespace {
+
+template <class W, class P>
+W* place(P* parent, const char* name, int left, int top, int width, int height) {
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+    return w;
+}
+
+QFont listFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+} // namespace
 
 frmUtility::frmUtility(Services& services, WindowRegistry& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmUtility"));
     setWindowTitle(QStringLiteral("Utility QSO"));
+    setFixedSize(tw(12150), tw(7410));
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setStyleHint(QFont::SansSerif);
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+
+    Frame3 = place<QGroupBox>(this, "Frame3", 120, 120, 11895, 5775);
+    Frame3->setFont(listFont());
+    Frame3->setTitle(logline::header());
+
+    List = place<LogListView>(Frame3, "List", 120, 240, 11655, 5310);
+    List->setFont(listFont());
+    // The header's first character stands over the lines' first character, so its bars stand
+    // over theirs.
+    const int textLeft = List->x() + List->frameWidth() +
+                         List->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, List) +
+                         1;
+    Frame3->setStyleSheet(
+        QStringLiteral("QGroupBox::title { subcontrol-origin: margin; left: %1px; padding: 0px; }")
+            .arg(textLeft));
+    lines_ = new LogLinesModel(List);
+    List->setModel(lines_);
+    List->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+        guarded([&]() { List_MouseDown(button, shift, x, y); });
+    };
+    List->onDoubleClick = [this]() { guarded([this]() { List_DblClick(); }); };
+
+    Frame1 = place<QGroupBox>(this, "Frame1", 120, 6000, 1575, 1335);
+    Frame1->setTitle(QStringLiteral("Order by:"));
+    optCall = place<QRadioButton>(Frame1, "optCall", 120, 240, 1335, 255);
+    optCall->setText(QStringLiteral("Call"));
+    optPlace = place<QRadioButton>(Frame1, "optPlace", 120, 480, 1335, 255);
+    optPlace->setText(QStringLiteral("Place"));
+    optWWLocator = place<QRadioButton>(Frame1, "optWWLocator", 120, 720, 1335, 255);
+    optWWLocator->setText(QStringLiteral("WWLocator"));
+    optBand = place<QRadioButton>(Frame1, "optBand", 120, 960, 1335, 255);
+    optBand->setText(QStringLiteral("Band"));
+
+    frame2nd = place<QGroupBox>(this, "frame2nd", 1800, 6000, 1575, 855);
+    frame2nd->setTitle(QStringLiteral("And:"));
+    optBand2 = place<QRadioButton>(frame2nd, "optBand2", 120, 240, 1335, 255);
+    optBand2->setText(QStringLiteral("Band"));
+    optMode2 = place<QRadioButton>(frame2nd, "optMode2", 120, 480, 1335, 255);
+    optMode2->setText(QStringLiteral("Mode"));
+
+    Frame2 = place<QGroupBox>(this, "Frame2", 6120, 6000, 5895, 735);
+    Frame2->setTitle(QStringLiteral("Search for:"));
+    cmdCall = place<QPushButton>(Frame2, "cmdCall", 120, 240, 1335, 375);
+    cmdCall->setText(QStringLiteral("Call"));
+    cmdPlace = place<QPushButton>(Frame2, "cmdPlace", 1560, 240, 1335, 375);
+    cmdPlace->setText(QStringLiteral("Place"));
+    cmdWWLocator = place<QPushButton>(Frame2, "cmdWWLocator", 3000, 240, 1335, 375);
+    cmdWWLocator->setText(QStringLiteral("WWlocator"));
+    cmdShowAny = place<QPushButton>(Frame2, "cmdShowAny", 4440, 240, 1335, 375);
+    cmdShowAny->setText(QStringLiteral("Show any QSO"));
+
+    cmdDeleteQSO = place<QPushButton>(this, "cmdDeleteQSO", 6240, 6840, 1335, 375);
+    cmdDeleteQSO->setText(QStringLiteral("Delete QSO"));
+    QFont bold = cmdDeleteQSO->font();
+    bold.setBold(true);
+    cmdDeleteQSO->setFont(bold);
+    cmdDeleteQSO->setToolTip(QStringLiteral("delete selected QSO "));
+    cmdEditQSO = place<QPushButton>(this, "cmdEditQSO", 7680, 6840, 1335, 375);
+    cmdEditQSO->setText(QStringLiteral("Edit QSO"));
+    cmdEditQSO->setToolTip(QStringLiteral("edit selected QSO "));
+    cmdExit = place<QPushButton>(this, "cmdExit", 10560, 6840, 1335, 375);
+    cmdExit->setText(QStringLiteral("Exit"));
+
+    // The list's right-click menu; it belongs to no menu bar.
+    mnPopup = new QMenu(QStringLiteral("Popup"), this);
+    mnPopup->setObjectName(QStringLiteral("mnPopup"));
+    mnEditQSO = mnPopup->addAction(QStringLiteral("&Edit QSO"));
+    mnEditQSO->setObjectName(QStringLiteral("mnEditQSO"));
+    mnDeleteQSO = mnPopup->addAction(QStringLiteral("&Delete QSO"));
+    mnDeleteQSO->setObjectName(QStringLiteral("mnDeleteQSO"));
+
+    const auto onClick = [this](QPushButton* button, void (frmUtility::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler]() { guarded([this, handler]() { (this->*handler)(); }); });
+    };
+    onClick(cmdCall, &frmUtility::cmdCall_Click);
+    onClick(cmdPlace, &frmUtility::cmdPlace_Click);
+    onClick(cmdWWLocator, &frmUtility::cmdWWLocator_Click);
+    onClick(cmdShowAny, &frmUtility::cmdShowAny_Click);
+    onClick(cmdDeleteQSO, &frmUtility::cmdDeleteQSO_Click);
+    onClick(cmdEditQSO, &frmUtility::cmdEditQSO_Click);
+    onClick(cmdExit, &frmUtility::cmdExit_Click);
+    connect(mnEditQSO, &QAction::triggered, this,
+            [this]() { guarded([this]() { mnEditQSO_Click(); }); });
+    connect(mnDeleteQSO, &QAction::triggered, this,
+            [this]() { guarded([this]() { mnDeleteQSO_Click(); }); });
+
+    connectOption(optCall, &frmUtility::optCall_Click);
+    connectOption(optPlace, &frmUtility::optPlace_Click);
+    connectOption(optWWLocator, &frmUtility::optWWLocator_Click);
+    connectOption(optBand, &frmUtility::optBand_Click);
+    connectOption(optBand2, &frmUtility::optBand2_Click);
+    connectOption(optMode2, &frmUtility::optMode2_Click);
 }
 
-void frmUtility::Form_Load() {}
+void frmUtility::connectOption(QRadioButton* option, void (frmUtility::*handler)()) {
+    // An option's click handler runs when it becomes the selected one, by mouse, keyboard
+    // or code.
+    connect(option, &QRadioButton::toggled, this, [this, handler](bool on) {
+        if (on) {
+            guarded([this, handler]() { (this->*handler)(); });
+        }
+    });
+}
 
-void frmUtility::showAny() {}
+BrowserTerms& frmUtility::terms() {
+    return registry.browserTerms();
+}
+
+void frmUtility::Form_Load() {
+    // Order by call, then band and mode: select optCall and optBand2 and list once.
+    {
+        const QSignalBlocker blockCall(optCall);
+        const QSignalBlocker blockBand2(optBand2);
+        optCall->setChecked(true);
+        optBand2->setChecked(true);
+    }
+    enableSecondKeys(true);
+    showAny();
+}
+
+// ---------------------------------------------------------------------------------------
+// Listing
+
+int frmUtility::selectedLine() const {
+    return List->selectedLine();
+}
+int frmUtility::lineCount() const {
+    return lines_->rowCount();
+}
+QString frmUtility::lineText(int line) const {
+    return lines_->line(line);
+}
+
+QString frmUtility::listingSql() const {
+    // Main key K.
+    QString k;
+    if (optCall->isChecked()) {
+        k = QStringLiteral("call");
+    } else if (optPlace->isChecked()) {
+        k = QStringLiteral("place");
+    } else if (optWWLocator->isChecked()) {
+        k = QStringLiteral("WWLocator");
+    } else {
+        k = QStringLiteral("band");
+    }
+    const bool byBand = k == QLatin1String("band");
+
+    // Second keys S, only while "And:" is usable.
+    QString second;
+    if (frame2nd->isEnabledTo(this)) {
+        if (optBand2->isChecked()) {
+            second = QStringLiteral(", Band, Mode");
+        } else if (optMode2->isChecked()) {
+            second = QStringLiteral(", Mode, Band");
+        }
+    }
+
+    const BrowserTerms& t = registry.browserTerms();
+    const QString orderBy = QStringLiteral(" order by ");
+    if (!t.searchCall.isEmpty()) {
+        return QStringLiteral("select * from data where call = '") + t.searchCall + u'\'' +
+               orderBy + k +
+               (byBand ? QStringLiteral(" , mode, WWLocator,prov asc;")
+                       : second + QStringLiteral(", prov asc;"));
+    }
+    if (!t.searchLocator.isEmpty()) {
+        return QStringLiteral("select * from data where WWLocator = '") + t.searchLocator + u'\'' +
+               orderBy + k +
+               (byBand ? QStringLiteral(", mode, WWLocator, prov asc;")
+                       : second + QStringLiteral(", prov asc;"));
+    }
+    if (!t.searchPlace.isEmpty() && !t.searchProv.isEmpty()) {
+        return QStringLiteral("select * from data where place = '") + t.searchPlace +
+               QStringLiteral("' and prov ='") + t.searchProv + u'\'' + orderBy + k +
+               (byBand ? QStringLiteral(", mode, prov asc;")
+                       : second + QStringLiteral(", prov asc;"));
+    }
+    if (!t.searchProv.isEmpty()) {
+        return QStringLiteral("select * from data where prov ='") + t.searchProv + u'\'' + orderBy +
+               k +
+               (byBand ? QStringLiteral(", mode, WWLocator, prov asc;")
+                       : QStringLiteral(", mode, band,prov asc;"));
+    }
+    if (!t.searchPlace.isEmpty()) {
+        return QStringLiteral("select * from data where place = '") + t.searchPlace + u'\'' +
+               orderBy + k +
+               (byBand ? QStringLiteral(", mode, WWLocator, prov asc;")
+                       : QStringLiteral(", mode, band,prov asc;"));
+    }
+    return QStringLiteral("select * from data") + orderBy + k +
+           (byBand ? QStringLiteral(", mode, WWLocator, prov asc;")
+                   : second + QStringLiteral(", prov asc;"));
+}
+
+void frmUtility::showAny() {
+    Module1& m = s.m;
+    const qint64 rowsInLog =
+        std::max<qint64>(0, m.contatore(QStringLiteral("select count(*) as contatore from data")));
+    std::vector<qint32> keys(static_cast<size_t>(rowsInLog) + 1, 0);
+
+    const BrowserTerms& t = terms();
+    const bool wholeLog = t.searchCall.isEmpty() && t.searchLocator.isEmpty() &&
+                          t.searchPlace.isEmpty() && t.searchProv.isEmpty();
+
+    // The new lines are built aside and replace the list and lineKeys together, so a failing
+    // query leaves the list as it was.
+    Recordset& rs = m.openShared(listingSql());
+    const logline::Formatter formatter(rs);
+    const qsizetype expected = wholeLog ? std::max<qint64>(rowsInLog, 1) : 64;
+    QString text(expected * logline::length, Qt::Uninitialized);
+    qsizetype rows = 0;
+    while (!rs.eof()) {
+        const qsizetype at = rows * logline::length;
+        if (at + logline::length > text.size()) {
+            text.resize(std::max(2 * text.size(), at + logline::length));
+        }
+        formatter.write(rs, text.data() + at);
+        if (static_cast<size_t>(rows) >= keys.size()) {
+            keys.resize(static_cast<size_t>(rows) + 1, 0); // the log grew meanwhile
+        }
+        keys[static_cast<size_t>(rows)] = formatter.count(rs);
+        ++rows;
+        rs.moveNext();
+    }
+    text.truncate(rows * logline::length);
+    lineKeys = std::move(keys);
+    lines_->assign(std::move(text), static_cast<int>(rows));
+}
+
+// ---------------------------------------------------------------------------------------
+// Search buttons
+
+void frmUtility::cmdCall_Click() {
+    const QString answer = QuoteSql(s.dialogs.input(this, QStringLiteral("insert call:")));
+    if (answer.isEmpty()) {
+        return;
+    }
+    terms() = BrowserTerms{answer, {}, {}, {}};
+    showAny();
+}
+
+void frmUtility::cmdWWLocator_Click() {
+    const QString answer = QuoteSql(
+        s.dialogs.input(this, QStringLiteral("insert WWLocator (just the last two characters):")));
+    if (answer.isEmpty()) {
+        return;
+    }
+    terms() = BrowserTerms{{}, answer, {}, {}};
+    showAny();
+}
+
+void frmUtility::cmdPlace_Click() {
+    const QString place = QuoteSql(s.dialogs.input(this, QStringLiteral("insert place:")));
+    const QString prov = QuoteSql(s.dialogs.input(this, QStringLiteral("insert prov:")));
+    terms() = BrowserTerms{{}, {}, place, prov};
+    showAny();
+}
+
+void frmUtility::cmdShowAny_Click() {
+    terms() = BrowserTerms{};
+    showAny();
+}
+
+// ---------------------------------------------------------------------------------------
+// Order options
+
+void frmUtility::enableSecondKeys(bool enabled) {
+    frame2nd->setEnabled(enabled);
+    optBand2->setEnabled(enabled);
+    optMode2->setEnabled(enabled);
+}
+
+void frmUtility::optCall_Click() {
+    enableSecondKeys(true);
+    showAny();
+}
+
+void frmUtility::optPlace_Click() {
+    enableSecondKeys(true);
+    showAny();
+}
+
+void frmUtility::optWWLocator_Click() {
+    enableSecondKeys(true);
+    showAny();
+}
+
+void frmUtility::optBand_Click() {
+    enableSecondKeys(false);
+    showAny();
+}
+
+void frmUtility::optBand2_Click() {
+    showAny();
+}
+void frmUtility::optMode2_Click() {
+    showAny();
+}
+
+void frmUtility::cmdExit_Click() {
+    hide();
+}
+
+// ---------------------------------------------------------------------------------------
+// Editing and deleting the selected QSO: the actions come with the edit window.
+
+void frmUtility::cmdEditQSO_Click() {}
+void frmUtility::cmdDeleteQSO_Click() {}
+void frmUtility::List_DblClick() {}
+void frmUtility::List_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/,
+                                int /*x*/, int /*y*/) {}
+void frmUtility::mnEditQSO_Click() {}
+void frmUtility::mnDeleteQSO_Click() {}
 
 } // namespace hm52

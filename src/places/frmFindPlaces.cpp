@@ -2,14 +2,211 @@
 
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
+#include "storage/QuoteSql.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
 
 namespace hm52 {
+
+namespace {
+
+template <class W>
+W* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+    return w;
+}
+
+QFont windowFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QFont listFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+// A value left-aligned in its column: cut to the width or padded with blanks.
+QString column(const QString& value, int width) {
+    return value.left(width).leftJustified(width, u' ');
+}
+
+} // namespace
 
 frmFindPlaces::frmFindPlaces(Services& services, WindowRegistry& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmFindPlaces"));
     setWindowTitle(QStringLiteral("Find on Places Database"));
+    setFixedSize(tw(5775), tw(5535));
+    setFont(windowFont());
+
+    Frame1 = place<QGroupBox>(this, "Frame1", 120, 120, 5535, 3615);
+    Frame1->setFont(listFont());
+    Frame1->setTitle(QStringLiteral(" WWLoc | Place                          | Prov |"));
+    List = place<QListWidget>(Frame1, "List", 120, 240, 5295, 3255);
+    List->setFont(listFont());
+    List->setSortingEnabled(false);
+    List->setUniformItemSizes(true);
+    // The header's first character stands over the lines' first character, so its bars stand
+    // over theirs.
+    const int textLeft = List->x() + List->frameWidth() +
+                         List->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, List) +
+                         1;
+    Frame1->setStyleSheet(
+        QStringLiteral("QGroupBox::title { subcontrol-origin: margin; left: %1px; padding: 0px; }")
+            .arg(textLeft));
+
+    Frame2 = place<QGroupBox>(this, "Frame2", 120, 3840, 3855, 735);
+    Frame2->setTitle(QStringLiteral("WWLocator"));
+    Label3 = place<QLabel>(Frame2, "Label3", 120, 300, 615, 255);
+    Label3->setText(QStringLiteral("HM52"));
+    txtWWLocator = place<QLineEdit>(Frame2, "txtWWLocator", 780, 240, 495, 315);
+    cmdSearch = place<QPushButton>(Frame2, "cmdSearch", 2280, 240, 1455, 375);
+    cmdSearch->setText(QStringLiteral("Search"));
+
+    Frame3 = place<QGroupBox>(this, "Frame3", 120, 4680, 3855, 735);
+    Frame3->setTitle(QStringLiteral("Place"));
+    Label1 = place<QLabel>(Frame3, "Label1", 120, 300, 615, 255);
+    Label1->setText(QStringLiteral("Place"));
+    txtPlace = place<QLineEdit>(Frame3, "txtPlace", 780, 240, 1395, 315);
+    cmdSearch2 = place<QPushButton>(Frame3, "cmdSearch2", 2280, 240, 1455, 375);
+    cmdSearch2->setText(QStringLiteral("Search"));
+
+    cmdClear = place<QPushButton>(this, "cmdClear", 4200, 3960, 1455, 375);
+    cmdClear->setText(QStringLiteral("Clear"));
+    Command2 = place<QPushButton>(this, "Command2", 4200, 4800, 1455, 375);
+    Command2->setText(QStringLiteral("Exit"));
+
+    const auto onClick = [this](QPushButton* button, void (frmFindPlaces::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler]() { guarded([this, handler]() { (this->*handler)(); }); });
+    };
+    onClick(cmdSearch, &frmFindPlaces::cmdSearch_Click);
+    onClick(cmdSearch2, &frmFindPlaces::cmdSearch2_Click);
+    onClick(cmdClear, &frmFindPlaces::cmdClear_Click);
+    onClick(Command2, &frmFindPlaces::Command2_Click);
+    connect(txtWWLocator, &QLineEdit::textChanged, this, [this]() { txtWWLocator_Change(); });
+    txtWWLocator->installEventFilter(this);
 }
 
 void frmFindPlaces::Form_Load() {}
+
+QString frmFindPlaces::line(const QString& WWLocator, const QString& placeName,
+                            const QString& prov) {
+    return column(WWLocator, 6) + QStringLiteral(" | ") + column(placeName, 30) +
+           QStringLiteral(" | ") + column(prov, 3);
+}
+
+void frmFindPlaces::listRows(Recordset& rs) {
+    const int locator = rs.fieldIndex(QStringLiteral("WWLocator"));
+    const int placeName = rs.fieldIndex(QStringLiteral("place"));
+    const int prov = rs.fieldIndex(QStringLiteral("prov"));
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString l = rs.textAt(locator);
+        const QString p = rs.textAt(placeName);
+        const QString v = rs.textAt(prov);
+        auto* item = new QListWidgetItem(line(l, p, v));
+        // A name longer than its column is cut in the line; its tooltip shows it whole.
+        if (l.size() > 6 || p.size() > 30 || v.size() > 3) {
+            item->setToolTip(l + QStringLiteral(" | ") + p + QStringLiteral(" | ") + v);
+        }
+        List->addItem(item);
+    }
+}
+
+void frmFindPlaces::cmdSearch_Click() {
+    txtPlace->clear();
+    const QString sql = QStringLiteral("select * from places where WWLocator = 'HM52") +
+                        QuoteSql(txtWWLocator->text()) + QStringLiteral("' order by place asc");
+    Recordset rs(s.m.placesDb, sql);
+    List->clear();
+    listRows(rs);
+}
+
+void frmFindPlaces::cmdSearch2_Click() {
+    txtWWLocator->clear();
+    List->clear();
+    const QString quoted = QuoteSql(txtPlace->text());
+    Recordset rs(s.m.placesDb, QStringLiteral("select * from places where place='") + quoted +
+                                   QStringLiteral("' order by place asc"));
+    const qint64 found = s.m.placesContatore(
+        QStringLiteral("select count(*) as contatore from places where place='") + quoted + u'\'');
+    if (found > 0) {
+        listRows(rs);
+    }
+}
+
+void frmFindPlaces::txtWWLocator_Change() {
+    const QString typed = txtWWLocator->text();
+    QString text = typed.toUpper();
+    const bool tooLong = text.size() > 2;
+    if (tooLong) {
+        text.truncate(2);
+    }
+    if (text != typed) {
+        const QSignalBlocker block(txtWWLocator);
+        txtWWLocator->setText(text);
+    }
+    txtWWLocator->setCursorPosition(static_cast<int>(text.size()));
+    if (tooLong) {
+        // The next key typed replaces both letters.
+        txtWWLocator->setFocus();
+        txtWWLocator->setSelection(0, static_cast<int>(text.size()));
+    }
+}
+
+void frmFindPlaces::txtWWLocator_Click() {
+    if (txtWWLocator->text().size() == 2) {
+        txtWWLocator->setFocus();
+        txtWWLocator->selectAll();
+    }
+}
+
+bool frmFindPlaces::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtWWLocator && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // The box ends its own click first (caret, end of a drag), then the click selects.
+        static_cast<QObject*>(txtWWLocator)->event(event);
+        txtWWLocator_Click();
+        return true;
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void frmFindPlaces::cmdClear_Click() {
+    List->clear();
+    txtWWLocator->clear();
+    txtPlace->clear();
+    txtWWLocator->setFocus();
+}
+
+void frmFindPlaces::emptyAll() {
+    txtPlace->clear();
+    List->clear();
+    txtWWLocator->clear();
+}
+
+void frmFindPlaces::Command2_Click() {
+    emptyAll();
+    hide();
+}
+
+void frmFindPlaces::Form_Unload() {
+    emptyAll();
+}
 
 } // namespace hm52

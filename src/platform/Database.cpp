@@ -136,6 +136,10 @@ void Database::configure() {
     // string literal.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    // Up to 32 MiB of pages kept in memory (the cache grows only as pages are read), so a
+    // listing of a large log in an order that no index covers does not read the file again
+    // page by page for every row.
+    sqlite3_exec(db_, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
 }
 
 void Database::close() {
@@ -574,6 +578,14 @@ QString Recordset::textAt(int index) const {
 qint64 Recordset::intAt(int index) const {
     requireRow();
     return sqlite3_column_int64(stmt_, fields_.at(static_cast<size_t>(index)).statementColumn);
+}
+
+QByteArrayView Recordset::utf8At(int index) const {
+    requireRow();
+    const int column = fields_.at(static_cast<size_t>(index)).statementColumn;
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return bytes == nullptr ? QByteArrayView()
+                            : QByteArrayView(bytes, sqlite3_column_bytes(stmt_, column));
 }
 
 void Recordset::requireWritable() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -129,6 +130,9 @@ public:
     QVariant value(int index) const;
     QString textAt(int index) const;
     qint64 intAt(int index) const;
+    // The stored text of a field as UTF-8, unconverted (dates and times in their stored ISO
+    // form), valid until the cursor moves: for loops that must not allocate per row.
+    QByteArrayView utf8At(int index) const;
     int fieldCount() const { return static_cast<int>(fields_.size()); }
     QString fieldName(int index) const;
 

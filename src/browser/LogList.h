@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QListView>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+
+namespace hm52 {
+
+class Recordset;
+
+// The browser's lines: nine fixed-width columns joined by " | ". A value longer than its
+// column is cut to the column's width, so every line is exactly `length` characters and
+// the bars of all lines stand under the bars of the header.
+namespace logline {
+
+// Column widths: call, sub-square, place, prov, mode, band, date, time, qsl.
+inline constexpr int widths[9] = {11, 6, 29, 3, 7, 6, 10, 5, 1};
+inline constexpr int length = 11 + 6 + 29 + 3 + 7 + 6 + 10 + 5 + 1 + 8 * 3; // 102
+
+// The header caption, whose bars stand at the same character positions as the lines'.
+QString header();
+
+// Resolves the fields of a "select * from data" cursor once, then formats rows quickly.
+class Formatter {
+public:
+    explicit Formatter(const Recordset& rs);
+    // Writes the current row's line (exactly `length` characters) at `out`.
+    void write(const Recordset& rs, QChar* out) const;
+    // The current row's `count`.
+    qint32 count(const Recordset& rs) const;
+
+private:
+    int call_, locator_, place_, prov_, mode_, band_, date_, time_, qsl_, count_;
+};
+
+} // namespace logline
+
+// The list's rows: all lines in one block of text with a fixed stride, one allocation for the
+// whole log instead of one per line; a row's text is made only when the view draws it.
+class LogLinesModel final : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Replaces every line: `text` holds `rows` lines of logline::length characters.
+    void assign(QString text, int rows);
+    void clear();
+    QString line(int row) const;
+
+private:
+    QString text_;
+    int rows_ = 0;
+};
+
+// The list box: single selection, unsorted, uniform rows. Mouse presses and double-clicks go
+// to the window's handlers; a right-button press never changes the selection.
+class LogListView final : public QListView {
+    Q_OBJECT
+public:
+    explicit LogListView(QWidget* parent = nullptr);
+
+    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int, int)> onMouseDown;
+    std::function<void()> onDoubleClick;
+
+    // The selected line's position (first line 0), or -1 when none is selected.
+    int selectedLine() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+} // namespace hm52
