@@ -4,9 +4,12 @@
 #include "app/WindowRegistry.h"
 #include "browser/BrowserTerms.h"
 #include "browser/LogList.h"
+#include "qso/frmEditQSO.h"
 #include "storage/QuoteSql.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QGroupBox>
 #include <QMenu>
 #include <QPushButton>
@@ -349,14 +352,120 @@ void frmUtility::cmdExit_Click() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Editing and deleting the selected QSO: the actions come with the edit window.
+// Editing and deleting the selected QSO. Each action reads the QSO again by its key, so it
+// works on what the log holds now, not on the line as it was listed.
 
-void frmUtility::cmdEditQSO_Click() {}
-void frmUtility::cmdDeleteQSO_Click() {}
-void frmUtility::List_DblClick() {}
-void frmUtility::List_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/,
-                                int /*x*/, int /*y*/) {}
-void frmUtility::mnEditQSO_Click() {}
-void frmUtility::mnDeleteQSO_Click() {}
+bool frmUtility::fetchSelected() {
+    const int line = selectedLine();
+    if (line < 0 || static_cast<size_t>(line) >= lineKeys.size()) {
+        return false;
+    }
+    const qint32 key = lineKeys[static_cast<size_t>(line)];
+    Recordset& rs =
+        s.m.openShared(QStringLiteral("select * from data where count =") + QString::number(key) +
+                       QStringLiteral(";"));
+    if (rs.eof()) {
+        // Deleted meanwhile (by another window or program): say so and show the log as it is.
+        s.dialogs.tell(this, QStringLiteral("this QSO is no longer in the Logbook!"),
+                       Icon::Critical);
+        showAny();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+// Selects a drop-down entry by its text; a text that is not in the list leaves no entry
+// selected, so that saving keeps the stored text instead of putting another in its place.
+void selectText(QComboBox* box, const QString& text) {
+    box->setCurrentIndex(box->findText(text));
+}
+} // namespace
+
+void frmUtility::List_DblClick() {
+    if (!fetchSelected()) {
+        return;
+    }
+    Recordset& rs = *s.m.sharedRs;
+    if (rs.text(QStringLiteral("qsl")) == QLatin1String("a")) {
+        s.dialogs.tell(this, QStringLiteral("You cannot edit an accreditated qso!"),
+                       Icon::Critical);
+        return;
+    }
+    // The stored values, read before the edit window's handlers reopen the shared slots.
+    const QString locator = rs.text(QStringLiteral("WWLocator"));
+    const QString call = rs.text(QStringLiteral("call"));
+    QString time = rs.text(QStringLiteral("time"));
+    const QString date = rs.text(QStringLiteral("date"));
+    const QString placeText = rs.text(QStringLiteral("place"));
+    const QString prov = rs.text(QStringLiteral("prov"));
+    const QString mode = rs.text(QStringLiteral("mode"));
+    const QString band = rs.text(QStringLiteral("band"));
+    const int count = rs.field(QStringLiteral("count")).toInt();
+    const bool confirmedQsl = rs.text(QStringLiteral("qsl")) == QLatin1String("c");
+
+    registry.show(Window::EditQSO);
+    frmEditQSO& edit = registry.editQSO();
+    edit.txtWWLocator->setText(locator);
+    edit.txtCall->setText(call);
+    if (time.size() < 8) {
+        time.prepend(u'0');
+    }
+    edit.txtTime->setText(time.mid(0, 2) + time.mid(3, 2));
+    edit.txtDate[0]->setText(date.mid(0, 2));
+    edit.txtDate[1]->setText(date.mid(3, 2));
+    edit.txtDate[2]->setText(date.mid(6, 2));
+    edit.comboPlace->setEditText(placeText);
+    selectText(edit.comboProv, prov);
+    selectText(edit.comboMode, mode);
+    selectText(edit.comboBand, band);
+    edit.editCount = count;
+    if (confirmedQsl) {
+        edit.optQSLConf->setChecked(true);
+    } else {
+        edit.optQSLworked->setChecked(true);
+    }
+    edit.txtWWLocator->setFocus();
+}
+
+void frmUtility::cmdEditQSO_Click() {
+    if (selectedLine() >= 0) {
+        List_DblClick();
+    }
+}
+
+void frmUtility::cmdDeleteQSO_Click() {
+    if (selectedLine() < 0 || !fetchSelected()) {
+        return;
+    }
+    if (s.m.sharedRs->text(QStringLiteral("qsl")) == QLatin1String("a")) {
+        s.dialogs.tell(this, QStringLiteral("you cannot delete an accreditated QSO!"),
+                       Icon::Critical);
+        return;
+    }
+    if (s.dialogs.message(
+            this,
+            QStringLiteral("are you sure you want to permanently delete this QSO from the Logbook?"),
+            Icon::Critical, Buttons::OkCancel) != Answer::Ok) {
+        return;
+    }
+    s.m.sharedRs->deleteRow();
+    showAny();
+    registry.conta();
+}
+
+void frmUtility::List_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/, int x,
+                                int y) {
+    if (button == Qt::RightButton && selectedLine() >= 0) {
+        mnPopup->popup(List->viewport()->mapToGlobal(QPoint(x, y)));
+    }
+}
+
+void frmUtility::mnEditQSO_Click() {
+    cmdEditQSO_Click();
+}
+void frmUtility::mnDeleteQSO_Click() {
+    cmdDeleteQSO_Click();
+}
 
 } // namespace hm52

@@ -63,6 +63,9 @@ public:
 
 private:
     BrowserTerms& terms();
+    // Reads the selected line's QSO into sharedRs by its key; false (after saying so) when
+    // no line is selected or the QSO is no longer in the log.
+    bool fetchSelected();
     // The listing query for the kept terms and the options now selected.
     QString listingSql() const;
     // Enables or greys the "And:" options.
@@ -88,7 +91,11 @@ private:
     QPushButton* cmdDeleteQSO = nullptr;
     QPushButton* cmdEditQSO = nullptr;
     QPushButton* cmdExit = nullptr;
+public:
+    // The list's right-button menu, public so that its entries can be driven like a click.
     QMenu* mnPopup = nullptr;
+
+private:
     QAction* mnEditQSO = nullptr;
     QAction* mnDeleteQSO = nullptr;
 };
