@@ -25,7 +25,9 @@ const std::vector<PlaceRow>& smallGazetteer() {
     return rows;
 }
 
-void writeEmptyLog(const QString& path) { schema::createLog(path); }
+void writeEmptyLog(const QString& path) {
+    schema::createLog(path);
+}
 
 void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
     Database db;
@@ -51,7 +53,7 @@ TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) {
     writeGazetteer(dir.filePath(QStringLiteral("places.mdb")), gazetteer);
     m.OpenDatabases(dir.path());
     services = std::make_unique<Services>(
-        Services{m, dialogs, shell, printers.factory(), dir.path()});
+        Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs});
     registry = std::make_unique<WindowRegistry>(*services);
 }
 
