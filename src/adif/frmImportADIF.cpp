@@ -134,7 +134,11 @@ void frmImportADIF::cmdImport_Click() {
     progress.setAutoReset(false);
     const auto onProgress = [&progress](std::int64_t done, std::int64_t total) {
         progress.setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 1000);
-        QCoreApplication::processEvents();
+        // Until the modal progress shows (it waits a moment, so short imports do not
+        // flicker), no click or key may reach another window and change the log inside the
+        // import's transaction.
+        QCoreApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents
+                                                             : QEventLoop::ExcludeUserInputEvents);
         return !progress.wasCanceled();
     };
     onProgress(0, bytes.size());
