@@ -98,9 +98,7 @@ QMenu* principale::menuNamed(const QString& objectName) const {
     return menuBar()->findChild<QMenu*>(objectName);
 }
 
-void principale::Form_Load() {
-    s.m.OpenDatabases(s.programFolder);
-}
+void principale::Form_Load() { s.m.OpenDatabases(s.programFolder); }
 
 void principale::End() {
     if (endProgram_) {
@@ -113,64 +111,33 @@ void principale::closeEvent(QCloseEvent* event) {
     End();
 }
 
-void principale::cmdExit_Click() {
-    End();
-}
-void principale::mnExit_Click() {
-    End();
-}
+void principale::cmdExit_Click() { End(); }
+void principale::mnExit_Click() { End(); }
 
-void principale::mnInsertQSO_Click() {
-    registry.show(Window::InsertQSO);
-}
+void principale::mnInsertQSO_Click() { registry.show(Window::InsertQSO); }
 
 void principale::mnUtiliy_Click() {
     registry.showAny();
     registry.show(Window::Utility);
 }
 
-void principale::mnPrintAllQSOs_Click() {
-    printAllQSOs(s, this);
-}
+void principale::mnPrintAllQSOs_Click() { printAllQSOs(s, this); }
 
-void principale::mnCounter_Click() {
-    registry.show(Window::Award);
-}
-void principale::mnBAR_Click() {
-    registry.show(Window::BAR);
-}
-void principale::mnEndorsement_Click() {
-    registry.show(Window::AE);
-}
-void principale::mnUserData_Click() {
-    registry.show(Window::UserData);
-}
-void principale::mnFindPlaces_Click() {
-    registry.show(Window::FindPlaces);
-}
-void principale::mnAbout_Click() {
-    registry.show(Window::About);
-}
-
-void principale::mnImportADIF_Click() {
-    adif::startImport(s, registry, this);
-}
-void principale::mnExportADIF_Click() {
-    adif::startExport(s, this);
-}
-void principale::mnMap_Click() {
-    runHandler(s, this, [this]() { maps_->show(); });
-}
+void principale::mnCounter_Click() { registry.show(Window::Award); }
+void principale::mnBAR_Click() { registry.show(Window::BAR); }
+void principale::mnEndorsement_Click() { registry.show(Window::AE); }
+void principale::mnUserData_Click() { registry.show(Window::UserData); }
+void principale::mnFindPlaces_Click() { registry.show(Window::FindPlaces); }
+void principale::mnAbout_Click() { registry.show(Window::About); }
+void principale::mnImportADIF_Click() { adif::startImport(s, registry, this); }
+void principale::mnExportADIF_Click() { adif::startExport(s, this); }
+void principale::mnMap_Click() { runHandler(s, this, [this]() { maps_->show(); }); }
 
 void principale::openHelp(const QString& document) {
     s.shell.open(joinPath(s.programFolder, QStringLiteral("Help/") + document));
 }
 
-void principale::mnHelpHM52html_Click() {
-    openHelp(QStringLiteral("index.htm"));
-}
-void principale::mnHelpHM52pdf_Click() {
-    openHelp(QStringLiteral("Hm52_reg_ita.pdf"));
-}
+void principale::mnHelpHM52html_Click() { openHelp(QStringLiteral("index.htm")); }
+void principale::mnHelpHM52pdf_Click() { openHelp(QStringLiteral("Hm52_reg_ita.pdf")); }
 
 } // namespace hm52

@@ -12,14 +12,17 @@ using namespace hm52::adif;
 
 namespace {
 
+// The records keep views into the bytes, which live as long as the result.
 struct Read {
+    QByteArray bytes;
     std::vector<Record> records;
     bool hadHeader = false;
 };
 
 Read readAll(const QByteArray& bytes) {
     Read out;
-    Reader reader(bytes);
+    out.bytes = bytes;
+    Reader reader(out.bytes);
     Record r;
     while (reader.next(r)) {
         out.records.push_back(r);

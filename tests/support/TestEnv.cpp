@@ -25,9 +25,7 @@ const std::vector<PlaceRow>& smallGazetteer() {
     return rows;
 }
 
-void writeEmptyLog(const QString& path) {
-    schema::createLog(path);
-}
+void writeEmptyLog(const QString& path) { schema::createLog(path); }
 
 void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
     Database db;
