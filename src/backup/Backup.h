@@ -44,9 +44,10 @@ bool hasBackupOn(const QString& folder, const QDate& day);
 
 } // namespace backup
 
-// Backs the log up before an operation changes it. On failure shows the reason (the
-// operation named by `why`, "the import") and returns false: the caller must then change
-// nothing.
+// Backs the log up before an operation changes it; call it before the operation's
+// transaction begins, so the copy holds only what was committed. On failure shows the reason
+// (naming the operation by `why`: "the import", "the conversion to accredited") and returns
+// false: the caller must then change nothing.
 bool backupBeforeChange(Services& s, QWidget* parent, const QString& why);
 
 // The start-up backup: made at most once a day. A failure is shown and the program goes on.

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace hm52 {
 
 namespace {
@@ -193,13 +195,20 @@ void frmMap::refresh() {
             .arg(confirmed)
             .arg(accredited)
             .arg(SubSquareGrid::cells - worked - confirmed - accredited));
+    // The base award claims its figure of confirmed sub-squares at once; each endorsement
+    // claims a further block. Confirmed ones beyond the base already count toward the first.
     const int base = codes::baseFigure(band);
     const int endorsement = codes::endorsementFigure(band);
-    if (accredited < base || endorsement <= 0) {
-        lblProgress->setText(
-            QStringLiteral("Base award: confirmed %1 of %2").arg(confirmed).arg(base));
+    if (accredited < base) {
+        lblProgress->setText(QStringLiteral("Base award: confirmed %1 of %2\n"
+                                            "Endorsement 1: confirmed %3 of %4")
+                                 .arg(confirmed)
+                                 .arg(base)
+                                 .arg(std::max(0, confirmed - base))
+                                 .arg(endorsement));
     } else {
-        lblProgress->setText(QStringLiteral("Endorsement %1: confirmed %2 of %3")
+        lblProgress->setText(QStringLiteral("Base award: accredited\n"
+                                            "Endorsement %1: confirmed %2 of %3")
                                  .arg((accredited - base) / endorsement + 1)
                                  .arg(confirmed)
                                  .arg(endorsement));

@@ -80,7 +80,8 @@ private Q_SLOTS:
         QCOMPARE(
             map.label("lblCounts"),
             QStringLiteral("Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572"));
-        QCOMPARE(map.label("lblProgress"), QStringLiteral("Base award: confirmed 1 of 75"));
+        QCOMPARE(map.label("lblProgress"),
+                 QStringLiteral("Base award: confirmed 1 of 75\nEndorsement 1: confirmed 0 of 25"));
 
         map.choose("comboMode", QStringLiteral("SSB"));
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::Confirmed));
@@ -113,7 +114,18 @@ private Q_SLOTS:
         map.open();
         map.choose("comboMode", QStringLiteral("CW"));
         map.choose("comboBand", QStringLiteral("SHF"));
-        QCOMPARE(map.label("lblProgress"), QStringLiteral("Endorsement 1: confirmed 2 of 5"));
+        QCOMPARE(map.label("lblProgress"),
+                 QStringLiteral("Base award: accredited\nEndorsement 1: confirmed 2 of 5"));
+        // Confirmed sub-squares beyond the base figure already count toward the first
+        // endorsement.
+        map.choose("comboMode", QStringLiteral("MIXED"));
+        for (char c = 'A'; c < 'A' + 12; ++c) {
+            const char square[3] = {'D', c, 0};
+            log(map.env, square, "c", "MIXED", "SHF");
+        }
+        map.env.registry->conta();
+        QCOMPARE(map.label("lblProgress"),
+                 QStringLiteral("Base award: confirmed 12 of 10\nEndorsement 1: confirmed 2 of 5"));
     }
 
     void hoveringACellNamesItAndItsPlaces() {
