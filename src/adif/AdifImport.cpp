@@ -292,9 +292,13 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
         // Only the award square's QSOs come in. Our own files name odd sub-squares in a
         // field of their own.
         QString square;
-        if (r.has(Field::AppLocator) && r.view(Field::AppLocator).size() == 2) {
-            square = r.text(Field::AppLocator).toUpper();
-        } else {
+        if (r.has(Field::AppLocator)) {
+            square = fromPercent(r.view(Field::AppLocator)).toUpper();
+            if (square.size() != 2) {
+                square.clear();
+            }
+        }
+        if (square.isEmpty()) {
             square = subSquareOf(r.view(Field::GridSquare));
             if (square.isEmpty() && r.has(Field::VuccGrids)) {
                 square = subSquareOfList(r.view(Field::VuccGrids));
