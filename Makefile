@@ -3,11 +3,12 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
 
-.PHONY: all setup configure build run test unit-tests sanitize format format-check lint bench clean
+.PHONY: all setup configure build run test unit-tests sanitize format format-check lint bench fuzz clean
 
 all: build
 
@@ -49,5 +50,13 @@ lint: configure
 bench: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/hm52bench
 
+# The ADIF reader under libFuzzer for 60 s, starting from the committed seeds.
+fuzz: setup
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DHM52_FUZZ=ON -DHM52_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_adif
+	mkdir -p $(FUZZ_BUILD)/fuzz/corpus
+	$(FUZZ_BUILD)/fuzz/fuzz_adif -max_total_time=60 -timeout=10 $(FUZZ_BUILD)/fuzz/corpus fuzz/seeds
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/principale.h"
+#include "backup/Backup.h"
 
 #include <QApplication>
 
@@ -20,6 +21,7 @@ bool Program::start() {
         services_.dialogs.tell(nullptr, e.text(), Icon::Critical);
         return false;
     }
+    dailyBackup(services_, main_.get());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
 #include "platform/Printer.h"
 #include "platform/Shell.h"
 #include "storage/Module1.h"
@@ -18,6 +19,8 @@ struct Services {
     Shell& shell;
     PrinterFactory printers;
     QString programFolder;
+    // Open and save dialogs; the real ones when none is given.
+    FileDialogs* files = nullptr;
 };
 
 } // namespace hm52

@@ -1,11 +1,13 @@
 #include "app/principale.h"
 
+#include "adif/frmImportADIF.h"
 #include "app/Artwork.h"
 #include "app/Form.h"
 #include "app/LogPrintout.h"
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
 #include "browser/frmUtility.h"
+#include "map/MapWindows.h"
 #include "storage/QuoteSql.h"
 
 #include <QAction>
@@ -49,6 +51,11 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
              &principale::mnPrintAllQSOs_Click);
     database->addSeparator()->setObjectName(QStringLiteral("mnLine2"));
     addEntry(database, "mnExit", QStringLiteral("&Exit"), &principale::mnExit_Click);
+    database->addSeparator()->setObjectName(QStringLiteral("mnLineADIF"));
+    addEntry(database, "mnImportADIF", QStringLiteral("Import ADIF..."),
+             &principale::mnImportADIF_Click);
+    addEntry(database, "mnExportADIF", QStringLiteral("Export ADIF..."),
+             &principale::mnExportADIF_Click);
 
     QMenu* award = bar->addMenu(QStringLiteral("Award"));
     award->setObjectName(QStringLiteral("mnAward"));
@@ -56,6 +63,8 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     addEntry(award, "mnBAR", QStringLiteral("&Base Award Request"), &principale::mnBAR_Click);
     addEntry(award, "mnEndorsement", QStringLiteral("&Endorsement"),
              &principale::mnEndorsement_Click);
+    addEntry(award, "mnMap", QStringLiteral("Sub-square Map"), &principale::mnMap_Click);
+    maps_ = new MapWindows(s, registry, this);
 
     QMenu* utility = bar->addMenu(QStringLiteral("Utility"));
     utility->setObjectName(QStringLiteral("mnUtility"));
@@ -143,6 +152,15 @@ void principale::mnFindPlaces_Click() {
 }
 void principale::mnAbout_Click() {
     registry.show(Window::About);
+}
+void principale::mnImportADIF_Click() {
+    adif::startImport(s, registry, this);
+}
+void principale::mnExportADIF_Click() {
+    adif::startExport(s, this);
+}
+void principale::mnMap_Click() {
+    runHandler(s, this, [this]() { maps_->show(); });
 }
 
 void principale::openHelp(const QString& document) {

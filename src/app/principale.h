@@ -13,6 +13,7 @@ namespace hm52 {
 
 struct Services;
 class WindowRegistry;
+class MapWindows;
 
 // The main window: the certificate picture, Exit, and the menu bar from which every other
 // window opens. Closing it, Exit and the Exit entry end the program at once.
@@ -39,6 +40,9 @@ public:
     void mnHelpHM52pdf_Click();
     void mnAbout_Click();
     void cmdExit_Click();
+    void mnImportADIF_Click();
+    void mnExportADIF_Click();
+    void mnMap_Click();
 
     // Menus added beside the spec'd entries find their menu here.
     QMenu* menuNamed(const QString& objectName) const;
@@ -57,6 +61,7 @@ private:
     std::function<void()> endProgram_;
     QLabel* Picture1 = nullptr;
     QPushButton* cmdExit = nullptr;
+    MapWindows* maps_ = nullptr;
 };
 
 } // namespace hm52

@@ -9,8 +9,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -361,9 +361,8 @@ bool frmUtility::fetchSelected() {
         return false;
     }
     const qint32 key = lineKeys[static_cast<size_t>(line)];
-    Recordset& rs =
-        s.m.openShared(QStringLiteral("select * from data where count =") + QString::number(key) +
-                       QStringLiteral(";"));
+    Recordset& rs = s.m.openShared(QStringLiteral("select * from data where count =") +
+                                   QString::number(key) + QStringLiteral(";"));
     if (rs.eof()) {
         // Deleted meanwhile (by another window or program): say so and show the log as it is.
         s.dialogs.tell(this, QStringLiteral("this QSO is no longer in the Logbook!"),
@@ -445,7 +444,8 @@ void frmUtility::cmdDeleteQSO_Click() {
     }
     if (s.dialogs.message(
             this,
-            QStringLiteral("are you sure you want to permanently delete this QSO from the Logbook?"),
+            QStringLiteral(
+                "are you sure you want to permanently delete this QSO from the Logbook?"),
             Icon::Critical, Buttons::OkCancel) != Answer::Ok) {
         return;
     }

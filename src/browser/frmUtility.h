@@ -91,6 +91,7 @@ private:
     QPushButton* cmdDeleteQSO = nullptr;
     QPushButton* cmdEditQSO = nullptr;
     QPushButton* cmdExit = nullptr;
+
 public:
     // The list's right-button menu, public so that its entries can be driven like a click.
     QMenu* mnPopup = nullptr;

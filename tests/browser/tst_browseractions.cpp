@@ -50,8 +50,15 @@ private:
 private Q_SLOTS:
     void theEditWindowIsFilledFromTheStoredRow() {
         TestEnv env;
-        env.addQso({.call = "I2XYZ", .WWLocator = "AC", .place = "PIAN D'OLMO", .prov = "MV",
-                    .mode = "CW", .band = "VHF", .date = "31/2/4", .time = "19:05", .qsl = "w"});
+        env.addQso({.call = "I2XYZ",
+                    .WWLocator = "AC",
+                    .place = "PIAN D'OLMO",
+                    .prov = "MV",
+                    .mode = "CW",
+                    .band = "VHF",
+                    .date = "31/2/4",
+                    .time = "19:05",
+                    .qsl = "w"});
         const int seven = env.addQso({.call = "I3QQQ", .time = "07:05", .qsl = "c"});
         frmUtility& b = openBrowser(env);
 
@@ -77,9 +84,9 @@ private Q_SLOTS:
         // A second hand-over overwrites every field; a one-digit hour gains its zero.
         showActive(&b);
         click(b, lineOfCall(b, "I3QQQ"));
-        QTest::mouseDClick(list(b)->viewport(), Qt::LeftButton, {},
-                           list(b)->visualRect(list(b)->model()->index(lineOfCall(b, "I3QQQ"), 0))
-                               .center());
+        QTest::mouseDClick(
+            list(b)->viewport(), Qt::LeftButton, {},
+            list(b)->visualRect(list(b)->model()->index(lineOfCall(b, "I3QQQ"), 0)).center());
         QCOMPARE(edit->txtTime->text(), QStringLiteral("0705"));
         QCOMPARE(edit->txtCall->text(), QStringLiteral("I3QQQ"));
         QVERIFY(edit->optQSLConf->isChecked());

@@ -54,8 +54,8 @@ TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) {
     m.OpenDatabases(dir.path());
     // Tests check what is committed, not that the disk flushed it: skip the flushes.
     m.logDb.execute(QStringLiteral("PRAGMA synchronous=OFF"));
-    services =
-        std::make_unique<Services>(Services{m, dialogs, shell, printers.factory(), dir.path()});
+    services = std::make_unique<Services>(
+        Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs});
     registry = std::make_unique<WindowRegistry>(*services);
 }
 

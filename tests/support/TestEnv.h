@@ -3,6 +3,7 @@
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
 #include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
 #include "platform/Printer.h"
 #include "platform/Shell.h"
 #include "storage/Module1.h"
@@ -72,6 +73,7 @@ public:
     RecordingDialogs dialogs;
     RecordingShell shell;
     RecordingPrinters printers;
+    RecordingFileDialogs fileDialogs;
     std::unique_ptr<Services> services;
     std::unique_ptr<WindowRegistry> registry;
 };

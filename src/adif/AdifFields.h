@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <string_view>
+
+// How ADIF values map onto the log's fields and back.
+namespace hm52::adif {
+
+// The two sub-square letters (upper case, A-X) of a locator in the award square: "HM52AB",
+// "hm52ab", "HM52AB12" give "AB". Empty for a locator elsewhere, a four-character "HM52"
+// and letters beyond X.
+QString subSquareOf(std::string_view grid);
+// The first locator of a comma-separated list (VUCC_GRIDS) that lies in a sub-square.
+QString subSquareOfList(std::string_view grids);
+// True when two letters name a sub-square (A-X, either case).
+bool isSubSquare(const QString& letters);
+
+// An ADIF band name ("20m", "70CM") to the award's band code, with `known` telling whether
+// the name is an ADIF band at all. Bands below 160 m are known but have no award band, so
+// they give an empty code.
+QString awardBandOfBand(std::string_view band, bool* known = nullptr);
+// The ADIF band of a frequency in MHz ("144.300" -> "2m"); empty when it lies in none.
+QString adifBandOfFrequency(std::string_view freq, bool* readable = nullptr);
+// The award band code's single ADIF band, when it has one ("50 MHz" -> "6m"); else empty.
+QString adifBandOfAward(const QString& awardBand);
+
+// An ADIF mode and submode to the award's mode code: SSB, CW, DIGITAL for the data modes,
+// MIXED for everything else (AM, FM, digital voice, images, unknown or missing).
+QString awardModeOf(std::string_view mode, std::string_view submode);
+
+// "YYYYMMDD" to the log's stored "YYYY-MM-DD". The log shows two-digit years that it reads
+// back as 1930-2029, so years outside that range are refused. Empty with a reason on failure.
+QString storedDateOf(std::string_view qsoDate, QString* reason);
+// "HHMM" or "HHMMSS" to "HH:MM" (seconds dropped). Empty with a reason on failure.
+QString formTimeOf(std::string_view timeOn, QString* reason);
+
+// True for "Y" or "y" (a QSL received).
+bool isYes(std::string_view value);
+
+// Plain ASCII for a standard field: accents dropped, other characters as '?'.
+QString asciiOf(const QString& text);
+// Exact text in ASCII for this program's own fields: UTF-8 with '%', controls and non-ASCII
+// bytes as %XX; and back.
+QByteArray percentOf(const QString& text);
+QString fromPercent(std::string_view value);
+
+} // namespace hm52::adif

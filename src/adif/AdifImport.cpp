@@ -1,0 +1,402 @@
+#include "adif/AdifImport.h"
+
+#include "adif/AdifFields.h"
+#include "adif/AdifReader.h"
+#include "platform/Database.h"
+#include "storage/Codes.h"
+#include "storage/Module1.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <cstring>
+
+namespace hm52::adif {
+
+namespace {
+
+constexpr int progressEvery = 512;
+constexpr qsizetype callLimit = 15;
+constexpr qsizetype placeLimit = 50;
+
+enum : unsigned char { hasConfirmed = 1, hasAccredited = 2 };
+
+QString trimmedUpper(const QString& text) {
+    return text.trimmed().toUpper();
+}
+
+// What the log already holds, for the award's rules and the repeats.
+struct LogState {
+    QSet<QString> exact;                  // call, sub-square, band, mode, date, time
+    QHash<QString, unsigned char> awards; // sub-square, band, mode -> hasConfirmed/Accredited
+
+    static QString exactKey(const QString& call, const QString& square, const QString& band,
+                            const QString& mode, const QString& date, const QString& time) {
+        return call + u'\x1f' + square + u'\x1f' + band + u'\x1f' + mode + u'\x1f' + date +
+               u'\x1f' + time;
+    }
+    static QString awardKey(const QString& square, const QString& band, const QString& mode) {
+        return square + u'\x1f' + band + u'\x1f' + mode;
+    }
+    void add(const QString& call, const QString& square, const QString& band, const QString& mode,
+             const QString& date, const QString& time, const QString& qsl) {
+        exact.insert(exactKey(call, square, band, mode, date, time));
+        unsigned char& flags = awards[awardKey(square, band, mode)];
+        if (qsl == codes::accredited) {
+            flags |= hasAccredited;
+        } else if (qsl == codes::confirmed) {
+            flags |= hasConfirmed;
+        }
+    }
+};
+
+void loadLog(Module1& m, LogState& state) {
+    // Dates and times as stored (ISO), compared with what the import stores.
+    Recordset rs(m.logDb,
+                 QStringLiteral("select upper(call) as c, upper(WWLocator) as l, band as b, "
+                                "mode as o, date || '' as d, time || '' as t, qsl as q from data"));
+    const int c = rs.fieldIndex(QStringLiteral("c"));
+    const int l = rs.fieldIndex(QStringLiteral("l"));
+    const int b = rs.fieldIndex(QStringLiteral("b"));
+    const int o = rs.fieldIndex(QStringLiteral("o"));
+    const int d = rs.fieldIndex(QStringLiteral("d"));
+    const int t = rs.fieldIndex(QStringLiteral("t"));
+    const int q = rs.fieldIndex(QStringLiteral("q"));
+    state.exact.reserve(static_cast<qsizetype>(
+        m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong()));
+    for (; !rs.eof(); rs.moveNext()) {
+        state.add(rs.textAt(c), rs.textAt(l), rs.textAt(b), rs.textAt(o), rs.textAt(d),
+                  rs.textAt(t), rs.textAt(q).toLower());
+    }
+}
+
+// The gazetteer: the province of a place (its first row), and of a sub-square whose places
+// all lie in one province.
+struct Gazetteer {
+    QHash<QString, QString> provinceOfPlace;
+    QHash<QString, QString> provinceOfSquare; // empty text: places in several provinces
+
+    void load(Module1& m) {
+        Recordset rs(m.placesDb, QStringLiteral("select place, prov, WWLocator from places"));
+        const int p = rs.fieldIndex(QStringLiteral("place"));
+        const int v = rs.fieldIndex(QStringLiteral("prov"));
+        const int w = rs.fieldIndex(QStringLiteral("WWLocator"));
+        for (; !rs.eof(); rs.moveNext()) {
+            const QString place = rs.textAt(p).toUpper();
+            const QString prov = rs.textAt(v).toUpper();
+            if (!provinceOfPlace.contains(place)) {
+                provinceOfPlace.insert(place, prov);
+            }
+            const QString square = rs.textAt(w).toUpper().mid(4);
+            const auto found = provinceOfSquare.constFind(square);
+            if (found == provinceOfSquare.constEnd()) {
+                provinceOfSquare.insert(square, prov);
+            } else if (found.value() != prov) {
+                provinceOfSquare.insert(square, QString());
+            }
+        }
+    }
+
+    QString province(const QString& place, const QString& square) const {
+        const auto byPlace = provinceOfPlace.constFind(place);
+        if (byPlace != provinceOfPlace.constEnd()) {
+            return byPlace.value();
+        }
+        return provinceOfSquare.value(square);
+    }
+};
+
+// Line numbers of byte offsets that only grow.
+class Lines {
+public:
+    explicit Lines(QByteArrayView bytes) : bytes_(bytes) {}
+    int lineOf(std::int64_t offset) {
+        while (at_ < offset) {
+            const void* nl =
+                std::memchr(bytes_.data() + at_, '\n', static_cast<size_t>(offset - at_));
+            if (nl == nullptr) {
+                at_ = offset;
+                break;
+            }
+            at_ = static_cast<const char*>(nl) - bytes_.data() + 1;
+            ++line_;
+        }
+        return line_;
+    }
+
+private:
+    QByteArrayView bytes_;
+    std::int64_t at_ = 0;
+    int line_ = 1;
+};
+
+// One QSO as it goes into the log.
+struct Qso {
+    QString square, call, place, prov, mode, band, date, time, qsl;
+};
+
+// Maps a record in the award square to a QSO; false with a reason when a field cannot be read.
+bool mapRecord(const Record& r, const QString& square, const ImportOptions& options,
+               const Gazetteer& gazetteer, Qso& q, QString& reason) {
+    q.square = square;
+
+    // Texts keep their blanks, as the QSO forms keep them.
+    q.call = (r.has(Field::AppCall) ? fromPercent(r.view(Field::AppCall)) : r.text(Field::Call))
+                 .toUpper();
+    if (q.call.trimmed().isEmpty()) {
+        reason = QStringLiteral("no CALL");
+        return false;
+    }
+    if (q.call.size() > callLimit) {
+        reason =
+            QStringLiteral("CALL \"%1\" is longer than %2 characters").arg(q.call).arg(callLimit);
+        return false;
+    }
+
+    if (!r.has(Field::QsoDate)) {
+        reason = QStringLiteral("no QSO_DATE");
+        return false;
+    }
+    q.date = storedDateOf(r.view(Field::QsoDate), &reason);
+    if (q.date.isEmpty()) {
+        return false;
+    }
+    if (!r.has(Field::TimeOn)) {
+        reason = QStringLiteral("no TIME_ON");
+        return false;
+    }
+    const QString formTime = formTimeOf(r.view(Field::TimeOn), &reason);
+    if (formTime.isEmpty()) {
+        return false;
+    }
+    q.time = formTime + QStringLiteral(":00");
+
+    // Band: our own category, satellites, the band, else the frequency.
+    const QString ownBand = r.text(Field::AppBand);
+    if (codes::bands().contains(ownBand)) {
+        q.band = ownBand;
+    } else if (equalsLower(r.view(Field::PropMode), "sat")) {
+        q.band = QStringLiteral("SAT");
+    } else {
+        bool knownBand = false;
+        if (!r.view(Field::Band).empty()) {
+            q.band = awardBandOfBand(r.view(Field::Band), &knownBand);
+            if (knownBand && q.band.isEmpty()) {
+                reason = QStringLiteral("BAND %1 is not one of the award's bands")
+                             .arg(r.text(Field::Band).trimmed());
+                return false;
+            }
+        }
+        if (!knownBand) {
+            if (r.view(Field::Freq).empty()) {
+                reason = r.view(Field::Band).empty()
+                             ? QStringLiteral("neither BAND nor FREQ")
+                             : QStringLiteral("BAND \"%1\" is no ADIF band, and there is no FREQ")
+                                   .arg(r.text(Field::Band).trimmed());
+                return false;
+            }
+            bool readable = false;
+            const QString adifBand = adifBandOfFrequency(r.view(Field::Freq), &readable);
+            q.band = awardBandOfBand(adifBand.toStdString());
+            if (q.band.isEmpty()) {
+                reason = !readable ? QStringLiteral("FREQ \"%1\" is not a frequency")
+                                         .arg(r.text(Field::Freq).trimmed())
+                         : adifBand.isEmpty()
+                             ? QStringLiteral("FREQ %1 MHz lies in no amateur band")
+                                   .arg(r.text(Field::Freq).trimmed())
+                             : QStringLiteral("FREQ %1 MHz lies in the %2 band, not one of the "
+                                              "award's bands")
+                                   .arg(r.text(Field::Freq).trimmed(), adifBand);
+                return false;
+            }
+        }
+    }
+
+    const QString ownMode = r.text(Field::AppMode);
+    if (options.allMixed) {
+        q.mode = QStringLiteral("MIXED");
+    } else if (codes::modes().contains(ownMode)) {
+        q.mode = ownMode;
+    } else {
+        q.mode = awardModeOf(r.view(Field::Mode), r.view(Field::Submode));
+    }
+
+    const QString ownQsl = r.text(Field::AppQsl);
+    if (ownQsl == codes::worked || ownQsl == codes::confirmed || ownQsl == codes::accredited) {
+        q.qsl = ownQsl;
+    } else {
+        const bool received = isYes(r.view(Field::QslRcvd)) ||
+                              (options.lotwCounts && isYes(r.view(Field::LotwQslRcvd))) ||
+                              (options.eqslCounts && isYes(r.view(Field::EqslQslRcvd)));
+        q.qsl = received ? codes::confirmed : codes::worked;
+    }
+
+    q.place = (r.has(Field::AppPlace) ? fromPercent(r.view(Field::AppPlace)) : r.text(Field::Qth))
+                  .toUpper()
+                  .left(placeLimit);
+
+    const QString state = trimmedUpper(r.text(Field::State));
+    q.prov = codes::provinces().contains(state) ? state
+                                                : gazetteer.province(q.place.trimmed(), q.square);
+    return true;
+}
+
+ImportReport cancelledReport() {
+    ImportReport report;
+    report.cancelled = true;
+    return report;
+}
+
+QString describe(const Qso& q) {
+    return QStringLiteral("%1 HM52%2 %3 %4").arg(q.call, q.square, q.band, q.mode);
+}
+
+} // namespace
+
+ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& options,
+                        const ImportProgress& progress) {
+    ImportReport report;
+    Gazetteer gazetteer;
+    gazetteer.load(m);
+    LogState state;
+    loadLog(m, state);
+
+    Transaction transaction(m.logDb);
+    const QVariant highest = m.logDb.scalar(QStringLiteral("select max(count) from data"));
+    qint64 nextNumber = highest.isValid() ? highest.toLongLong() + 1 : 1;
+
+    std::unique_ptr<Recordset> table;
+    Reader reader(bytes);
+    Lines lines(bytes);
+    Record r;
+    Qso q;
+    QString reason;
+    auto note = [&lines, &r](std::vector<ImportNote>& notes, const QString& why) {
+        notes.push_back({r.number, lines.lineOf(r.offset), why});
+    };
+
+    while (reader.next(r)) {
+        ++report.records;
+        if (progress && report.records % progressEvery == 0 &&
+            !progress(reader.position(), reader.size())) {
+            return cancelledReport();
+        }
+        if (r.charsCounted) {
+            ++report.charsCounted;
+        }
+        if (!r.error.isEmpty()) {
+            ++report.unreadable;
+            note(report.unreadableNotes, r.error);
+            continue;
+        }
+        // Only the award square's QSOs come in. Our own files name odd sub-squares in a
+        // field of their own.
+        QString square;
+        if (r.has(Field::AppLocator)) {
+            square = fromPercent(r.view(Field::AppLocator)).toUpper();
+            if (square.size() != 2) {
+                square.clear();
+            }
+        }
+        if (square.isEmpty()) {
+            square = subSquareOf(r.view(Field::GridSquare));
+            if (square.isEmpty() && r.has(Field::VuccGrids)) {
+                square = subSquareOfList(r.view(Field::VuccGrids));
+            }
+        }
+        if (square.isEmpty()) {
+            ++report.outside;
+            continue;
+        }
+        reason.clear();
+        if (!mapRecord(r, square, options, gazetteer, q, reason)) {
+            ++report.unreadable;
+            note(report.unreadableNotes, reason);
+            continue;
+        }
+
+        if (state.exact.contains(
+                LogState::exactKey(q.call, q.square, q.band, q.mode, q.date, q.time))) {
+            ++report.repeats;
+            continue;
+        }
+        const unsigned char flags =
+            state.awards.value(LogState::awardKey(q.square, q.band, q.mode), 0);
+        if ((flags & hasAccredited) != 0) {
+            ++report.refused;
+            note(report.refusedNotes,
+                 describe(q) + QStringLiteral(": the sub-square is already accredited on this "
+                                              "band and mode"));
+            continue;
+        }
+        if (q.qsl != codes::worked && (flags & hasConfirmed) != 0) {
+            ++report.refused;
+            note(report.refusedNotes,
+                 describe(q) + QStringLiteral(": a confirmed QSO of this sub-square, band and "
+                                              "mode is already in the log"));
+            continue;
+        }
+
+        if (nextNumber > 2147483647) {
+            throw DbError(QStringLiteral("the log has no QSO number left after 2147483647"));
+        }
+        if (!table) {
+            table = std::make_unique<Recordset>(m.logDb, QStringLiteral("data"));
+        }
+        table->addNew();
+        table->setField(QStringLiteral("count"), nextNumber);
+        table->setField(QStringLiteral("WWLocator"), q.square);
+        table->setField(QStringLiteral("place"), q.place);
+        table->setField(QStringLiteral("prov"), q.prov);
+        table->setField(QStringLiteral("mode"), q.mode);
+        table->setField(QStringLiteral("band"), q.band);
+        table->setField(QStringLiteral("call"), q.call);
+        table->setField(QStringLiteral("date"), q.date);
+        table->setField(QStringLiteral("time"), q.time);
+        table->setField(QStringLiteral("qsl"), q.qsl);
+        table->update();
+        ++nextNumber;
+        ++report.imported;
+        state.add(q.call, q.square, q.band, q.mode, q.date, q.time, q.qsl);
+    }
+    if (progress && !progress(reader.size(), reader.size())) {
+        return cancelledReport();
+    }
+    table.reset();
+    transaction.commit();
+    return report;
+}
+
+QString ImportReport::text(const QString& fileName) const {
+    if (cancelled) {
+        return QStringLiteral("Import of %1 cancelled: nothing was imported.").arg(fileName);
+    }
+    QString out = QStringLiteral("Import of %1: %2 records\n\n").arg(fileName).arg(records);
+    out += QStringLiteral("Imported: %1\n").arg(imported);
+    out += QStringLiteral("Outside the award square: %1\n").arg(outside);
+    out += QStringLiteral("Repeats of QSOs already in the log: %1\n").arg(repeats);
+    out += QStringLiteral("Refused by the award's rules: %1\n").arg(refused);
+    out += QStringLiteral("Unreadable: %1\n").arg(unreadable);
+    if (charsCounted > 0) {
+        out += QStringLiteral("\n%1 records gave lengths in characters instead of bytes; they "
+                              "were read by characters.\n")
+                   .arg(charsCounted);
+    }
+    auto list = [&out](const QString& title, const std::vector<ImportNote>& notes) {
+        if (notes.empty()) {
+            return;
+        }
+        out += u'\n' + title + u'\n';
+        for (const ImportNote& n : notes) {
+            out += QStringLiteral("  record %1 (line %2): %3\n")
+                       .arg(n.record)
+                       .arg(n.line)
+                       .arg(n.reason);
+        }
+    };
+    list(QStringLiteral("Refused by the award's rules:"), refusedNotes);
+    list(QStringLiteral("Unreadable:"), unreadableNotes);
+    return out;
+}
+
+} // namespace hm52::adif

@@ -1,0 +1,274 @@
+#include "map/frmMap.h"
+
+#include "app/Services.h"
+#include "app/WindowRegistry.h"
+#include "browser/BrowserTerms.h"
+#include "storage/Codes.h"
+#include "storage/QuoteSql.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace hm52 {
+
+namespace {
+
+using State = SubSquareGrid::State;
+
+QWidget* legendEntry(QWidget* parent, const char* name, const QColor& colour, const QString& text) {
+    auto* entry = new QWidget(parent);
+    auto* layout = new QHBoxLayout(entry);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QPixmap swatch(14, 14);
+    swatch.fill(colour);
+    {
+        QPainter painter(&swatch);
+        painter.setPen(QColor(0x70, 0x70, 0x70));
+        painter.drawRect(0, 0, 13, 13);
+    }
+    auto* box = new QLabel(entry);
+    box->setPixmap(swatch);
+    auto* label = new QLabel(text, entry);
+    label->setObjectName(QString::fromLatin1(name));
+    layout->addWidget(box);
+    layout->addWidget(label);
+    layout->addStretch();
+    return entry;
+}
+
+} // namespace
+
+frmMap::frmMap(Services& services, WindowRegistry& reg) : Form(services, reg) {
+    setObjectName(QStringLiteral("frmMap"));
+    setWindowTitle(QStringLiteral("Sub-square Map"));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(new QLabel(QStringLiteral("mode"), this));
+    comboMode = new QComboBox(this);
+    comboMode->setObjectName(QStringLiteral("comboMode"));
+    comboMode->addItems(codes::modes());
+    choices->addWidget(comboMode);
+    choices->addSpacing(12);
+    choices->addWidget(new QLabel(QStringLiteral("band"), this));
+    comboBand = new QComboBox(this);
+    comboBand->setObjectName(QStringLiteral("comboBand"));
+    comboBand->addItems(codes::bands());
+    choices->addWidget(comboBand);
+    choices->addStretch();
+    layout->addLayout(choices);
+
+    sheet = new QWidget(this);
+    sheet->setObjectName(QStringLiteral("sheet"));
+    sheet->setAutoFillBackground(true);
+    auto* sheetLayout = new QVBoxLayout(sheet);
+    lblTitle = new QLabel(sheet);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    QFont bold = lblTitle->font();
+    bold.setBold(true);
+    lblTitle->setFont(bold);
+    sheetLayout->addWidget(lblTitle);
+    picMap = new SubSquareGrid(sheet);
+    picMap->setObjectName(QStringLiteral("picMap"));
+    sheetLayout->addWidget(picMap);
+
+    auto* legend = new QHBoxLayout;
+    legend->addWidget(legendEntry(sheet, "lblLegendNone", SubSquareGrid::colourOf(State::None),
+                                  QStringLiteral("not worked")));
+    legend->addWidget(legendEntry(sheet, "lblLegendWorked", SubSquareGrid::colourOf(State::Worked),
+                                  QStringLiteral("worked")));
+    legend->addWidget(legendEntry(sheet, "lblLegendConfirmed",
+                                  SubSquareGrid::colourOf(State::Confirmed),
+                                  QStringLiteral("confirmed")));
+    legend->addWidget(legendEntry(sheet, "lblLegendAccredited",
+                                  SubSquareGrid::colourOf(State::Accredited),
+                                  QStringLiteral("accredited")));
+    legend->addWidget(legendEntry(sheet, "lblLegendNoPlaces", SubSquareGrid::noPlacesColour(),
+                                  QStringLiteral("no place in the gazetteer")));
+    sheetLayout->addLayout(legend);
+    lblCounts = new QLabel(sheet);
+    lblCounts->setObjectName(QStringLiteral("lblCounts"));
+    sheetLayout->addWidget(lblCounts);
+    lblProgress = new QLabel(sheet);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    sheetLayout->addWidget(lblProgress);
+    layout->addWidget(sheet);
+
+    lblCell = new QLabel(this);
+    lblCell->setObjectName(QStringLiteral("lblCell"));
+    lblCell->setWordWrap(true);
+    lblCell->setMinimumHeight(lblCell->fontMetrics().height() * 2);
+    lblCell->setMaximumWidth(picMap->width() + 20);
+    layout->addWidget(lblCell);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    cmdSavePNG = new QPushButton(QStringLiteral("Save as PNG..."), this);
+    cmdSavePNG->setObjectName(QStringLiteral("cmdSavePNG"));
+    cmdExit = new QPushButton(QStringLiteral("Exit"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    buttons->addWidget(cmdSavePNG);
+    buttons->addWidget(cmdExit);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(comboMode, &QComboBox::activated, this,
+            [this]() { guarded([this]() { comboMode_Click(); }); });
+    connect(comboBand, &QComboBox::activated, this,
+            [this]() { guarded([this]() { comboBand_Click(); }); });
+    connect(cmdSavePNG, &QPushButton::clicked, this,
+            [this]() { guarded([this]() { cmdSavePNG_Click(); }); });
+    connect(cmdExit, &QPushButton::clicked, this, &frmMap::cmdExit_Click);
+    connect(picMap, &SubSquareGrid::hovered, this, &frmMap::picMap_MouseMove);
+    connect(picMap, &SubSquareGrid::cellDoubleClicked, this,
+            [this](int index) { guarded([this, index]() { picMap_DblClick(index); }); });
+}
+
+void frmMap::Form_Load() {
+    // The gazetteer does not change while the program runs: read it once.
+    Recordset rs(s.m.placesDb,
+                 QStringLiteral("select distinct place, WWLocator from places order by place asc"));
+    const int placeAt = rs.fieldIndex(QStringLiteral("place"));
+    const int squareAt = rs.fieldIndex(QStringLiteral("WWLocator"));
+    std::array<bool, SubSquareGrid::cells> hasPlaces{};
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString locator = rs.textAt(squareAt);
+        if (locator.size() != 6 ||
+            locator.left(4).compare(codes::awardSquare, Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        const int index = SubSquareGrid::indexOf(locator.mid(4));
+        if (index >= 0) {
+            places_.at(static_cast<size_t>(index)) << rs.textAt(placeAt);
+            hasPlaces.at(static_cast<size_t>(index)) = true;
+        }
+    }
+    picMap->setHasPlaces(hasPlaces);
+    comboMode->setCurrentIndex(0);
+    comboBand->setCurrentIndex(0);
+    refresh();
+}
+
+void frmMap::refresh() {
+    const QString mode = comboMode->currentText();
+    const QString band = comboBand->currentText();
+    std::array<State, SubSquareGrid::cells> states{};
+    Recordset rs(s.m.logDb, QStringLiteral("select WWLocator, qsl from data where mode = '") +
+                                mode + QStringLiteral("' and band = '") + band +
+                                QStringLiteral("'"));
+    const int squareAt = rs.fieldIndex(QStringLiteral("WWLocator"));
+    const int qslAt = rs.fieldIndex(QStringLiteral("qsl"));
+    for (; !rs.eof(); rs.moveNext()) {
+        const int index = SubSquareGrid::indexOf(rs.textAt(squareAt));
+        if (index < 0) {
+            continue;
+        }
+        const QString qsl = rs.textAt(qslAt).toLower();
+        const State state = qsl == codes::accredited  ? State::Accredited
+                            : qsl == codes::confirmed ? State::Confirmed
+                                                      : State::Worked;
+        State& best = states.at(static_cast<size_t>(index));
+        best = std::max(best, state);
+    }
+    picMap->setStates(states);
+
+    int worked = 0;
+    int confirmed = 0;
+    int accredited = 0;
+    for (const State state : states) {
+        worked += state == State::Worked ? 1 : 0;
+        confirmed += state == State::Confirmed ? 1 : 0;
+        accredited += state == State::Accredited ? 1 : 0;
+    }
+    lblTitle->setText(QStringLiteral("HM52 - %1 - %2").arg(mode, band));
+    lblCounts->setText(
+        QStringLiteral("Sub-squares: worked %1, confirmed %2, accredited %3, not worked %4")
+            .arg(worked)
+            .arg(confirmed)
+            .arg(accredited)
+            .arg(SubSquareGrid::cells - worked - confirmed - accredited));
+    // The base award claims its figure of confirmed sub-squares at once; each endorsement
+    // claims a further block. Confirmed ones beyond the base already count toward the first.
+    const int base = codes::baseFigure(band);
+    const int endorsement = codes::endorsementFigure(band);
+    if (accredited < base) {
+        lblProgress->setText(QStringLiteral("Base award: confirmed %1 of %2\n"
+                                            "Endorsement 1: confirmed %3 of %4")
+                                 .arg(confirmed)
+                                 .arg(base)
+                                 .arg(std::max(0, confirmed - base))
+                                 .arg(endorsement));
+    } else {
+        lblProgress->setText(QStringLiteral("Base award: accredited\n"
+                                            "Endorsement %1: confirmed %2 of %3")
+                                 .arg((accredited - base) / endorsement + 1)
+                                 .arg(confirmed)
+                                 .arg(endorsement));
+    }
+}
+
+bool frmMap::savePng(const QString& path) {
+    return sheet->grab().save(path, "PNG");
+}
+
+void frmMap::comboMode_Click() {
+    refresh();
+}
+void frmMap::comboBand_Click() {
+    refresh();
+}
+
+void frmMap::cmdSavePNG_Click() {
+    QString name = QStringLiteral("hm52-map-%1-%2.png")
+                       .arg(comboMode->currentText(), comboBand->currentText());
+    name.remove(u' ');
+    const QString path = fileDialogsOr(s.files).savePath(
+        this, QStringLiteral("Save the map as PNG"), QDir(s.programFolder).filePath(name),
+        QStringLiteral("PNG images (*.png)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!savePng(path)) {
+        s.dialogs.tell(this, QStringLiteral("The map cannot be written to %1").arg(path),
+                       Icon::Critical);
+    }
+}
+
+void frmMap::cmdExit_Click() {
+    hide();
+}
+
+void frmMap::picMap_MouseMove(int index) {
+    if (index < 0) {
+        lblCell->clear();
+        picMap->setToolTip({});
+        return;
+    }
+    const QStringList& names = places_.at(static_cast<size_t>(index));
+    const QString text = codes::awardSquare + SubSquareGrid::lettersOf(index) +
+                         QStringLiteral(": ") +
+                         (names.isEmpty() ? QStringLiteral("no place in the gazetteer")
+                                          : names.join(QStringLiteral(", ")));
+    lblCell->setText(text);
+    picMap->setToolTip(text);
+}
+
+void frmMap::picMap_DblClick(int index) {
+    BrowserTerms& terms = registry.browserTerms();
+    terms.searchCall.clear();
+    terms.searchLocator = QuoteSql(SubSquareGrid::lettersOf(index));
+    terms.searchPlace.clear();
+    terms.searchProv.clear();
+    registry.showAny();
+    registry.show(Window::Utility);
+}
+
+} // namespace hm52

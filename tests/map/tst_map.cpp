@@ -1,0 +1,209 @@
+// The sub-square map: each cell drawn in the colour of its best QSL state for the chosen mode
+// and band, oriented like the map, with counts, progress, hover names, the browser on
+// double-click, a refresh after every change of the log, and a PNG of it all.
+
+#include "app/principale.h"
+#include "browser/BrowserTerms.h"
+#include "map/MapWindows.h"
+#include "map/frmMap.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using namespace hm52;
+using namespace hm52::test;
+using State = SubSquareGrid::State;
+
+namespace {
+
+void log(TestEnv& env, const char* square, const char* qsl, const char* mode = "MIXED",
+         const char* band = "HF", const char* call = "I1ABC") {
+    Qso q;
+    q.WWLocator = QString::fromLatin1(square);
+    q.qsl = QString::fromLatin1(qsl);
+    q.mode = QString::fromLatin1(mode);
+    q.band = QString::fromLatin1(band);
+    q.call = QString::fromLatin1(call);
+    env.addQso(q);
+}
+
+struct Map {
+    TestEnv env;
+    MapWindows maps{*env.services, *env.registry, nullptr};
+    frmMap* w = nullptr;
+
+    void open() { w = &maps.show(); }
+    SubSquareGrid* grid() { return w->findChild<SubSquareGrid*>(QStringLiteral("picMap")); }
+    QString label(const char* name) {
+        return w->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+    QPoint centre(const char* letters) {
+        return grid()->cellRect(SubSquareGrid::indexOf(QString::fromLatin1(letters))).center();
+    }
+    // The colour drawn at the centre of a cell.
+    QColor drawn(const char* letters) {
+        return grid()->grab().toImage().pixelColor(centre(letters));
+    }
+    void choose(const char* combo, const QString& text) {
+        auto* box = w->findChild<QComboBox*>(QString::fromLatin1(combo));
+        box->setCurrentIndex(box->findText(text));
+        Q_EMIT box->activated(box->currentIndex());
+    }
+};
+
+} // namespace
+
+class MapTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cellsAreDrawnInTheColourOfTheirBestState() {
+        Map map;
+        log(map.env, "AB", "w");
+        log(map.env, "AB", "c"); // confirmed beats worked
+        log(map.env, "AC", "a");
+        log(map.env, "XX", "w");
+        log(map.env, "MN", "c", "SSB"); // another mode
+        log(map.env, "BD", "w");        // a sub-square without places
+        map.open();
+        QCOMPARE(map.drawn("AB"), SubSquareGrid::colourOf(State::Confirmed));
+        QCOMPARE(map.drawn("AC"), SubSquareGrid::colourOf(State::Accredited));
+        QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Worked));
+        QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::None));
+        QCOMPARE(map.drawn("AA"), SubSquareGrid::noPlacesColour());
+        QCOMPARE(map.drawn("BD"), SubSquareGrid::colourOf(State::Worked));
+        QCOMPARE(
+            map.label("lblCounts"),
+            QStringLiteral("Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572"));
+        QCOMPARE(map.label("lblProgress"),
+                 QStringLiteral("Base award: confirmed 1 of 75\nEndorsement 1: confirmed 0 of 25"));
+
+        map.choose("comboMode", QStringLiteral("SSB"));
+        QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::Confirmed));
+        QCOMPARE(map.drawn("AB"), SubSquareGrid::colourOf(State::None));
+        map.choose("comboBand", QStringLiteral("VHF"));
+        QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::None));
+    }
+
+    void firstLetterRunsWestToEastAndSecondSouthToNorth() {
+        Map map;
+        map.open();
+        const QPoint aa = map.centre("AA");
+        QVERIFY(map.centre("BA").x() > aa.x());
+        QCOMPARE(map.centre("BA").y(), aa.y());
+        QVERIFY(map.centre("AB").y() < aa.y());
+        QCOMPARE(map.centre("AB").x(), aa.x());
+        QCOMPARE(map.grid()->cellAt(map.centre("XX")),
+                 SubSquareGrid::indexOf(QStringLiteral("XX")));
+        QVERIFY(map.centre("XX").x() > map.centre("WX").x());
+    }
+
+    void progressTurnsToTheNextEndorsementOnceTheBaseIsAccredited() {
+        Map map;
+        for (char c = 'A'; c < 'A' + 10; ++c) { // the SHF base figure: 10
+            const char square[3] = {'A', c, 0};
+            log(map.env, square, "a", "CW", "SHF");
+        }
+        log(map.env, "CA", "c", "CW", "SHF");
+        log(map.env, "CB", "c", "CW", "SHF");
+        map.open();
+        map.choose("comboMode", QStringLiteral("CW"));
+        map.choose("comboBand", QStringLiteral("SHF"));
+        QCOMPARE(map.label("lblProgress"),
+                 QStringLiteral("Base award: accredited\nEndorsement 1: confirmed 2 of 5"));
+        // Confirmed sub-squares beyond the base figure already count toward the first
+        // endorsement.
+        map.choose("comboMode", QStringLiteral("MIXED"));
+        for (char c = 'A'; c < 'A' + 12; ++c) {
+            const char square[3] = {'D', c, 0};
+            log(map.env, square, "c", "MIXED", "SHF");
+        }
+        map.env.registry->conta();
+        QCOMPARE(map.label("lblProgress"),
+                 QStringLiteral("Base award: confirmed 12 of 10\nEndorsement 1: confirmed 2 of 5"));
+    }
+
+    void hoveringACellNamesItAndItsPlaces() {
+        Map map;
+        map.open();
+        showActive(map.w);
+        QTest::mouseMove(map.grid(), map.centre("AB"));
+        QCOMPARE(map.label("lblCell"), QStringLiteral("HM52AB: ALFA, BRAVO, CHARLIE, PIAN D'OLMO"));
+        QTest::mouseMove(map.grid(), map.centre("AA"));
+        QCOMPARE(map.label("lblCell"), QStringLiteral("HM52AA: no place in the gazetteer"));
+    }
+
+    void doubleClickingACellListsItsQsosInTheBrowser() {
+        Map map;
+        map.env.registry->browserTerms().searchCall = QStringLiteral("I1ABC");
+        map.env.registry->browserTerms().searchProv = QStringLiteral("BD");
+        map.open();
+        QTest::mouseDClick(map.grid(), Qt::LeftButton, {}, map.centre("AC"));
+        const BrowserTerms& terms = map.env.registry->browserTerms();
+        QCOMPARE(terms.searchLocator, QStringLiteral("AC"));
+        QVERIFY(terms.searchCall.isEmpty() && terms.searchPlace.isEmpty() &&
+                terms.searchProv.isEmpty());
+        QWidget* browser = map.env.registry->loaded(Window::Utility);
+        QVERIFY(browser != nullptr && browser->isVisible());
+    }
+
+    void theMapFollowsEveryChangeOfTheLog() {
+        Map map;
+        map.open();
+        QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::None));
+        log(map.env, "XX", "c");
+        map.env.registry->conta();
+        QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Confirmed));
+        // Hidden by Exit, it still follows.
+        QTest::mouseClick(map.w->findChild<QPushButton*>(QStringLiteral("cmdExit")),
+                          Qt::LeftButton);
+        QVERIFY(!map.w->isVisible());
+        map.env.m.logDb.execute(QStringLiteral("update data set qsl = 'a'"));
+        map.env.registry->conta();
+        QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Accredited));
+    }
+
+    void savesTheMapAsAPng() {
+        Map map;
+        log(map.env, "AB", "c");
+        map.open();
+        const QString path = map.env.dir.filePath(QStringLiteral("map.png"));
+        map.env.fileDialogs.answer(path);
+        QTest::mouseClick(map.w->findChild<QPushButton*>(QStringLiteral("cmdSavePNG")),
+                          Qt::LeftButton);
+        QVERIFY(map.env.fileDialogs.asked.at(0).suggested.endsWith(
+            QStringLiteral("hm52-map-MIXED-HF.png")));
+        QImage png;
+        QVERIFY(png.load(path, "PNG"));
+        auto* sheet = map.w->findChild<QWidget*>(QStringLiteral("sheet"));
+        QCOMPARE(png.size(), sheet->size() * sheet->devicePixelRatio());
+        const QPoint at = map.grid()->mapTo(sheet, map.centre("AB"));
+        QCOMPARE(png.pixelColor(at), SubSquareGrid::colourOf(State::Confirmed));
+        QVERIFY(map.env.dialogs.shown.empty());
+    }
+
+    void theAwardMenuShowsOneMap() {
+        TestEnv env;
+        principale main(*env.services, *env.registry, []() {});
+        auto* entry = main.findChild<QAction*>(QStringLiteral("mnMap"));
+        entry->trigger();
+        auto* first = main.findChild<MapWindows*>();
+        QVERIFY(first != nullptr && first->loaded() != nullptr);
+        frmMap* shown = first->loaded();
+        QVERIFY(shown->isVisible());
+        entry->trigger();
+        QCOMPARE(first->loaded(), shown);
+        shown->close();
+        QCOMPARE(first->loaded(), nullptr);
+        entry->trigger();
+        QVERIFY(first->loaded() != nullptr);
+    }
+};
+
+QTEST_MAIN(MapTest)
+#include "tst_map.moc"
