@@ -2,6 +2,7 @@
 
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
+#include "backup/Backup.h"
 #include "platform/Database.h"
 #include "platform/Printer.h"
 #include "storage/Codes.h"
@@ -224,7 +225,8 @@ void AwardRequestForm::offerConversion(const std::vector<qint64>& claimed) {
     if (!s.dialogs.askYesNo(this, award::convertQuestion)) {
         return;
     }
-    if (s.dialogs.askYesNo(this, award::sureQuestion)) {
+    if (s.dialogs.askYesNo(this, award::sureQuestion) &&
+        backupBeforeChange(s, this, QStringLiteral("the conversion to accredited"))) {
         try {
             award::convertToAccredited(s.m.logDb, claimed);
         } catch (const DbError& e) {

@@ -2,12 +2,15 @@
 // start-up once a day, the newest twenty kept, and a failed backup stopping its operation.
 
 #include "app/Program.h"
+#include "award/frmBAR.h"
 #include "backup/Backup.h"
 #include "platform/Database.h"
 #include "support/TestEnv.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 
 using namespace hm52;
@@ -70,6 +73,38 @@ private Q_SLOTS:
                      env.dir.filePath(QStringLiteral("Backup")) +
                      QStringLiteral(" is a file, not a folder"));
         QCOMPARE(env.count(), qint64{1});
+    }
+
+    // The conversion of a printed base award request: backed up first, or not at all.
+    void aConversionIsBackedUpFirstAndStoppedWhenTheBackupFails() {
+        for (const bool blocked : {false, true}) {
+            TestEnv env;
+            env.setOperator();
+            for (int i = 0; i < 10; ++i) {
+                env.addQso({.WWLocator = QString(QChar(u'A' + i)) + u'A', .band = "SAT"});
+            }
+            if (blocked) {
+                blockBackupFolder(env);
+            }
+            frmBAR& bar = env.registry->bar();
+            bar.findChild<QComboBox*>("comboBand")->setCurrentText("SAT");
+            env.dialogs.answer(Answer::Yes);
+            env.dialogs.answer(Answer::Yes);
+            bar.findChild<QPushButton*>("cmdPrint")->click();
+            QCOMPARE(env.printers.jobs.size(), size_t{1});
+            if (blocked) {
+                QCOMPARE(env.count("qsl = 'a'"), qint64{0});
+                QVERIFY(env.dialogs.shown.back().text.startsWith(
+                    "The log could not be backed up before the conversion to accredited"));
+            } else {
+                QCOMPARE(env.count("qsl = 'a'"), qint64{10});
+                const QStringList names = backup::backupsIn(backupFolder(env));
+                QCOMPARE(names.size(), 1);
+                Database copy;
+                copy.open(QDir(backupFolder(env)).filePath(names[0]), OpenMode::ReadOnly);
+                QCOMPARE(copy.scalar("select count(*) from data where qsl = 'c'").toInt(), 10);
+            }
+        }
     }
 
     void theTwentyFirstBackupRemovesTheOldest() {
