@@ -121,20 +121,29 @@ frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg
     connect(cmdExit, &QPushButton::clicked, this,
             [this]() { guarded([this]() { cmdExit_Click(); }); });
 
-    // Choosing a mode, the same one included, recounts.
-    connect(Combo1, &QComboBox::activated, this,
+    // Choosing a mode recounts, whether the operator picks it (the same one included) or it
+    // is selected from code, as the load does. A pick of another mode is counted once.
+    connect(Combo1, &QComboBox::currentIndexChanged, this,
             [this]() { guarded([this]() { Combo1_Click(); }); });
+    connect(Combo1, &QComboBox::activated, this, [this](int index) {
+        if (index == countedIndex_) {
+            guarded([this]() { Combo1_Click(); });
+        }
+    });
     connect(Combo1->view()->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this]() { guarded([this]() { Combo1_Scroll(); }); });
 }
 
 void frmAward::Form_Load() {
-    // Choosing "MIXED" counts once as the window loads.
+    // Choosing "MIXED" counts as the window loads.
     Combo1->setCurrentText(QStringLiteral("MIXED"));
-    Combo1_Click();
+    if (countedIndex_ != Combo1->currentIndex()) {
+        Combo1_Click();
+    }
 }
 
 void frmAward::Combo1_Click() {
+    countedIndex_ = Combo1->currentIndex();
     conta();
 }
 void frmAward::Combo1_Scroll() {

@@ -34,6 +34,7 @@ private:
     // The count cells, band by band (HF, 50 MHz, VHF, UHF, SHF, SAT), each with its worked,
     // confirmed and accredited label.
     std::array<std::array<QLabel*, 3>, 6> cells_{};
+    int countedIndex_ = -1; // the mode entry the cells were last counted for
 };
 
 } // namespace hm52

@@ -1,0 +1,181 @@
+// Whole roads through the program, driven from the main window's menus as an operator would:
+// a QSO logged, seen in the browser and the counter, edited and deleted; a base award
+// requested, printed and converted, and the counter moved.
+
+#include "app/Program.h"
+#include "app/principale.h"
+#include "support/TestEnv.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace hm52;
+using namespace hm52::test;
+
+class RoadsTest : public QObject {
+    Q_OBJECT
+
+    // A program started on a folder of its own, with recording seams.
+    struct Run {
+        TestEnv files; // the folder with an empty log and the small gazetteer
+        RecordingDialogs dialogs;
+        RecordingShell shell;
+        RecordingPrinters printers;
+        std::unique_ptr<Program> program;
+        Run() {
+            program = std::make_unique<Program>(files.folder(), dialogs, shell, printers.factory(),
+                                                []() {});
+            if (!program->start()) {
+                qFatal("the program did not start");
+            }
+            program->mainWindow().show();
+        }
+        void menu(const char* entry) {
+            program->mainWindow().findChild<QAction*>(QString::fromLatin1(entry))->trigger();
+        }
+        QWidget* window(Window w) { return program->registry().loaded(w); }
+        template <class T> T* child(Window w, const char* name) {
+            T* found = window(w)->findChild<T*>(QString::fromLatin1(name));
+            if (found == nullptr) {
+                qFatal("no control %s", name);
+            }
+            return found;
+        }
+        QString cell(const char* label) { return child<QLabel>(Window::Award, label)->text(); }
+        QStringList lines() {
+            auto* list = child<QListView>(Window::Utility, "List");
+            QStringList all;
+            for (int i = 0; i < list->model()->rowCount(); ++i) {
+                all << list->model()->index(i, 0).data().toString();
+            }
+            return all;
+        }
+        void selectLine(int line) {
+            auto* list = child<QListView>(Window::Utility, "List");
+            const QRect r = list->visualRect(list->model()->index(line, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        }
+    };
+
+    static void typeAtFocus(const QString& text) {
+        for (const QChar c : text) {
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+        }
+    }
+
+private Q_SLOTS:
+    void aQsoIsLoggedSeenEditedAndDeleted() {
+        Run run;
+        run.files.addQso({.call = "I1OLD", .WWLocator = "XX", .band = "UHF"});
+        // The browser is open on a search, the counter on its first mode.
+        run.dialogs.type("I5NEW");
+        run.menu("mnUtiliy");
+        run.child<QPushButton>(Window::Utility, "cmdCall")->click();
+        QVERIFY(run.lines().isEmpty());
+        run.menu("mnCounter");
+        QCOMPARE(run.cell("lblHFc"), QStringLiteral("0"));
+
+        // Log a QSO from an empty form, typing as the operator does.
+        run.menu("mnInsertQSO");
+        QWidget* insert = run.window(Window::InsertQSO);
+        showActive(insert);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtWWLocator"));
+        typeAtFocus("ab");
+        typeAtFocus("i5new");
+        run.child<QLineEdit>(Window::InsertQSO, "txtDate(0)")->setFocus();
+        typeAtFocus("0512042130");
+        QCOMPARE(QApplication::focusWidget(),
+                 run.child<QComboBox>(Window::InsertQSO, "comboPlace"));
+        auto* place = run.child<QComboBox>(Window::InsertQSO, "comboPlace");
+        place->setCurrentIndex(place->findText("CHARLIE"));
+        Q_EMIT place->activated(place->currentIndex());
+        run.child<QPushButton>(Window::InsertQSO, "cmdSubmit")->click();
+        QCOMPARE(run.dialogs.texts().last(), QStringLiteral("QSO saved"));
+        QCOMPARE(run.files.count("call = 'I5NEW' and prov = 'BD' and qsl = 'c'"), qint64{1});
+
+        // The open browser lists it under its kept search; the open counter counts it.
+        QCOMPARE(run.lines().size(), 1);
+        QVERIFY(run.lines()[0].startsWith("I5NEW       | HM52AB | CHARLIE"));
+        QVERIFY(run.lines()[0].contains("| 05/12/04   | 21.30 | c"));
+        QCOMPARE(run.cell("lblHFc"), QStringLiteral("1"));
+
+        // Edit it from the browser: move it to VHF.
+        showActive(run.window(Window::Utility));
+        run.selectLine(0);
+        run.child<QPushButton>(Window::Utility, "cmdEditQSO")->click();
+        QVERIFY(run.window(Window::EditQSO)->isVisible());
+        QCOMPARE(run.child<QLineEdit>(Window::EditQSO, "txtTime")->text(), QStringLiteral("2130"));
+        run.child<QComboBox>(Window::EditQSO, "comboBand")->setCurrentText("VHF");
+        run.child<QPushButton>(Window::EditQSO, "cmdSubmit")->click();
+        QCOMPARE(run.dialogs.texts().last(), QStringLiteral("QSO edited"));
+        QVERIFY(!run.window(Window::EditQSO)->isVisible());
+        QVERIFY(run.lines()[0].contains("| VHF    |"));
+        QCOMPARE(run.cell("lblHFc"), QStringLiteral("0"));
+        QCOMPARE(run.cell("lblVHFc"), QStringLiteral("1"));
+        QCOMPARE(run.files.count(), qint64{2});
+
+        // Delete it.
+        run.selectLine(0);
+        run.dialogs.answer(Answer::Ok);
+        run.child<QPushButton>(Window::Utility, "cmdDeleteQSO")->click();
+        QVERIFY(run.lines().isEmpty());
+        QCOMPARE(run.cell("lblVHFc"), QStringLiteral("0"));
+        QCOMPARE(run.files.count(), qint64{1});
+        QCOMPARE(run.dialogs.unanswered, 0);
+    }
+
+    void aBaseAwardIsRequestedPrintedAndConverted() {
+        Run run;
+        run.files.setOperator();
+        {
+            Transaction batch(run.files.m.logDb);
+            for (int i = 0; i < 80; ++i) {
+                const QString letters = QString(QChar(u'A' + i / 24)) + QChar(u'A' + i % 24);
+                run.files.addQso({.call = QStringLiteral("I%1X").arg(i),
+                                  .WWLocator = letters,
+                                  .mode = "SSB",
+                                  .band = "HF"});
+            }
+            batch.commit();
+        }
+        run.menu("mnCounter");
+        run.child<QComboBox>(Window::Award, "Combo1")->setCurrentText("SSB");
+        QCOMPARE(run.cell("lblHFc"), QStringLiteral("80"));
+
+        run.menu("mnBAR");
+        run.child<QComboBox>(Window::BAR, "comboMode")->setCurrentText("SSB");
+        run.dialogs.answer(Answer::Yes);
+        run.dialogs.answer(Answer::Yes);
+        run.child<QPushButton>(Window::BAR, "cmdPrint")->click();
+
+        QCOMPARE(run.printers.jobs.size(), size_t{1});
+        QVERIFY(run.printers.jobs[0].ended);
+        QCOMPARE(run.dialogs.texts(),
+                 QStringList({"Do you want to to convert the confirmed QSO in accredited QSO?",
+                              "Are you sure? (check the print, is it ok?)"}));
+        QCOMPARE(run.cell("lblHFa"), QStringLiteral("75"));
+        QCOMPARE(run.cell("lblHFc"), QStringLiteral("5"));
+        // The five left confirmed are the last sub-squares by their letters.
+        QCOMPARE(run.files.count("qsl = 'c' and WWLocator >= 'DD'"), qint64{5});
+
+        // Asked again, it is the question of an award already requested; No changes nothing.
+        run.dialogs.clear();
+        run.dialogs.answer(Answer::No);
+        run.child<QPushButton>(Window::BAR, "cmdPrint")->click();
+        QCOMPARE(run.dialogs.texts(),
+                 QStringList{"You have just requested this award! Do you want to request it "
+                             "anyway?"});
+        QCOMPARE(run.printers.jobs.size(), size_t{1});
+    }
+};
+
+QTEST_MAIN(RoadsTest)
+#include "tst_roads.moc"
