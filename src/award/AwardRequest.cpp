@@ -172,21 +172,25 @@ void convertToAccredited(Database& logDb, const std::vector<qint64>& counts) {
 
 AwardRequestForm::AwardRequestForm(Services& services, WindowRegistry& reg, const Placing& placing)
     : Form(services, reg) {
-    setFixedSize(tw(placing.width), tw(placing.height));
-
-    auto makeFrame = [this, &placing](const char* name, const QString& caption, int left,
-                                      const char* comboName, const QStringList& items,
-                                      QComboBox*& combo) {
+    // A frame whose style draws its caption above the border keeps its list below the
+    // caption and the border; the frames, and the buttons under them, grow down as needed.
+    int framesBottom = 0;
+    auto makeFrame = [this, &placing, &framesBottom](const char* name, const QString& caption,
+                                                     int left, const char* comboName,
+                                                     const QStringList& items, QComboBox*& combo) {
         auto* frame = new QGroupBox(caption, this);
         frame->setObjectName(QLatin1String(name));
         combo = new QComboBox(frame);
         combo->setObjectName(QLatin1String(comboName));
         combo->setEditable(false);
         combo->addItems(items);
+        const QMargins margins = frame->contentsMargins();
+        const int comboTop = std::max(tw(240), margins.top());
         const int comboHeight = combo->sizeHint().height();
-        combo->setGeometry(tw(120), tw(240), tw(2415), comboHeight);
+        combo->setGeometry(tw(120), comboTop, tw(2415), comboHeight);
         frame->setGeometry(tw(left), tw(placing.framesTop), tw(2655),
-                           std::max(tw(615), tw(240) + comboHeight + 2));
+                           std::max(tw(615), comboTop + comboHeight + margins.bottom() + 2));
+        framesBottom = std::max(framesBottom, frame->geometry().bottom() + 1);
         return frame;
     };
     Frame7 =
@@ -194,12 +198,14 @@ AwardRequestForm::AwardRequestForm(Services& services, WindowRegistry& reg, cons
     Frame8 =
         makeFrame("Frame8", QStringLiteral("Band"), 3120, "comboBand", codes::bands(), comboBand);
 
+    const int buttonsTop = std::max(tw(placing.buttonsTop), framesBottom + tw(105));
     cmdPrint = new QPushButton(QStringLiteral("Print"), this);
     cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
-    cmdPrint->setGeometry(tw(120), tw(placing.buttonsTop), tw(2295), tw(495));
+    cmdPrint->setGeometry(tw(120), buttonsTop, tw(2295), tw(495));
     cmdExit = new QPushButton(QStringLiteral("Exit"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    cmdExit->setGeometry(tw(placing.exitLeft), tw(placing.buttonsTop), tw(1455), tw(495));
+    cmdExit->setGeometry(tw(placing.exitLeft), buttonsTop, tw(1455), tw(495));
+    setFixedSize(tw(placing.width), tw(placing.height) + buttonsTop - tw(placing.buttonsTop));
 
     connect(cmdPrint, &QPushButton::clicked, this, [this]() { cmdPrint_Click(); });
     connect(cmdExit, &QPushButton::clicked, this, [this]() { cmdExit_Click(); });

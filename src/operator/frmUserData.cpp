@@ -93,6 +93,8 @@ frmUserData::frmUserData(Services& services, WindowRegistry& reg) : Form(service
     right->addWidget(Frame6);
     right->addWidget(Command1);
     right->addStretch();
+    // The inputs keep their width when a long stored record widens the display.
+    Frame1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* halves = new QHBoxLayout(this);
     halves->addWidget(Frame1);
     halves->addLayout(right);

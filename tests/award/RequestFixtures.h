@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QTest>
+#include <QWidget>
 
 #include <algorithm>
 #include <vector>
@@ -145,6 +146,93 @@ inline bool sameLines(const RecordedJob& job, const std::vector<Expected>& expec
         }
     }
     return same;
+}
+
+// A job's operations in order, each run of printed lines as one entry: "name Courier New",
+// "size 8", "bold on", "print 3" (three one-item lines), "print3 2" (two lines printed as
+// three items), "end".
+inline QStringList opSequence(const RecordedJob& job) {
+    QStringList ops;
+    auto printed = [&ops](const QString& kind) {
+        if (!ops.isEmpty() && ops.back().startsWith(kind + u' ')) {
+            const int n = ops.back().mid(kind.size() + 1).toInt();
+            ops.back() = kind + u' ' + QString::number(n + 1);
+        } else {
+            ops << kind + QStringLiteral(" 1");
+        }
+    };
+    for (const PrinterOp& op : job.ops) {
+        switch (op.kind) {
+        case PrinterOp::FontName:
+            ops << QStringLiteral("name ") + op.texts.value(0);
+            break;
+        case PrinterOp::FontSize:
+            ops << QStringLiteral("size ") + QString::number(op.size);
+            break;
+        case PrinterOp::Bold:
+            ops << (op.on ? QStringLiteral("bold on") : QStringLiteral("bold off"));
+            break;
+        case PrinterOp::PrintOne:
+            printed(QStringLiteral("print"));
+            break;
+        case PrinterOp::PrintThree:
+            printed(QStringLiteral("print3"));
+            break;
+        case PrinterOp::EndDoc:
+            ops << QStringLiteral("end");
+            break;
+        }
+    }
+    return ops;
+}
+
+// The operations of a request form that lists `listed` QSOs and closes with `closing` lines.
+inline QStringList requestFormOps(int listed, int closing) {
+    return {QStringLiteral("name Times New Roman"),
+            QStringLiteral("size 12"),
+            QStringLiteral("bold on"),
+            QStringLiteral("print 3"),
+            QStringLiteral("bold off"),
+            QStringLiteral("print 18"),
+            QStringLiteral("size 8"),
+            QStringLiteral("name Courier New"),
+            QStringLiteral("print %1").arg(listed),
+            QStringLiteral("name Times New Roman"),
+            QStringLiteral("print 1"),
+            QStringLiteral("size 12"),
+            QStringLiteral("print %1").arg(closing),
+            QStringLiteral("end")};
+}
+
+// A request window as a user sees it: each list below its frame's caption and inside the
+// frame, the buttons below the frames, nothing overlapping, everything inside the window.
+inline bool controlsStandClear(QWidget* window) {
+    bool clear = true;
+    std::vector<QWidget*> placed;
+    for (const char* name : {"Frame7", "Frame8", "cmdPrint", "cmdExit"}) {
+        placed.push_back(window->findChild<QWidget*>(QLatin1String(name)));
+    }
+    for (const char* name : {"comboMode", "comboBand"}) {
+        auto* combo = window->findChild<QWidget*>(QLatin1String(name));
+        if (!combo->parentWidget()->contentsRect().contains(combo->geometry())) {
+            qWarning("%s stands outside its frame's inside", name);
+            clear = false;
+        }
+    }
+    for (size_t i = 0; i < placed.size(); ++i) {
+        if (!window->rect().contains(placed[i]->geometry())) {
+            qWarning("%s goes past the window", qPrintable(placed[i]->objectName()));
+            clear = false;
+        }
+        for (size_t j = i + 1; j < placed.size(); ++j) {
+            if (placed[i]->geometry().intersects(placed[j]->geometry())) {
+                qWarning("%s overlaps %s", qPrintable(placed[i]->objectName()),
+                         qPrintable(placed[j]->objectName()));
+                clear = false;
+            }
+        }
+    }
+    return clear;
 }
 
 // Counts the refreshes of the award counter.

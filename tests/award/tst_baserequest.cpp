@@ -117,6 +117,7 @@ private Q_SLOTS:
         QCOMPARE(band->count(), 6);
         QCOMPARE(band->itemText(1), QStringLiteral("50 MHz"));
         QCOMPARE(mode->count(), 4);
+        QVERIFY(controlsStandClear(t.w));
         // Exit hides the window and keeps its choices.
         showActive(t.w);
         t.choose(QStringLiteral("UHF"), QStringLiteral("CW"));
@@ -146,11 +147,9 @@ private Q_SLOTS:
         // Line 17 carries N, line 20 confirmed plus accredited.
         QVERIFY(job.lines[16].text.endsWith(QStringLiteral("n° 75 quadratini dello")));
         QVERIFY(job.lines[19].text.endsWith(QStringLiteral("sono: 90")));
-        // The fonts are set before the line on which they change, in this order.
-        QCOMPARE(job.ops[0].kind, PrinterOp::FontName);
-        QCOMPARE(job.ops[1].kind, PrinterOp::FontSize);
-        QCOMPARE(job.ops[2].kind, PrinterOp::Bold);
-        QCOMPARE(job.ops.back().kind, PrinterOp::EndDoc);
+        // The fonts are set before the line on which they change, in this order: the size
+        // before the name for the list, the name alone after it.
+        QCOMPARE(opSequence(job), requestFormOps(75, 22));
         QCOMPARE(t.env.dialogs.texts(), QStringList({convertQuestion}));
     }
 
@@ -268,6 +267,7 @@ private Q_SLOTS:
         QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested}));
         QCOMPARE(t.env.dialogs.shown[0].icon, Icon::None);
         QCOMPARE(t.env.dialogs.shown[0].buttons, Buttons::YesNo);
+        QCOMPARE(t.env.dialogs.shown[0].title, QStringLiteral("HM52"));
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
 
         // Yes with only 5 confirmed left: the same refusal as a new request, nothing printed.

@@ -109,6 +109,7 @@ private Q_SLOTS:
                  QStringLiteral("HF"));
         QCOMPARE(t.w->findChild<QComboBox*>(QStringLiteral("comboMode"))->currentText(),
                  QStringLiteral("MIXED"));
+        QVERIFY(controlsStandClear(t.w));
     }
 
     void formListsTheFirstEConfirmedAndConvertsThem() {
@@ -128,6 +129,7 @@ private Q_SLOTS:
             t.env.printers.jobs[0],
             endorsementForm(QStringLiteral("HF"), QStringLiteral("MIXED"), 25, 105, confirmed)));
         QCOMPARE(t.env.printers.jobs[0].lines[22].text.size(), 92);
+        QCOMPARE(opSequence(t.env.printers.jobs[0]), requestFormOps(25, 19));
         QCOMPARE(t.env.dialogs.texts(), QStringList({convertQuestion, sureQuestion}));
         QCOMPARE(t.qsl(QStringLiteral("a")), qint64(100));
         QCOMPARE(t.qsl(QStringLiteral("c")), qint64(5));

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <tuple>
+
 using namespace hm52;
 using namespace hm52::test;
 
@@ -83,12 +85,24 @@ private Q_SLOTS:
         QCOMPARE(t.env.m.logDb.scalar(QStringLiteral("select typeof(count) || count from userData"))
                      .toString(),
                  QStringLiteral("integer1"));
-        QCOMPARE(t.stored(QStringLiteral("OM/YL/SWL")), QStringLiteral("SWL"));
-        QCOMPARE(t.stored(QStringLiteral("ZIPcode")), QStringLiteral("40400"));
-        QCOMPARE(t.label("lblOM"), QStringLiteral("SWL"));
-        QCOMPARE(t.label("lblCall"), QStringLiteral("IK0XYZ"));
-        QCOMPARE(t.label("lblemail"), QStringLiteral("MARIO@EXAMPLE.ORG"));
-        QCOMPARE(t.label("lblWWLocator"), QStringLiteral("HM52LM"));
+        // Every input goes to its own field, every field to its own label.
+        const std::vector<std::tuple<QString, const char*, QString>> fields{
+            {QStringLiteral("OM/YL/SWL"), "lblOM", QStringLiteral("SWL")},
+            {QStringLiteral("call"), "lblCall", QStringLiteral("IK0XYZ")},
+            {QStringLiteral("fName"), "lblfName", QStringLiteral("MARIO")},
+            {QStringLiteral("sName"), "lblsName", QStringLiteral("ROSSI")},
+            {QStringLiteral("address"), "lblAddress", QStringLiteral("VIA ROMA 1")},
+            {QStringLiteral("ZIPcode"), "lblZipCode", QStringLiteral("40400")},
+            {QStringLiteral("city"), "lblCity", QStringLiteral("VALDORIA")},
+            {QStringLiteral("prov"), "lblProv", QStringLiteral("VD")},
+            {QStringLiteral("country"), "lblCountry", QStringLiteral("ITALIA")},
+            {QStringLiteral("WWLocator"), "lblWWLocator", QStringLiteral("HM52LM")},
+            {QStringLiteral("email"), "lblemail", QStringLiteral("MARIO@EXAMPLE.ORG")},
+        };
+        for (const auto& [field, label, value] : fields) {
+            QCOMPARE(t.stored(field), value);
+            QCOMPARE(t.label(label), value);
+        }
         // The inputs keep what was typed.
         QCOMPARE(t.box("txtCall")->text(), QStringLiteral("IK0XYZ"));
     }
@@ -214,6 +228,15 @@ private Q_SLOTS:
     void typingUpperCasesAndKeepsTheCaret() {
         UserDataWindow t;
         showActive(t.w);
+        for (const char* name : {"txtCall", "txtfName", "txtsName", "txtAddress", "txtZipCode",
+                                 "txtCity", "txtProv", "txtCountry", "txtWWLocator", "txtEmail"}) {
+            QLineEdit* b = t.box(name);
+            b->setFocus();
+            QTest::keyClicks(b, QStringLiteral("ab"));
+            QCOMPARE(b->text(), QStringLiteral("AB"));
+            QCOMPARE(b->cursorPosition(), 2);
+            b->clear();
+        }
         QLineEdit* email = t.box("txtEmail");
         email->setFocus();
         QTest::keyClicks(email, QStringLiteral("ab"));
@@ -234,6 +257,29 @@ private Q_SLOTS:
         // The selector takes no typing.
         QCOMPARE(t.combo()->count(), 3);
         QCOMPARE(t.combo()->itemText(2), QStringLiteral("SWL"));
+    }
+
+    void aLongRecordShowsWholeAndTheInputsKeepTheirWidth() {
+        UserDataWindow t;
+        showActive(t.w);
+        const int inputWidth = t.box("txtAddress")->width();
+        t.fill();
+        t.box("txtAddress")->setText(QString(40, u'W'));
+        t.box("txtEmail")->setText(QString(50, u'W'));
+        t.box("txtCountry")->setText(QString(20, u'W'));
+        t.click("cmdSubmit");
+        QCOMPARE(t.label("lblemail"), QString(50, u'W'));
+        auto wholeShown = [&t]() {
+            for (QLabel* label :
+                 t.w->findChild<QWidget*>(QStringLiteral("Frame6"))->findChildren<QLabel*>()) {
+                if (label->width() < label->sizeHint().width()) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        QTRY_VERIFY(wholeShown());
+        QCOMPARE(t.box("txtAddress")->width(), inputWidth);
     }
 
     void clearResetsTheInputsButNotTheDisplay() {
