@@ -167,7 +167,7 @@ QString findPlaces(const QString& given, const char* argv0) {
     if (!given.isEmpty()) {
         return given;
     }
-    const QString beside = QFileInfo(QString::fromLocal8Bit(argv0))
+    QString beside = QFileInfo(QString::fromLocal8Bit(argv0))
                                .absoluteDir()
                                .filePath(QStringLiteral("../places.mdb"));
     if (QFileInfo::exists(beside)) {
