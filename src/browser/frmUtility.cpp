@@ -405,15 +405,16 @@ void frmUtility::List_DblClick() {
 
     registry.show(Window::EditQSO);
     frmEditQSO& edit = registry.editQSO();
-    edit.txtWWLocator->setText(locator);
-    edit.txtCall->setText(call);
+    // Each text set runs the edit window's change handlers as typing would.
+    edit.setStored(edit.txtWWLocator, locator);
+    edit.setStored(edit.txtCall, call);
     if (time.size() < 8) {
         time.prepend(u'0');
     }
-    edit.txtTime->setText(time.mid(0, 2) + time.mid(3, 2));
-    edit.txtDate[0]->setText(date.mid(0, 2));
-    edit.txtDate[1]->setText(date.mid(3, 2));
-    edit.txtDate[2]->setText(date.mid(6, 2));
+    edit.setStored(edit.txtTime, time.mid(0, 2) + time.mid(3, 2));
+    edit.setStored(edit.txtDate[0], date.mid(0, 2));
+    edit.setStored(edit.txtDate[1], date.mid(3, 2));
+    edit.setStored(edit.txtDate[2], date.mid(6, 2));
     edit.comboPlace->setEditText(placeText);
     selectText(edit.comboProv, prov);
     selectText(edit.comboMode, mode);

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
@@ -73,6 +74,9 @@ private Q_SLOTS:
         QCOMPARE(edit->txtDate[1]->text(), QStringLiteral("02"));
         QCOMPARE(edit->txtDate[2]->text(), QStringLiteral("04"));
         QCOMPARE(edit->comboPlace->currentText(), QStringLiteral("PIAN D'OLMO"));
+        // The sub-square's change handler ran: the place list holds the places of HM52AC.
+        QCOMPARE(edit->comboPlace->count(), 2);
+        QCOMPARE(edit->comboPlace->itemText(0), QStringLiteral("DELTA"));
         QCOMPARE(edit->comboProv->currentText(), QStringLiteral("MV"));
         QCOMPARE(edit->comboMode->currentText(), QStringLiteral("CW"));
         QCOMPARE(edit->comboBand->currentText(), QStringLiteral("VHF"));
@@ -92,6 +96,9 @@ private Q_SLOTS:
         QVERIFY(edit->optQSLConf->isChecked());
         QCOMPARE(edit->editCount, seven);
         QVERIFY(env.dialogs.shown.empty());
+        // The open edit window comes back to the front, the focus in the sub-square box.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(edit));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
     }
 
     void accreditedQsosAreNeitherEditedNorDeleted() {
@@ -126,6 +133,8 @@ private Q_SLOTS:
         env.addQso({.call = "I1AAA", .qsl = "c"});
         env.addQso({.call = "I2BBB", .qsl = "w"});
         frmUtility& b = openBrowser(env);
+        auto* worked = env.registry->load(Window::Award).findChild<QLabel*>("lblHFw");
+        QCOMPARE(worked->text(), QStringLiteral("1"));
         const int line = lineOfCall(b, "I2BBB");
         click(b, line);
 
@@ -148,8 +157,7 @@ private Q_SLOTS:
         QCOMPARE(env.count("call = 'I2BBB'"), 0);
         QCOMPARE(b.lineCount(), 1);
         QCOMPARE(b.selectedLine(), -1);
-        // The counter was recounted (loaded hidden for it).
-        QVERIFY(env.registry->loaded(Window::Award) != nullptr);
+        QCOMPARE(worked->text(), QStringLiteral("0")); // the counter recounted
     }
 
     void deletingTheOnlyLineOfASearchLeavesAnEmptyList() {
