@@ -374,8 +374,9 @@ bool frmUtility::fetchSelected() {
 }
 
 namespace {
-// Selects a drop-down entry by its text; a text that is not in the list leaves no entry
-// selected, so that saving keeps the stored text instead of putting another in its place.
+// Selects a drop-down entry by its text. A text that is not in the list leaves no entry
+// selected: an empty stored province (an imported QSO whose place the gazetteer does not
+// know) is saved empty again instead of as the province that happened to be selected.
 void selectText(QComboBox* box, const QString& text) {
     box->setCurrentIndex(box->findText(text));
 }

@@ -60,7 +60,8 @@ private Q_SLOTS:
                     .date = "31/2/4",
                     .time = "19:05",
                     .qsl = "w"});
-        const int seven = env.addQso({.call = "I3QQQ", .time = "07:05", .qsl = "c"});
+        // Imported with a place the gazetteer does not know: no province.
+        const int seven = env.addQso({.call = "I3QQQ", .prov = "", .time = "07:05", .qsl = "c"});
         frmUtility& b = openBrowser(env);
 
         click(b, lineOfCall(b, "I2XYZ"));
@@ -93,6 +94,7 @@ private Q_SLOTS:
             list(b)->visualRect(list(b)->model()->index(lineOfCall(b, "I3QQQ"), 0)).center());
         QCOMPARE(edit->txtTime->text(), QStringLiteral("0705"));
         QCOMPARE(edit->txtCall->text(), QStringLiteral("I3QQQ"));
+        QCOMPARE(edit->comboProv->currentText(), QString()); // saved empty again, not MV
         QVERIFY(edit->optQSLConf->isChecked());
         QCOMPARE(edit->editCount, seven);
         QVERIFY(env.dialogs.shown.empty());
