@@ -374,8 +374,9 @@ bool frmUtility::fetchSelected() {
 }
 
 namespace {
-// Selects a drop-down entry by its text; a text that is not in the list leaves no entry
-// selected, so that saving keeps the stored text instead of putting another in its place.
+// Selects a drop-down entry by its text. A text that is not in the list leaves no entry
+// selected: an empty stored province (an imported QSO whose place the gazetteer does not
+// know) is saved empty again instead of as the province that happened to be selected.
 void selectText(QComboBox* box, const QString& text) {
     box->setCurrentIndex(box->findText(text));
 }
@@ -405,15 +406,16 @@ void frmUtility::List_DblClick() {
 
     registry.show(Window::EditQSO);
     frmEditQSO& edit = registry.editQSO();
-    edit.txtWWLocator->setText(locator);
-    edit.txtCall->setText(call);
+    // Each text set runs the edit window's change handlers as typing would.
+    edit.setStored(edit.txtWWLocator, locator);
+    edit.setStored(edit.txtCall, call);
     if (time.size() < 8) {
         time.prepend(u'0');
     }
-    edit.txtTime->setText(time.mid(0, 2) + time.mid(3, 2));
-    edit.txtDate[0]->setText(date.mid(0, 2));
-    edit.txtDate[1]->setText(date.mid(3, 2));
-    edit.txtDate[2]->setText(date.mid(6, 2));
+    edit.setStored(edit.txtTime, time.mid(0, 2) + time.mid(3, 2));
+    edit.setStored(edit.txtDate[0], date.mid(0, 2));
+    edit.setStored(edit.txtDate[1], date.mid(3, 2));
+    edit.setStored(edit.txtDate[2], date.mid(6, 2));
     edit.comboPlace->setEditText(placeText);
     selectText(edit.comboProv, prov);
     selectText(edit.comboMode, mode);

@@ -63,8 +63,8 @@ public:
 
 private:
     BrowserTerms& terms();
-    // Reads the selected line's QSO into sharedRs by its key; false (after saying so) when
-    // no line is selected or the QSO is no longer in the log.
+    // Reads the selected line's QSO into sharedRs by its key. False when no line is selected,
+    // or, after saying so and listing again, when the QSO is no longer in the log.
     bool fetchSelected();
     // The listing query for the kept terms and the options now selected.
     QString listingSql() const;

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -320,7 +321,7 @@ void QsoForm::assist(QLineEdit* box, bool upper, int full, QWidget* next, int cu
     if (box->text().size() >= full) {
         next->setFocus();
     }
-    if (box->text().size() >= cutAt) {
+    if (box->text().size() >= cutAt && !settingStored_) {
         {
             const Busy busy(busy_, box);
             box->setText(box->text().left(cutTo));
@@ -330,6 +331,11 @@ void QsoForm::assist(QLineEdit* box, bool upper, int full, QWidget* next, int cu
         const int length = static_cast<int>(box->text().size());
         box->setSelection(length, -length);
     }
+}
+
+void QsoForm::setStored(QLineEdit* box, const QString& text) {
+    const QScopedValueRollback stored(settingStored_, true);
+    box->setText(text);
 }
 
 void QsoForm::selectWhenFull(QLineEdit* box, int full) {

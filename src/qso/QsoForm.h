@@ -67,6 +67,12 @@ public:
     // box; province, mode and band keep their selections.
     void cancella();
 
+    // Sets a text box to a value read from the log. Its change handler runs as for typed
+    // text (upper case, moving on), except that the value is never cut: the log may hold a
+    // call sign longer than the form lets one type (up to 15 characters), and cutting it
+    // would shorten that QSO's call on its next Submit.
+    void setStored(QLineEdit* box, const QString& text);
+
     virtual void cmdSubmit_Click() = 0;
     void cmdClear_Click();
     void cmdExit_Click();
@@ -141,6 +147,8 @@ private:
     Traits traits_;
     // Boxes whose text a handler is setting: their change is part of that handler's run.
     QSet<const QObject*> busy_;
+    // A stored value is being set: no over-long cut.
+    bool settingStored_ = false;
 };
 
 } // namespace hm52

@@ -1,6 +1,7 @@
 // The QSO form in its two windows: input assistance while typing, the checks and the award's
 // duplicate rules of Submit, numbering, and the edit window's rewrite of a QSO in place.
 
+#include "browser/frmUtility.h"
 #include "qso/frmEditQSO.h"
 #include "qso/frmInsertQSO.h"
 #include "storage/Codes.h"
@@ -11,9 +12,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -69,34 +73,23 @@ Qso qso(const QString& loc, const QString& band, const QString& mode, const QStr
     return q;
 }
 
-// Hands a QSO of the log to the edit window as the log browser does: the window loaded (and
-// shown when asked), then each control set in the browser's order, its handlers running.
-frmEditQSO& handOver(TestEnv& env, int count, bool show = true) {
-    if (show) {
-        env.registry->show(Window::EditQSO);
-    }
-    frmEditQSO& w = env.registry->editQSO();
-    Recordset rs(env.m.logDb, QStringLiteral("select * from data where count =%1;").arg(count));
-    w.txtWWLocator->setText(rs.text(QStringLiteral("WWLocator")));
-    w.txtCall->setText(rs.text(QStringLiteral("call")));
-    QString time = rs.text(QStringLiteral("time"));
-    if (time.size() < 8) {
-        time.prepend(u'0');
-    }
-    w.txtTime->setText(time.mid(0, 2) + time.mid(3, 2));
-    const QString date = rs.text(QStringLiteral("date"));
-    w.txtDate[0]->setText(date.mid(0, 2));
-    w.txtDate[1]->setText(date.mid(3, 2));
-    w.txtDate[2]->setText(date.mid(6, 2));
-    w.comboPlace->setCurrentText(rs.text(QStringLiteral("place")));
-    w.comboProv->setCurrentText(rs.text(QStringLiteral("prov")));
-    w.comboMode->setCurrentText(rs.text(QStringLiteral("mode")));
-    w.comboBand->setCurrentText(rs.text(QStringLiteral("band")));
-    w.editCount = count;
-    (rs.text(QStringLiteral("qsl")) == QLatin1String("c") ? w.optQSLConf : w.optQSLworked)
-        ->setChecked(true);
-    w.txtWWLocator->setFocus();
-    return w;
+// Hands a QSO of the log to the edit window as the operator does: its line selected in the
+// active log browser, then "Edit QSO".
+frmEditQSO& handOver(TestEnv& env, int count) {
+    frmUtility& b = env.registry->utility();
+    b.showAny();
+    showActive(&b);
+    const auto line = std::find(b.lineKeys.begin(), b.lineKeys.begin() + b.lineCount(), count) -
+                      b.lineKeys.begin();
+    auto* list = b.findChild<QListView*>(QStringLiteral("List"));
+    list->setCurrentIndex(list->model()->index(static_cast<int>(line), 0));
+    b.cmdEditQSO_Click();
+    return env.registry->editQSO();
+}
+
+// The text of one of the award counter's cells, e.g. "lblHFw".
+QString cell(TestEnv& env, const char* name) {
+    return env.registry->load(Window::Award).findChild<QLabel*>(QLatin1String(name))->text();
 }
 
 QString row(TestEnv& env, int count) {
@@ -160,6 +153,30 @@ private Q_SLOTS:
             QCOMPARE(captions, QStringList({"WWLocator", "Call", "date (dd/mm/yy)", "Time (hhmm)",
                                             "Place", "Prov", "Mode", "Band", "QSL"}));
             QCOMPARE(w->findChild<QLabel*>("Label3")->text(), QStringLiteral("HM52"));
+            QCOMPARE(w->findChild<QLabel*>("Label1")->text(), QStringLiteral("/"));
+            QCOMPARE(w->findChild<QLabel*>("Label2")->text(), QStringLiteral("/"));
+            QCOMPARE(w->optQSLConf->text(), QStringLiteral("confirmed"));
+            QCOMPARE(w->optQSLworked->text(), QStringLiteral("worked"));
+            QCOMPARE(w->cmdClear->text(), QStringLiteral("Clear"));
+            QCOMPARE(w->cmdSubmit->text(), QStringLiteral("Submit"));
+            QCOMPARE(w->cmdExit->text(), QStringLiteral("Exit"));
+            // Sub-square to time on the left, place to QSL on the right, the buttons in a
+            // column beside them: Clear, Submit, Exit from top to bottom.
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            const auto pos = [w](QWidget* c) { return c->mapTo(w, QPoint(0, 0)); };
+            QVERIFY(pos(w->txtWWLocator).y() < pos(w->txtCall).y());
+            QVERIFY(pos(w->txtCall).y() < pos(w->txtDate[0]).y());
+            QVERIFY(pos(w->txtDate[0]).y() < pos(w->txtTime).y());
+            QVERIFY(pos(w->txtCall).x() + w->txtCall->width() < pos(w->comboPlace).x());
+            QVERIFY(pos(w->comboPlace).y() < pos(w->comboProv).y());
+            QVERIFY(pos(w->comboProv).y() < pos(w->comboMode).y());
+            QVERIFY(pos(w->comboMode).y() < pos(w->comboBand).y());
+            QVERIFY(pos(w->comboBand).y() < pos(w->optQSLConf).y());
+            QVERIFY(pos(w->optQSLConf).y() < pos(w->optQSLworked).y());
+            QVERIFY(pos(w->comboPlace).x() + w->comboPlace->width() < pos(w->cmdClear).x());
+            QVERIFY(pos(w->cmdClear).y() < pos(w->cmdSubmit).y());
+            QVERIFY(pos(w->cmdSubmit).y() < pos(w->cmdExit).y());
             QCOMPARE(w->findChild<QLineEdit*>("txtDate(2)"), w->txtDate[2]);
             QCOMPARE(items(w->comboMode), QStringList({"MIXED", "SSB", "CW", "DIGITAL"}));
             QCOMPARE(items(w->comboBand),
@@ -407,6 +424,23 @@ private Q_SLOTS:
         QVERIFY(!run.env.registry->loaded(Window::Utility)->isVisible());
     }
 
+    void anOpenBrowserKeepsItsSearchAndTheCounterIncludesTheSavedQso() {
+        Insert run;
+        frmUtility& b = run.env.registry->utility();
+        run.env.dialogs.type(QStringLiteral("I1ABC"));
+        b.cmdCall_Click();
+        QCOMPARE(b.lineCount(), 0);
+        QCOMPARE(cell(run.env, "lblHFc"), QStringLiteral("0"));
+        enter(*run.w, Entry{});
+        run.submit();
+        enter(*run.w, Entry{.locator = "cd", .call = "i2zzz"});
+        run.submit();
+        QCOMPARE(run.env.count(), 2);
+        QCOMPARE(b.lineCount(), 1);
+        QVERIFY(b.lineText(0).startsWith(QStringLiteral("I1ABC       | HM52AB |")));
+        QCOMPARE(cell(run.env, "lblHFc"), QStringLiteral("2"));
+    }
+
     void aDayItsMonthDoesNotHaveIsKeptAsTyped() {
         Insert run;
         Entry e;
@@ -613,16 +647,22 @@ private Q_SLOTS:
         TestEnv env;
         env.addQso(qso("XX", "HF", "MIXED", "w"));
         Qso q = qso("AB", "VHF", "SSB", "c");
-        q.call = QStringLiteral("IZ1ABCDEFGHI"); // 12 characters: moves the focus on
+        // Longer than a typed call (an imported one): handed over whole, not cut; 15
+        // characters with a quote pass the edit window's limit.
+        q.call = QStringLiteral("HB0/IZ1'BCD/QRP");
         q.place = QStringLiteral("PIAN D'OLMO");
         q.prov = QStringLiteral("MV");
         q.time = QStringLiteral("19:05");
         const int key = env.addQso(q);
         const QString before = row(env, key);
         frmEditQSO& w = handOver(env, key);
+        QCOMPARE(w.txtCall->text(), q.call);
         QCOMPARE(w.txtTime->text(), QStringLiteral("1905"));
         QCOMPARE(w.comboProv->currentText(), QStringLiteral("MV"));
-        QCOMPARE(w.focusWidget(), w.txtWWLocator); // where the focus lands when it activates
+        // Shown from the active browser, the edit window comes to the front with the focus in
+        // the sub-square box.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&w));
+        QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
         QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
         QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
         QCOMPARE(env.dialogs.shown.front().icon, Icon::Information);
@@ -631,16 +671,23 @@ private Q_SLOTS:
         QCOMPARE(env.count(), 2);
         QVERIFY(!w.isVisible());
         QCOMPARE(w.txtCall->text(), QString());
+        QCOMPARE(w.focusWidget(), w.txtWWLocator);
         QCOMPARE(w.editCount, key);
-        QVERIFY(env.registry->loaded(Window::Utility) && env.registry->loaded(Window::Award));
     }
 
-    void changedQsoIsRewrittenInPlaceEvenWhenFilledHidden() {
+    void changedQsoIsRewrittenInPlaceAndTheBrowserAndCounterFollow() {
         TestEnv env;
         const int key = env.addQso(qso("AB", "HF", "MIXED", "w"));
-        env.addQso(qso("CD", "HF", "MIXED", "w"));
-        frmEditQSO& w = handOver(env, key, /*show=*/false);
-        QVERIFY(!w.isVisible());
+        Qso other = qso("CD", "HF", "MIXED", "w");
+        other.call = QStringLiteral("I2ZZZ");
+        env.addQso(other);
+        frmUtility& b = env.registry->utility();
+        env.dialogs.type(QStringLiteral("I1ABC"));
+        b.cmdCall_Click();
+        QCOMPARE(cell(env, "lblHFw"), QStringLiteral("2"));
+
+        frmEditQSO& w = handOver(env, key);
+        env.dialogs.clear();
         w.txtWWLocator->setText(QStringLiteral("mn"));
         w.comboPlace->setCurrentText(QStringLiteral("ca' bianca"));
         w.comboBand->setCurrentText(QStringLiteral("SAT"));
@@ -651,6 +698,12 @@ private Q_SLOTS:
         QCOMPARE(row(env, key),
                  QStringLiteral("MN|I1ABC|31/02/04|9.05.00|CA' BIANCA|TD|MIXED|SAT|w"));
         QCOMPARE(env.count(), 2);
+        // The browser keeps its call search and shows the changed QSO; the counter recounted.
+        QCOMPARE(b.lineCount(), 1);
+        QVERIFY(b.lineText(0).contains(QStringLiteral("| HM52MN | CA' BIANCA")));
+        QVERIFY(b.lineText(0).contains(QStringLiteral("| SAT    |")));
+        QCOMPARE(cell(env, "lblHFw"), QStringLiteral("1"));
+        QCOMPARE(cell(env, "lblSatellitew"), QStringLiteral("1"));
     }
 
     void workedTurnedConfirmedAsksAndOnlyAStoredYesRemovesTheOther() {
@@ -709,7 +762,7 @@ private Q_SLOTS:
         env.m.logDb.execute(QStringLiteral("delete from data where count = %1").arg(key));
         env.dialogs.clear();
         w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.shown.size(), size_t{1});
+        QCOMPARE(env.dialogs.texts(), QStringList({"this QSO is no longer in the Logbook!"}));
         QCOMPARE(env.dialogs.shown.front().icon, Icon::Critical);
         QCOMPARE(env.count(), 1);
         QVERIFY(w.isVisible());
