@@ -81,10 +81,10 @@ int writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
             }
             line += adifField(name, value, type);
         };
-        // A text that is not plain ASCII goes into the standard field as ASCII, and exactly
-        // into a field of our own.
+        // A text that is not plain ASCII, or has blanks at its ends (which a reader may drop),
+        // goes into the standard field as ASCII, and exactly into a field of our own.
         auto text = [&field](const char* name, const char* ownName, const QString& value) {
-            if (isPlainAscii(value)) {
+            if (isPlainAscii(value) && !value.startsWith(u' ') && !value.endsWith(u' ')) {
                 field(name, value.toLatin1());
             } else {
                 field(name, asciiOf(value).toLatin1());

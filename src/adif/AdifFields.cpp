@@ -84,6 +84,19 @@ constexpr std::string_view dataModes[] = {
     "data",  "digi",   "digital", "jtms",      "fmhell",   "msk",     "mfsk16", "packet",
 };
 
+// Families of data modes whose submodes older writers put in MODE on their own ("PSK63F",
+// "JT65A", "OLIVIA 8/500", "VARA HF"): a mode that begins with one of these is data too.
+constexpr std::string_view dataFamilies[] = {
+    "8psk",  "bpsk", "chip", "contestia", "domino", "fsk",    "fsq",  "hell",
+    "iscat", "jt4",  "jt65", "jt9",       "mfsk",   "olivia", "pac",  "pax",
+    "psk",   "qpsk", "ros",  "rtty",      "thor",   "thrb",   "vara",
+};
+
+bool startsWithLower(std::string_view value, std::string_view lowerWord) {
+    return value.size() > lowerWord.size() &&
+           equalsLower(value.substr(0, lowerWord.size()), lowerWord);
+}
+
 bool isLetterAX(char c) {
     return (c >= 'A' && c <= 'X') || (c >= 'a' && c <= 'x');
 }
@@ -174,11 +187,16 @@ QString awardModeOf(std::string_view mode, std::string_view submode) {
     if (equalsLower(m, "ssb") || equalsLower(m, "usb") || equalsLower(m, "lsb")) {
         return QStringLiteral("SSB");
     }
-    if (equalsLower(m, "cw")) {
+    if (equalsLower(m, "cw") || equalsLower(m, "pcw")) {
         return QStringLiteral("CW");
     }
     for (std::string_view d : dataModes) {
         if (equalsLower(m, d)) {
+            return QStringLiteral("DIGITAL");
+        }
+    }
+    for (std::string_view d : dataFamilies) {
+        if (startsWithLower(m, d)) {
             return QStringLiteral("DIGITAL");
         }
     }

@@ -19,16 +19,20 @@ constexpr int progressEvery = 512;
 constexpr qsizetype callLimit = 15;
 constexpr qsizetype placeLimit = 50;
 
-enum : unsigned char { hasConfirmed = 1, hasAccredited = 2 };
+// What stands on a sub-square, band and mode: a confirmed QSO, an accredited one that was
+// in the log before the import, an accredited one that this import brought.
+enum : unsigned char { hasConfirmed = 1, hasAccredited = 2, fileAccredited = 4 };
 
 QString trimmedUpper(const QString& text) {
     return text.trimmed().toUpper();
 }
 
-// What the log already holds, for the award's rules and the repeats.
+// What the log holds, for the award's rules and the repeats: what it held before the import
+// and what the import has added.
 struct LogState {
     QSet<QString> exact;                  // call, sub-square, band, mode, date, time
-    QHash<QString, unsigned char> awards; // sub-square, band, mode -> hasConfirmed/Accredited
+    QSet<QString> fileExact;              // the same, of the QSOs this import added
+    QHash<QString, unsigned char> awards; // sub-square, band, mode -> the flags above
 
     static QString exactKey(const QString& call, const QString& square, const QString& band,
                             const QString& mode, const QString& date, const QString& time) {
@@ -39,11 +43,11 @@ struct LogState {
         return square + u'\x1f' + band + u'\x1f' + mode;
     }
     void add(const QString& call, const QString& square, const QString& band, const QString& mode,
-             const QString& date, const QString& time, const QString& qsl) {
-        exact.insert(exactKey(call, square, band, mode, date, time));
+             const QString& date, const QString& time, const QString& qsl, bool imported) {
+        (imported ? fileExact : exact).insert(exactKey(call, square, band, mode, date, time));
         unsigned char& flags = awards[awardKey(square, band, mode)];
         if (qsl == codes::accredited) {
-            flags |= hasAccredited;
+            flags |= imported ? fileAccredited : hasAccredited;
         } else if (qsl == codes::confirmed) {
             flags |= hasConfirmed;
         }
@@ -66,7 +70,7 @@ void loadLog(Module1& m, LogState& state) {
         m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong()));
     for (; !rs.eof(); rs.moveNext()) {
         state.add(rs.textAt(c), rs.textAt(l), rs.textAt(b), rs.textAt(o), rs.textAt(d),
-                  rs.textAt(t), rs.textAt(q).toLower());
+                  rs.textAt(t), rs.textAt(q).toLower(), false);
     }
 }
 
@@ -133,6 +137,7 @@ private:
 // One QSO as it goes into the log.
 struct Qso {
     QString square, call, place, prov, mode, band, date, time, qsl;
+    bool own = false; // written by this program's export: a log the award's rules governed
 };
 
 // Maps a record in the award square to a QSO; false with a reason when a field cannot be read.
@@ -140,16 +145,18 @@ bool mapRecord(const Record& r, const QString& square, const ImportOptions& opti
                const Gazetteer& gazetteer, Qso& q, QString& reason) {
     q.square = square;
 
-    // Texts keep their blanks, as the QSO forms keep them.
-    q.call = (r.has(Field::AppCall) ? fromPercent(r.view(Field::AppCall)) : r.text(Field::Call))
+    // This program's own fields keep a text exactly as the log held it; other writers' blanks
+    // around a value are no part of it.
+    q.call = (r.has(Field::AppCall) ? fromPercent(r.view(Field::AppCall))
+                                    : r.text(Field::Call).trimmed())
                  .toUpper();
     if (q.call.trimmed().isEmpty()) {
         reason = QStringLiteral("no CALL");
         return false;
     }
     if (q.call.size() > callLimit) {
-        reason =
-            QStringLiteral("CALL \"%1\" is longer than %2 characters").arg(q.call).arg(callLimit);
+        reason = QStringLiteral("CALL \"%1\" is longer than %2 characters")
+                     .arg(q.call, QString::number(callLimit));
         return false;
     }
 
@@ -222,7 +229,8 @@ bool mapRecord(const Record& r, const QString& square, const ImportOptions& opti
     }
 
     const QString ownQsl = r.text(Field::AppQsl);
-    if (ownQsl == codes::worked || ownQsl == codes::confirmed || ownQsl == codes::accredited) {
+    q.own = ownQsl == codes::worked || ownQsl == codes::confirmed || ownQsl == codes::accredited;
+    if (q.own) {
         q.qsl = ownQsl;
     } else {
         const bool received = isYes(r.view(Field::QslRcvd)) ||
@@ -231,7 +239,8 @@ bool mapRecord(const Record& r, const QString& square, const ImportOptions& opti
         q.qsl = received ? codes::confirmed : codes::worked;
     }
 
-    q.place = (r.has(Field::AppPlace) ? fromPercent(r.view(Field::AppPlace)) : r.text(Field::Qth))
+    q.place = (r.has(Field::AppPlace) ? fromPercent(r.view(Field::AppPlace))
+                                      : r.text(Field::Qth).trimmed())
                   .toUpper()
                   .left(placeLimit);
 
@@ -315,14 +324,21 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
             continue;
         }
 
-        if (state.exact.contains(
-                LogState::exactKey(q.call, q.square, q.band, q.mode, q.date, q.time))) {
+        // A file this program wrote is a log that the award's rules already governed: its
+        // QSOs are held against the log, and against each other only where that log could
+        // not have held them both. It may hold the same QSO twice, and worked QSOs logged
+        // before their sub-square was accredited.
+        const QString exactKey =
+            LogState::exactKey(q.call, q.square, q.band, q.mode, q.date, q.time);
+        if (state.exact.contains(exactKey) || (!q.own && state.fileExact.contains(exactKey))) {
             ++report.repeats;
             continue;
         }
         const unsigned char flags =
             state.awards.value(LogState::awardKey(q.square, q.band, q.mode), 0);
-        if ((flags & hasAccredited) != 0) {
+        const bool workedBeforeAccredited = q.own && q.qsl == codes::worked;
+        if ((flags & hasAccredited) != 0 ||
+            ((flags & fileAccredited) != 0 && !workedBeforeAccredited)) {
             ++report.refused;
             note(report.refusedNotes,
                  describe(q) + QStringLiteral(": the sub-square is already accredited on this "
@@ -357,7 +373,7 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
         table->update();
         ++nextNumber;
         ++report.imported;
-        state.add(q.call, q.square, q.band, q.mode, q.date, q.time, q.qsl);
+        state.add(q.call, q.square, q.band, q.mode, q.date, q.time, q.qsl, true);
     }
     if (progress && !progress(reader.size(), reader.size())) {
         return cancelledReport();
@@ -371,13 +387,19 @@ QString ImportReport::text(const QString& fileName) const {
     if (cancelled) {
         return QStringLiteral("Import of %1 cancelled: nothing was imported.").arg(fileName);
     }
-    QString out = QStringLiteral("Import of %1: %2 records\n\n").arg(fileName).arg(records);
+    // One pass over the text, so that a "%2" in the file's name stays as it is.
+    QString out = records == 1 ? QStringLiteral("Import of %1: 1 record\n\n").arg(fileName)
+                               : QStringLiteral("Import of %1: %2 records\n\n")
+                                     .arg(fileName, QString::number(records));
     out += QStringLiteral("Imported: %1\n").arg(imported);
     out += QStringLiteral("Outside the award square: %1\n").arg(outside);
     out += QStringLiteral("Repeats of QSOs already in the log: %1\n").arg(repeats);
     out += QStringLiteral("Refused by the award's rules: %1\n").arg(refused);
     out += QStringLiteral("Unreadable: %1\n").arg(unreadable);
-    if (charsCounted > 0) {
+    if (charsCounted == 1) {
+        out += QStringLiteral("\n1 record gave lengths in characters instead of bytes; it was "
+                              "read by characters.\n");
+    } else if (charsCounted > 1) {
         out += QStringLiteral("\n%1 records gave lengths in characters instead of bytes; they "
                               "were read by characters.\n")
                    .arg(charsCounted);

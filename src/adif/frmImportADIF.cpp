@@ -237,11 +237,13 @@ void startExport(Services& s, QWidget* parent) {
                 Icon::Critical);
             return;
         }
-        s.dialogs.tell(parent,
-                       QStringLiteral("%1 QSOs exported to %2")
-                           .arg(written)
-                           .arg(QDir::toNativeSeparators(path)),
-                       Icon::Information);
+        const QString shown = QDir::toNativeSeparators(path);
+        s.dialogs.tell(
+            parent,
+            written == 1
+                ? QStringLiteral("1 QSO exported to %1").arg(shown)
+                : QStringLiteral("%1 QSOs exported to %2").arg(QString::number(written), shown),
+            Icon::Information);
     });
 }
 

@@ -115,9 +115,12 @@ QString makeBackup(Database& log, const QDateTime& now) {
         throw BackupError(QStringLiteral("the backup cannot be renamed to %1").arg(path));
     }
 
-    const std::vector<Found> all = found(folder);
-    for (size_t i = 0; i + kept < all.size(); ++i) {
-        QFile::remove(dir.filePath(all[i].name));
+    // The oldest go, by the times in their names; the one just made stays even when the clock
+    // has been set back and its name sorts first.
+    std::vector<Found> others = found(folder);
+    std::erase_if(others, [&name](const Found& f) { return f.name == name; });
+    for (size_t i = 0; i + kept < others.size() + 1; ++i) {
+        QFile::remove(dir.filePath(others[i].name));
     }
     return path;
 }

@@ -105,8 +105,9 @@ frmMap::frmMap(Services& services, WindowRegistry& reg) : Form(services, reg) {
     lblCell = new QLabel(this);
     lblCell->setObjectName(QStringLiteral("lblCell"));
     lblCell->setWordWrap(true);
+    lblCell->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblCell->setFixedWidth(picMap->width() + 20);
     lblCell->setMinimumHeight(lblCell->fontMetrics().height() * 2);
-    lblCell->setMaximumWidth(picMap->width() + 20);
     layout->addWidget(lblCell);
 
     auto* buttons = new QHBoxLayout;
@@ -152,6 +153,16 @@ void frmMap::Form_Load() {
         }
     }
     picMap->setHasPlaces(hasPlaces);
+    // Room for the longest hover text, so that the window keeps its size as the pointer moves.
+    int tallest = lblCell->minimumHeight();
+    for (int i = 0; i < SubSquareGrid::cells; ++i) {
+        if (!places_.at(static_cast<size_t>(i)).isEmpty()) {
+            lblCell->setText(cellText(i));
+            tallest = std::max(tallest, lblCell->heightForWidth(lblCell->width()));
+        }
+    }
+    lblCell->clear();
+    lblCell->setFixedHeight(tallest);
     comboMode->setCurrentIndex(0);
     comboBand->setCurrentIndex(0);
     refresh();
@@ -246,17 +257,20 @@ void frmMap::cmdExit_Click() {
     hide();
 }
 
+QString frmMap::cellText(int index) const {
+    const QStringList& names = places_.at(static_cast<size_t>(index));
+    return codes::awardSquare + SubSquareGrid::lettersOf(index) + QStringLiteral(": ") +
+           (names.isEmpty() ? QStringLiteral("no place in the gazetteer")
+                            : names.join(QStringLiteral(", ")));
+}
+
 void frmMap::picMap_MouseMove(int index) {
     if (index < 0) {
         lblCell->clear();
         picMap->setToolTip({});
         return;
     }
-    const QStringList& names = places_.at(static_cast<size_t>(index));
-    const QString text = codes::awardSquare + SubSquareGrid::lettersOf(index) +
-                         QStringLiteral(": ") +
-                         (names.isEmpty() ? QStringLiteral("no place in the gazetteer")
-                                          : names.join(QStringLiteral(", ")));
+    const QString text = cellText(index);
     lblCell->setText(text);
     picMap->setToolTip(text);
 }

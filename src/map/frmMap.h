@@ -35,6 +35,9 @@ public:
     void picMap_DblClick(int index);
 
 private:
+    // A cell's name and places, as hovering shows them.
+    QString cellText(int index) const;
+
     QComboBox* comboMode = nullptr;
     QComboBox* comboBand = nullptr;
     QWidget* sheet = nullptr; // what the PNG shows

@@ -112,8 +112,12 @@ private Q_SLOTS:
         QCOMPARE(notes(report.refusedNotes),
                  QStringList({"7:I6TWO HM52MN UHF CW: a confirmed QSO of this sub-square, band "
                               "and mode is already in the log"}));
-        const QString text = report.text(QStringLiteral("utf8-and-damage.adi"));
+        // A "%2" in the file's name is shown as it is.
+        const QString text = report.text(QStringLiteral("utf8%2.adi"));
+        QVERIFY(text.startsWith(QStringLiteral("Import of utf8%2.adi: 8 records\n")));
         QVERIFY(text.contains(QStringLiteral("Unreadable: 4")));
+        QVERIFY(text.contains(QStringLiteral("\n1 record gave lengths in characters instead of "
+                                             "bytes; it was read by characters.\n")));
         QVERIFY(text.contains(QStringLiteral("record 8 (line 10): the file ends before <EOR>")));
     }
 
@@ -152,6 +156,19 @@ private Q_SLOTS:
         const ImportReport other =
             adif::importAdif(env.m, QByteArray(file).replace("<BAND:2>2m", "<BAND:4>70cm"), {});
         QCOMPARE(other.imported, 1);
+    }
+
+    void blanksAroundAnotherWritersValuesAreNoPartOfThem() {
+        TestEnv env;
+        const QByteArray padded = "<CALL:8> i1abc  <GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101"
+                                  "<TIME_ON:4>1000<BAND:3>20m<MODE:2>CW<QTH:6> Alfa <EOR>";
+        QCOMPARE(adif::importAdif(env.m, padded, {}).imported, 1);
+        QCOMPARE(env.rawField(1, QStringLiteral("call")), QStringLiteral("I1ABC"));
+        QCOMPARE(env.rawField(1, QStringLiteral("place")), QStringLiteral("ALFA"));
+        QCOMPARE(env.rawField(1, QStringLiteral("prov")), QStringLiteral("BD"));
+        const ImportReport again = adif::importAdif(
+            env.m, QByteArray(padded).replace("<CALL:8> i1abc  ", "<CALL:5>I1ABC"), {});
+        QCOMPARE(again.repeats, 1);
     }
 
     void numbersFollowTheHighestInTheLog() {

@@ -202,6 +202,14 @@ private Q_SLOTS:
         QTest::newRow("FM") << QByteArray("FM") << QByteArray() << "MIXED";
         QTest::newRow("DIGITALVOICE") << QByteArray("DIGITALVOICE") << QByteArray("DMR") << "MIXED";
         QTest::newRow("missing") << QByteArray() << QByteArray() << "MIXED";
+        // Older writers put a data mode's submode in MODE on its own.
+        QTest::newRow("PSK63F") << QByteArray("PSK63F") << QByteArray() << "DIGITAL";
+        QTest::newRow("JT65A") << QByteArray("JT65A") << QByteArray() << "DIGITAL";
+        QTest::newRow("OLIVIA 8/500") << QByteArray("OLIVIA 8/500") << QByteArray() << "DIGITAL";
+        QTest::newRow("VARA HF") << QByteArray("VARA HF") << QByteArray() << "DIGITAL";
+        QTest::newRow("submode only") << QByteArray() << QByteArray("QPSK63") << "DIGITAL";
+        QTest::newRow("C4FM") << QByteArray("C4FM") << QByteArray() << "MIXED";
+        QTest::newRow("SSTV") << QByteArray("SSTV") << QByteArray() << "MIXED";
     }
 
     void mapsModesToTheAwardsFour() {

@@ -157,6 +157,10 @@ private Q_SLOTS:
         QCOMPARE(main.env.dialogs.texts(),
                  QStringList({QStringLiteral("2 QSOs exported to ") + path}));
         QCOMPARE(main.env.dialogs.shown[0].icon, Icon::Information);
+        main.env.m.logDb.execute(QStringLiteral("delete from data where count = 2"));
+        main.env.fileDialogs.answer(path);
+        main.trigger("mnExportADIF");
+        QCOMPARE(main.env.dialogs.texts().last(), QStringLiteral("1 QSO exported to ") + path);
     }
 
     void anExportThatCannotBeWrittenSaysSo() {

@@ -130,6 +130,20 @@ private Q_SLOTS:
         QVERIFY(folder.exists(QStringLiteral("notes.txt")));
     }
 
+    void aBackupMadeAfterTheClockWasSetBackIsKept() {
+        TestEnv env;
+        const QDateTime late(QDate(2030, 1, 1), QTime(8, 0));
+        for (int i = 0; i < backup::kept; ++i) {
+            backup::makeBackup(env.m.logDb, late.addSecs(i));
+        }
+        const QString made = backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {}));
+        QVERIFY(QFile::exists(made));
+        const QStringList names = backup::backupsIn(backupFolder(env));
+        QCOMPARE(names.size(), backup::kept);
+        QCOMPARE(names.first(), QStringLiteral("data-20240301-000000.mdb"));
+        QVERIFY(!names.contains(QStringLiteral("data-20300101-080000.mdb")));
+    }
+
     void twoBackupsInOneSecondAreBothKeptInOrder() {
         TestEnv env;
         const QDateTime now(QDate(2024, 3, 1), QTime(8, 0));

@@ -33,6 +33,7 @@ void log(TestEnv& env, const char* square, const char* qsl, const char* mode = "
 }
 
 struct Map {
+    explicit Map(const std::vector<PlaceRow>& gazetteer = smallGazetteer()) : env(gazetteer) {}
     TestEnv env;
     MapWindows maps{*env.services, *env.registry, nullptr};
     frmMap* w = nullptr;
@@ -136,6 +137,27 @@ private Q_SLOTS:
         QCOMPARE(map.label("lblCell"), QStringLiteral("HM52AB: ALFA, BRAVO, CHARLIE, PIAN D'OLMO"));
         QTest::mouseMove(map.grid(), map.centre("AA"));
         QCOMPARE(map.label("lblCell"), QStringLiteral("HM52AA: no place in the gazetteer"));
+    }
+
+    void theWindowKeepsItsSizeWhileTheHoverTextChanges() {
+        std::vector<PlaceRow> gazetteer = smallGazetteer();
+        for (int i = 0; i < 10; ++i) {
+            gazetteer.push_back({QStringLiteral("SAN GIOVANNI IN FIORE DI SOPRA %1").arg(i),
+                                 QStringLiteral("BD"), QStringLiteral("HM52CD")});
+        }
+        Map map(gazetteer);
+        map.open();
+        showActive(map.w);
+        const QSize size = map.w->size();
+        QTest::mouseMove(map.grid(), map.centre("CD"));
+        QCoreApplication::processEvents(); // the layout's pending resize
+        QVERIFY(map.label("lblCell").endsWith(QStringLiteral("DI SOPRA 9")));
+        auto* cell = map.w->findChild<QLabel*>(QStringLiteral("lblCell"));
+        QVERIFY(cell->height() >= cell->heightForWidth(cell->width())); // nothing cut off
+        QCOMPARE(map.w->size(), size);
+        QTest::mouseMove(map.grid(), map.centre("AA"));
+        QCoreApplication::processEvents();
+        QCOMPARE(map.w->size(), size);
     }
 
     void doubleClickingACellListsItsQsosInTheBrowser() {
