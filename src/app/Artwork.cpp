@@ -68,6 +68,8 @@ QPixmap certificate() {
 
     drawSquare(p, QRectF(30, 90, 150, 150));
 
+    // The square leaves the pen off: the wording beside it needs the ink back.
+    p.setPen(ink);
     p.setFont(serif(10));
     const QStringList lines{QStringLiteral("si attesta che il radioamatore"),
                             QStringLiteral("_______________________"),
@@ -109,16 +111,17 @@ QPixmap emblem() {
     p.fillPath(shield, fill);
     p.setPen(QPen(gold, 2));
     p.drawPath(shield);
+    // The mast and its waves stand under the name, so the outer wave does not cross it.
     p.setPen(QPen(Qt::white, 2));
-    p.drawLine(QPointF(32, 30), QPointF(32, 84));
-    p.drawLine(QPointF(32, 84), QPointF(22, 94));
-    p.drawLine(QPointF(32, 84), QPointF(42, 94));
+    p.drawLine(QPointF(32, 42), QPointF(32, 88));
+    p.drawLine(QPointF(32, 88), QPointF(23, 96));
+    p.drawLine(QPointF(32, 88), QPointF(41, 96));
     p.setBrush(Qt::NoBrush);
     for (int r = 8; r <= 20; r += 6) {
-        p.drawArc(QRectF(32 - r, 30 - r, 2 * r, 2 * r), 30 * 16, 120 * 16);
+        p.drawArc(QRectF(32 - r, 42 - r, 2 * r, 2 * r), 30 * 16, 120 * 16);
     }
     p.setFont(serif(7, true));
-    p.drawText(QRectF(4, 8, 56, 14), Qt::AlignCenter, QStringLiteral("C.R.V."));
+    p.drawText(QRectF(4, 7, 56, 13), Qt::AlignCenter, QStringLiteral("C.R.V."));
     return pixmap;
 }
 

@@ -31,8 +31,10 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     Picture1 = new QLabel(client);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(tw(653), tw(240), tw(6135), tw(3615));
-    Picture1->setPixmap(artwork::certificate());
-    Picture1->setScaledContents(true);
+    // The certificate keeps its proportions: scaled down to the box's height, centred.
+    Picture1->setPixmap(artwork::certificate().scaled(Picture1->size(), Qt::KeepAspectRatio,
+                                                      Qt::SmoothTransformation));
+    Picture1->setAlignment(Qt::AlignCenter);
 
     cmdExit = new QPushButton(QStringLiteral("Exit"), client);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));

@@ -100,19 +100,31 @@ frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg
     figureFrame(this, "Frame9", QStringLiteral("Base Award Request"), 1560, baseFigures);
     figureFrame(this, "Frame10", QStringLiteral("Endorsement"), 3480, endorsementFigures);
 
+    // The three columns: a heading over the count cells of every band. Heading and cells are
+    // centred on the same span, so each count stands under the middle of its heading and the
+    // widest heading, "ACCREDITATED", still shows whole inside the table's frame.
     Frame8 = place<QGroupBox>(this, QStringLiteral("Frame8"), 2520, 240, 5775, 5055);
-    label(Frame8, QStringLiteral("Label2"), QStringLiteral("WORKED"), 120 + 840, 360, 1335);
-    label(Frame8, QStringLiteral("Label3"), QStringLiteral("CONFIRMED"), 120 + 2640, 360, 1335);
-    label(Frame8, QStringLiteral("Label1"), QStringLiteral("ACCREDITATED"), 120 + 4440, 360, 1215);
+    constexpr int bandFrameLeft = 120;
+    constexpr int cellLefts[3] = {840, 2640, 4440};
+    constexpr int cellWidth = 975;
+    constexpr int headingWidth = 1380;
+    const char* const headingNames[3] = {"Label2", "Label3", "Label1"};
+    const char* const headings[3] = {"WORKED", "CONFIRMED", "ACCREDITATED"};
+    for (int c = 0; c < 3; ++c) {
+        const int centre = bandFrameLeft + cellLefts[c] + cellWidth / 2;
+        label(Frame8, QString::fromLatin1(headingNames[c]), QString::fromLatin1(headings[c]),
+              centre - headingWidth / 2, 360, headingWidth)
+            ->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    }
     for (int b = 0; b < 6; ++b) {
         const BandRow& row = bandRows[b];
-        auto* frame =
-            place<QGroupBox>(Frame8, QString::fromLatin1(row.frame), 120, 720 + b * 720, 5535, 615);
+        auto* frame = place<QGroupBox>(Frame8, QString::fromLatin1(row.frame), bandFrameLeft,
+                                       720 + b * 720, 5535, 615);
         frame->setTitle(QString::fromLatin1(row.band));
-        const int lefts[3] = {840, 2640, 4440};
         for (int c = 0; c < 3; ++c) {
             cells_[b][c] = label(frame, QString::fromLatin1(row.labelStem) + QChar(states[c]),
-                                 QString(), lefts[c], 240, 975);
+                                 QString(), cellLefts[c], 240, cellWidth);
+            cells_[b][c]->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         }
     }
 

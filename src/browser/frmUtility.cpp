@@ -1,5 +1,6 @@
 #include "browser/frmUtility.h"
 
+#include "app/ColumnCaption.h"
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
 #include "browser/BrowserTerms.h"
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QStyle>
 
 namespace hm52 {
 
@@ -54,14 +54,7 @@ frmUtility::frmUtility(Services& services, WindowRegistry& reg) : Form(services,
 
     List = place<LogListView>(Frame3, "List", 120, 240, 11655, 5310);
     List->setFont(listFont());
-    // The header's first character stands over the lines' first character, so its bars stand
-    // over theirs.
-    const int textLeft = List->x() + List->frameWidth() +
-                         List->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, List) +
-                         1;
-    Frame3->setStyleSheet(
-        QStringLiteral("QGroupBox::title { subcontrol-origin: margin; left: %1px; padding: 0px; }")
-            .arg(textLeft));
+    alignCaptionOverLines(Frame3, List);
     lines_ = new LogLinesModel(List);
     List->setModel(lines_);
     List->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {

@@ -1,5 +1,6 @@
 #include "places/frmFindPlaces.h"
 
+#include "app/ColumnCaption.h"
 #include "app/Services.h"
 #include "app/WindowRegistry.h"
 #include "storage/QuoteSql.h"
@@ -12,7 +13,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStyle>
 
 namespace hm52 {
 
@@ -61,14 +61,7 @@ frmFindPlaces::frmFindPlaces(Services& services, WindowRegistry& reg) : Form(ser
     List->setFont(listFont());
     List->setSortingEnabled(false);
     List->setUniformItemSizes(true);
-    // The header's first character stands over the lines' first character, so its bars stand
-    // over theirs.
-    const int textLeft = List->x() + List->frameWidth() +
-                         List->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, List) +
-                         1;
-    Frame1->setStyleSheet(
-        QStringLiteral("QGroupBox::title { subcontrol-origin: margin; left: %1px; padding: 0px; }")
-            .arg(textLeft));
+    alignCaptionOverLines(Frame1, List);
 
     Frame2 = place<QGroupBox>(this, "Frame2", 120, 3840, 3855, 735);
     Frame2->setTitle(QStringLiteral("WWLocator"));

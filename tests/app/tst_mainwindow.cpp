@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -79,8 +80,28 @@ private Q_SLOTS:
             QVERIFY2(i < seen.size(), qPrintable(expected[i]));
             QCOMPARE(seen[i], expected[i]);
         }
+        QCOMPARE(seen.size(), expected.size());
         auto* help = w.findChild<QAction*>(QStringLiteral("mnHelpHM52html"));
         QCOMPARE(help->shortcut(), QKeySequence(Qt::Key_F1));
+    }
+
+    void theCertificateShowsWholeWithItsWordingAndProportions() {
+        TestEnv env;
+        Run run(env.folder());
+        QVERIFY(run.program->start());
+        auto* picture = run.program->mainWindow().findChild<QLabel*>(QStringLiteral("Picture1"));
+        const QImage shown = picture->pixmap().toImage();
+        QVERIFY(picture->contentsRect().width() >= shown.width() &&
+                picture->contentsRect().height() >= shown.height());
+        QVERIFY(qAbs(double(shown.width()) / shown.height() - 410.0 / 288.0) < 0.02);
+        // The wording right of the award square is inked on the parchment.
+        int ink = 0;
+        for (int y = shown.height() * 31 / 100; y < shown.height() * 76 / 100; ++y) {
+            for (int x = shown.width() * 47 / 100; x < shown.width() * 96 / 100; ++x) {
+                ink += qGray(shown.pixel(x, y)) < 128 ? 1 : 0;
+            }
+        }
+        QVERIFY2(ink > 100, qPrintable(QString::number(ink)));
     }
 
     void f1AndHelpEntriesOpenTheDocumentsBesideTheProgram() {

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 using namespace hm52;
@@ -163,6 +164,33 @@ private Q_SLOTS:
         env.registry->show(Window::Award);
         QCOMPARE(combo(env.registry->award())->currentText(), QStringLiteral("MIXED"));
         QCOMPARE(cells(env.registry->award()).at(0), 0);
+    }
+
+    void everyHeadingShowsWholeOverItsColumnOfCounts() {
+        TestEnv env;
+        env.registry->show(Window::Award);
+        frmAward& w = env.registry->award();
+        auto* table = w.findChild<QGroupBox*>(QStringLiteral("Frame8"));
+        // Where a label's text stands, in the table's coordinates.
+        const auto shownText = [table](const QLabel* label) {
+            const QSize size(label->fontMetrics().horizontalAdvance(label->text()),
+                             label->fontMetrics().height());
+            const QRect inLabel = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
+                                                      size, label->contentsRect());
+            return inLabel.translated(label->mapTo(table, QPoint(0, 0)));
+        };
+        const char* const headings[3] = {"Label2", "Label3", "Label1"};
+        for (int c = 0; c < 3; ++c) {
+            const QRect heading = shownText(w.findChild<QLabel*>(QString::fromLatin1(headings[c])));
+            QVERIFY2(table->contentsRect().contains(heading), headings[c]);
+            for (const char* stem : bandStems) {
+                const QString name = QString::fromLatin1(stem) + QLatin1Char("wca"[c]);
+                const QRect count = shownText(w.findChild<QLabel*>(name));
+                QVERIFY2(heading.left() <= count.center().x() &&
+                             count.center().x() <= heading.right(),
+                         qPrintable(name));
+            }
+        }
     }
 
     void showsTheModesTheHeadingsAndTheAwardFigures() {

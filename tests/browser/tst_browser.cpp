@@ -4,6 +4,7 @@
 #include "app/principale.h"
 #include "browser/BrowserTerms.h"
 #include "browser/frmUtility.h"
+#include "support/Pixels.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
@@ -104,6 +105,20 @@ private Q_SLOTS:
         // Letters beyond ASCII count as one character each.
         QVERIFY(b.lineText(0).startsWith(QStringLiteral("I0\u00c8         | HM52AB | "
                                                         "CITT\u00c0 DELLA PIEVE DI SANTA MA | ")));
+
+        // On screen as well: the caption's bars stand over the lines' bars.
+        showActive(&b);
+        const ShownBars shown =
+            shownBars(&b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1);
+        QCOMPARE(shown.caption.size(), 8);
+        QCOMPARE(shown.line.size(), 8);
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY2(qAbs(shown.caption[i] - shown.line[i]) <= 1.0,
+                     qPrintable(QStringLiteral("bar %1: caption at %2, line at %3")
+                                    .arg(i + 1)
+                                    .arg(shown.caption[i])
+                                    .arg(shown.line[i])));
+        }
     }
 
     void lineShowsEveryFieldPaddedToItsColumn_data() {
@@ -405,6 +420,13 @@ private Q_SLOTS:
         QCOMPARE(env.registry->loaded(Window::Utility), b);
         QCOMPARE(calls(*b), QStringList{"IK0BBB"});
 
+        // "Utility QSO" rebuilds the hidden list: a QSO logged meanwhile is in it.
+        env.addQso(qso(QStringLiteral("IK0BBB"), QStringLiteral("VHF")));
+        main.mnUtiliy_Click();
+        QCOMPARE(env.registry->loaded(Window::Utility), b);
+        QVERIFY(b->isVisible());
+        QCOMPARE(calls(*b), (QStringList{"IK0BBB", "IK0BBB"}));
+
         b->close();
         QCOMPARE(env.registry->loaded(Window::Utility), nullptr);
         QTest::qWait(0); // the unloaded window goes
@@ -416,7 +438,7 @@ private Q_SLOTS:
         QVERIFY(child<QRadioButton>(*b, "optCall")->isChecked());
         QCOMPARE(sql(env), QStringLiteral("select * from data where call = 'IK0BBB' order by "
                                           "call, Band, Mode, prov asc;"));
-        QCOMPARE(calls(*b), (QStringList{"IK0BBB", "IK0BBB"}));
+        QCOMPARE(calls(*b), (QStringList{"IK0BBB", "IK0BBB", "IK0BBB"}));
     }
 
     void showAnyThroughTheRegistryLoadsTheBrowserHidden() {

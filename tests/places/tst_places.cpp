@@ -2,6 +2,7 @@
 // window empty.
 
 #include "places/frmFindPlaces.h"
+#include "support/Pixels.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -73,6 +74,19 @@ private Q_SLOTS:
         QVERIFY(f.place->text().isEmpty());
         QCOMPARE(f.locator->text(), QStringLiteral("AB"));
         QVERIFY(f.env.dialogs.shown.empty());
+
+        // On screen the header's bars stand over the lines' bars (the header has one more).
+        const ShownBars shown =
+            shownBars(f.w, f.w->findChild<QGroupBox*>(QStringLiteral("Frame1")), f.list, 0);
+        QCOMPARE(shown.caption.size(), 3);
+        QCOMPARE(shown.line.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY2(qAbs(shown.caption[i] - shown.line[i]) <= 1.0,
+                     qPrintable(QStringLiteral("bar %1: header at %2, line at %3")
+                                    .arg(i + 1)
+                                    .arg(shown.caption[i])
+                                    .arg(shown.line[i])));
+        }
     }
 
     void aNameLongerThanItsColumnIsCutAndShownWholeInItsTip() {
@@ -91,6 +105,7 @@ private Q_SLOTS:
         QTest::newRow("no places there") << "ZZ";
         QTest::newRow("one letter") << "A";
         QTest::newRow("nothing") << "";
+        QTest::newRow("a quote") << "'";
     }
 
     void subSquaresWithoutPlacesOrOfOneLetterGiveAnEmptyList() {

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QAbstractItemView>
+#include <QImage>
+#include <QList>
+#include <QRect>
+
+#include <algorithm>
+
+namespace hm52::test {
+
+// The horizontal centres (in pixels) of the column bars drawn in one text row of a picture:
+// the columns of `band` whose dark pixels run the tallest, which in a fixed-pitch font are the
+// bars "|" (they reach below the baseline, past every letter). Adjacent columns make one bar.
+inline QList<double> barCentres(const QImage& image, const QRect& band) {
+    QList<int> dark;
+    for (int x = band.left(); x <= band.right(); ++x) {
+        int n = 0;
+        for (int y = band.top(); y <= band.bottom(); ++y) {
+            n += qGray(image.pixel(x, y)) < 200 ? 1 : 0;
+        }
+        dark << n;
+    }
+    int tallest = 0;
+    for (int n : dark) {
+        tallest = std::max(tallest, n);
+    }
+    QList<double> centres;
+    for (int i = 0; i < dark.size(); ++i) {
+        if (tallest < 8 || dark[i] < tallest - 1) {
+            continue;
+        }
+        int j = i;
+        while (j + 1 < dark.size() && dark[j + 1] >= tallest - 1) {
+            ++j;
+        }
+        centres << band.left() + (i + j) / 2.0;
+        i = j;
+    }
+    return centres;
+}
+
+// The bars of a frame's caption and of one line of the list inside it, as the window shows
+// them: the caption row runs from the frame's top to the list's top.
+struct ShownBars {
+    QList<double> caption;
+    QList<double> line;
+};
+inline ShownBars shownBars(QWidget* window, QWidget* frame, QAbstractItemView* list, int row) {
+    const QImage image = window->grab().toImage();
+    const QWidget* viewport = list->viewport();
+    const QRect inside(viewport->mapTo(window, QPoint(0, 0)), viewport->size());
+    const int captionTop = frame->mapTo(window, QPoint(0, 0)).y();
+    const QRect captionRow(inside.left(), captionTop, inside.width(),
+                           list->mapTo(window, QPoint(0, 0)).y() - captionTop);
+    const QRect lineRow =
+        list->visualRect(list->model()->index(row, 0)).translated(inside.topLeft()) & inside;
+    return {barCentres(image, captionRow), barCentres(image, lineRow)};
+}
+
+} // namespace hm52::test
