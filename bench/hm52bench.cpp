@@ -168,8 +168,8 @@ QString findPlaces(const QString& given, const char* argv0) {
         return given;
     }
     QString beside = QFileInfo(QString::fromLocal8Bit(argv0))
-                               .absoluteDir()
-                               .filePath(QStringLiteral("../places.mdb"));
+                         .absoluteDir()
+                         .filePath(QStringLiteral("../places.mdb"));
     if (QFileInfo::exists(beside)) {
         return beside;
     }
