@@ -41,7 +41,7 @@ QByteArray makeFile(int records, int inSquare) {
                                   "OLMINA"};
     QByteArray out =
         "Exported by a general logger\r\n<ADIF_VER:5>3.1.4\r\n<PROGRAMID:7>LOGGER1\r\n<EOH>\r\n";
-    out.reserve(records * 420);
+    out.reserve(qsizetype{records} * 420);
     for (int i = 0; i < records; ++i) {
         // Every tenth record in the award square, the others all over the world.
         const bool ours = inSquare > 0 && i % (records / inSquare) == 0;

@@ -124,7 +124,7 @@ QString subSquareOf(std::string_view grid) {
 QString subSquareOfList(std::string_view grids) {
     while (!grids.empty()) {
         const size_t comma = grids.find(',');
-        const QString found = subSquareOf(grids.substr(0, comma));
+        QString found = subSquareOf(grids.substr(0, comma));
         if (!found.isEmpty() || comma == std::string_view::npos) {
             return found;
         }

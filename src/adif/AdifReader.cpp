@@ -169,7 +169,7 @@ const char* fieldName(Field f) {
 }
 
 QString decode(const char* data, std::int64_t size) {
-    const qsizetype n = static_cast<qsizetype>(size);
+    const auto n = static_cast<qsizetype>(size);
     for (std::int64_t i = 0; i < size; ++i) {
         if (byteAt(data, i) >= 0x80U) {
             return validUtf8(data, size) ? QString::fromUtf8(data, n)

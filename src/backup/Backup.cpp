@@ -101,7 +101,7 @@ QString makeBackup(Database& log, const QDateTime& now) {
     for (int sequence = 2; dir.exists(name); ++sequence) {
         name = QStringLiteral("data-%1-%2.mdb").arg(stamp).arg(sequence);
     }
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     const QString partial = path + QStringLiteral(".part");
     QFile::remove(partial);
     try {

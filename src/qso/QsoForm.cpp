@@ -393,7 +393,7 @@ void QsoForm::txtDate_Change(int Index) {
     if (busy_.contains(box)) {
         return;
     }
-    QWidget* next = Index < 2 ? static_cast<QWidget*>(txtDate.at(static_cast<size_t>(Index + 1)))
+    QWidget* next = Index < 2 ? static_cast<QWidget*>(txtDate.at(static_cast<size_t>(Index) + 1))
                               : static_cast<QWidget*>(txtTime);
     assist(box, false, 2, next, 3, 2);
 }
