@@ -181,7 +181,7 @@ void writeLog(const QString& logPath, const QString& placesPath, const Options& 
         int number = 0;
         for (const Qso& q : qsos) {
             const Place& p = places[static_cast<std::size_t>(q.place)];
-            constexpr qint64 minutesPerDay = 24 * 60;
+            constexpr qint64 minutesPerDay = qint64{24} * 60;
             const qint64 day = q.when / minutesPerDay;
             const int minute = static_cast<int>(q.when % minutesPerDay);
             rs.addNew();
