@@ -488,11 +488,10 @@ private Q_SLOTS:
             << with([](Entry& e) { e.month = "1."; }) << QStringList{"date fields must be numeric"};
         QTest::newRow("letter year")
             << with([](Entry& e) { e.year = "o4"; }) << QStringList{"date fields must be numeric"};
-        for (const auto& [day, month] :
-             {std::pair{"0", "5"}, {"32", "5"}, {"5", "0"}, {"5", "13"}}) {
-            QTest::addRow("date %s/%s", day, month) << with([&](Entry& e) {
-                e.day = day;
-                e.month = month;
+        for (const auto& date : {std::pair{"0", "5"}, {"32", "5"}, {"5", "0"}, {"5", "13"}}) {
+            QTest::addRow("date %s/%s", date.first, date.second) << with([&date](Entry& e) {
+                e.day = date.first;
+                e.month = date.second;
             }) << QStringList{"error in date field format"};
         }
         QTest::newRow("31/12, one-digit year") << with([](Entry& e) {
