@@ -45,10 +45,11 @@ format-check: setup
 	@clang-format --dry-run --Werror $(SOURCES) && echo "format-check: all sources formatted"
 
 lint: configure
-	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '$(CURDIR)/(src|tools|bench)/.*\.cpp$$'
+	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '$(CURDIR)/(src|tools|bench|fuzz)/.*\.cpp$$'
 
 bench: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/hm52bench
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/adif/hm52bench_adif
 
 # The ADIF reader under libFuzzer for 60 s, starting from the committed seeds.
 fuzz: setup
