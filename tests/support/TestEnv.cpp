@@ -1,8 +1,13 @@
 #include "support/TestEnv.h"
 
+#include "app/Program.h"
 #include "platform/Database.h"
 #include "storage/Schema.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
 #include <QTest>
 #include <QWidget>
 
@@ -10,17 +15,11 @@ namespace hm52::test {
 
 const std::vector<PlaceRow>& smallGazetteer() {
     static const std::vector<PlaceRow> rows{
-        {QStringLiteral("ALFA"), QStringLiteral("BD"), QStringLiteral("HM52AB")},
-        {QStringLiteral("BRAVO"), QStringLiteral("CV"), QStringLiteral("HM52AB")},
-        {QStringLiteral("CHARLIE"), QStringLiteral("BD"), QStringLiteral("HM52AB")},
-        {QStringLiteral("PIAN D'OLMO"), QStringLiteral("LM"), QStringLiteral("HM52AB")},
-        {QStringLiteral("PIAN D'OLMO"), QStringLiteral("MV"), QStringLiteral("HM52AC")},
-        {QStringLiteral("DELTA"), QStringLiteral("VLT"), QStringLiteral("HM52AC")},
-        {QStringLiteral("SAN MARCO"), QStringLiteral("RV"), QStringLiteral("HM52XX")},
-        {QStringLiteral("ECHO"), QStringLiteral("SD"), QStringLiteral("HM52XX")},
-        {QStringLiteral("CA' BIANCA"), QStringLiteral("TD"), QStringLiteral("HM52MN")},
-        {QStringLiteral("SANTA MARIA DELLE GRAZIE AL MONTE"), QStringLiteral("VD"),
-         QStringLiteral("HM52MN")},
+        {"ALFA", "BD", "HM52AB"},        {"BRAVO", "CV", "HM52AB"},
+        {"CHARLIE", "BD", "HM52AB"},     {"PIAN D'OLMO", "LM", "HM52AB"},
+        {"PIAN D'OLMO", "MV", "HM52AC"}, {"DELTA", "VLT", "HM52AC"},
+        {"SAN MARCO", "RV", "HM52XX"},   {"ECHO", "SD", "HM52XX"},
+        {"CA' BIANCA", "TD", "HM52MN"},  {"SANTA MARIA DELLE GRAZIE AL MONTE", "VD", "HM52MN"},
     };
     return rows;
 }
@@ -66,18 +65,16 @@ TestEnv::~TestEnv() {
 }
 
 void TestEnv::addQsoWithCount(int number, const Qso& qso) {
-    Recordset rs(m.logDb, QStringLiteral("data"));
+    Recordset rs(m.logDb, u"data"_s);
     rs.addNew();
-    rs.setField(QStringLiteral("count"), number);
-    rs.setField(QStringLiteral("WWLocator"), qso.WWLocator);
-    rs.setField(QStringLiteral("place"), qso.place);
-    rs.setField(QStringLiteral("prov"), qso.prov);
-    rs.setField(QStringLiteral("mode"), qso.mode);
-    rs.setField(QStringLiteral("band"), qso.band);
-    rs.setField(QStringLiteral("call"), qso.call);
-    rs.setField(QStringLiteral("date"), qso.date);
-    rs.setField(QStringLiteral("time"), qso.time);
-    rs.setField(QStringLiteral("qsl"), qso.qsl);
+    rs.setField(u"count"_s, number);
+    const std::pair<const char*, const QString*> fields[] = {
+        {"WWLocator", &qso.WWLocator}, {"place", &qso.place}, {"prov", &qso.prov},
+        {"mode", &qso.mode},           {"band", &qso.band},   {"call", &qso.call},
+        {"date", &qso.date},           {"time", &qso.time},   {"qsl", &qso.qsl}};
+    for (const auto& field : fields) {
+        rs.setField(QLatin1String(field.first), *field.second);
+    }
     rs.update();
 }
 
@@ -89,21 +86,24 @@ int TestEnv::addQso(const Qso& qso) {
 }
 
 void TestEnv::setOperator(const QString& call) {
-    m.logDb.execute(QStringLiteral("delete from userData"));
-    Recordset rs(m.logDb, QStringLiteral("userData"));
+    m.logDb.execute(u"delete from userData"_s);
+    Recordset rs(m.logDb, u"userData"_s);
     rs.addNew();
-    rs.setField(QStringLiteral("count"), 1);
-    rs.setField(QStringLiteral("OM/YL/SWL"), QStringLiteral("OM"));
-    rs.setField(QStringLiteral("call"), call);
-    rs.setField(QStringLiteral("fName"), QStringLiteral("MARIO"));
-    rs.setField(QStringLiteral("sName"), QStringLiteral("ROSSI"));
-    rs.setField(QStringLiteral("address"), QStringLiteral("VIA ROMA 1"));
-    rs.setField(QStringLiteral("ZIPcode"), QStringLiteral("40400"));
-    rs.setField(QStringLiteral("city"), QStringLiteral("VALDORIA"));
-    rs.setField(QStringLiteral("prov"), QStringLiteral("VD"));
-    rs.setField(QStringLiteral("country"), QStringLiteral("ITALIA"));
-    rs.setField(QStringLiteral("WWLocator"), QStringLiteral("HM52LM"));
-    rs.setField(QStringLiteral("email"), QStringLiteral("MARIO@EXAMPLE.ORG"));
+    rs.setField(u"count"_s, 1);
+    const std::pair<const char*, QString> fields[] = {{"OM/YL/SWL", u"OM"_s},
+                                                      {"call", call},
+                                                      {"fName", u"MARIO"_s},
+                                                      {"sName", u"ROSSI"_s},
+                                                      {"address", u"VIA ROMA 1"_s},
+                                                      {"ZIPcode", u"40400"_s},
+                                                      {"city", u"VALDORIA"_s},
+                                                      {"prov", u"VD"_s},
+                                                      {"country", u"ITALIA"_s},
+                                                      {"WWLocator", u"HM52LM"_s},
+                                                      {"email", u"MARIO@EXAMPLE.ORG"_s}};
+    for (const auto& field : fields) {
+        rs.setField(QLatin1String(field.first), field.second);
+    }
     rs.update();
 }
 
@@ -122,6 +122,23 @@ QString TestEnv::rawField(int number, const QString& field) {
         .toString();
 }
 
+QStringList TestEnv::rawRows() {
+    Recordset rs(m.logDb, u"select count || '|' || call || '|' || WWLocator || '|' || place || "
+                          u"'|' || prov || '|' || mode || '|' || band || '|' || date || '|' || "
+                          u"time || '|' || qsl from data order by count"_s);
+    QStringList out;
+    for (; !rs.eof(); rs.moveNext()) {
+        out << rs.textAt(0);
+    }
+    return out;
+}
+
+ProgramRun::ProgramRun(const QString& folder)
+    : program(std::make_unique<Program>(folder, dialogs, shell, printers.factory(),
+                                        [this]() { ++ended; })) {}
+
+ProgramRun::~ProgramRun() = default;
+
 void showActive(QWidget* window) {
     window->show();
     window->raise();
@@ -129,6 +146,62 @@ void showActive(QWidget* window) {
     if (!QTest::qWaitForWindowActive(window)) {
         qWarning("window did not become active");
     }
+}
+
+} // namespace hm52::test
+
+namespace hm52::test {
+
+void typeAtFocus(const QString& text) {
+    for (const QChar c : text) {
+        QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    }
+}
+
+void click(const QObject* parent, const char* button) {
+    child<QAbstractButton>(parent, button)->click();
+}
+
+QStringList itemTexts(const QComboBox* combo) {
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i) {
+        texts << combo->itemText(i);
+    }
+    return texts;
+}
+
+QStringList itemTexts(const QAbstractItemModel* model) {
+    QStringList texts;
+    for (int i = 0; i < model->rowCount(); ++i) {
+        texts << model->index(i, 0).data().toString();
+    }
+    return texts;
+}
+
+QList<int> bars(const QString& text) {
+    QList<int> at;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'|') {
+            at << static_cast<int>(i + 1);
+        }
+    }
+    return at;
+}
+
+QString look(const ShownBox& box) {
+    static const char* const icons[] = {"None", "Critical", "Exclamation", "Information",
+                                        "Question"};
+    static const char* const buttons[] = {"Ok", "OkCancel", "YesNo"};
+    return box.title + u' ' + QLatin1String(icons[static_cast<int>(box.icon)]) + u' ' +
+           QLatin1String(buttons[static_cast<int>(box.buttons)]);
+}
+
+QStringList looks(const RecordingDialogs& dialogs) {
+    QStringList all;
+    for (const ShownBox& box : dialogs.shown) {
+        all << look(box);
+    }
+    return all;
 }
 
 } // namespace hm52::test

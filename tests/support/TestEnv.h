@@ -14,9 +14,17 @@
 
 #include <memory>
 
+class QAbstractItemModel;
+class QComboBox;
 class QWidget;
 
+namespace hm52 {
+class Program;
+}
+
 namespace hm52::test {
+
+using namespace Qt::Literals::StringLiterals;
 
 // A place of the small gazetteer that tests use by default.
 struct PlaceRow {
@@ -67,6 +75,9 @@ public:
     qint64 count(const QString& where = {});
     // The stored (ISO) text of a field of a QSO, read with SQLite's own functions.
     QString rawField(int count, const QString& field);
+    // Every row of the log in number order as stored:
+    // "count|call|WWLocator|place|prov|mode|band|date|time|qsl".
+    QStringList rawRows();
 
     QTemporaryDir dir;
     Module1 m;
@@ -78,7 +89,40 @@ public:
     std::unique_ptr<WindowRegistry> registry;
 };
 
+// The whole program started on a folder, with recording seams; `ended` counts the calls
+// that end the program.
+struct ProgramRun {
+    explicit ProgramRun(const QString& folder);
+    ~ProgramRun();
+    RecordingDialogs dialogs;
+    RecordingShell shell;
+    RecordingPrinters printers;
+    int ended = 0;
+    std::unique_ptr<Program> program;
+};
+
 // Shows a window and waits until it is active, so that focus behaves as on a desktop.
 void showActive(QWidget* window);
+// Types each character into whichever control has the focus at that moment.
+void typeAtFocus(const QString& text);
+
+// A named child of a window, which must be there.
+template <class T = QWidget> T* child(const QObject* parent, const char* name) {
+    T* found = parent->findChild<T*>(QLatin1String(name));
+    if (found == nullptr) {
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    }
+    return found;
+}
+// Clicks a named button of a window.
+void click(const QObject* parent, const char* button);
+// The texts of a combo box's items, or of a list model's rows.
+QStringList itemTexts(const QComboBox* combo);
+QStringList itemTexts(const QAbstractItemModel* model);
+// The character positions (from 1) of the column bars of a header or a line.
+QList<int> bars(const QString& text);
+// How a box looked: "title icon buttons", e.g. "HM52 Critical Ok"; and every box shown.
+QString look(const ShownBox& box);
+QStringList looks(const RecordingDialogs& dialogs);
 
 } // namespace hm52::test
