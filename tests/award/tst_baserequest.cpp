@@ -13,15 +13,10 @@ using namespace hm52::test;
 namespace {
 
 const QString alreadyRequested =
-    QStringLiteral("You have just requested this award! Do you want to request it anyway?");
-const QString convertQuestion =
-    QStringLiteral("Do you want to to convert the confirmed QSO in accredited QSO?");
-const QString sureQuestion = QStringLiteral("Are you sure? (check the print, is it ok?)");
-const QString operatorMissing =
-    QStringLiteral("Please, insert your userData in menu Utility -> userData");
+    u"You have just requested this award! Do you want to request it anyway?"_s;
 
 QString mustHave(int n) {
-    return QStringLiteral("We are sorry, you must have %1 or more QSOs!").arg(n);
+    return u"We are sorry, you must have %1 or more QSOs!"_s.arg(n);
 }
 
 // The base form for a band and mode whose first N confirmed QSOs are `listed`.
@@ -29,75 +24,52 @@ std::vector<Expected> baseForm(const QString& band, const QString& mode, int n,
                                qint64 confirmedAndAccredited,
                                const std::vector<LoggedQso>& listed) {
     const QString m = sp(15);
-    std::vector<Expected> lines =
-        formHead(sp(57) + QStringLiteral("MODULO RICHIESTA DIPLOMA HM52"),
-                 m +
-                     QStringLiteral("Richiede il rilascio del DIPLOMA HM52 per aver collegato e "
-                                    "confermato n° ") +
-                     QString::number(n) + QStringLiteral(" quadratini dello"),
-                 m + QStringLiteral("SQUARE HM52 nella banda ") + band +
-                     QStringLiteral(" e nel modo ") + mode,
-                 confirmedAndAccredited);
+    std::vector<Expected> lines = formHead(
+        sp(57) + u"MODULO RICHIESTA DIPLOMA HM52"_s,
+        m + u"Richiede il rilascio del DIPLOMA HM52 per aver collegato e confermato n° "_s +
+            QString::number(n) + u" quadratini dello"_s,
+        m + u"SQUARE HM52 nella banda "_s + band + u" e nel modo "_s + mode,
+        confirmedAndAccredited);
     for (int i = 0; i < n; ++i) {
         lines.push_back({entry(14, listed.at(static_cast<size_t>(i))), CN, 8, false});
     }
-    lines.push_back({QStringLiteral(" "), TNR, 8, false});
-    const QString signer =
-        m + QStringLiteral("Il sottoscritto") + sp(76) + QStringLiteral("Nominativo") + sp(15);
-    const QString certifies =
-        m + QStringLiteral("certifica che il Radioamatore IK0XYZ è in possesso delle QSL per la "
-                           "richiesta del DIPLOMA HM52");
-    const QString firma = m + QStringLiteral("Firma") + sp(64);
+    lines.push_back({u" "_s, TNR, 8, false});
+    const QString signer = m + u"Il sottoscritto"_s + sp(76) + u"Nominativo"_s + sp(15);
+    const QString certifies = m + u"certifica che il Radioamatore IK0XYZ è in possesso delle QSL "_s
+                                  u"per la richiesta del DIPLOMA HM52"_s;
+    const QString firma = m + u"Firma"_s + sp(64);
     const QString rule = m + QString(82, u'_');
     const QString box = sp(60) + QChar(0x8D) + sp(1);
-    const QStringList closing{
-        m + QStringLiteral("Non si allegano le QSL originali poichè già controllate da due OM "
-                           "sottoelencati ma mi impegno a "),
-        m + QStringLiteral("farvele recapitare su vostra richiesta"),
-        sp(8),
-        m + QStringLiteral("Firma") + sp(72) + QStringLiteral("Data") + sp(22),
-        rule,
-        sp(3),
-        signer,
-        certifies,
-        sp(34),
-        firma,
-        rule,
-        sp(3),
-        signer,
-        certifies,
-        sp(35),
-        firma,
-        rule,
-        sp(10),
-        m + QStringLiteral("A parziale rimborso spese si allega:") + sp(36),
-        box + QStringLiteral("€ 5,00 più 4 francobolli da € 0,45 "),
-        box + QStringLiteral("$ 5,00 più 4 francobolli da € 0,45 "),
-        box + QStringLiteral("15 francobolli da € 0,45") + sp(11),
-    };
-    for (const QString& line : closing) {
-        lines.push_back({line, TNR, 12, false});
-    }
+    addLines(lines,
+             {m + u"Non si allegano le QSL originali poichè già controllate da due OM "
+                  u"sottoelencati ma mi impegno a "_s,
+              m + u"farvele recapitare su vostra richiesta"_s,
+              sp(8),
+              m + u"Firma"_s + sp(72) + u"Data"_s + sp(22),
+              rule,
+              sp(3),
+              signer,
+              certifies,
+              sp(34),
+              firma,
+              rule,
+              sp(3),
+              signer,
+              certifies,
+              sp(35),
+              firma,
+              rule,
+              sp(10),
+              m + u"A parziale rimborso spese si allega:"_s + sp(36),
+              box + u"€ 5,00 più 4 francobolli da € 0,45 "_s,
+              box + u"$ 5,00 più 4 francobolli da € 0,45 "_s,
+              box + u"15 francobolli da € 0,45"_s + sp(11)},
+             TNR, 12);
     return lines;
 }
 
-struct Bar {
-    TestEnv env;
-    frmBAR* w = nullptr;
-    ContaCalls conta{*env.registry};
-    Bar() { w = &env.registry->bar(); }
-    void choose(const QString& band, const QString& mode) {
-        auto* b = w->findChild<QComboBox*>(QStringLiteral("comboBand"));
-        auto* m = w->findChild<QComboBox*>(QStringLiteral("comboMode"));
-        b->setCurrentIndex(b->findText(band));
-        m->setCurrentIndex(m->findText(mode));
-    }
-    void print() { w->findChild<QPushButton*>(QStringLiteral("cmdPrint"))->click(); }
-    qint64 qsl(const QString& state, const QString& band = QStringLiteral("HF"),
-               const QString& mode = QStringLiteral("MIXED")) {
-        return env.count(
-            QStringLiteral("qsl='%1' and band='%2' and mode='%3'").arg(state, band, mode));
-    }
+struct Bar : Request {
+    Bar() : Request(Window::BAR) {}
 };
 
 } // namespace
@@ -108,116 +80,111 @@ class BaseRequestTest : public QObject {
 private Q_SLOTS:
     void windowStartsOnHfMixedWithItsControls() {
         Bar t;
-        QCOMPARE(t.w->windowTitle(), QStringLiteral("Base Award Request Italian Rules"));
-        auto* band = t.w->findChild<QComboBox*>(QStringLiteral("comboBand"));
-        auto* mode = t.w->findChild<QComboBox*>(QStringLiteral("comboMode"));
-        QCOMPARE(band->currentText(), QStringLiteral("HF"));
-        QCOMPARE(mode->currentText(), QStringLiteral("MIXED"));
+        QCOMPARE(t.w->windowTitle(), u"Base Award Request Italian Rules"_s);
+        auto* band = child<QComboBox>(t.w, "comboBand");
+        auto* mode = child<QComboBox>(t.w, "comboMode");
+        QCOMPARE(band->currentText() + mode->currentText(), u"HFMIXED"_s);
         QVERIFY(!band->isEditable() && !mode->isEditable());
-        QCOMPARE(band->count(), 6);
-        QCOMPARE(band->itemText(1), QStringLiteral("50 MHz"));
+        QCOMPARE(itemTexts(band), QStringList({"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
         QCOMPARE(mode->count(), 4);
         QVERIFY(controlsStandClear(t.w));
         // Exit hides the window and keeps its choices.
         showActive(t.w);
-        t.choose(QStringLiteral("UHF"), QStringLiteral("CW"));
-        t.w->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
+        t.choose(u"UHF"_s, u"CW"_s);
+        click(t.w, "cmdExit");
         QVERIFY(!t.w->isVisible());
         QCOMPARE(&t.env.registry->bar(), t.w);
-        QCOMPARE(band->currentText(), QStringLiteral("UHF"));
+        QCOMPARE(band->currentText(), u"UHF"_s);
     }
 
-    void formListsTheFirstNConfirmedInSubSquareOrderWithEveryLineAndFont() {
+    void formListsTheFirstNConfirmedInSubSquareOrderAndTwoYesConvertThem_data() {
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("confirmed");
+        QTest::addColumn<int>("n");
+        QTest::newRow("HF: 75 of 80") << "HF"
+                                      << "MIXED" << 80 << 75;
+        QTest::newRow("50 MHz, named with its blank: 30 of 31") << "50 MHz"
+                                                                << "CW" << 31 << 30;
+    }
+
+    void formListsTheFirstNConfirmedInSubSquareOrderAndTwoYesConvertThem() {
+        QFETCH(QString, band);
+        QFETCH(QString, mode);
+        QFETCH(int, confirmed);
+        QFETCH(int, n);
         Bar t;
         t.env.setOperator();
-        const auto confirmed =
-            addQsos(t.env, 80, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        addQsos(t.env, 10, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("a"), 100);
-        // Other modes, bands and states are neither listed nor counted.
-        addQsos(t.env, 5, QStringLiteral("HF"), QStringLiteral("SSB"), QStringLiteral("c"));
-        addQsos(t.env, 5, QStringLiteral("VHF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        addQsos(t.env, 5, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("w"), 200);
+        const auto logged = addQsos(t.env, confirmed, band, mode, u"c"_s);
+        addQsos(t.env, 10, band, mode, u"a"_s, 100);
+        // Other modes, bands and states are neither listed nor counted nor converted.
+        addQsos(t.env, 5, u"HF"_s, u"SSB"_s, u"c"_s);
+        addQsos(t.env, 5, u"VHF"_s, u"MIXED"_s, u"c"_s);
+        addQsos(t.env, 5, band, mode, u"w"_s, 200);
+        t.choose(band, mode);
+        t.answer({Answer::Yes, Answer::Yes});
         t.print();
 
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
         const RecordedJob& job = t.env.printers.jobs[0];
         QVERIFY(job.ended);
-        QVERIFY(sameLines(
-            job, baseForm(QStringLiteral("HF"), QStringLiteral("MIXED"), 75, 90, confirmed)));
-        // Line 17 carries N, line 20 confirmed plus accredited.
-        QVERIFY(job.lines[16].text.endsWith(QStringLiteral("n° 75 quadratini dello")));
-        QVERIFY(job.lines[19].text.endsWith(QStringLiteral("sono: 90")));
+        QVERIFY(sameLines(job, baseForm(band, mode, n, confirmed + 10, logged)));
         // The fonts are set before the line on which they change, in this order: the size
         // before the name for the list, the name alone after it.
-        QCOMPARE(opSequence(job), requestFormOps(75, 22));
-        QCOMPARE(t.env.dialogs.texts(), QStringList({convertQuestion}));
-    }
-
-    void twoYesAnswersAccreditExactlyTheListedQsos() {
-        Bar t;
-        t.env.setOperator();
-        const auto confirmed =
-            addQsos(t.env, 80, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        addQsos(t.env, 3, QStringLiteral("HF"), QStringLiteral("SSB"), QStringLiteral("c"));
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::Yes);
-        t.print();
-
+        QCOMPARE(opSequence(job), requestFormOps(n, 22));
         QCOMPARE(t.env.dialogs.texts(), QStringList({convertQuestion, sureQuestion}));
-        for (const ShownBox& box : t.env.dialogs.shown) {
-            QCOMPARE(box.icon, Icon::None);
-            QCOMPARE(box.buttons, Buttons::YesNo);
-            QCOMPARE(box.title, QStringLiteral("HM52"));
+        QCOMPARE(looks(t.env.dialogs), QStringList(2, u"HM52 None YesNo"_s));
+        QCOMPARE(t.qsl(u"a"_s, band, mode), n + 10);
+        QCOMPARE(t.qsl(u"c"_s, band, mode), confirmed - n);
+        QCOMPARE(t.qsl(u"w"_s, band, mode), 5);
+        QCOMPARE(t.env.count(u"qsl = 'c' and (mode = 'SSB' or band = 'VHF')"_s), 10);
+        for (size_t i = 0; i < logged.size(); ++i) {
+            QCOMPARE(t.env.rawField(logged[i].count, u"qsl"_s), i < size_t(n) ? u"a"_s : u"c"_s);
         }
-        QCOMPARE(t.qsl(QStringLiteral("a")), qint64(75));
-        QCOMPARE(t.qsl(QStringLiteral("c")), qint64(5));
-        QCOMPARE(t.qsl(QStringLiteral("c"), QStringLiteral("HF"), QStringLiteral("SSB")),
-                 qint64(3));
-        for (size_t i = 0; i < confirmed.size(); ++i) {
-            QCOMPARE(t.env.rawField(confirmed[i].count, QStringLiteral("qsl")),
-                     i < 75 ? QStringLiteral("a") : QStringLiteral("c"));
-        }
-        QCOMPARE(t.conta.calls, 1);
+        QCOMPARE(t.conta, 1);
     }
 
     void declinedConversionChangesNothing_data() {
         QTest::addColumn<bool>("firstYes");
-        QTest::addColumn<int>("refreshes");
-        QTest::newRow("No") << false << 0;
-        QTest::newRow("Yes then No") << true << 1;
+        QTest::newRow("No") << false;
+        QTest::newRow("Yes then No") << true;
     }
 
     void declinedConversionChangesNothing() {
         QFETCH(bool, firstYes);
-        QFETCH(int, refreshes);
         Bar t;
         t.env.setOperator();
-        addQsos(t.env, 75, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        t.env.dialogs.answer(firstYes ? Answer::Yes : Answer::No);
-        t.env.dialogs.answer(Answer::No);
+        addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"c"_s);
+        t.answer({firstYes ? Answer::Yes : Answer::No, Answer::No});
         t.print();
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
-        QCOMPARE(t.qsl(QStringLiteral("c")), qint64(75));
-        QCOMPARE(t.qsl(QStringLiteral("a")), qint64(0));
-        QCOMPARE(t.conta.calls, refreshes);
+        QCOMPARE(t.qsl(u"c"_s), 75);
+        QCOMPARE(t.qsl(u"a"_s), 0);
+        QCOMPARE(t.conta, firstYes ? 1 : 0);
         QCOMPARE(t.env.dialogs.shown.size(), size_t(firstYes ? 2 : 1));
     }
 
     void refusalsComeInOrderAndPrintNothing_data() {
         QTest::addColumn<QString>("band");
+        QTest::addColumn<int>("accredited");
         QTest::addColumn<int>("confirmed");
         QTest::addColumn<bool>("withOperator");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("74 of 75") << "HF" << 74 << true << QStringList{mustHave(75)};
+        QTest::newRow("74 of 75") << "HF" << 0 << 74 << true << QStringList{mustHave(75)};
         QTest::newRow("none, no operator")
-            << "HF" << 0 << false << QStringList{mustHave(75), operatorMissing};
-        QTest::newRow("enough, no operator") << "HF" << 80 << false << QStringList{operatorMissing};
-        QTest::newRow("50 MHz 29 of 30") << "50 MHz" << 29 << true << QStringList{mustHave(30)};
-        QTest::newRow("SAT none") << "SAT" << 0 << true << QStringList{mustHave(10)};
+            << "HF" << 0 << 0 << false << QStringList{mustHave(75), operatorMissing};
+        QTest::newRow("enough, no operator")
+            << "HF" << 0 << 80 << false << QStringList{operatorMissing};
+        QTest::newRow("50 MHz 29 of 30")
+            << "50 MHz" << 0 << 29 << true << QStringList{mustHave(30)};
+        QTest::newRow("SAT none") << "SAT" << 0 << 0 << true << QStringList{mustHave(10)};
+        QTest::newRow("requested again, no operator")
+            << "HF" << 75 << 75 << false << QStringList{alreadyRequested, operatorMissing};
     }
 
     void refusalsComeInOrderAndPrintNothing() {
         QFETCH(QString, band);
+        QFETCH(int, accredited);
         QFETCH(int, confirmed);
         QFETCH(bool, withOperator);
         QFETCH(QStringList, messages);
@@ -225,146 +192,98 @@ private Q_SLOTS:
         if (withOperator) {
             t.env.setOperator();
         }
-        addQsos(t.env, confirmed, band, QStringLiteral("CW"), QStringLiteral("c"));
-        t.choose(band, QStringLiteral("CW"));
+        addQsos(t.env, accredited, band, u"CW"_s, u"a"_s, 100);
+        addQsos(t.env, confirmed, band, u"CW"_s, u"c"_s);
+        t.choose(band, u"CW"_s);
+        t.answer({Answer::Yes}); // to request it again
         t.print();
         QCOMPARE(t.env.dialogs.texts(), messages);
-        for (const ShownBox& box : t.env.dialogs.shown) {
-            QCOMPARE(box.icon, Icon::Exclamation);
-            QCOMPARE(box.buttons, Buttons::Ok);
-            QCOMPARE(box.title, QStringLiteral("HM52"));
+        QStringList expectedLooks;
+        for (const QString& message : messages) {
+            expectedLooks << (message == alreadyRequested ? u"HM52 None YesNo"_s
+                                                          : u"HM52 Exclamation Ok"_s);
         }
+        QCOMPARE(looks(t.env.dialogs), expectedLooks);
         QVERIFY(t.env.printers.jobs.empty());
-        QCOMPARE(t.qsl(QStringLiteral("c"), band, QStringLiteral("CW")), qint64(confirmed));
-    }
-
-    void fiftyMegahertzClaimsThirtyAndNamesTheBandWithItsBlank() {
-        Bar t;
-        t.env.setOperator();
-        const auto confirmed =
-            addQsos(t.env, 31, QStringLiteral("50 MHz"), QStringLiteral("CW"), QStringLiteral("c"));
-        t.choose(QStringLiteral("50 MHz"), QStringLiteral("CW"));
-        t.print();
-        QCOMPARE(t.env.printers.jobs.size(), size_t(1));
-        QVERIFY(
-            sameLines(t.env.printers.jobs[0],
-                      baseForm(QStringLiteral("50 MHz"), QStringLiteral("CW"), 30, 31, confirmed)));
+        QCOMPARE(t.qsl(u"c"_s, band, u"CW"_s), confirmed);
     }
 
     void aSecondRequestAsksFirstAndPrintsWithoutConversion() {
         Bar t;
         t.env.setOperator();
-        addQsos(t.env, 80, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::Yes);
+        addQsos(t.env, 80, u"HF"_s, u"MIXED"_s, u"c"_s);
+        t.answer({Answer::Yes, Answer::Yes});
         t.print();
-        QCOMPARE(t.qsl(QStringLiteral("a")), qint64(75));
+        QCOMPARE(t.qsl(u"a"_s), 75);
 
         // No: nothing at all.
         t.env.dialogs.clear();
-        t.env.dialogs.answer(Answer::No);
+        t.answer({Answer::No});
         t.print();
         QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested}));
-        QCOMPARE(t.env.dialogs.shown[0].icon, Icon::None);
-        QCOMPARE(t.env.dialogs.shown[0].buttons, Buttons::YesNo);
-        QCOMPARE(t.env.dialogs.shown[0].title, QStringLiteral("HM52"));
+        QCOMPARE(looks(t.env.dialogs), QStringList({"HM52 None YesNo"}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
 
         // Yes with only 5 confirmed left: the same refusal as a new request, nothing printed.
         t.env.dialogs.clear();
-        t.env.dialogs.answer(Answer::Yes);
+        t.answer({Answer::Yes});
         t.print();
         QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested, mustHave(75)}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
 
         // Yes with enough confirmed: printed, and no conversion question.
-        const auto more = addQsos(t.env, 75, QStringLiteral("HF"), QStringLiteral("MIXED"),
-                                  QStringLiteral("c"), 300);
+        addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"c"_s, 300);
         t.env.dialogs.clear();
-        t.env.dialogs.answer(Answer::Yes);
+        t.answer({Answer::Yes});
         t.print();
         QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(2));
         QVERIFY(t.env.printers.jobs[1].ended);
-        QCOMPARE(t.qsl(QStringLiteral("c")), qint64(80));
-        QCOMPARE(t.qsl(QStringLiteral("a")), qint64(75));
-        QCOMPARE(t.conta.calls, 1);
-    }
-
-    void aRepeatedRequestWithoutOperatorRecordStopsWithItsMessage() {
-        Bar t;
-        addQsos(t.env, 75, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("a"));
-        addQsos(t.env, 75, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"), 100);
-        t.env.dialogs.answer(Answer::Yes);
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested, operatorMissing}));
-        QVERIFY(t.env.printers.jobs.empty());
+        QCOMPARE(t.qsl(u"c"_s), 80);
+        QCOMPARE(t.qsl(u"a"_s), 75);
+        QCOMPARE(t.conta, 1);
     }
 
     void aFailingConversionLeavesEveryQsoConfirmedAndSaysWhy() {
         Bar t;
         t.env.setOperator();
-        addQsos(t.env, 80, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        t.env.m.logDb.execute(QStringLiteral(
-            "create trigger fail40 before update on data when (select count(*) from data where "
-            "qsl='a') >= 39 begin select raise(abort, 'forced failure'); end"));
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::Yes);
+        addQsos(t.env, 80, u"HF"_s, u"MIXED"_s, u"c"_s);
+        t.env.m.logDb.execute(
+            u"create trigger fail40 before update on data when (select count(*) from data where "
+            u"qsl='a') >= 39 begin select raise(abort, 'forced failure'); end"_s);
+        t.answer({Answer::Yes, Answer::Yes});
         t.print();
-        QCOMPARE(t.qsl(QStringLiteral("c")), qint64(80));
-        QCOMPARE(t.qsl(QStringLiteral("a")), qint64(0));
+        QCOMPARE(t.qsl(u"c"_s), 80);
+        QCOMPARE(t.qsl(u"a"_s), 0);
         QCOMPARE(t.env.dialogs.shown.size(), size_t(3));
         const ShownBox& error = t.env.dialogs.shown[2];
-        QVERIFY2(error.text.startsWith(QStringLiteral("forced failure")), qPrintable(error.text));
+        QVERIFY2(error.text.startsWith(u"forced failure"_s), qPrintable(error.text));
         QCOMPARE(error.icon, Icon::Critical);
         // The log is usable afterwards: no transaction was left open.
         QVERIFY(!t.env.m.logDb.inTransaction());
-        t.env.m.logDb.execute(QStringLiteral("drop trigger fail40"));
-        t.env.dialogs.clear();
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::Yes);
+        t.env.m.logDb.execute(u"drop trigger fail40"_s);
+        t.answer({Answer::Yes, Answer::Yes});
         t.print();
-        QCOMPARE(t.qsl(QStringLiteral("a")), qint64(75));
-    }
-
-    void aFailingPrinterShowsItsReasonAndAsksNothing() {
-        Bar t;
-        t.env.setOperator();
-        addQsos(t.env, 75, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        t.env.printers.failWith = QStringLiteral("The printer is out of paper.");
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::Yes);
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(),
-                 QStringList({QStringLiteral("The printer is out of paper.")}));
-        QCOMPARE(t.env.dialogs.shown[0].icon, Icon::Critical);
-        QCOMPARE(t.qsl(QStringLiteral("c")), qint64(75));
-        QCOMPARE(t.conta.calls, 0);
+        QCOMPARE(t.qsl(u"a"_s), 75);
     }
 
     void entriesCutLongValuesToTheirColumns() {
         Bar t;
         t.env.setOperator();
         for (int i = 0; i < 9; ++i) {
-            Qso q;
-            q.WWLocator = letters(i + 1);
-            q.band = QStringLiteral("SHF");
-            t.env.addQso(q);
+            t.env.addQso({.WWLocator = letters(i + 1), .band = "SHF"});
         }
-        Qso longest;
-        longest.WWLocator = QStringLiteral("AA");
-        longest.band = QStringLiteral("SHF");
-        longest.call = QStringLiteral("IZ1234567890ABC");                         // 15
-        longest.place = QStringLiteral("SANTA MARIA DELLE GRAZIE AL MONTE ALTO"); // 38
-        longest.time = QStringLiteral("21:30");
-        t.env.addQso(longest);
-        t.choose(QStringLiteral("SHF"), QStringLiteral("MIXED"));
+        // Call 15 characters in a column of 12, place 38 in a column of 29.
+        t.env.addQso({.call = "IZ1234567890ABC",
+                      .WWLocator = "AA",
+                      .place = "SANTA MARIA DELLE GRAZIE AL MONTE ALTO",
+                      .band = "SHF",
+                      .time = "21:30"});
+        t.choose(u"SHF"_s, u"MIXED"_s);
         t.print();
         const RecordedJob& job = t.env.printers.jobs.at(0);
-        // Call 15 characters in a column of 12, place 38 in a column of 29.
-        QCOMPARE(job.lines.at(21).text,
-                 sp(14) + QStringLiteral("IZ1234567890 | HM52AA | SANTA MARIA DELLE GRAZIE AL M "
-                                         "| BD  | 05/01/04   | 21.30"));
+        QCOMPARE(job.lines.at(21).text, sp(14) + u"IZ1234567890 | HM52AA | SANTA MARIA DELLE "_s
+                                                 u"GRAZIE AL M | BD  | 05/01/04   | 21.30"_s);
         QCOMPARE(job.lines.at(22).text.size(), 94);
     }
 };

@@ -5,7 +5,6 @@
 #include "award/frmAE.h"
 
 #include <QComboBox>
-#include <QPushButton>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -13,14 +12,8 @@ using namespace hm52::test;
 namespace {
 
 const QString baseAwardMissing =
-    QStringLiteral("We are sorry, you must have the Base Award before the endorsement!");
-const QString notEnough =
-    QStringLiteral("We are sorry, you have not enought QSOs to request an endorsement!");
-const QString operatorMissing =
-    QStringLiteral("Please, insert your userData in menu Utility -> userData");
-const QString convertQuestion =
-    QStringLiteral("Do you want to to convert the confirmed QSO in accredited QSO?");
-const QString sureQuestion = QStringLiteral("Are you sure? (check the print, is it ok?)");
+    u"We are sorry, you must have the Base Award before the endorsement!"_s;
+const QString notEnough = u"We are sorry, you have not enought QSOs to request an endorsement!"_s;
 
 std::vector<Expected> endorsementForm(const QString& band, const QString& mode, int e,
                                       qint64 confirmedAndAccredited,
@@ -28,72 +21,37 @@ std::vector<Expected> endorsementForm(const QString& band, const QString& mode, 
     const QString m = sp(15);
     const QString i14 = sp(14);
     std::vector<Expected> lines = formHead(
-        sp(50) + QStringLiteral("MODULO RICHIESTA AVANZAMENTO DIPLOMA HM52"),
+        sp(50) + u"MODULO RICHIESTA AVANZAMENTO DIPLOMA HM52"_s,
         m +
-            QStringLiteral("Richiede il rilascio dell'avanzamento del diploma HM52 per aver "
-                           "collegato e confermato n° ") +
-            QString::number(e) + QStringLiteral(" nuovi"),
-        m + QStringLiteral("quadratini dello SQUARE HM52 nella banda ") + band +
-            QStringLiteral(" e nel modo ") + mode,
+            u"Richiede il rilascio dell'avanzamento del diploma HM52 per aver collegato "_s
+            u"e confermato n° "_s +
+            QString::number(e) + u" nuovi"_s,
+        m + u"quadratini dello SQUARE HM52 nella banda "_s + band + u" e nel modo "_s + mode,
         confirmedAndAccredited);
     for (int i = 0; i < e; ++i) {
         lines.push_back({entry(12, listed.at(static_cast<size_t>(i))), CN, 8, false});
     }
-    lines.push_back({QStringLiteral(" "), TNR, 8, false});
-    const QString signer =
-        i14 + QStringLiteral("Il sottoscritto") + sp(76) + QStringLiteral("Nominativo") + sp(15);
-    const QString certifies =
-        i14 + QStringLiteral("certifica che il Radioamatore IK0XYZ è in possesso delle QSL per "
-                             "la richiesta del DIPLOMA HM52");
-    const QString firma = i14 + QStringLiteral("Firma") + sp(64);
+    lines.push_back({u" "_s, TNR, 8, false});
+    const QString signer = i14 + u"Il sottoscritto"_s + sp(76) + u"Nominativo"_s + sp(15);
+    const QString certifies = i14 + u"certifica che il Radioamatore IK0XYZ è in possesso delle "_s
+                                    u"QSL per la richiesta del DIPLOMA HM52"_s;
+    const QString firma = i14 + u"Firma"_s + sp(64);
     const QString rule = i14 + QString(85, u'_');
-    const QStringList closing{
-        m +
-            QStringLiteral("Non si allegano le QSL originali poichè già controllate da due OM "
-                           "sottoelencati ma mi impegno a") +
-            sp(6),
-        m + QStringLiteral("farvele recapitare su vostra richiesta"),
-        sp(11),
-        m + QStringLiteral("Firma") + sp(85) + QStringLiteral("Data") + sp(22),
-        m + QString(84, u'_'),
-        sp(5),
-        signer,
-        certifies,
-        sp(34),
-        firma,
-        rule,
-        sp(5),
-        signer,
-        certifies,
-        sp(35),
-        firma,
-        rule,
-        sp(10),
-        i14 + QStringLiteral("Si allega busta preindirizzata e preaffrancata per la risposta"),
-    };
-    for (const QString& line : closing) {
-        lines.push_back({line, TNR, 12, false});
-    }
+    addLines(lines,
+             {m +
+                  u"Non si allegano le QSL originali poichè già controllate da due OM "
+                  u"sottoelencati ma mi impegno a"_s +
+                  sp(6),
+              m + u"farvele recapitare su vostra richiesta"_s, sp(11),
+              m + u"Firma"_s + sp(85) + u"Data"_s + sp(22), m + QString(84, u'_'), sp(5), signer,
+              certifies, sp(34), firma, rule, sp(5), signer, certifies, sp(35), firma, rule, sp(10),
+              i14 + u"Si allega busta preindirizzata e preaffrancata per la risposta"_s},
+             TNR, 12);
     return lines;
 }
 
-struct Ae {
-    TestEnv env;
-    frmAE* w = nullptr;
-    ContaCalls conta{*env.registry};
-    Ae() { w = &env.registry->ae(); }
-    void choose(const QString& band, const QString& mode) {
-        auto* b = w->findChild<QComboBox*>(QStringLiteral("comboBand"));
-        auto* m = w->findChild<QComboBox*>(QStringLiteral("comboMode"));
-        b->setCurrentIndex(b->findText(band));
-        m->setCurrentIndex(m->findText(mode));
-    }
-    void print() { w->findChild<QPushButton*>(QStringLiteral("cmdPrint"))->click(); }
-    qint64 qsl(const QString& state, const QString& band = QStringLiteral("HF"),
-               const QString& mode = QStringLiteral("MIXED")) {
-        return env.count(
-            QStringLiteral("qsl='%1' and band='%2' and mode='%3'").arg(state, band, mode));
-    }
+struct Ae : Request {
+    Ae() : Request(Window::AE) {}
 };
 
 } // namespace
@@ -104,40 +62,35 @@ class EndorsementTest : public QObject {
 private Q_SLOTS:
     void windowStartsOnHfMixed() {
         Ae t;
-        QCOMPARE(t.w->windowTitle(), QStringLiteral("Award Endorsment Italian Rules"));
-        QCOMPARE(t.w->findChild<QComboBox*>(QStringLiteral("comboBand"))->currentText(),
-                 QStringLiteral("HF"));
-        QCOMPARE(t.w->findChild<QComboBox*>(QStringLiteral("comboMode"))->currentText(),
-                 QStringLiteral("MIXED"));
+        QCOMPARE(t.w->windowTitle(), u"Award Endorsment Italian Rules"_s);
+        QCOMPARE(child<QComboBox>(t.w, "comboBand")->currentText() +
+                     child<QComboBox>(t.w, "comboMode")->currentText(),
+                 u"HFMIXED"_s);
         QVERIFY(controlsStandClear(t.w));
     }
 
     void formListsTheFirstEConfirmedAndConvertsThem() {
         Ae t;
         t.env.setOperator();
-        addQsos(t.env, 75, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("a"), 300);
-        const auto confirmed =
-            addQsos(t.env, 30, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        addQsos(t.env, 30, QStringLiteral("HF"), QStringLiteral("SSB"), QStringLiteral("c"));
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::Yes);
+        addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"a"_s, 300);
+        const auto confirmed = addQsos(t.env, 30, u"HF"_s, u"MIXED"_s, u"c"_s);
+        addQsos(t.env, 30, u"HF"_s, u"SSB"_s, u"c"_s);
+        t.answer({Answer::Yes, Answer::Yes});
         t.print();
 
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
-        QVERIFY(t.env.printers.jobs[0].ended);
-        QVERIFY(sameLines(
-            t.env.printers.jobs[0],
-            endorsementForm(QStringLiteral("HF"), QStringLiteral("MIXED"), 25, 105, confirmed)));
-        QCOMPARE(t.env.printers.jobs[0].lines[22].text.size(), 92);
-        QCOMPARE(opSequence(t.env.printers.jobs[0]), requestFormOps(25, 19));
+        const RecordedJob& job = t.env.printers.jobs[0];
+        QVERIFY(job.ended);
+        QVERIFY(sameLines(job, endorsementForm(u"HF"_s, u"MIXED"_s, 25, 105, confirmed)));
+        QCOMPARE(job.lines[22].text.size(), 92);
+        QCOMPARE(opSequence(job), requestFormOps(25, 19));
         QCOMPARE(t.env.dialogs.texts(), QStringList({convertQuestion, sureQuestion}));
-        QCOMPARE(t.qsl(QStringLiteral("a")), qint64(100));
-        QCOMPARE(t.qsl(QStringLiteral("c")), qint64(5));
+        QCOMPARE(t.qsl(u"a"_s), 100);
+        QCOMPARE(t.qsl(u"c"_s), 5);
         for (size_t i = 0; i < confirmed.size(); ++i) {
-            QCOMPARE(t.env.rawField(confirmed[i].count, QStringLiteral("qsl")),
-                     i < 25 ? QStringLiteral("a") : QStringLiteral("c"));
+            QCOMPARE(t.env.rawField(confirmed[i].count, u"qsl"_s), i < 25 ? u"a"_s : u"c"_s);
         }
-        QCOMPARE(t.conta.calls, 1);
+        QCOMPARE(t.conta, 1);
 
         // A further endorsement waits for 20 more confirmed QSOs.
         t.env.dialogs.clear();
@@ -172,57 +125,46 @@ private Q_SLOTS:
         if (withOperator) {
             t.env.setOperator();
         }
-        addQsos(t.env, accredited, QStringLiteral("HF"), QStringLiteral("SSB"), QStringLiteral("a"),
-                300);
-        addQsos(t.env, confirmed, QStringLiteral("HF"), QStringLiteral("SSB"), QStringLiteral("c"));
-        t.choose(QStringLiteral("HF"), QStringLiteral("SSB"));
+        addQsos(t.env, accredited, u"HF"_s, u"SSB"_s, u"a"_s, 300);
+        addQsos(t.env, confirmed, u"HF"_s, u"SSB"_s, u"c"_s);
+        t.choose(u"HF"_s, u"SSB"_s);
         t.print();
         QCOMPARE(t.env.dialogs.texts(), messages);
-        for (const ShownBox& box : t.env.dialogs.shown) {
-            QCOMPARE(box.icon, Icon::Exclamation);
-            QCOMPARE(box.title, QStringLiteral("HM52"));
-        }
+        QCOMPARE(looks(t.env.dialogs), QStringList(messages.size(), u"HM52 Exclamation Ok"_s));
         QVERIFY(t.env.printers.jobs.empty());
-        QCOMPARE(t.qsl(QStringLiteral("c"), QStringLiteral("HF"), QStringLiteral("SSB")),
-                 qint64(confirmed));
-        QCOMPARE(t.conta.calls, 0);
+        QCOMPARE(t.qsl(u"c"_s, u"HF"_s, u"SSB"_s), confirmed);
+        QCOMPARE(t.conta, 0);
     }
 
     void printingTwiceWithoutConvertingListsTheSameQsos() {
         Ae t;
         t.env.setOperator();
-        addQsos(t.env, 20, QStringLiteral("UHF"), QStringLiteral("DIGITAL"), QStringLiteral("a"),
-                300);
-        const auto confirmed = addQsos(t.env, 8, QStringLiteral("UHF"), QStringLiteral("DIGITAL"),
-                                       QStringLiteral("c"));
-        t.choose(QStringLiteral("UHF"), QStringLiteral("DIGITAL"));
-        t.env.dialogs.answer(Answer::No);
+        addQsos(t.env, 20, u"UHF"_s, u"DIGITAL"_s, u"a"_s, 300);
+        const auto confirmed = addQsos(t.env, 8, u"UHF"_s, u"DIGITAL"_s, u"c"_s);
+        t.choose(u"UHF"_s, u"DIGITAL"_s);
+        t.answer({Answer::No});
         t.print();
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::No);
+        t.answer({Answer::Yes, Answer::No});
         t.print();
         QCOMPARE(t.env.printers.jobs.size(), size_t(2));
-        const auto expected =
-            endorsementForm(QStringLiteral("UHF"), QStringLiteral("DIGITAL"), 5, 28, confirmed);
+        const auto expected = endorsementForm(u"UHF"_s, u"DIGITAL"_s, 5, 28, confirmed);
         QVERIFY(sameLines(t.env.printers.jobs[0], expected));
         QVERIFY(sameLines(t.env.printers.jobs[1], expected));
-        QCOMPARE(t.qsl(QStringLiteral("c"), QStringLiteral("UHF"), QStringLiteral("DIGITAL")),
-                 qint64(8));
+        QCOMPARE(t.qsl(u"c"_s, u"UHF"_s, u"DIGITAL"_s), 8);
         // No: no refresh; Yes then No: one refresh.
-        QCOMPARE(t.conta.calls, 1);
+        QCOMPARE(t.conta, 1);
     }
 
     void aFailingPrinterConvertsNothing() {
         Ae t;
         t.env.setOperator();
-        addQsos(t.env, 75, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("a"), 300);
-        addQsos(t.env, 25, QStringLiteral("HF"), QStringLiteral("MIXED"), QStringLiteral("c"));
-        t.env.printers.failWith = QStringLiteral("Printer offline");
-        t.env.dialogs.answer(Answer::Yes);
-        t.env.dialogs.answer(Answer::Yes);
+        addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"a"_s, 300);
+        addQsos(t.env, 25, u"HF"_s, u"MIXED"_s, u"c"_s);
+        t.env.printers.failWith = u"Printer offline"_s;
+        t.answer({Answer::Yes, Answer::Yes});
         t.print();
-        QCOMPARE(t.env.dialogs.texts(), QStringList({QStringLiteral("Printer offline")}));
-        QCOMPARE(t.qsl(QStringLiteral("c")), qint64(25));
+        QCOMPARE(t.env.dialogs.texts(), QStringList({"Printer offline"}));
+        QCOMPARE(t.qsl(u"c"_s), 25);
     }
 };
 
