@@ -77,21 +77,6 @@ void enter(QsoForm& w, const Entry& e) {
     (e.confirmed ? w.optQSLConf : w.optQSLworked)->setChecked(true);
 }
 
-// The form as shown: "sub-square|call|day|month|year|time|place|province|mode|band|QSL".
-QString shown(const QsoForm& w) {
-    QStringList s;
-    for (QLineEdit* box :
-         {w.txtWWLocator, w.txtCall, w.txtDate[0], w.txtDate[1], w.txtDate[2], w.txtTime}) {
-        s << box->text();
-    }
-    s << w.comboPlace->currentText() << w.comboProv->currentText() << w.comboMode->currentText()
-      << w.comboBand->currentText()
-      << (w.optQSLConf->isChecked()     ? u"c"_s
-          : w.optQSLworked->isChecked() ? u"w"_s
-                                        : u"-"_s);
-    return s.join(u'|');
-}
-
 // Hands a QSO of the log to the edit window as the operator does: its line selected in the
 // active log browser, then "Edit QSO".
 frmEditQSO& handOver(TestEnv& env, int count) {
@@ -270,7 +255,7 @@ private Q_SLOTS:
         frmInsertQSO& w = *run.w;
         w.txtDate[0]->setFocus();
         typeAtFocus(u"0512042130"_s);
-        QCOMPARE(shown(w), u"||05|12|04|2130||BD|MIXED|HF|c"_s);
+        QCOMPARE(formText(w), u"||05|12|04|2130||BD|MIXED|HF|c"_s);
         QCOMPARE(QApplication::focusWidget(), w.comboPlace);
 
         // A fifth character in the time box leaves the four, selected.
@@ -359,10 +344,10 @@ private Q_SLOTS:
         Entry e = with(u"place=delta;band=VHF;mode=CW"_s);
         e.confirmed = false;
         enter(*w, e);
-        QCOMPARE(shown(*w), u"AB|I1ABC|5|12|04|2130|DELTA|VLT|CW|VHF|w"_s);
+        QCOMPARE(formText(*w), u"AB|I1ABC|5|12|04|2130|DELTA|VLT|CW|VHF|w"_s);
         QTest::mouseClick(w->cmdClear, Qt::LeftButton);
         const QString cleared = u"|||||||VLT|CW|VHF|c"_s;
-        QCOMPARE(shown(*w), cleared);
+        QCOMPARE(formText(*w), cleared);
         QCOMPARE(w->comboPlace->count(), 0);
         QCOMPARE(QApplication::focusWidget(), w->txtWWLocator);
 
@@ -371,7 +356,7 @@ private Q_SLOTS:
         QTest::mouseClick(w->cmdExit, Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QCOMPARE(run.env.registry->loaded(Window::InsertQSO), w);
-        QCOMPARE(shown(*w), cleared);
+        QCOMPARE(formText(*w), cleared);
 
         // The close box unloads; the next showing starts from the defaults.
         run.env.registry->show(Window::InsertQSO);
@@ -381,7 +366,7 @@ private Q_SLOTS:
         QVERIFY(!run.env.registry->loaded(Window::InsertQSO));
         run.env.registry->show(Window::InsertQSO);
         w = &run.env.registry->insertQSO();
-        QCOMPARE(shown(*w), u"|||||||"_s + codes::provinces().first() + u"|MIXED|HF|c"_s);
+        QCOMPARE(formText(*w), u"|||||||"_s + codes::provinces().first() + u"|MIXED|HF|c"_s);
         QVERIFY(run.env.dialogs.shown.empty());
     }
 
@@ -395,7 +380,7 @@ private Q_SLOTS:
         QCOMPARE(run.submit(), QStringList({"QSO saved"}));
         QCOMPARE(looks(run.env.dialogs), QStringList({"HM52 Information Ok"}));
         QCOMPARE(row(run.env, 1), u"AB|I1ABC|05/12/04|21.30.00|PIAN D'OLMO|LM|DIGITAL|50 MHz|c"_s);
-        QCOMPARE(shown(w), u"|||||||LM|DIGITAL|50 MHz|c"_s);
+        QCOMPARE(formText(w), u"|||||||LM|DIGITAL|50 MHz|c"_s);
         QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
         // The browser and the counter were loaded (hidden) to refresh.
         QVERIFY(run.env.registry->loaded(Window::Utility));
@@ -584,7 +569,7 @@ private Q_SLOTS:
         const int key = env.addQso(q);
         const QString before = row(env, key);
         frmEditQSO& w = handOver(env, key);
-        QCOMPARE(shown(w), u"AB|HB0/IZ1'BCD/QRP|05|01|04|1905|PIAN D'OLMO|MV|SSB|VHF|c"_s);
+        QCOMPARE(formText(w), u"AB|HB0/IZ1'BCD/QRP|05|01|04|1905|PIAN D'OLMO|MV|SSB|VHF|c"_s);
         // Shown from the active browser, the edit window comes to the front with the focus in
         // the sub-square box.
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&w));
@@ -595,7 +580,7 @@ private Q_SLOTS:
         QCOMPARE(row(env, key), before);
         QCOMPARE(env.count(), 2);
         QVERIFY(!w.isVisible());
-        QCOMPARE(shown(w), u"|||||||MV|SSB|VHF|c"_s);
+        QCOMPARE(formText(w), u"|||||||MV|SSB|VHF|c"_s);
         QCOMPARE(w.focusWidget(), w.txtWWLocator);
         QCOMPARE(w.editCount, key);
     }

@@ -2,12 +2,14 @@
 
 #include "app/Program.h"
 #include "platform/Database.h"
+#include "qso/QsoForm.h"
 #include "storage/Schema.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QTest>
 #include <QWidget>
 
@@ -186,6 +188,20 @@ QList<int> bars(const QString& text) {
         }
     }
     return at;
+}
+
+QString formText(const QsoForm& w) {
+    QStringList s;
+    for (QLineEdit* box :
+         {w.txtWWLocator, w.txtCall, w.txtDate[0], w.txtDate[1], w.txtDate[2], w.txtTime}) {
+        s << box->text();
+    }
+    s << w.comboPlace->currentText() << w.comboProv->currentText() << w.comboMode->currentText()
+      << w.comboBand->currentText()
+      << (w.optQSLConf->isChecked()     ? u"c"_s
+          : w.optQSLworked->isChecked() ? u"w"_s
+                                        : u"-"_s);
+    return s.join(u'|');
 }
 
 QString look(const ShownBox& box) {

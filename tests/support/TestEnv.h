@@ -20,7 +20,8 @@ class QWidget;
 
 namespace hm52 {
 class Program;
-}
+class QsoForm;
+} // namespace hm52
 
 namespace hm52::test {
 
@@ -121,6 +122,9 @@ QStringList itemTexts(const QComboBox* combo);
 QStringList itemTexts(const QAbstractItemModel* model);
 // The character positions (from 1) of the column bars of a header or a line.
 QList<int> bars(const QString& text);
+// A QSO window as shown: "sub-square|call|day|month|year|time|place|province|mode|band|QSL"
+// (QSL "c", "w" or "-").
+QString formText(const QsoForm& w);
 // How a box looked: "title icon buttons", e.g. "HM52 Critical Ok"; and every box shown.
 QString look(const ShownBox& box);
 QStringList looks(const RecordingDialogs& dialogs);
