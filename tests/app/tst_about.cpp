@@ -14,35 +14,26 @@ using namespace hm52::test;
 class AboutTest : public QObject {
     Q_OBJECT
 
-private:
-    static QLabel* label(QWidget& w, const char* name) {
-        return w.findChild<QLabel*>(QString::fromLatin1(name));
-    }
-
 private Q_SLOTS:
-    void showsVersionCreditsPicturesAndTheSite() {
-        TestEnv env;
-        frmAbout& w = env.registry->about();
-        QCOMPARE(w.windowTitle(), QStringLiteral("about HM52"));
-        QVERIFY(!w.isModal());
-        QCOMPARE(label(w, "lblVersion")->text(), QStringLiteral("Version 1.0 "));
-        QVERIFY(!label(w, "lblDescription")->text().isEmpty());
-        const QString site = label(w, "Label2")->text();
-        QVERIFY(site.startsWith(QStringLiteral("Site: http")));
-        QCOMPARE(label(w, "Label2")->cursor().shape(), Qt::PointingHandCursor);
-        for (const char* name : {"lblVersion", "lblDescription", "Label2"}) {
-            QVERIFY(label(w, name)->font().bold());
-        }
-        QCOMPARE(label(w, "Picture2")->pixmap().size(), QSize(64, 111));
-        QCOMPARE(label(w, "Picture1")->pixmap().size(), QSize(321, 64));
-    }
-
-    void theLinkOpensTheSiteEachTimeAndTheBoxStays() {
+    void showsVersionCreditsPicturesAndTheSiteWhoseLinkOpensItEachTime() {
         TestEnv env;
         env.registry->show(Window::About);
         frmAbout& w = env.registry->about();
         showActive(&w);
-        QLabel* link = label(w, "Label2");
+        QCOMPARE(w.windowTitle(), u"about HM52"_s);
+        QVERIFY(!w.isModal());
+        QCOMPARE(child<QLabel>(&w, "lblVersion")->text(), u"Version 1.0 "_s);
+        QVERIFY(!child<QLabel>(&w, "lblDescription")->text().isEmpty());
+        QLabel* link = child<QLabel>(&w, "Label2");
+        QVERIFY(link->text().startsWith(u"Site: http"_s));
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        for (const char* name : {"lblVersion", "lblDescription", "Label2"}) {
+            QVERIFY(child<QLabel>(&w, name)->font().bold());
+        }
+        QCOMPARE(child<QLabel>(&w, "Picture2")->pixmap().size(), QSize(64, 111));
+        QCOMPARE(child<QLabel>(&w, "Picture1")->pixmap().size(), QSize(321, 64));
+
+        // The link opens the site each time; the box stays.
         const QString address = link->text().mid(6);
         QTest::mouseClick(link, Qt::LeftButton);
         QTest::mouseClick(link, Qt::LeftButton);
@@ -51,21 +42,21 @@ private Q_SLOTS:
         QVERIFY(env.dialogs.shown.empty());
     }
 
-    void enterEscAndOkHideTheSameBox_data() {
+    void enterEscAndOkHideTheSameBoxAndTheCloseBoxUnloadsIt_data() {
         QTest::addColumn<int>("key");
         QTest::newRow("Enter") << int(Qt::Key_Return);
         QTest::newRow("Esc") << int(Qt::Key_Escape);
         QTest::newRow("OK") << 0;
     }
 
-    void enterEscAndOkHideTheSameBox() {
+    void enterEscAndOkHideTheSameBoxAndTheCloseBoxUnloadsIt() {
         QFETCH(int, key);
         TestEnv env;
         env.registry->show(Window::About);
         frmAbout& w = env.registry->about();
         showActive(&w);
-        auto* ok = w.findChild<QPushButton*>(QStringLiteral("cmdOK"));
-        QCOMPARE(ok->text(), QStringLiteral("OK"));
+        auto* ok = child<QPushButton>(&w, "cmdOK");
+        QCOMPARE(ok->text(), u"OK"_s);
         QVERIFY(ok->isDefault());
         if (key == 0) {
             QTest::mouseClick(ok, Qt::LeftButton);
@@ -75,14 +66,8 @@ private Q_SLOTS:
         QVERIFY(!w.isVisible());
         env.registry->show(Window::About);
         QCOMPARE(&env.registry->about(), &w); // hidden, not unloaded
-    }
 
-    void theCloseBoxUnloadsTheBox() {
-        TestEnv env;
-        env.registry->show(Window::About);
-        QWidget* first = env.registry->loaded(Window::About);
-        QVERIFY(first != nullptr);
-        first->close();
+        w.close();
         QVERIFY(env.registry->loaded(Window::About) == nullptr);
         env.registry->show(Window::About);
         QVERIFY(env.registry->loaded(Window::About) != nullptr);
