@@ -188,12 +188,9 @@ private Q_SLOTS:
         // A trigger makes the second insert fail.
         env.m.logDb.execute(u"create trigger refuse before insert on data when new.count = 2 "_s
                             u"begin select raise(abort, 'disk refused the row'); end"_s);
-        try {
-            adif::importAdif(env.m, fixture("desktop-logger.adi"), {});
-            QFAIL("the engine's failure went unreported");
-        } catch (const DbError& e) {
-            QCOMPARE(e.text(), u"disk refused the row"_s);
-        }
+        QCOMPARE(thrownBy<DbError>(
+                     [&env]() { adif::importAdif(env.m, fixture("desktop-logger.adi"), {}); }),
+                 u"disk refused the row"_s);
         QCOMPARE(env.count(), 0);
         QVERIFY(!env.m.logDb.inTransaction());
     }

@@ -107,6 +107,17 @@ void showActive(QWidget* window);
 // Types each character into whichever control has the focus at that moment.
 void typeAtFocus(const QString& text);
 
+// The text of the error of type E (DbError, PrintError) that a call throws, or "(nothing
+// thrown)".
+template <class E, class F> QString thrownBy(F&& call) {
+    try {
+        call();
+    } catch (const E& e) {
+        return e.text();
+    }
+    return u"(nothing thrown)"_s;
+}
+
 // A named child of a window, which must be there.
 template <class T = QWidget> T* child(const QObject* parent, const char* name) {
     T* found = parent->findChild<T*>(QLatin1String(name));
