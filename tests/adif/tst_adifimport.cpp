@@ -5,7 +5,6 @@
 #include "support/TestEnv.h"
 
 #include <QFile>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

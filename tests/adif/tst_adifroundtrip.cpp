@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QSet>
-#include <QTest>
 
 #include <random>
 

@@ -6,14 +6,10 @@
 #include "backup/Backup.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 using namespace hm52;

@@ -4,10 +4,6 @@
 #include "app/frmAbout.h"
 #include "support/TestEnv.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-
 using namespace hm52;
 using namespace hm52::test;
 

@@ -5,15 +5,12 @@
 #include "app/principale.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

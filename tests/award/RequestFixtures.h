@@ -6,9 +6,7 @@
 #include "platform/Printer.h"
 #include "support/TestEnv.h"
 
-#include <QComboBox>
 #include <QString>
-#include <QTest>
 #include <QWidget>
 
 #include <algorithm>

@@ -4,9 +4,6 @@
 #include "RequestFixtures.h"
 #include "award/frmBAR.h"
 
-#include <QComboBox>
-#include <QPushButton>
-
 using namespace hm52;
 using namespace hm52::test;
 

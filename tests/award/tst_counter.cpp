@@ -4,11 +4,7 @@
 #include "award/frmAward.h"
 #include "support/TestEnv.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QStyle>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

@@ -4,8 +4,6 @@
 #include "RequestFixtures.h"
 #include "award/frmAE.h"
 
-#include <QComboBox>
-
 using namespace hm52;
 using namespace hm52::test;
 

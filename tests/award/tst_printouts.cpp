@@ -5,10 +5,8 @@
 #include "app/LogPrintout.h"
 #include "award/frmBAR.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
 
 using namespace hm52;
 using namespace hm52::test;

@@ -7,11 +7,8 @@
 #include "platform/Database.h"
 #include "support/TestEnv.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

@@ -7,12 +7,6 @@
 #include "support/Pixels.h"
 #include "support/TestEnv.h"
 
-#include <QGroupBox>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-
 using namespace hm52;
 using namespace hm52::test;
 

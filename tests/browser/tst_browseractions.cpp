@@ -6,13 +6,7 @@
 #include "qso/frmEditQSO.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QListView>
 #include <QMenu>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

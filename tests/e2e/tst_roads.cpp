@@ -7,15 +7,6 @@
 #include "support/TestEnv.h"
 
 #include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

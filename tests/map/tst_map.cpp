@@ -8,12 +8,7 @@
 #include "map/frmMap.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QImage>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

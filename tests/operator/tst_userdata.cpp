@@ -5,11 +5,6 @@
 #include "operator/frmUserData.h"
 #include "support/TestEnv.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-
 using namespace hm52;
 using namespace hm52::test;
 

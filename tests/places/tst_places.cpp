@@ -5,13 +5,8 @@
 #include "support/Pixels.h"
 #include "support/TestEnv.h"
 
-#include <QApplication>
 #include <QClipboard>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

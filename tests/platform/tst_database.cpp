@@ -8,7 +8,6 @@
 #include "support/TestEnv.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

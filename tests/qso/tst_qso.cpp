@@ -8,14 +8,6 @@
 #include "support/TestEnv.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 #include <algorithm>
 

@@ -12,7 +12,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;

@@ -7,10 +7,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
-#include <QApplication>
-#include <QComboBox>
-#include <QRadioButton>
-#include <QTest>
 #include <QWidget>
 
 namespace hm52::test {

@@ -8,15 +8,24 @@
 #include "platform/Shell.h"
 #include "storage/Module1.h"
 
+// The widgets and test tools that nearly every test uses.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
 class QAbstractItemModel;
-class QComboBox;
-class QWidget;
 
 namespace hm52 {
 class Program;
