@@ -108,72 +108,31 @@ private Q_SLOTS:
         }
     }
 
-    // Each row: what the file gives and what the award makes of it, in a table of its own.
+    // Each row: what a file gives and what the award makes of it ("" for nothing), as
+    // "given=award" or, for modes, "mode+submode=award".
     void mapsBandsFrequenciesModesAndGrids_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("given");
         QTest::addColumn<QByteArray>("submode");
         QTest::addColumn<QString>("award");
-        const auto add = [](const char* kind, const char* given, const char* submode,
-                            const char* award) {
-            QTest::addRow("%s %s %s", kind, given, submode)
-                << QString::fromLatin1(kind) << QByteArray(given) << QByteArray(submode)
-                << QString::fromLatin1(award);
+        const auto add = [](const char* kind, const char* rows) {
+            for (const QString& row : QString::fromUtf8(rows).split(u';')) {
+                const QString given = row.section(u'=', 0, 0);
+                QTest::addRow("%s %s", kind, qPrintable(given))
+                    << QString::fromLatin1(kind) << given.section(u'+', 0, 0).toUtf8()
+                    << given.section(u'+', 1).toUtf8() << row.section(u'=', 1);
+            }
         };
-        for (const auto& [band, award] : {std::pair{"160m", "HF"},
-                                          {"10M", "HF"},
-                                          {"6m", "50 MHz"},
-                                          {"8m", "VHF"},
-                                          {"1.25m", "VHF"},
-                                          {"70cm", "UHF"},
-                                          {"13cm", "UHF"},
-                                          {"9cm", "SHF"},
-                                          {"submm", "SHF"},
-                                          {"630m", ""}}) {
-            add("band", band, "", award);
-        }
-        for (const auto& [freq, award] : {std::pair{"7.074", "HF"},
-                                          {"50.313", "50 MHz"},
-                                          {"144.300", "VHF"},
-                                          {"1296.2", "UHF"},
-                                          {"10368.1", "SHF"},
-                                          {"12.5", ""},
-                                          {"abc", ""}}) {
-            add("frequency", freq, "", award);
-        }
+        add("band", "160m=HF;10M=HF;6m=50 MHz;8m=VHF;1.25m=VHF;70cm=UHF;13cm=UHF;9cm=SHF;"
+                    "submm=SHF;630m=");
+        add("frequency", "7.074=HF;50.313=50 MHz;144.300=VHF;1296.2=UHF;10368.1=SHF;12.5=;abc=");
         // Older writers put a data mode's submode in MODE on its own.
-        for (const auto& row :
-             std::initializer_list<std::array<const char*, 3>>{{"SSB", "USB", "SSB"},
-                                                               {"cw", "", "CW"},
-                                                               {"FT8", "", "DIGITAL"},
-                                                               {"MFSK", "FT4", "DIGITAL"},
-                                                               {"MFSK", "JS8", "DIGITAL"},
-                                                               {"RTTY", "", "DIGITAL"},
-                                                               {"PSK", "PSK31", "DIGITAL"},
-                                                               {"OLIVIA", "", "DIGITAL"},
-                                                               {"AM", "", "MIXED"},
-                                                               {"FM", "", "MIXED"},
-                                                               {"DIGITALVOICE", "DMR", "MIXED"},
-                                                               {"", "", "MIXED"},
-                                                               {"PSK63F", "", "DIGITAL"},
-                                                               {"JT65A", "", "DIGITAL"},
-                                                               {"OLIVIA 8/500", "", "DIGITAL"},
-                                                               {"VARA HF", "", "DIGITAL"},
-                                                               {"", "QPSK63", "DIGITAL"},
-                                                               {"C4FM", "", "MIXED"},
-                                                               {"SSTV", "", "MIXED"}}) {
-            add("mode", row[0], row[1], row[2]);
-        }
+        add("mode", "SSB+USB=SSB;cw=CW;FT8=DIGITAL;MFSK+FT4=DIGITAL;MFSK+JS8=DIGITAL;"
+                    "RTTY=DIGITAL;PSK+PSK31=DIGITAL;OLIVIA=DIGITAL;AM=MIXED;FM=MIXED;"
+                    "DIGITALVOICE+DMR=MIXED;=MIXED;PSK63F=DIGITAL;JT65A=DIGITAL;"
+                    "OLIVIA 8/500=DIGITAL;VARA HF=DIGITAL;+QPSK63=DIGITAL;C4FM=MIXED;SSTV=MIXED");
         // Sub-squares only inside the award square.
-        for (const auto& [grid, letters] : {std::pair{"HM52AB", "AB"},
-                                            {"hm52xx", "XX"},
-                                            {"HM52MN34", "MN"},
-                                            {"HM52", ""},
-                                            {"HM52AY", ""},
-                                            {"JN45AB", ""},
-                                            {"", ""}}) {
-            add("grid", grid, "", letters);
-        }
+        add("grid", "HM52AB=AB;hm52xx=XX;HM52MN34=MN;HM52=;HM52AY=;JN45AB=;=");
     }
 
     void mapsBandsFrequenciesModesAndGrids() {
