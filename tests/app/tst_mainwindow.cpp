@@ -128,62 +128,51 @@ private Q_SLOTS:
         QFETCH(QString, damage);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        const QString data = dir.filePath(u"data.mdb"_s);
-        const QString places = dir.filePath(u"places.mdb"_s);
-        writeEmptyLog(data);
-        writeGazetteer(places, smallGazetteer());
-        const QString target = damage.endsWith(QLatin1String("data")) ? data : places;
+        const QString how = damage.section(u' ', 0, 0);
+        const QString target = dir.filePath(damage.section(u' ', 1) + u".mdb"_s);
+        writeEmptyLog(dir.filePath(u"data.mdb"_s));
+        writeGazetteer(dir.filePath(u"places.mdb"_s), smallGazetteer());
         Database locker;
-        if (damage.startsWith(QLatin1String("locked"))) {
+        if (how == u"locked"_s) {
             locker.open(target, OpenMode::ReadWrite);
             locker.execute(u"BEGIN EXCLUSIVE"_s);
-        } else if (damage.startsWith(QLatin1String("unreadable"))) {
+        } else {
+            QFile::remove(target);
+        }
+        if (how == u"unreadable"_s) {
             // Tests run as root, who reads any file: a folder in the file's place is what
             // no one can read as a database.
-            QFile::remove(target);
             QVERIFY(QDir().mkdir(target));
-        } else if (damage.startsWith(QLatin1String("missing"))) {
-            QFile::remove(target);
-        } else if (damage.startsWith(QLatin1String("garbage"))) {
-            QFile::remove(target);
+        } else if (how == u"garbage"_s) {
             QFile f(target);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'x'));
-        } else {
-            QFile::remove(target);
+        } else if (how == u"old"_s || how == u"foreign"_s) {
             Database db;
             db.create(target);
-            if (damage.startsWith(QLatin1String("old"))) {
-                db.execute(
-                    u"create table data (count INTEGER, call TEXT, WWLocator TEXT, place TEXT, "
-                    u"prov TEXT, mode TEXT, band TEXT, date DATE, time TIME)"_s);
-            } else {
-                db.execute(u"create table other (x)"_s);
-            }
+            db.execute(how == u"old"_s
+                           ? u"create table data (count INTEGER, call TEXT, WWLocator "_s
+                             u"TEXT, place TEXT, prov TEXT, mode TEXT, band TEXT, "_s
+                             u"date DATE, time TIME)"_s
+                           : u"create table other (x)"_s);
         }
-        QFile before(target);
-        const QByteArray bytesBefore =
-            before.open(QIODevice::ReadOnly) ? before.readAll() : QByteArray();
-        before.close();
+        const auto bytes = [&target]() {
+            QFile file(target);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+        };
+        const QByteArray before = bytes();
 
         ProgramRun run(dir.path());
         QVERIFY(!run.program->start());
-        QCOMPARE(run.dialogs.shown.size(), size_t(1));
-        QVERIFY2(run.dialogs.shown[0].text.startsWith(message),
-                 qPrintable(run.dialogs.shown[0].text));
-        QVERIFY(run.dialogs.shown[0].text.contains(target));
+        QCOMPARE(run.dialogs.texts().size(), 1);
+        QVERIFY2(run.dialogs.texts()[0].startsWith(message), qPrintable(run.dialogs.texts()[0]));
+        QVERIFY(run.dialogs.texts()[0].contains(target));
         QCOMPARE(run.dialogs.shown[0].icon, Icon::Critical);
         QVERIFY(!run.program->mainWindow().isVisible());
         // Nothing was created in place of a missing file, nothing changed in a present one.
-        QFile after(target);
-        if (damage.startsWith(QLatin1String("missing"))) {
-            QVERIFY(!after.exists());
-        } else if (damage.startsWith(QLatin1String("unreadable"))) {
-            QVERIFY(QFileInfo(target).isDir());
-        } else {
-            QVERIFY(after.open(QIODevice::ReadOnly));
-            QCOMPARE(after.readAll(), bytesBefore);
-        }
+        QCOMPARE(bytes(), before);
+        QCOMPARE(QFileInfo(target).isDir(), how == u"unreadable"_s);
+        QCOMPARE(QFile::exists(target), how != u"missing"_s);
     }
 
     // ----- the about box: its contents, the link to the sponsor's page, the keys and buttons
