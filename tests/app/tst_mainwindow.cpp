@@ -20,7 +20,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void menuBarHasEveryEntryInOrder() {
+    void menuBarHasEveryEntryInOrderAndTheCertificateShowsWhole() {
         TestEnv env;
         ProgramRun run(env.folder());
         QVERIFY(run.program->start());
@@ -51,12 +51,8 @@ private Q_SLOTS:
                               u"mnHelp=Help: mnHelpHM52html=&Help on HM52; mnHelpHM52pdf=&Rules "
                               u"on HM52 ; mnLine=-; mnAbout=&About HM52;"_s}));
         QCOMPARE(child<QAction>(&w, "mnHelpHM52html")->shortcut(), QKeySequence(Qt::Key_F1));
-    }
 
-    void theCertificateShowsWholeWithItsWordingAndProportions() {
-        TestEnv env;
-        ProgramRun run(env.folder());
-        QVERIFY(run.program->start());
+        // The certificate shows whole, with its wording and its proportions.
         auto* picture = child<QLabel>(&run.program->mainWindow(), "Picture1");
         const QImage shown = picture->pixmap().toImage();
         QVERIFY(picture->contentsRect().width() >= shown.width() &&

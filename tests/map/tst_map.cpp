@@ -135,7 +135,7 @@ private Q_SLOTS:
         QCOMPARE(map.label("lblCell"), u"HM52AB: ALFA, BRAVO, CHARLIE, PIAN D'OLMO"_s);
     }
 
-    void doubleClickingACellListsItsQsosInTheBrowser() {
+    void doubleClickingACellListsItsQsosInTheBrowserAndTheMapFollowsTheLog() {
         Map map;
         map.env.registry->browserTerms().searchCall = u"I1ABC"_s;
         map.env.registry->browserTerms().searchProv = u"BD"_s;
@@ -147,11 +147,8 @@ private Q_SLOTS:
                 terms.searchProv.isEmpty());
         QWidget* browser = map.env.registry->loaded(Window::Utility);
         QVERIFY(browser != nullptr && browser->isVisible());
-    }
 
-    void theMapFollowsEveryChangeOfTheLog() {
-        Map map;
-        map.open();
+        // The map follows every change of the log.
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::None));
         log(map.env, "XX", "c");
         map.env.registry->conta();

@@ -613,10 +613,11 @@ private Q_SLOTS:
         QVERIFY(!w.isVisible());
     }
 
-    void editRefusesAnAccreditedCombinationAndAQsoClaimedOrDeletedMeanwhile() {
+    void editRefusesAnAccreditedCombinationOrAQsoGoneMeanwhileAndCountsLimitsBeforeQuotes() {
         TestEnv env;
         env.addQso({.mode = "SSB", .band = "UHF", .qsl = "a"});
         const int key = env.addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        const int worked = env.addQso({.qsl = "w"});
         frmEditQSO& w = handOver(env, key);
         w.comboBand->setCurrentText(u"UHF"_s);
         w.cmdSubmit_Click();
@@ -635,30 +636,29 @@ private Q_SLOTS:
         w.cmdSubmit_Click();
         QCOMPARE(env.dialogs.texts(), QStringList({"this QSO is no longer in the Logbook!"}));
         QCOMPARE(env.dialogs.shown.front().icon, Icon::Critical);
-        QCOMPARE(env.count(), 1);
+        QCOMPARE(env.count(), 2);
         QVERIFY(w.isVisible());
-    }
 
-    void editCountsLengthLimitsBeforeQuotesAndOutlivesTheWindow() {
-        TestEnv env;
-        const int key = env.addQso({.qsl = "w"});
-        frmEditQSO* w = &handOver(env, key);
-        w->txtCall->setText(u"I'1'A'B'CDEF"_s);
-        w->comboPlace->setCurrentText(u"CA' "_s + QString(46, u'X'));
-        w->cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
-        QCOMPARE(env.rawField(key, u"call"_s), u"I'1'A'B'CDEF"_s);
-
-        // Clear keeps the key; Submit then fails on the empty sub-square.
-        w = &handOver(env, key);
-        QTest::mouseClick(w->cmdClear, Qt::LeftButton);
+        // Length limits count before quotes are doubled.
+        frmEditQSO* edit = &handOver(env, worked);
+        edit->txtCall->setText(u"I'1'A'B'CDEF"_s);
+        edit->comboPlace->setCurrentText(u"CA' "_s + QString(46, u'X'));
         env.dialogs.clear();
-        w->cmdSubmit_Click();
+        edit->cmdSubmit_Click();
+        QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
+        QCOMPARE(env.rawField(worked, u"call"_s), u"I'1'A'B'CDEF"_s);
+
+        // Clear keeps the key, which outlives the window; Submit then fails on the empty
+        // sub-square.
+        edit = &handOver(env, worked);
+        QTest::mouseClick(edit->cmdClear, Qt::LeftButton);
+        env.dialogs.clear();
+        edit->cmdSubmit_Click();
         QCOMPARE(env.dialogs.texts(), QStringList({"WWLocator Field must be two characters"}));
-        QCOMPARE(w->editCount, key);
-        w->close();
+        QCOMPARE(edit->editCount, worked);
+        edit->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(env.registry->editQSO().editCount, key);
+        QCOMPARE(env.registry->editQSO().editCount, worked);
     }
 };
 

@@ -75,9 +75,8 @@ private Q_SLOTS:
         QCOMPARE(joinPath("/", "data.mdb"), u"/data.mdb"_s);
         QCOMPARE(joinPath("c:\\", "Help/index.htm"), u"c:\\Help/index.htm"_s);
         QCOMPARE(joinPath("/opt/hm52/", "places.mdb"), u"/opt/hm52/places.mdb"_s);
-    }
 
-    void openDatabasesFindsBothFilesInAFolderEndingInASeparator() {
+        // Both files are found in a folder ending in a separator.
         TestEnv env;
         env.addQso({.call = "ROOTCASE"});
         Module1 m;
