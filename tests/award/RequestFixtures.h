@@ -225,12 +225,14 @@ struct Request {
         b->setCurrentIndex(b->findText(band));
         m->setCurrentIndex(m->findText(mode));
     }
-    void print() { click(w, "cmdPrint"); }
-    // Answers the next questions.
-    void answer(std::initializer_list<Answer> answers) {
+    // Clicks Print, answering the questions with `answers`; the texts of the boxes shown.
+    QStringList print(std::initializer_list<Answer> answers = {}) {
         for (Answer a : answers) {
             env.dialogs.answer(a);
         }
+        const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
+        click(w, "cmdPrint");
+        return env.dialogs.texts().mid(before);
     }
     qint64 qsl(const QString& state, const QString& band = u"HF"_s,
                const QString& mode = u"MIXED"_s) {

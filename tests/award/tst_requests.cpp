@@ -67,10 +67,6 @@ std::vector<Expected> baseForm(const QString& band, const QString& mode, int n,
     return lines;
 }
 
-struct Bar : Request {
-    Bar() : Request(Window::BAR) {}
-};
-
 const QString baseAwardMissing =
     u"We are sorry, you must have the Base Award before the endorsement!"_s;
 const QString notEnough = u"We are sorry, you have not enought QSOs to request an endorsement!"_s;
@@ -109,10 +105,6 @@ std::vector<Expected> endorsementForm(const QString& band, const QString& mode, 
              TNR, 12);
     return lines;
 }
-
-struct Ae : Request {
-    Ae() : Request(Window::AE) {}
-};
 
 } // namespace
 
@@ -159,7 +151,7 @@ private Q_SLOTS:
         QFETCH(QString, mode);
         QFETCH(int, confirmed);
         QFETCH(int, n);
-        Bar t;
+        Request t(Window::BAR);
         t.env.setOperator();
         const auto logged = addQsos(t.env, confirmed, band, mode, u"c"_s);
         addQsos(t.env, 10, band, mode, u"a"_s, 100);
@@ -168,8 +160,7 @@ private Q_SLOTS:
         addQsos(t.env, 5, u"VHF"_s, u"MIXED"_s, u"c"_s);
         addQsos(t.env, 5, band, mode, u"w"_s, 200);
         t.choose(band, mode);
-        t.answer({Answer::Yes, Answer::Yes});
-        t.print();
+        QCOMPARE(t.print({Answer::Yes, Answer::Yes}), QStringList({convertQuestion, sureQuestion}));
 
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
         const RecordedJob& job = t.env.printers.jobs[0];
@@ -178,7 +169,6 @@ private Q_SLOTS:
         // The fonts are set before the line on which they change, in this order: the size
         // before the name for the list, the name alone after it.
         QCOMPARE(opSequence(job), requestFormOps(n, 22));
-        QCOMPARE(t.env.dialogs.texts(), QStringList({convertQuestion, sureQuestion}));
         QCOMPARE(looks(t.env.dialogs), QStringList(2, u"HM52 None YesNo"_s));
         QCOMPARE(t.qsl(u"a"_s, band, mode), n + 10);
         QCOMPARE(t.qsl(u"c"_s, band, mode), confirmed - n);
@@ -198,16 +188,15 @@ private Q_SLOTS:
 
     void declinedConversionChangesNothing() {
         QFETCH(bool, firstYes);
-        Bar t;
+        Request t(Window::BAR);
         t.env.setOperator();
         addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"c"_s);
-        t.answer({firstYes ? Answer::Yes : Answer::No, Answer::No});
-        t.print();
+        QCOMPARE(t.print({firstYes ? Answer::Yes : Answer::No, Answer::No}).size(),
+                 firstYes ? 2 : 1);
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
         QCOMPARE(t.qsl(u"c"_s), 75);
         QCOMPARE(t.qsl(u"a"_s), 0);
         QCOMPARE(t.conta, firstYes ? 1 : 0);
-        QCOMPARE(t.env.dialogs.shown.size(), size_t(firstYes ? 2 : 1));
     }
 
     void refusalsComeInOrderAndPrintNothing_data() {
@@ -216,16 +205,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("confirmed");
         QTest::addColumn<bool>("withOperator");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("74 of 75") << "HF" << 0 << 74 << true << QStringList{mustHave(75)};
-        QTest::newRow("none, no operator")
-            << "HF" << 0 << 0 << false << QStringList{mustHave(75), operatorMissing};
-        QTest::newRow("enough, no operator")
-            << "HF" << 0 << 80 << false << QStringList{operatorMissing};
-        QTest::newRow("50 MHz 29 of 30")
-            << "50 MHz" << 0 << 29 << true << QStringList{mustHave(30)};
-        QTest::newRow("SAT none") << "SAT" << 0 << 0 << true << QStringList{mustHave(10)};
-        QTest::newRow("requested again, no operator")
-            << "HF" << 75 << 75 << false << QStringList{alreadyRequested, operatorMissing};
+        const auto add = [](const char* name, const char* band, int accredited, int confirmed,
+                            bool withOperator, const QStringList& messages) {
+            QTest::newRow(name) << band << accredited << confirmed << withOperator << messages;
+        };
+        add("74 of 75", "HF", 0, 74, true, {mustHave(75)});
+        add("none, no operator", "HF", 0, 0, false, {mustHave(75), operatorMissing});
+        add("enough, no operator", "HF", 0, 80, false, {operatorMissing});
+        add("50 MHz 29 of 30", "50 MHz", 0, 29, true, {mustHave(30)});
+        add("SAT none", "SAT", 0, 0, true, {mustHave(10)});
+        add("requested again, no operator", "HF", 75, 75, false,
+            {alreadyRequested, operatorMissing});
     }
 
     void refusalsComeInOrderAndPrintNothing() {
@@ -234,16 +224,14 @@ private Q_SLOTS:
         QFETCH(int, confirmed);
         QFETCH(bool, withOperator);
         QFETCH(QStringList, messages);
-        Bar t;
+        Request t(Window::BAR);
         if (withOperator) {
             t.env.setOperator();
         }
         addQsos(t.env, accredited, band, u"CW"_s, u"a"_s, 100);
         addQsos(t.env, confirmed, band, u"CW"_s, u"c"_s);
         t.choose(band, u"CW"_s);
-        t.answer({Answer::Yes}); // to request it again
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), messages);
+        QCOMPARE(t.print({Answer::Yes}), messages); // Yes: to request it again
         QStringList expectedLooks;
         for (const QString& message : messages) {
             expectedLooks << (message == alreadyRequested ? u"HM52 None YesNo"_s
@@ -255,34 +243,25 @@ private Q_SLOTS:
     }
 
     void aSecondRequestAsksFirstAndPrintsWithoutConversion() {
-        Bar t;
+        Request t(Window::BAR);
         t.env.setOperator();
         addQsos(t.env, 80, u"HF"_s, u"MIXED"_s, u"c"_s);
-        t.answer({Answer::Yes, Answer::Yes});
-        t.print();
+        t.print({Answer::Yes, Answer::Yes});
         QCOMPARE(t.qsl(u"a"_s), 75);
 
         // No: nothing at all.
         t.env.dialogs.clear();
-        t.answer({Answer::No});
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested}));
+        QCOMPARE(t.print({Answer::No}), QStringList({alreadyRequested}));
         QCOMPARE(looks(t.env.dialogs), QStringList({"HM52 None YesNo"}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
 
         // Yes with only 5 confirmed left: the same refusal as a new request, nothing printed.
-        t.env.dialogs.clear();
-        t.answer({Answer::Yes});
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested, mustHave(75)}));
+        QCOMPARE(t.print({Answer::Yes}), QStringList({alreadyRequested, mustHave(75)}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
 
         // Yes with enough confirmed: printed, and no conversion question.
         addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"c"_s, 300);
-        t.env.dialogs.clear();
-        t.answer({Answer::Yes});
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), QStringList({alreadyRequested}));
+        QCOMPARE(t.print({Answer::Yes}), QStringList({alreadyRequested}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(2));
         QVERIFY(t.env.printers.jobs[1].ended);
         QCOMPARE(t.qsl(u"c"_s), 80);
@@ -291,30 +270,27 @@ private Q_SLOTS:
     }
 
     void aFailingConversionLeavesEveryQsoConfirmedAndSaysWhy() {
-        Bar t;
+        Request t(Window::BAR);
         t.env.setOperator();
         addQsos(t.env, 80, u"HF"_s, u"MIXED"_s, u"c"_s);
         t.env.m.logDb.execute(
             u"create trigger fail40 before update on data when (select count(*) from data where "
             u"qsl='a') >= 39 begin select raise(abort, 'forced failure'); end"_s);
-        t.answer({Answer::Yes, Answer::Yes});
-        t.print();
+        const QStringList shown = t.print({Answer::Yes, Answer::Yes});
         QCOMPARE(t.qsl(u"c"_s), 80);
         QCOMPARE(t.qsl(u"a"_s), 0);
-        QCOMPARE(t.env.dialogs.shown.size(), size_t(3));
-        const ShownBox& error = t.env.dialogs.shown[2];
-        QVERIFY2(error.text.startsWith(u"forced failure"_s), qPrintable(error.text));
-        QCOMPARE(error.icon, Icon::Critical);
+        QCOMPARE(shown.size(), 3);
+        QVERIFY2(shown[2].startsWith(u"forced failure"_s), qPrintable(shown[2]));
+        QCOMPARE(t.env.dialogs.shown[2].icon, Icon::Critical);
         // The log is usable afterwards: no transaction was left open.
         QVERIFY(!t.env.m.logDb.inTransaction());
         t.env.m.logDb.execute(u"drop trigger fail40"_s);
-        t.answer({Answer::Yes, Answer::Yes});
-        t.print();
+        t.print({Answer::Yes, Answer::Yes});
         QCOMPARE(t.qsl(u"a"_s), 75);
     }
 
     void entriesCutLongValuesToTheirColumns() {
-        Bar t;
+        Request t(Window::BAR);
         t.env.setOperator();
         for (int i = 0; i < 9; ++i) {
             t.env.addQso({.WWLocator = letters(i + 1), .band = "SHF"});
@@ -336,13 +312,12 @@ private Q_SLOTS:
     // ----- the endorsement ---------------------------------------------------------------
 
     void endorsementListsTheFirstEConfirmedAndConvertsThem() {
-        Ae t;
+        Request t(Window::AE);
         t.env.setOperator();
         addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"a"_s, 300);
         const auto confirmed = addQsos(t.env, 30, u"HF"_s, u"MIXED"_s, u"c"_s);
         addQsos(t.env, 30, u"HF"_s, u"SSB"_s, u"c"_s);
-        t.answer({Answer::Yes, Answer::Yes});
-        t.print();
+        QCOMPARE(t.print({Answer::Yes, Answer::Yes}), QStringList({convertQuestion, sureQuestion}));
 
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
         const RecordedJob& job = t.env.printers.jobs[0];
@@ -350,7 +325,6 @@ private Q_SLOTS:
         QVERIFY(sameLines(job, endorsementForm(u"HF"_s, u"MIXED"_s, 25, 105, confirmed)));
         QCOMPARE(job.lines[22].text.size(), 92);
         QCOMPARE(opSequence(job), requestFormOps(25, 19));
-        QCOMPARE(t.env.dialogs.texts(), QStringList({convertQuestion, sureQuestion}));
         QCOMPARE(t.qsl(u"a"_s), 100);
         QCOMPARE(t.qsl(u"c"_s), 5);
         for (size_t i = 0; i < confirmed.size(); ++i) {
@@ -359,9 +333,7 @@ private Q_SLOTS:
         QCOMPARE(t.conta, 1);
 
         // A further endorsement waits for 20 more confirmed QSOs.
-        t.env.dialogs.clear();
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), QStringList({notEnough}));
+        QCOMPARE(t.print(), QStringList({notEnough}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(1));
     }
 
@@ -370,16 +342,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("confirmed");
         QTest::addColumn<bool>("withOperator");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("74 accredited") << 74 << 30 << true << QStringList{baseAwardMissing};
-        QTest::newRow("no base award, no operator")
-            << 10 << 30 << false << QStringList{baseAwardMissing};
-        QTest::newRow("no base award, no confirmed")
-            << 0 << 0 << true << QStringList{baseAwardMissing};
-        QTest::newRow("base award, no confirmed: silent") << 75 << 0 << false << QStringList{};
-        QTest::newRow("24 of 25") << 75 << 24 << true << QStringList{notEnough};
-        QTest::newRow("24 of 25, no operator")
-            << 75 << 24 << false << QStringList{notEnough, operatorMissing};
-        QTest::newRow("enough, no operator") << 75 << 25 << false << QStringList{operatorMissing};
+        const auto add = [](const char* name, int accredited, int confirmed, bool withOperator,
+                            const QStringList& messages) {
+            QTest::newRow(name) << accredited << confirmed << withOperator << messages;
+        };
+        add("74 accredited", 74, 30, true, {baseAwardMissing});
+        add("no base award, no operator", 10, 30, false, {baseAwardMissing});
+        add("no base award, no confirmed", 0, 0, true, {baseAwardMissing});
+        add("base award, no confirmed: silent", 75, 0, false, {});
+        add("24 of 25", 75, 24, true, {notEnough});
+        add("24 of 25, no operator", 75, 24, false, {notEnough, operatorMissing});
+        add("enough, no operator", 75, 25, false, {operatorMissing});
     }
 
     void endorsementRefusalsComeInTheirOrder() {
@@ -387,15 +360,14 @@ private Q_SLOTS:
         QFETCH(int, confirmed);
         QFETCH(bool, withOperator);
         QFETCH(QStringList, messages);
-        Ae t;
+        Request t(Window::AE);
         if (withOperator) {
             t.env.setOperator();
         }
         addQsos(t.env, accredited, u"HF"_s, u"SSB"_s, u"a"_s, 300);
         addQsos(t.env, confirmed, u"HF"_s, u"SSB"_s, u"c"_s);
         t.choose(u"HF"_s, u"SSB"_s);
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), messages);
+        QCOMPARE(t.print(), messages);
         QCOMPARE(looks(t.env.dialogs), QStringList(messages.size(), u"HM52 Exclamation Ok"_s));
         QVERIFY(t.env.printers.jobs.empty());
         QCOMPARE(t.qsl(u"c"_s, u"HF"_s, u"SSB"_s), confirmed);
@@ -403,15 +375,13 @@ private Q_SLOTS:
     }
 
     void endorsementPrintedTwiceWithoutConvertingListsTheSameQsos() {
-        Ae t;
+        Request t(Window::AE);
         t.env.setOperator();
         addQsos(t.env, 20, u"UHF"_s, u"DIGITAL"_s, u"a"_s, 300);
         const auto confirmed = addQsos(t.env, 8, u"UHF"_s, u"DIGITAL"_s, u"c"_s);
         t.choose(u"UHF"_s, u"DIGITAL"_s);
-        t.answer({Answer::No});
-        t.print();
-        t.answer({Answer::Yes, Answer::No});
-        t.print();
+        t.print({Answer::No});
+        t.print({Answer::Yes, Answer::No});
         QCOMPARE(t.env.printers.jobs.size(), size_t(2));
         const auto expected = endorsementForm(u"UHF"_s, u"DIGITAL"_s, 5, 28, confirmed);
         QVERIFY(sameLines(t.env.printers.jobs[0], expected));
@@ -422,14 +392,12 @@ private Q_SLOTS:
     }
 
     void anEndorsementOnAFailingPrinterConvertsNothing() {
-        Ae t;
+        Request t(Window::AE);
         t.env.setOperator();
         addQsos(t.env, 75, u"HF"_s, u"MIXED"_s, u"a"_s, 300);
         addQsos(t.env, 25, u"HF"_s, u"MIXED"_s, u"c"_s);
         t.env.printers.failWith = u"Printer offline"_s;
-        t.answer({Answer::Yes, Answer::Yes});
-        t.print();
-        QCOMPARE(t.env.dialogs.texts(), QStringList({"Printer offline"}));
+        QCOMPARE(t.print({Answer::Yes, Answer::Yes}), QStringList({"Printer offline"}));
         QCOMPARE(t.qsl(u"c"_s), 25);
     }
 };
