@@ -80,6 +80,16 @@ frmEditQSO& handOver(TestEnv& env, int count) {
     return env.registry->editQSO();
 }
 
+// Clicks Submit, the question answered with `answers`; the texts of the boxes it showed.
+QStringList submit(TestEnv& env, QsoForm& w, std::initializer_list<Answer> answers = {}) {
+    for (Answer a : answers) {
+        env.dialogs.answer(a);
+    }
+    const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
+    QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
+    return env.dialogs.texts().mid(before);
+}
+
 // The text of one of the award counter's cells, e.g. "lblHFw".
 QString cell(TestEnv& env, const char* name) {
     return child<QLabel>(&env.registry->load(Window::Award), name)->text();
@@ -116,11 +126,8 @@ class QsoTest : public QObject {
             w = &env.registry->insertQSO();
             showActive(w);
         }
-        // Clicks Submit; the texts of the boxes it showed.
-        QStringList submit() {
-            const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
-            QTest::mouseClick(w->cmdSubmit, Qt::LeftButton);
-            return env.dialogs.texts().mid(before);
+        QStringList submit(std::initializer_list<Answer> answers = {}) {
+            return ::submit(env, *w, answers);
         }
     };
 
@@ -464,14 +471,12 @@ private Q_SLOTS:
         enter(*run.w, e);
         const QString question = u"warning: the same locator confirmed already exist! do you "
                                  u"want to replace it? Last QSO will be deleted"_s;
-        run.env.dialogs.answer(Answer::No);
-        QCOMPARE(run.submit(), QStringList({question}));
+        QCOMPARE(run.submit({Answer::No}), QStringList({question}));
         QCOMPARE(looks(run.env.dialogs), QStringList({"warning None YesNo"}));
         QCOMPARE(run.env.count(), 2);
         QCOMPARE(run.w->txtCall->text(), u"I2NEW"_s);
 
-        run.env.dialogs.answer(Answer::Yes);
-        QCOMPARE(run.submit(), QStringList({question, "QSO saved"}));
+        QCOMPARE(run.submit({Answer::Yes}), QStringList({question, "QSO saved"}));
         QCOMPARE(row(run.env, old), u"(none)"_s);
         QVERIFY(row(run.env, other) != u"(none)"_s);
         QCOMPARE(run.env.count("call = 'I2NEW' and band = 'VHF' and qsl = 'c'"), 1);
@@ -482,10 +487,8 @@ private Q_SLOTS:
         run.env.m.logDb.execute(u"create trigger refuse before insert on data begin select "
                                 u"raise(abort, 'disk full'); end"_s);
         enter(*run.w, with(u"band=VHF;mode=SSB;call=i3new"_s));
-        run.env.dialogs.clear();
-        run.env.dialogs.answer(Answer::Yes);
-        QCOMPARE(run.submit(), QStringList({question, "disk full"}));
-        QCOMPARE(run.env.dialogs.shown[1].icon, Icon::Critical);
+        QCOMPARE(run.submit({Answer::Yes}), QStringList({question, "disk full"}));
+        QCOMPARE(run.env.dialogs.shown.back().icon, Icon::Critical);
         QCOMPARE(row(run.env, 3), before);
         QCOMPARE(run.env.count(), 2);
         QCOMPARE(run.w->txtCall->text(), u"I3NEW"_s);
@@ -562,14 +565,12 @@ private Q_SLOTS:
         QCOMPARE(cell(env, "lblHFw"), u"2"_s);
 
         frmEditQSO& w = handOver(env, key);
-        env.dialogs.clear();
         w.txtWWLocator->setText(u"mn"_s);
         w.comboPlace->setCurrentText(u"ca' bianca"_s);
         w.comboBand->setCurrentText(u"SAT"_s);
         w.txtDate[0]->setText(u"31"_s);
         w.txtDate[1]->setText(u"02"_s);
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
+        QCOMPARE(submit(env, w), QStringList({"QSO edited"}));
         QCOMPARE(row(env, key), u"MN|I1ABC|31/02/04|9.05.00|CA' BIANCA|TD|MIXED|SAT|w"_s);
         QCOMPARE(env.count(), 2);
         // The browser keeps its call search and shows the changed QSO; the counter recounted.
@@ -589,24 +590,19 @@ private Q_SLOTS:
         };
         frmEditQSO& w = handOver(env, key);
         w.optQSLConf->setChecked(true);
-        env.dialogs.answer(Answer::No);
-        w.cmdSubmit_Click();
+        QCOMPARE(submit(env, w, {Answer::No}).size(), 1);
         QCOMPARE(env.dialogs.shown.at(0).title, u"warning"_s);
         QCOMPARE(qsls(), u"cw"_s);
 
         // Yes, but the rewrite fails: the other QSO stays.
         env.m.logDb.execute(u"create trigger refuse before update on data begin select "
                             u"raise(abort, 'locked'); end"_s);
-        env.dialogs.answer(Answer::Yes);
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts().last(), u"locked"_s);
+        QCOMPARE(submit(env, w, {Answer::Yes}).last(), u"locked"_s);
         QCOMPARE(qsls(), u"cw"_s);
         QVERIFY(w.isVisible() && w.optQSLConf->isChecked());
 
         env.m.logDb.execute(u"drop trigger refuse"_s);
-        env.dialogs.answer(Answer::Yes);
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts().last(), u"QSO edited"_s);
+        QCOMPARE(submit(env, w, {Answer::Yes}).last(), u"QSO edited"_s);
         QCOMPARE(row(env, other), u"(none)"_s);
         QCOMPARE(env.rawField(key, u"qsl"_s), u"c"_s);
         QCOMPARE(env.count(), 1);
@@ -620,22 +616,17 @@ private Q_SLOTS:
         const int worked = env.addQso({.qsl = "w"});
         frmEditQSO& w = handOver(env, key);
         w.comboBand->setCurrentText(u"UHF"_s);
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({accreditedExists}));
+        QCOMPARE(submit(env, w), QStringList({accreditedExists}));
         QCOMPARE(env.dialogs.shown.front().title, u"Error"_s);
 
         w.comboBand->setCurrentText(u"SHF"_s);
         env.m.logDb.execute(u"update data set qsl = 'a' where count = %1"_s.arg(key));
-        env.dialogs.clear();
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"You cannot edit an accreditated qso!"}));
+        QCOMPARE(submit(env, w), QStringList({"You cannot edit an accreditated qso!"}));
         QCOMPARE(env.rawField(key, u"qsl"_s) + env.rawField(key, u"band"_s), u"aVHF"_s);
 
         env.m.logDb.execute(u"delete from data where count = %1"_s.arg(key));
-        env.dialogs.clear();
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"this QSO is no longer in the Logbook!"}));
-        QCOMPARE(env.dialogs.shown.front().icon, Icon::Critical);
+        QCOMPARE(submit(env, w), QStringList({"this QSO is no longer in the Logbook!"}));
+        QCOMPARE(env.dialogs.shown.back().icon, Icon::Critical);
         QCOMPARE(env.count(), 2);
         QVERIFY(w.isVisible());
 
@@ -643,18 +634,14 @@ private Q_SLOTS:
         frmEditQSO* edit = &handOver(env, worked);
         edit->txtCall->setText(u"I'1'A'B'CDEF"_s);
         edit->comboPlace->setCurrentText(u"CA' "_s + QString(46, u'X'));
-        env.dialogs.clear();
-        edit->cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
+        QCOMPARE(submit(env, *edit), QStringList({"QSO edited"}));
         QCOMPARE(env.rawField(worked, u"call"_s), u"I'1'A'B'CDEF"_s);
 
         // Clear keeps the key, which outlives the window; Submit then fails on the empty
         // sub-square.
         edit = &handOver(env, worked);
         QTest::mouseClick(edit->cmdClear, Qt::LeftButton);
-        env.dialogs.clear();
-        edit->cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"WWLocator Field must be two characters"}));
+        QCOMPARE(submit(env, *edit), QStringList({"WWLocator Field must be two characters"}));
         QCOMPARE(edit->editCount, worked);
         edit->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
