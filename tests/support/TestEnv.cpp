@@ -200,6 +200,12 @@ QString formText(const QsoForm& w) {
     return s.join(u'|');
 }
 
+QString boxState(const QLineEdit* box) {
+    return box->text() +
+           (box->hasSelectedText() ? u" ["_s + box->selectedText() + u']' : QString()) +
+           (QApplication::focusWidget() == box ? u" *"_s : QString());
+}
+
 QString look(const ShownBox& box) {
     static const char* const icons[] = {"None", "Critical", "Exclamation", "Information",
                                         "Question"};

@@ -145,6 +145,9 @@ QList<int> bars(const QString& text);
 // A QSO window as shown: "sub-square|call|day|month|year|time|place|province|mode|band|QSL"
 // (QSL "c", "w" or "-").
 QString formText(const QsoForm& w);
+// A text box as the operator sees it: its text, then " [selection]" when some is selected,
+// then " *" when it has the focus: "AB [AB] *".
+QString boxState(const QLineEdit* box);
 // How a box looked: "title icon buttons", e.g. "HM52 Critical Ok"; and every box shown.
 QString look(const ShownBox& box);
 QStringList looks(const RecordingDialogs& dialogs);
