@@ -154,14 +154,10 @@ private Q_SLOTS:
         two.setField("qsl", "a");
         two.setField("call", "B2/P");
         two.update();
-        QCOMPARE(env.rawField(2, "qsl"), u"a"_s);
-        QCOMPARE(env.rawField(2, "call"), u"B2/P"_s);
-        QCOMPARE(env.rawField(1, "qsl"), u"c"_s);
-
         Recordset del(env.m.logDb, "select * from data where call = 'A1'");
         del.deleteRow();
-        QCOMPARE(env.count(), 2);
-        QCOMPARE(env.count("call = 'A1'"), 0);
+        QCOMPARE(env.rawRows(), QStringList({"2|B2/P|AB|ALFA|BD|MIXED|HF|2004-01-05|09:05:00|a",
+                                             "3|C3|AB|ALFA|BD|MIXED|HF|2004-01-05|09:05:00|c"}));
 
         // A count query or a distinct list is not a table's rows: it cannot be written.
         Recordset counted(env.m.logDb, "select count(*) as contatore from data");
