@@ -31,12 +31,12 @@ void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
     db.create(path);
     schema::createPlaces(db);
     Transaction t(db);
-    Recordset rs(db, QStringLiteral("places"));
+    Recordset rs(db, u"places"_s);
     for (const PlaceRow& row : rows) {
         rs.addNew();
-        rs.setField(QStringLiteral("place"), row.place);
-        rs.setField(QStringLiteral("prov"), row.prov);
-        rs.setField(QStringLiteral("WWLocator"), row.WWLocator);
+        rs.setField(u"place"_s, row.place);
+        rs.setField(u"prov"_s, row.prov);
+        rs.setField(u"WWLocator"_s, row.WWLocator);
         rs.update();
     }
     t.commit();
@@ -46,11 +46,11 @@ TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) {
     if (!dir.isValid()) {
         qFatal("cannot make a temporary folder");
     }
-    writeEmptyLog(dir.filePath(QStringLiteral("data.mdb")));
-    writeGazetteer(dir.filePath(QStringLiteral("places.mdb")), gazetteer);
+    writeEmptyLog(dir.filePath(u"data.mdb"_s));
+    writeGazetteer(dir.filePath(u"places.mdb"_s), gazetteer);
     m.OpenDatabases(dir.path());
     // Tests check what is committed, not that the disk flushed it: skip the flushes.
-    m.logDb.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+    m.logDb.execute(u"PRAGMA synchronous=OFF"_s);
     services = std::make_unique<Services>(
         Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs});
     registry = std::make_unique<WindowRegistry>(*services);
@@ -77,7 +77,7 @@ void TestEnv::addQsoWithCount(int number, const Qso& qso) {
 }
 
 int TestEnv::addQso(const Qso& qso) {
-    const QVariant highest = m.logDb.scalar(QStringLiteral("select max(count) from data"));
+    const QVariant highest = m.logDb.scalar(u"select max(count) from data"_s);
     const int number = highest.isValid() ? highest.toInt() + 1 : 1;
     addQsoWithCount(number, qso);
     return number;
@@ -107,16 +107,14 @@ void TestEnv::setOperator(const QString& call) {
 
 qint64 TestEnv::count(const QString& where) {
     return m.logDb
-        .scalar(QStringLiteral("select count(*) from data") +
-                (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
+        .scalar(u"select count(*) from data"_s +
+                (where.isEmpty() ? QString() : u" where "_s + where))
         .toLongLong();
 }
 
 QString TestEnv::rawField(int number, const QString& field) {
     return m.logDb
-        .scalar(QStringLiteral("select %1 from data where count = %2")
-                    .arg(quoteIdentifier(field))
-                    .arg(number))
+        .scalar(u"select %1 from data where count = %2"_s.arg(quoteIdentifier(field)).arg(number))
         .toString();
 }
 

@@ -53,15 +53,15 @@ void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows);
 
 // One QSO as the tests put it into the log directly.
 struct Qso {
-    QString call = QStringLiteral("I1ABC");
-    QString WWLocator = QStringLiteral("AB");
-    QString place = QStringLiteral("ALFA");
-    QString prov = QStringLiteral("BD");
-    QString mode = QStringLiteral("MIXED");
-    QString band = QStringLiteral("HF");
-    QString date = QStringLiteral("5/1/04"); // as the form writes it
-    QString time = QStringLiteral("09:05");
-    QString qsl = QStringLiteral("c");
+    QString call = u"I1ABC"_s;
+    QString WWLocator = u"AB"_s;
+    QString place = u"ALFA"_s;
+    QString prov = u"BD"_s;
+    QString mode = u"MIXED"_s;
+    QString band = u"HF"_s;
+    QString date = u"5/1/04"_s; // as the form writes it
+    QString time = u"09:05"_s;
+    QString qsl = u"c"_s;
 };
 
 // A program folder in a temporary directory with an empty log and a gazetteer, the
@@ -80,7 +80,7 @@ public:
     // Adds a QSO with a given count.
     void addQsoWithCount(int count, const Qso& qso);
     // Writes the operator record.
-    void setOperator(const QString& call = QStringLiteral("IK0XYZ"));
+    void setOperator(const QString& call = u"IK0XYZ"_s);
     // Number of rows of a "select count(*) as contatore ..." text on the log.
     qint64 count(const QString& where = {});
     // The stored (ISO) text of a field of a QSO, read with SQLite's own functions.
