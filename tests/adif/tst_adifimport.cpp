@@ -83,11 +83,16 @@ private Q_SLOTS:
     }
 
     void lotwAndEqslConfirmOnlyWhenTickedAndEveryQsoIsMixedWhenAsked() {
-        TestEnv env;
-        adif::importAdif(env.m, fixture("desktop-logger.adi"), options(true, false, true));
-        QCOMPARE(env.rawField(3, u"qsl"_s), u"c"_s); // LoTW only
-        QCOMPARE(env.rawField(2, u"qsl"_s), u"w"_s); // QSL_RCVD=V
-        QCOMPARE(env.count(u"mode = 'MIXED'"_s), 3);
+        for (const bool lotw : {true, false}) {
+            TestEnv env;
+            adif::importAdif(env.m, fixture("desktop-logger.adi"), options(lotw, false, !lotw));
+            if (lotw) {
+                QCOMPARE(env.rawField(3, u"qsl"_s), u"c"_s); // LoTW only
+                QCOMPARE(env.rawField(2, u"qsl"_s), u"w"_s); // QSL_RCVD=V
+            } else {
+                QCOMPARE(env.count(u"mode = 'MIXED'"_s), 3);
+            }
+        }
         for (const bool eqsl : {false, true}) {
             TestEnv web;
             adif::importAdif(web.m, fixture("web-logbook.adi"), options(false, eqsl, false));
