@@ -6,33 +6,39 @@
 
 #include <QTest>
 
+#include <array>
 #include <random>
 
 using namespace hm52::adif;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// The records keep views into the bytes, which live as long as the result.
-struct Read {
-    QByteArray bytes;
-    std::vector<Record> records;
-    bool hadHeader = false;
-};
-
-Read readAll(const QByteArray& bytes) {
-    Read out;
-    out.bytes = bytes;
-    Reader reader(out.bytes);
+// What the reader makes of some bytes: each record on a line of its own,
+// "1: CALL=I1ABC QSO_DATE=20230115 QTH=ALFA", " (characters)" after a record whose lengths
+// counted characters, "2: error: ..." for a record it could not read.
+QStringList readAll(const QByteArray& bytes, bool* header = nullptr) {
+    Reader reader(bytes);
     Record r;
+    QStringList out;
     while (reader.next(r)) {
-        out.records.push_back(r);
+        QString line = QString::number(r.number) + u':';
+        if (!r.error.isEmpty()) {
+            out << line + u" error: "_s + r.error;
+            continue;
+        }
+        for (const auto& [field, name] :
+             {std::pair{Field::Call, "CALL"}, {Field::QsoDate, "QSO_DATE"}, {Field::Qth, "QTH"}}) {
+            if (r.has(field)) {
+                line += u' ' + QLatin1String(name) + u'=' + r.text(field);
+            }
+        }
+        out << line + (r.charsCounted ? u" (characters)"_s : QString());
     }
-    out.hadHeader = reader.hadHeader();
+    if (header != nullptr) {
+        *header = reader.hadHeader();
+    }
     return out;
-}
-
-QString value(const Record& r, Field f) {
-    return r.has(f) ? r.text(f) : QStringLiteral("<none>");
 }
 
 } // namespace
@@ -41,200 +47,109 @@ class AdifReaderTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void readsTheFieldsOfEveryWritersLayout_data() {
+    void readsEveryWritersLayoutAndReportsWhatItCannotRead_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("header");
+        QTest::addColumn<QStringList>("read");
+        QTest::addColumn<int>("header"); // 1 with a header, 0 without, -1 not asked
         const QByteArray record = "<CALL:5>I1ABC<QSO_DATE:8>20230115<QTH:4>ALFA<EOR>";
-        QTest::newRow("no header") << record << false;
-        QTest::newRow("header") << QByteArray("Made by hand\n<ADIF_VER:5>3.1.4\n<EOH>\n") + record
-                                << true;
-        QTest::newRow("byte-order mark, no header") << QByteArray("\xEF\xBB\xBF") + record << false;
-        QTest::newRow("byte-order mark and header")
-            << QByteArray("\xEF\xBB\xBFText\r\n<eoh>\r\n") + record << true;
-        QTest::newRow("lower-case tags")
-            << QByteArray("<call:5>I1ABC<qso_date:8>20230115<qth:4>ALFA<eor>") << false;
-        QTest::newRow("type letters")
-            << QByteArray("<CALL:5:S>I1ABC<QSO_DATE:8:D>20230115<QTH:4:s>ALFA<EOR>") << false;
-        QTest::newRow("fields in another order with line ends")
-            << QByteArray("<QTH:4>ALFA\r\n<QSO_DATE:8>20230115\n<CALL:5>I1ABC\r<EOR>\r\n") << false;
-        QTest::newRow("header that starts with a tag")
-            << QByteArray("<ADIF_VER:5>3.1.4<EOH>") + record << true;
-        QTest::newRow("preamble without <EOH>") << QByteArray("Some notes\n") + record << false;
+        const QString one = u"1: CALL=I1ABC QSO_DATE=20230115 QTH=ALFA"_s;
+        const auto add = [](const char* name, const QByteArray& bytes, const QStringList& read,
+                            int header = -1) { QTest::newRow(name) << bytes << read << header; };
+        add("no header", record, {one}, 0);
+        add("header", "Made by hand\n<ADIF_VER:5>3.1.4\n<EOH>\n" + record, {one}, 1);
+        add("byte-order mark, no header", "\xEF\xBB\xBF" + record, {one}, 0);
+        add("byte-order mark and header", "\xEF\xBB\xBFText\r\n<eoh>\r\n" + record, {one}, 1);
+        add("lower-case tags", "<call:5>I1ABC<qso_date:8>20230115<qth:4>ALFA<eor>", {one}, 0);
+        add("type letters", "<CALL:5:S>I1ABC<QSO_DATE:8:D>20230115<QTH:4:s>ALFA<EOR>", {one}, 0);
+        add("fields in another order with line ends",
+            "<QTH:4>ALFA\r\n<QSO_DATE:8>20230115\n<CALL:5>I1ABC\r<EOR>\r\n", {one}, 0);
+        add("header that starts with a tag", "<ADIF_VER:5>3.1.4<EOH>" + record, {one}, 1);
+        add("preamble without <EOH>", "Some notes\n" + record, {one}, 0);
+        // UTF-8 values counted in bytes or in characters.
+        add("bytes", "<QTH:6>Citt\xC3\xA0 <CALL:1>X<EOR>", {"1: CALL=X QTH=Città"});
+        add("characters, cut", "<QTH:5>Citt\xC3\xA0 <CALL:1>X<EOR>",
+            {"1: CALL=X QTH=Città (characters)"});
+        add("characters, not cut",
+            "<QTH:2>\xC3\x80"
+            "B<CALL:1>X<EOR>",
+            {"1: CALL=X QTH=ÀB (characters)"});
+        add("Latin-1 bytes", "<QTH:5>Citt\xE0<CALL:1>X<EOR>", {"1: CALL=X QTH=Città"});
+        // A record that cannot be read is reported, and the reader goes on.
+        const QByteArray next = "<CALL:4>NEXT<EOR>";
+        add("length cuts a character either way", "<QTH:3>\xC3\x80\xC3\x88<CALL:1>X<EOR>" + next,
+            {"1: error: the length 3 of QTH cuts a UTF-8 character", "2: CALL=NEXT"});
+        add("damaged tag", "<CALL:x>I1ABC<EOR>" + next,
+            {"1: error: a damaged field tag <CALL:x", "2: CALL=NEXT"});
+        add("empty record", "<EOR>" + next, {"1: error: an empty record", "2: CALL=NEXT"});
+        add("header in a record", "<CALL:1>X<EOH>" + next,
+            {"1: error: a header <EOH> stands where the record's <EOR> should be", "2: CALL=NEXT"});
+        // A file cut off in its last record reports that record.
+        const QByteArray first = "<CALL:5>FIRST<EOR>\n";
+        add("cut before <EOR>", first + "<CALL:4>LAST<BAND:2>2m ",
+            {"1: CALL=FIRST", "2: error: the file ends before <EOR>"});
+        add("cut inside a value", first + "<CALL:4>LAST<BAND:4>2m",
+            {"1: CALL=FIRST", "2: error: the file ends inside BAND"});
+        add("cut inside a tag", first + "<CALL:4>LAST<BAN",
+            {"1: CALL=FIRST", "2: error: the file ends before <EOR>"});
+        // Blanks and comments after the last record are no record.
+        add("comment after the last record", "<CALL:1>X<EOR>\r\n  end of log\r\n", {"1: CALL=X"});
+        add("header only", "Header only\n<EOH>\n", {}, 1);
+        add("nothing", "", {});
     }
 
-    void readsTheFieldsOfEveryWritersLayout() {
+    void readsEveryWritersLayoutAndReportsWhatItCannotRead() {
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, header);
-        const Read read = readAll(bytes);
-        QCOMPARE(read.records.size(), size_t{1});
-        const Record& r = read.records[0];
-        QCOMPARE(r.error, QString());
-        QCOMPARE(value(r, Field::Call), QStringLiteral("I1ABC"));
-        QCOMPARE(value(r, Field::QsoDate), QStringLiteral("20230115"));
-        QCOMPARE(value(r, Field::Qth), QStringLiteral("ALFA"));
-        QCOMPARE(read.hadHeader, header);
+        QFETCH(QStringList, read);
+        QFETCH(int, header);
+        bool hadHeader = false;
+        QCOMPARE(readAll(bytes, &hadHeader), read);
+        if (header >= 0) {
+            QCOMPARE(hadHeader, header == 1);
+        }
     }
 
-    void readsUtf8ValuesCountedInBytesOrInCharacters_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("qth");
-        QTest::addColumn<bool>("chars");
-        QTest::newRow("bytes") << QByteArray("<QTH:6>Citt\xC3\xA0 <CALL:1>X<EOR>")
-                               << QStringLiteral("Città") << false;
-        QTest::newRow("characters, cut")
-            << QByteArray("<QTH:5>Citt\xC3\xA0 <CALL:1>X<EOR>") << QStringLiteral("Città") << true;
-        QTest::newRow("characters, not cut") << QByteArray("<QTH:2>\xC3\x80"
-                                                           "B<CALL:1>X<EOR>")
-                                             << QStringLiteral("ÀB") << true;
-        QTest::newRow("Latin-1 bytes")
-            << QByteArray("<QTH:5>Citt\xE0<CALL:1>X<EOR>") << QStringLiteral("Città") << false;
-    }
-
-    void readsUtf8ValuesCountedInBytesOrInCharacters() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, qth);
-        QFETCH(bool, chars);
-        const Read read = readAll(bytes);
-        QCOMPARE(read.records.size(), size_t{1});
-        QCOMPARE(read.records[0].error, QString());
-        QCOMPARE(value(read.records[0], Field::Qth), qth);
-        QCOMPARE(value(read.records[0], Field::Call), QStringLiteral("X"));
-        QCOMPARE(read.records[0].charsCounted, chars);
-    }
-
-    void reportsARecordItCannotReadAndGoesOn_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("length cuts a character either way")
-            << QByteArray("<QTH:3>\xC3\x80\xC3\x88<CALL:1>X<EOR>")
-            << QStringLiteral("the length 3 of QTH cuts a UTF-8 character");
-        QTest::newRow("damaged tag")
-            << QByteArray("<CALL:x>I1ABC<EOR>") << QStringLiteral("a damaged field tag <CALL:x");
-        QTest::newRow("empty record") << QByteArray("<EOR>") << QStringLiteral("an empty record");
-        QTest::newRow("header in a record") << QByteArray("<CALL:1>X<EOH>")
-                                            << QStringLiteral("a header <EOH> stands where the "
-                                                              "record's <EOR> should be");
-    }
-
-    void reportsARecordItCannotReadAndGoesOn() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, error);
-        const Read read = readAll(bytes + "<CALL:4>NEXT<EOR>");
-        QCOMPARE(read.records.size(), size_t{2});
-        QCOMPARE(read.records[0].error, error);
-        QCOMPARE(read.records[0].number, 1);
-        QCOMPARE(read.records[1].error, QString());
-        QCOMPARE(value(read.records[1], Field::Call), QStringLiteral("NEXT"));
-        QCOMPARE(read.records[1].number, 2);
-    }
-
-    void aFileCutOffInItsLastRecordReportsThatRecord_data() {
-        QTest::addColumn<QByteArray>("tail");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("before <EOR>") << QByteArray("<CALL:4>LAST<BAND:2>2m ")
-                                      << QStringLiteral("the file ends before <EOR>");
-        QTest::newRow("inside a value")
-            << QByteArray("<CALL:4>LAST<BAND:4>2m") << QStringLiteral("the file ends inside BAND");
-        QTest::newRow("inside a tag")
-            << QByteArray("<CALL:4>LAST<BAN") << QStringLiteral("the file ends before <EOR>");
-    }
-
-    void aFileCutOffInItsLastRecordReportsThatRecord() {
-        QFETCH(QByteArray, tail);
-        QFETCH(QString, error);
-        const Read read = readAll("<CALL:5>FIRST<EOR>\n" + tail);
-        QCOMPARE(read.records.size(), size_t{2});
-        QCOMPARE(read.records[1].error, error);
-    }
-
-    void blanksAndCommentsAfterTheLastRecordAreNoRecord() {
-        QCOMPARE(readAll("<CALL:1>X<EOR>\r\n  end of log\r\n").records.size(), size_t{1});
-        QCOMPARE(readAll("Header only\n<EOH>\n").records.size(), size_t{0});
-        QCOMPARE(readAll("").records.size(), size_t{0});
-    }
-
-    void mapsBandsFrequenciesAndModes_data() {
-        QTest::addColumn<QByteArray>("band");
-        QTest::addColumn<QByteArray>("freq");
-        QTest::addColumn<QString>("award");
-        QTest::newRow("160m") << QByteArray("160m") << QByteArray() << "HF";
-        QTest::newRow("10M") << QByteArray("10M") << QByteArray() << "HF";
-        QTest::newRow("6m") << QByteArray("6m") << QByteArray() << "50 MHz";
-        QTest::newRow("8m") << QByteArray("8m") << QByteArray() << "VHF";
-        QTest::newRow("1.25m") << QByteArray("1.25m") << QByteArray() << "VHF";
-        QTest::newRow("70cm") << QByteArray("70cm") << QByteArray() << "UHF";
-        QTest::newRow("13cm") << QByteArray("13cm") << QByteArray() << "UHF";
-        QTest::newRow("9cm") << QByteArray("9cm") << QByteArray() << "SHF";
-        QTest::newRow("submm") << QByteArray("submm") << QByteArray() << "SHF";
-        QTest::newRow("630m") << QByteArray("630m") << QByteArray() << "";
-        QTest::newRow("freq 7.074") << QByteArray() << QByteArray("7.074") << "HF";
-        QTest::newRow("freq 50.313") << QByteArray() << QByteArray("50.313") << "50 MHz";
-        QTest::newRow("freq 144.300") << QByteArray() << QByteArray("144.300") << "VHF";
-        QTest::newRow("freq 1296.2") << QByteArray() << QByteArray("1296.2") << "UHF";
-        QTest::newRow("freq 10368.1") << QByteArray() << QByteArray("10368.1") << "SHF";
-        QTest::newRow("freq outside bands") << QByteArray() << QByteArray("12.5") << "";
-        QTest::newRow("freq not a number") << QByteArray() << QByteArray("abc") << "";
-    }
-
-    void mapsBandsFrequenciesAndModes() {
-        QFETCH(QByteArray, band);
-        QFETCH(QByteArray, freq);
-        QFETCH(QString, award);
-        const std::string name = band.isEmpty()
-                                     ? adifBandOfFrequency(freq.toStdString()).toStdString()
-                                     : band.toStdString();
-        QCOMPARE(awardBandOfBand(name), award);
-    }
-
-    void mapsModesToTheAwardsFour_data() {
-        QTest::addColumn<QByteArray>("mode");
+    // Each row: what a file gives and what the award makes of it ("" for nothing), as
+    // "given=award" or, for modes, "mode+submode=award".
+    void mapsBandsFrequenciesModesAndGrids_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("given");
         QTest::addColumn<QByteArray>("submode");
         QTest::addColumn<QString>("award");
-        QTest::newRow("SSB USB") << QByteArray("SSB") << QByteArray("USB") << "SSB";
-        QTest::newRow("cw") << QByteArray("cw") << QByteArray() << "CW";
-        QTest::newRow("FT8") << QByteArray("FT8") << QByteArray() << "DIGITAL";
-        QTest::newRow("MFSK FT4") << QByteArray("MFSK") << QByteArray("FT4") << "DIGITAL";
-        QTest::newRow("MFSK JS8") << QByteArray("MFSK") << QByteArray("JS8") << "DIGITAL";
-        QTest::newRow("RTTY") << QByteArray("RTTY") << QByteArray() << "DIGITAL";
-        QTest::newRow("PSK PSK31") << QByteArray("PSK") << QByteArray("PSK31") << "DIGITAL";
-        QTest::newRow("OLIVIA") << QByteArray("OLIVIA") << QByteArray() << "DIGITAL";
-        QTest::newRow("AM") << QByteArray("AM") << QByteArray() << "MIXED";
-        QTest::newRow("FM") << QByteArray("FM") << QByteArray() << "MIXED";
-        QTest::newRow("DIGITALVOICE") << QByteArray("DIGITALVOICE") << QByteArray("DMR") << "MIXED";
-        QTest::newRow("missing") << QByteArray() << QByteArray() << "MIXED";
+        const auto add = [](const char* kind, const char* rows) {
+            for (const QString& row : QString::fromUtf8(rows).split(u';')) {
+                const QString given = row.section(u'=', 0, 0);
+                QTest::addRow("%s %s", kind, qPrintable(given))
+                    << QString::fromLatin1(kind) << given.section(u'+', 0, 0).toUtf8()
+                    << given.section(u'+', 1).toUtf8() << row.section(u'=', 1);
+            }
+        };
+        add("band", "160m=HF;10M=HF;6m=50 MHz;8m=VHF;1.25m=VHF;70cm=UHF;13cm=UHF;9cm=SHF;"
+                    "submm=SHF;630m=");
+        add("frequency", "7.074=HF;50.313=50 MHz;144.300=VHF;1296.2=UHF;10368.1=SHF;12.5=;abc=");
         // Older writers put a data mode's submode in MODE on its own.
-        QTest::newRow("PSK63F") << QByteArray("PSK63F") << QByteArray() << "DIGITAL";
-        QTest::newRow("JT65A") << QByteArray("JT65A") << QByteArray() << "DIGITAL";
-        QTest::newRow("OLIVIA 8/500") << QByteArray("OLIVIA 8/500") << QByteArray() << "DIGITAL";
-        QTest::newRow("VARA HF") << QByteArray("VARA HF") << QByteArray() << "DIGITAL";
-        QTest::newRow("submode only") << QByteArray() << QByteArray("QPSK63") << "DIGITAL";
-        QTest::newRow("C4FM") << QByteArray("C4FM") << QByteArray() << "MIXED";
-        QTest::newRow("SSTV") << QByteArray("SSTV") << QByteArray() << "MIXED";
+        add("mode", "SSB+USB=SSB;cw=CW;FT8=DIGITAL;MFSK+FT4=DIGITAL;MFSK+JS8=DIGITAL;"
+                    "RTTY=DIGITAL;PSK+PSK31=DIGITAL;OLIVIA=DIGITAL;AM=MIXED;FM=MIXED;"
+                    "DIGITALVOICE+DMR=MIXED;=MIXED;PSK63F=DIGITAL;JT65A=DIGITAL;"
+                    "OLIVIA 8/500=DIGITAL;VARA HF=DIGITAL;+QPSK63=DIGITAL;C4FM=MIXED;SSTV=MIXED");
+        // Sub-squares only inside the award square.
+        add("grid", "HM52AB=AB;hm52xx=XX;HM52MN34=MN;HM52=;HM52AY=;JN45AB=;=");
     }
 
-    void mapsModesToTheAwardsFour() {
-        QFETCH(QByteArray, mode);
+    void mapsBandsFrequenciesModesAndGrids() {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, given);
         QFETCH(QByteArray, submode);
         QFETCH(QString, award);
-        QCOMPARE(awardModeOf(mode.toStdString(), submode.toStdString()), award);
-    }
-
-    void findsSubSquaresOnlyInsideTheAwardSquare_data() {
-        QTest::addColumn<QByteArray>("grid");
-        QTest::addColumn<QString>("letters");
-        QTest::newRow("6 characters") << QByteArray("HM52AB") << "AB";
-        QTest::newRow("lower case") << QByteArray("hm52xx") << "XX";
-        QTest::newRow("8 characters") << QByteArray("HM52MN34") << "MN";
-        QTest::newRow("4 characters") << QByteArray("HM52") << "";
-        QTest::newRow("letter beyond X") << QByteArray("HM52AY") << "";
-        QTest::newRow("elsewhere") << QByteArray("JN45AB") << "";
-        QTest::newRow("empty") << QByteArray() << "";
-    }
-
-    void findsSubSquaresOnlyInsideTheAwardSquare() {
-        QFETCH(QByteArray, grid);
-        QFETCH(QString, letters);
-        QCOMPARE(subSquareOf(grid.toStdString()), letters);
+        const std::string text = given.toStdString();
+        if (kind == u"band"_s) {
+            QCOMPARE(awardBandOfBand(text), award);
+        } else if (kind == u"frequency"_s) {
+            QCOMPARE(awardBandOfBand(adifBandOfFrequency(text).toStdString()), award);
+        } else if (kind == u"mode"_s) {
+            QCOMPARE(awardModeOf(text, submode.toStdString()), award);
+        } else {
+            QCOMPARE(subSquareOf(text), award);
+        }
     }
 
     // Arbitrary bytes, and valid files damaged at random: the reader always ends, moves

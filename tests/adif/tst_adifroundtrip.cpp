@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QSet>
-#include <QTest>
 
 #include <random>
 
@@ -16,18 +15,6 @@ using namespace hm52;
 using namespace hm52::test;
 
 namespace {
-
-QStringList rows(TestEnv& env) {
-    Recordset rs(env.m.logDb,
-                 QStringLiteral("select count || '|' || call || '|' || WWLocator || '|' || place "
-                                "|| '|' || prov || '|' || mode || '|' || band || '|' || date || "
-                                "'|' || time || '|' || qsl as r from data order by count"));
-    QStringList out;
-    for (; !rs.eof(); rs.moveNext()) {
-        out << rs.textAt(0);
-    }
-    return out;
-}
 
 // A log of `size` QSOs as the QSO forms could have made it: at most one confirmed or
 // accredited QSO of each sub-square, band and mode, with any number of worked ones beside it
@@ -39,42 +26,41 @@ void fillSampleLog(TestEnv& env, int size, unsigned seed) {
     auto pick = [&random](const QStringList& list) {
         return list.at(static_cast<qsizetype>(random() % list.size()));
     };
-    const QStringList places{QStringLiteral("ALFA"),
-                             QStringLiteral("PIAN D'OLMO"),
-                             QStringLiteral("CITTÀ DI CASTELLO"),
-                             QStringLiteral("SÃO JOSÉ <NORD>"),
-                             QStringLiteral("SANTA MARIA DELLE GRAZIE AL MONTE"),
-                             QStringLiteral("100% VALLE"),
-                             QStringLiteral(" ALFA "),
-                             QStringLiteral("")};
-    const QStringList odd{QStringLiteral("A1"), QStringLiteral("ZZ")};
+    const QStringList places{"ALFA",
+                             "PIAN D'OLMO",
+                             "CITTÀ DI CASTELLO",
+                             "SÃO JOSÉ <NORD>",
+                             "SANTA MARIA DELLE GRAZIE AL MONTE",
+                             "100% VALLE",
+                             " ALFA ",
+                             ""};
+    const QStringList odd{"A1", "ZZ"};
     QHash<QString, QString> best; // sub-square, band, mode -> "c" or "a"
     Transaction t(env.m.logDb);
-    Recordset rs(env.m.logDb, QStringLiteral("data"));
+    Recordset rs(env.m.logDb, u"data"_s);
+    const char* const fields[] = {"WWLocator", "place", "prov", "mode", "band",
+                                  "call",      "date",  "time", "qsl"};
     int count = 0;
     while (count < size) {
         if (count > 0 && random() % 200 == 0) {
             // The last QSO once more, as a second Submit of the same form would log it.
-            env.m.logDb.execute(QStringLiteral("insert into data select count + 1, call, "
-                                               "WWLocator, place, prov, mode, band, date, time, "
-                                               "'w' from data where count = %1")
-                                    .arg(count));
+            env.m.logDb.execute(u"insert into data select count + 1, call, "
+                                u"WWLocator, place, prov, mode, band, date, time, "
+                                u"'w' from data where count = %1"_s.arg(count));
             ++count;
             continue;
         }
         QString square = random() % 500 == 0 ? pick(odd) : QString(letter(24)) + letter(24);
         const QString band = pick(codes::bands());
         const QString mode = pick(codes::modes());
-        QString call = QStringLiteral("I%1%2%3").arg(random() % 10).arg(letter(26)).arg(letter(26));
+        QString call = u"I%1%2%3"_s.arg(random() % 10).arg(letter(26)).arg(letter(26));
         if (random() % 100 == 0) {
             call += u' ';
         }
-        const QString date = QStringLiteral("%1-%2-%3")
-                                 .arg(1930 + random() % 100)
+        const QString date = u"%1-%2-%3"_s.arg(1930 + random() % 100)
                                  .arg(1 + random() % 12, 2, 10, QLatin1Char('0'))
                                  .arg(1 + random() % 31, 2, 10, QLatin1Char('0'));
-        const QString time = QStringLiteral("%1:%2:00")
-                                 .arg(random() % 24, 2, 10, QLatin1Char('0'))
+        const QString time = u"%1:%2:00"_s.arg(random() % 24, 2, 10, QLatin1Char('0'))
                                  .arg(random() % 60, 2, 10, QLatin1Char('0'));
         const QString key = square + band + mode;
         QString qsl = pick({codes::worked, codes::confirmed, codes::accredited});
@@ -84,17 +70,13 @@ void fillSampleLog(TestEnv& env, int size, unsigned seed) {
         if (qsl != codes::worked) {
             best.insert(key, qsl);
         }
+        const QString values[] = {
+            square, pick(places), pick(codes::provinces()), mode, band, call, date, time, qsl};
         rs.addNew();
-        rs.setField(QStringLiteral("count"), ++count);
-        rs.setField(QStringLiteral("WWLocator"), square);
-        rs.setField(QStringLiteral("place"), pick(places));
-        rs.setField(QStringLiteral("prov"), pick(codes::provinces()));
-        rs.setField(QStringLiteral("mode"), mode);
-        rs.setField(QStringLiteral("band"), band);
-        rs.setField(QStringLiteral("call"), call);
-        rs.setField(QStringLiteral("date"), date);
-        rs.setField(QStringLiteral("time"), time);
-        rs.setField(QStringLiteral("qsl"), qsl);
+        rs.setField(u"count"_s, ++count);
+        for (int f = 0; f < 9; ++f) {
+            rs.setField(QLatin1String(fields[f]), values[f]);
+        }
         rs.update();
     }
     t.commit();
@@ -111,15 +93,14 @@ private Q_SLOTS:
         fillSampleLog(source, 10000, 52);
         // The log holds what an import's rules would refuse from another writer's file.
         QVERIFY(source.m.logDb
-                    .scalar(QStringLiteral(
-                        "select count(*) from data w where w.qsl = 'w' and exists (select 1 "
-                        "from data a where a.qsl = 'a' and a.WWLocator = w.WWLocator and "
-                        "a.band = w.band and a.mode = w.mode and a.count < w.count)"))
+                    .scalar(u"select count(*) from data w where w.qsl = 'w' and exists (select 1 "
+                            u"from data a where a.qsl = 'a' and a.WWLocator = w.WWLocator and "
+                            u"a.band = w.band and a.mode = w.mode and a.count < w.count)"_s)
                     .toInt() > 0);
         QVERIFY(source.m.logDb
-                    .scalar(QStringLiteral("select count(*) from (select 1 from data group by "
-                                           "call, WWLocator, band, mode, date, time having "
-                                           "count(*) > 1)"))
+                    .scalar(u"select count(*) from (select 1 from data group by "
+                            u"call, WWLocator, band, mode, date, time having "
+                            u"count(*) > 1)"_s)
                     .toInt() > 0);
         QByteArray file;
         {
@@ -140,33 +121,29 @@ private Q_SLOTS:
         const adif::ImportReport report = adif::importAdif(target.m, file, {});
         QCOMPARE(report.records, 10000);
         QCOMPARE(report.imported, 10000);
-        const QStringList expected = rows(source);
-        const QStringList got = rows(target);
+        const QStringList expected = source.rawRows();
+        const QStringList got = target.rawRows();
         QCOMPARE(got.size(), expected.size());
         for (qsizetype i = 0; i < got.size(); ++i) {
             QCOMPARE(got[i], expected[i]);
         }
-        QVERIFY(target.count(QStringLiteral("qsl = 'a'")) > 0);
+        QVERIFY(target.count(u"qsl = 'a'"_s) > 0);
     }
 
     void aQsoIsWrittenWithStandardAndOwnFields() {
         TestEnv env;
-        Qso q;
-        q.call = QStringLiteral("I1ABC");
-        q.WWLocator = QStringLiteral("MN");
-        q.place = QStringLiteral("CA' BIANCA");
-        q.prov = QStringLiteral("TD");
-        q.mode = QStringLiteral("CW");
-        q.band = QStringLiteral("50 MHz");
-        q.date = QStringLiteral("5/1/04");
-        q.time = QStringLiteral("09:05");
-        q.qsl = QStringLiteral("a");
-        env.addQso(q);
-        q.mode = QStringLiteral("DIGITAL");
-        q.band = QStringLiteral("SAT");
-        q.qsl = QStringLiteral("w");
-        q.place = QStringLiteral("CITTÀ");
-        env.addQso(q);
+        env.addQso({.WWLocator = "MN",
+                    .place = "CA' BIANCA",
+                    .prov = "TD",
+                    .mode = "CW",
+                    .band = "50 MHz",
+                    .qsl = "a"});
+        env.addQso({.WWLocator = "MN",
+                    .place = "CITTÀ",
+                    .prov = "TD",
+                    .mode = "DIGITAL",
+                    .band = "SAT",
+                    .qsl = "w"});
         QByteArray file;
         QBuffer buffer(&file);
         buffer.open(QIODevice::WriteOnly);

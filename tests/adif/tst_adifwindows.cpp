@@ -6,14 +6,10 @@
 #include "backup/Backup.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 using namespace hm52;
@@ -32,19 +28,21 @@ struct Main {
     Main() {
         env.registry->onLogChanged([this]() { ++logChanges; });
     }
-    void trigger(const char* entry) {
-        window.findChild<QAction*>(QString::fromLatin1(entry))->trigger();
-    }
+    void trigger(const char* entry) { child<QAction>(&window, entry)->trigger(); }
     frmImportADIF* importWindow() { return window.findChild<frmImportADIF*>(); }
     QString report() {
         auto* shown = window.findChild<frmImportReport*>();
         return shown != nullptr && shown->isVisible()
-                   ? shown->findChild<QPlainTextEdit*>(QStringLiteral("txtReport"))->toPlainText()
+                   ? child<QPlainTextEdit>(shown, "txtReport")->toPlainText()
                    : QString();
     }
+    // Chooses a file in the file dialog and starts an import of it.
+    void importFile(const QString& path) {
+        env.fileDialogs.answer(path);
+        trigger("mnImportADIF");
+    }
     void clickImport() {
-        QTest::mouseClick(importWindow()->findChild<QPushButton*>(QStringLiteral("cmdImport")),
-                          Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(importWindow(), "cmdImport"), Qt::LeftButton);
     }
 };
 
@@ -56,120 +54,103 @@ class AdifWindowsTest : public QObject {
 private Q_SLOTS:
     void importAsksForTheFileThenImportsWithTheChosenOptions() {
         Main main;
-        main.env.fileDialogs.answer(fixturePath("desktop-logger.adi"));
-        main.trigger("mnImportADIF");
+        main.importFile(fixturePath("desktop-logger.adi"));
         QCOMPARE(main.env.fileDialogs.asked.size(), size_t{1});
         QVERIFY(!main.env.fileDialogs.asked[0].save);
-        QVERIFY(main.env.fileDialogs.asked[0].filter.contains(QStringLiteral("*.adi")));
+        QVERIFY(main.env.fileDialogs.asked[0].filter.contains(u"*.adi"_s));
         frmImportADIF* w = main.importWindow();
         QVERIFY(w && w->isVisible());
-        QVERIFY(w->findChild<QLineEdit*>(QStringLiteral("txtFile"))
-                    ->text()
-                    .endsWith(QStringLiteral("desktop-logger.adi")));
-        w->findChild<QCheckBox*>(QStringLiteral("chkLotw"))->setChecked(true);
+        QVERIFY(child<QLineEdit>(w, "txtFile")->text().endsWith(u"desktop-logger.adi"_s));
+        child<QCheckBox>(w, "chkLotw")->setChecked(true);
         main.clickImport();
 
         QVERIFY(!w->isVisible());
-        QCOMPARE(main.env.count(), qint64{3});
-        QCOMPARE(main.env.count(QStringLiteral("call = 'IW3SAT' and qsl = 'c'")), qint64{1});
+        QCOMPARE(main.env.count(), 3);
+        QCOMPARE(main.env.count(u"call = 'IW3SAT' and qsl = 'c'"_s), 1);
         QCOMPARE(main.logChanges, 1); // the browser and the counter were refreshed
-        QVERIFY(main.report().contains(QStringLiteral("Imported: 3")));
-        QVERIFY(main.report().contains(QStringLiteral("Outside the award square: 2")));
+        QVERIFY(main.report().contains(u"Imported: 3"_s));
+        QVERIFY(main.report().contains(u"Outside the award square: 2"_s));
         // The log was backed up before the import.
         QCOMPARE(backup::backupsIn(backup::folderFor(main.env.m.logDb.path())).size(), 1);
         QVERIFY(main.env.dialogs.shown.empty());
     }
 
-    void noFileChosenImportsNothing() {
+    void noFileOrAnUnusableFileImportsOrExportsNothing() {
         Main main;
         main.trigger("mnImportADIF");
         QCOMPARE(main.importWindow(), nullptr);
-        main.env.fileDialogs.answer(fixturePath("web-logbook.adi"));
-        main.trigger("mnImportADIF");
-        QTest::mouseClick(main.importWindow()->findChild<QPushButton*>(QStringLiteral("cmdCancel")),
-                          Qt::LeftButton);
-        QCOMPARE(main.env.count(), qint64{0});
+        main.importFile(fixturePath("web-logbook.adi"));
+        QTest::mouseClick(child<QPushButton>(main.importWindow(), "cmdCancel"), Qt::LeftButton);
+        QCOMPARE(main.env.count(), 0);
         QCOMPARE(main.logChanges, 0);
+
+        // A file that cannot be read is reported; one that cannot be written too.
+        main.importFile(main.env.dir.filePath(u"missing.adi"_s));
+        main.clickImport();
+        main.env.fileDialogs.answer(main.env.dir.filePath(u"no/such/folder/x.adi"_s));
+        main.trigger("mnExportADIF");
+        QCOMPARE(looks(main.env.dialogs), QStringList(2, u"HM52 Critical Ok"_s));
+        for (const QString& text : main.env.dialogs.texts()) {
+            QVERIFY2(text.startsWith(u"The file "_s), qPrintable(text));
+        }
+        QCOMPARE(main.env.count(), 0);
     }
 
     void cancelInTheProgressDialogImportsNothing() {
         Main main;
         main.env.addQso(Qso{});
-        main.env.fileDialogs.answer(fixturePath("desktop-logger.adi"));
-        main.trigger("mnImportADIF");
+        main.importFile(fixturePath("desktop-logger.adi"));
         bool cancelled = false;
         QTimer::singleShot(0, &main.window, [&]() {
-            if (auto* progress =
-                    main.window.findChild<QProgressDialog*>(QStringLiteral("progressImport"))) {
+            if (auto* progress = main.window.findChild<QProgressDialog*>(u"progressImport"_s)) {
                 progress->cancel();
                 cancelled = true;
             }
         });
         main.clickImport();
         QVERIFY(cancelled);
-        QCOMPARE(main.env.count(), qint64{1});
+        QCOMPARE(main.env.count(), 1);
         QCOMPARE(main.logChanges, 0);
-        QVERIFY(main.report().contains(QStringLiteral("cancelled: nothing was imported")));
+        QVERIFY(main.report().contains(u"cancelled: nothing was imported"_s));
     }
 
     void aFailedBackupStopsTheImportWithItsReason() {
         Main main;
-        QFile blocker(main.env.dir.filePath(QStringLiteral("Backup")));
+        QFile blocker(main.env.dir.filePath(u"Backup"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        main.env.fileDialogs.answer(fixturePath("desktop-logger.adi"));
-        main.trigger("mnImportADIF");
+        main.importFile(fixturePath("desktop-logger.adi"));
         main.clickImport();
-        QCOMPARE(main.env.count(), qint64{0});
+        QCOMPARE(main.env.count(), 0);
         QCOMPARE(main.env.dialogs.shown.size(), size_t{1});
         const ShownBox& box = main.env.dialogs.shown[0];
         QCOMPARE(box.icon, Icon::Critical);
-        QVERIFY(box.text.startsWith(
-            QStringLiteral("The log could not be backed up before the import, so nothing was "
-                           "changed.")));
-        QVERIFY(box.text.contains(QStringLiteral("is a file, not a folder")));
+        QVERIFY(
+            box.text.startsWith(u"The log could not be backed up before the import, so nothing was "
+                                u"changed."_s));
+        QVERIFY(box.text.contains(u"is a file, not a folder"_s));
         QVERIFY(main.report().isEmpty());
-    }
-
-    void anUnreadableFileIsReported() {
-        Main main;
-        main.env.fileDialogs.answer(main.env.dir.filePath(QStringLiteral("missing.adi")));
-        main.trigger("mnImportADIF");
-        main.clickImport();
-        QCOMPARE(main.env.dialogs.shown.size(), size_t{1});
-        QVERIFY(main.env.dialogs.shown[0].text.startsWith(QStringLiteral("The file ")));
-        QCOMPARE(main.env.count(), qint64{0});
     }
 
     void exportWritesTheWholeLogWhereTheOperatorChose() {
         Main main;
         main.env.addQso(Qso{});
         main.env.addQso(Qso{});
-        const QString path = main.env.dir.filePath(QStringLiteral("out.adi"));
+        const QString path = main.env.dir.filePath(u"out.adi"_s);
         main.env.fileDialogs.answer(path);
         main.trigger("mnExportADIF");
         QCOMPARE(main.env.fileDialogs.asked.size(), size_t{1});
         QVERIFY(main.env.fileDialogs.asked[0].save);
-        QVERIFY(main.env.fileDialogs.asked[0].suggested.endsWith(QStringLiteral(".adi")));
+        QVERIFY(main.env.fileDialogs.asked[0].suggested.endsWith(u".adi"_s));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().count("<EOR>"), qsizetype{2});
-        QCOMPARE(main.env.dialogs.texts(),
-                 QStringList({QStringLiteral("2 QSOs exported to ") + path}));
+        QCOMPARE(file.readAll().count("<EOR>"), 2);
+        QCOMPARE(main.env.dialogs.texts(), QStringList({u"2 QSOs exported to "_s + path}));
         QCOMPARE(main.env.dialogs.shown[0].icon, Icon::Information);
-        main.env.m.logDb.execute(QStringLiteral("delete from data where count = 2"));
+        main.env.m.logDb.execute(u"delete from data where count = 2"_s);
         main.env.fileDialogs.answer(path);
         main.trigger("mnExportADIF");
-        QCOMPARE(main.env.dialogs.texts().last(), QStringLiteral("1 QSO exported to ") + path);
-    }
-
-    void anExportThatCannotBeWrittenSaysSo() {
-        Main main;
-        main.env.fileDialogs.answer(main.env.dir.filePath(QStringLiteral("no/such/folder/x.adi")));
-        main.trigger("mnExportADIF");
-        QCOMPARE(main.env.dialogs.shown.size(), size_t{1});
-        QCOMPARE(main.env.dialogs.shown[0].icon, Icon::Critical);
-        QVERIFY(main.env.dialogs.shown[0].text.startsWith(QStringLiteral("The file ")));
+        QCOMPARE(main.env.dialogs.texts().last(), u"1 QSO exported to "_s + path);
     }
 };
 

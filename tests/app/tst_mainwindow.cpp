@@ -1,19 +1,17 @@
 // The main window: its menu bar, the help documents, one instance per window, and the
-// program's end; start-up with missing or foreign database files.
+// program's end; start-up with missing or foreign database files; and the about box.
 
 #include "app/Program.h"
+#include "app/frmAbout.h"
 #include "app/principale.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -21,75 +19,41 @@ using namespace hm52::test;
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private:
-    struct Run {
-        RecordingDialogs dialogs;
-        RecordingShell shell;
-        RecordingPrinters printers;
-        int ended = 0;
-        std::unique_ptr<Program> program;
-        explicit Run(const QString& folder) {
-            program = std::make_unique<Program>(folder, dialogs, shell, printers.factory(),
-                                                [this]() { ++ended; });
-        }
-    };
-
 private Q_SLOTS:
-    void menuBarHasEveryEntryInOrder() {
+    void menuBarHasEveryEntryInOrderAndTheCertificateShowsWhole() {
         TestEnv env;
-        Run run(env.folder());
+        ProgramRun run(env.folder());
         QVERIFY(run.program->start());
         principale& w = run.program->mainWindow();
-        QCOMPARE(w.windowTitle(), QStringLiteral("HM52 v1.0 ita"));
+        QCOMPARE(w.windowTitle(), u"HM52 v1.0 ita"_s);
 
+        // One line per menu: "name=title:" and its entries, "-" for a separator.
         QStringList seen;
         for (QAction* top : w.menuBar()->actions()) {
             QMenu* menu = top->menu();
             QVERIFY(menu);
-            seen << menu->objectName() + u'=' + menu->title();
+            QString line = menu->objectName() + u'=' + menu->title() + u':';
             for (QAction* entry : menu->actions()) {
-                seen << QStringLiteral("  ") + entry->objectName() + u'=' +
-                            (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+                line += u' ' + entry->objectName() + u'=' +
+                        (entry->isSeparator() ? u"-"_s : entry->text()) + u';';
             }
+            seen << line;
         }
-        const QStringList expected{
-            QStringLiteral("mnDatabase=Database"),
-            QStringLiteral("  mnInsertQSO=&Insert QSO"),
-            QStringLiteral("  mnUtiliy=&Utility QSO"),
-            QStringLiteral("  mnPrintAllQSOs=&Print all QSOs"),
-            QStringLiteral("  mnLine2=-"),
-            QStringLiteral("  mnExit=&Exit"),
-            QStringLiteral("  mnLineADIF=-"),
-            QStringLiteral("  mnImportADIF=Import ADIF..."),
-            QStringLiteral("  mnExportADIF=Export ADIF..."),
-            QStringLiteral("mnAward=Award"),
-            QStringLiteral("  mnCounter=&Counter"),
-            QStringLiteral("  mnBAR=&Base Award Request"),
-            QStringLiteral("  mnEndorsement=&Endorsement"),
-            QStringLiteral("  mnMap=Sub-square Map"),
-            QStringLiteral("mnUtility=Utility"),
-            QStringLiteral("  mnUserData=&User Data"),
-            QStringLiteral("  mnFindPlaces=&Find on Places Database"),
-            QStringLiteral("mnHelp=Help"),
-            QStringLiteral("  mnHelpHM52html=&Help on HM52"),
-            QStringLiteral("  mnHelpHM52pdf=&Rules on HM52 "),
-            QStringLiteral("  mnLine=-"),
-            QStringLiteral("  mnAbout=&About HM52"),
-        };
-        for (int i = 0; i < expected.size(); ++i) {
-            QVERIFY2(i < seen.size(), qPrintable(expected[i]));
-            QCOMPARE(seen[i], expected[i]);
-        }
-        QCOMPARE(seen.size(), expected.size());
-        auto* help = w.findChild<QAction*>(QStringLiteral("mnHelpHM52html"));
-        QCOMPARE(help->shortcut(), QKeySequence(Qt::Key_F1));
-    }
+        QCOMPARE(seen,
+                 QStringList({u"mnDatabase=Database: mnInsertQSO=&Insert QSO; mnUtiliy=&Utility "
+                              u"QSO; mnPrintAllQSOs=&Print all QSOs; mnLine2=-; mnExit=&Exit; "
+                              u"mnLineADIF=-; mnImportADIF=Import ADIF...; mnExportADIF=Export "
+                              u"ADIF...;"_s,
+                              u"mnAward=Award: mnCounter=&Counter; mnBAR=&Base Award Request; "
+                              u"mnEndorsement=&Endorsement; mnMap=Sub-square Map;"_s,
+                              u"mnUtility=Utility: mnUserData=&User Data; mnFindPlaces=&Find on "
+                              u"Places Database;"_s,
+                              u"mnHelp=Help: mnHelpHM52html=&Help on HM52; mnHelpHM52pdf=&Rules "
+                              u"on HM52 ; mnLine=-; mnAbout=&About HM52;"_s}));
+        QCOMPARE(child<QAction>(&w, "mnHelpHM52html")->shortcut(), QKeySequence(Qt::Key_F1));
 
-    void theCertificateShowsWholeWithItsWordingAndProportions() {
-        TestEnv env;
-        Run run(env.folder());
-        QVERIFY(run.program->start());
-        auto* picture = run.program->mainWindow().findChild<QLabel*>(QStringLiteral("Picture1"));
+        // The certificate shows whole, with its wording and its proportions.
+        auto* picture = child<QLabel>(&run.program->mainWindow(), "Picture1");
         const QImage shown = picture->pixmap().toImage();
         QVERIFY(picture->contentsRect().width() >= shown.width() &&
                 picture->contentsRect().height() >= shown.height());
@@ -104,135 +68,169 @@ private Q_SLOTS:
         QVERIFY2(ink > 100, qPrintable(QString::number(ink)));
     }
 
-    void f1AndHelpEntriesOpenTheDocumentsBesideTheProgram() {
+    void helpOpensTheDocumentsAWindowExistsOnceAndExitEndsWithoutAsking() {
         TestEnv env;
-        Run run(env.folder());
+        ProgramRun run(env.folder());
         QVERIFY(run.program->start());
         principale& w = run.program->mainWindow();
         showActive(&w);
+        // F1 and the help entries open the documents beside the program.
         QTest::keyClick(w.windowHandle(), Qt::Key_F1);
-        w.findChild<QAction*>(QStringLiteral("mnHelpHM52pdf"))->trigger();
-        QCOMPARE(run.shell.opened,
-                 QStringList({env.folder() + QStringLiteral("/Help/index.htm"),
-                              env.folder() + QStringLiteral("/Help/Hm52_reg_ita.pdf")}));
-    }
+        child<QAction>(&w, "mnHelpHM52pdf")->trigger();
+        QCOMPARE(run.shell.opened, QStringList({env.folder() + u"/Help/index.htm"_s,
+                                                env.folder() + u"/Help/Hm52_reg_ita.pdf"_s}));
 
-    void exitEndsTheProgramWithoutAsking() {
-        TestEnv env;
-        Run run(env.folder());
-        QVERIFY(run.program->start());
-        principale& w = run.program->mainWindow();
-        w.findChild<QAction*>(QStringLiteral("mnExit"))->trigger();
+        // A window exists once, and is loaded afresh after its close box.
+        WindowRegistry& registry = run.program->registry();
+        child<QAction>(&w, "mnCounter")->trigger();
+        QWidget* first = registry.loaded(Window::Award);
+        QVERIFY(first && first->isVisible());
+        child<QAction>(&w, "mnCounter")->trigger();
+        QCOMPARE(registry.loaded(Window::Award), first);
+        const auto tops = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(tops.begin(), tops.end(),
+                               [](QWidget* t) { return t->objectName() == u"frmAward"_s; }),
+                 1);
+        first->close();
+        QCOMPARE(registry.loaded(Window::Award), nullptr);
+        child<QAction>(&w, "mnCounter")->trigger();
+        QVERIFY(registry.loaded(Window::Award) != nullptr);
+
+        // Exit, its button and the close box end the program without asking.
+        child<QAction>(&w, "mnExit")->trigger();
         w.cmdExit_Click();
-        w.show();
         w.close();
         QCOMPARE(run.ended, 3);
         QVERIFY(run.dialogs.shown.empty());
     }
 
-    void aWindowExistsOnceAndIsLoadedAfreshAfterItsCloseBox() {
-        TestEnv env;
-        Run run(env.folder());
-        QVERIFY(run.program->start());
-        principale& w = run.program->mainWindow();
-        WindowRegistry& registry = run.program->registry();
-        w.findChild<QAction*>(QStringLiteral("mnCounter"))->trigger();
-        QWidget* first = registry.loaded(Window::Award);
-        QVERIFY(first && first->isVisible());
-        w.findChild<QAction*>(QStringLiteral("mnCounter"))->trigger();
-        QCOMPARE(registry.loaded(Window::Award), first);
-        const auto tops = QApplication::topLevelWidgets();
-        QCOMPARE(
-            std::count_if(tops.begin(), tops.end(),
-                          [](QWidget* t) { return t->objectName() == QLatin1String("frmAward"); }),
-            1);
-        first->close();
-        QCOMPARE(registry.loaded(Window::Award), nullptr);
-        w.findChild<QAction*>(QStringLiteral("mnCounter"))->trigger();
-        QVERIFY(registry.loaded(Window::Award) != nullptr);
-    }
-
     void startFailsWithTheEnginesTextWhenALogIsMissingOrForeign_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing log") << "missing data"
-                                     << "unable to open database file";
-        QTest::newRow("missing gazetteer") << "missing places"
-                                           << "unable to open database file";
-        QTest::newRow("log is not a database") << "garbage data"
-                                               << "file is not a database";
-        QTest::newRow("log without our tables") << "foreign data"
-                                                << "no such table: data";
-        QTest::newRow("gazetteer without our tables") << "foreign places"
-                                                      << "no such table: places";
-        QTest::newRow("log missing a column") << "old data"
-                                              << "no such column: qsl";
-        QTest::newRow("log locked by another program") << "locked data"
-                                                       << "database is locked";
-        QTest::newRow("log unreadable") << "unreadable data"
-                                        << "unable to open database file";
+        for (const auto& [damage, message] :
+             {std::pair{"missing data", "unable to open database file"},
+              {"missing places", "unable to open database file"},
+              {"garbage data", "file is not a database"},
+              {"foreign data", "no such table: data"},
+              {"foreign places", "no such table: places"},
+              {"old data", "no such column: qsl"},
+              {"locked data", "database is locked"},
+              {"unreadable data", "unable to open database file"}}) {
+            QTest::newRow(damage) << damage << message;
+        }
     }
 
     void startFailsWithTheEnginesTextWhenALogIsMissingOrForeign() {
         QFETCH(QString, damage);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        const QString data = dir.filePath(QStringLiteral("data.mdb"));
-        const QString places = dir.filePath(QStringLiteral("places.mdb"));
-        writeEmptyLog(data);
-        writeGazetteer(places, smallGazetteer());
-        const QString target = damage.endsWith(QLatin1String("data")) ? data : places;
+        const QString how = damage.section(u' ', 0, 0);
+        const QString target = dir.filePath(damage.section(u' ', 1) + u".mdb"_s);
+        writeEmptyLog(dir.filePath(u"data.mdb"_s));
+        writeGazetteer(dir.filePath(u"places.mdb"_s), smallGazetteer());
         Database locker;
-        if (damage.startsWith(QLatin1String("locked"))) {
+        if (how == u"locked"_s) {
             locker.open(target, OpenMode::ReadWrite);
-            locker.execute(QStringLiteral("BEGIN EXCLUSIVE"));
-        } else if (damage.startsWith(QLatin1String("unreadable"))) {
+            locker.execute(u"BEGIN EXCLUSIVE"_s);
+        } else {
+            QFile::remove(target);
+        }
+        if (how == u"unreadable"_s) {
             // Tests run as root, who reads any file: a folder in the file's place is what
             // no one can read as a database.
-            QFile::remove(target);
             QVERIFY(QDir().mkdir(target));
-        } else if (damage.startsWith(QLatin1String("missing"))) {
-            QFile::remove(target);
-        } else if (damage.startsWith(QLatin1String("garbage"))) {
-            QFile::remove(target);
+        } else if (how == u"garbage"_s) {
             QFile f(target);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'x'));
-        } else {
-            QFile::remove(target);
+        } else if (how == u"old"_s || how == u"foreign"_s) {
             Database db;
             db.create(target);
-            if (damage.startsWith(QLatin1String("old"))) {
-                db.execute(QStringLiteral(
-                    "create table data (count INTEGER, call TEXT, WWLocator TEXT, place TEXT, "
-                    "prov TEXT, mode TEXT, band TEXT, date DATE, time TIME)"));
-            } else {
-                db.execute(QStringLiteral("create table other (x)"));
-            }
+            db.execute(how == u"old"_s
+                           ? u"create table data (count INTEGER, call TEXT, WWLocator "_s
+                             u"TEXT, place TEXT, prov TEXT, mode TEXT, band TEXT, "_s
+                             u"date DATE, time TIME)"_s
+                           : u"create table other (x)"_s);
         }
-        QFile before(target);
-        const QByteArray bytesBefore =
-            before.open(QIODevice::ReadOnly) ? before.readAll() : QByteArray();
-        before.close();
+        const auto bytes = [&target]() {
+            QFile file(target);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+        };
+        const QByteArray before = bytes();
 
-        Run run(dir.path());
+        ProgramRun run(dir.path());
         QVERIFY(!run.program->start());
-        QCOMPARE(run.dialogs.shown.size(), size_t(1));
-        QVERIFY2(run.dialogs.shown[0].text.startsWith(message),
-                 qPrintable(run.dialogs.shown[0].text));
-        QVERIFY(run.dialogs.shown[0].text.contains(target));
+        QCOMPARE(run.dialogs.texts().size(), 1);
+        QVERIFY2(run.dialogs.texts()[0].startsWith(message), qPrintable(run.dialogs.texts()[0]));
+        QVERIFY(run.dialogs.texts()[0].contains(target));
         QCOMPARE(run.dialogs.shown[0].icon, Icon::Critical);
         QVERIFY(!run.program->mainWindow().isVisible());
         // Nothing was created in place of a missing file, nothing changed in a present one.
-        QFile after(target);
-        if (damage.startsWith(QLatin1String("missing"))) {
-            QVERIFY(!after.exists());
-        } else if (damage.startsWith(QLatin1String("unreadable"))) {
-            QVERIFY(QFileInfo(target).isDir());
-        } else {
-            QVERIFY(after.open(QIODevice::ReadOnly));
-            QCOMPARE(after.readAll(), bytesBefore);
+        QCOMPARE(bytes(), before);
+        QCOMPARE(QFileInfo(target).isDir(), how == u"unreadable"_s);
+        QCOMPARE(QFile::exists(target), how != u"missing"_s);
+    }
+
+    // ----- the about box: its contents, the link to the sponsor's page, the keys and buttons
+    // that close it
+
+    void showsVersionCreditsPicturesAndTheSiteWhoseLinkOpensItEachTime() {
+        TestEnv env;
+        env.registry->show(Window::About);
+        frmAbout& w = env.registry->about();
+        showActive(&w);
+        QCOMPARE(w.windowTitle(), u"about HM52"_s);
+        QVERIFY(!w.isModal());
+        QCOMPARE(child<QLabel>(&w, "lblVersion")->text(), u"Version 1.0 "_s);
+        QVERIFY(!child<QLabel>(&w, "lblDescription")->text().isEmpty());
+        QLabel* link = child<QLabel>(&w, "Label2");
+        QVERIFY(link->text().startsWith(u"Site: http"_s));
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        for (const char* name : {"lblVersion", "lblDescription", "Label2"}) {
+            QVERIFY(child<QLabel>(&w, name)->font().bold());
         }
+        QCOMPARE(child<QLabel>(&w, "Picture2")->pixmap().size(), QSize(64, 111));
+        QCOMPARE(child<QLabel>(&w, "Picture1")->pixmap().size(), QSize(321, 64));
+
+        // The link opens the site each time; the box stays.
+        const QString address = link->text().mid(6);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(env.shell.opened, QStringList({address, address}));
+        QVERIFY(w.isVisible());
+        QVERIFY(env.dialogs.shown.empty());
+    }
+
+    void enterEscAndOkHideTheSameBoxAndTheCloseBoxUnloadsIt_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Esc") << int(Qt::Key_Escape);
+        QTest::newRow("OK") << 0;
+    }
+
+    void enterEscAndOkHideTheSameBoxAndTheCloseBoxUnloadsIt() {
+        QFETCH(int, key);
+        TestEnv env;
+        env.registry->show(Window::About);
+        frmAbout& w = env.registry->about();
+        showActive(&w);
+        auto* ok = child<QPushButton>(&w, "cmdOK");
+        QCOMPARE(ok->text(), u"OK"_s);
+        QVERIFY(ok->isDefault());
+        if (key == 0) {
+            QTest::mouseClick(ok, Qt::LeftButton);
+        } else {
+            QTest::keyClick(w.windowHandle(), Qt::Key(key));
+        }
+        QVERIFY(!w.isVisible());
+        env.registry->show(Window::About);
+        QCOMPARE(&env.registry->about(), &w); // hidden, not unloaded
+
+        w.close();
+        QVERIFY(env.registry->loaded(Window::About) == nullptr);
+        env.registry->show(Window::About);
+        QVERIFY(env.registry->loaded(Window::About) != nullptr);
+        QVERIFY(env.registry->loaded(Window::About)->isVisible());
     }
 };
 

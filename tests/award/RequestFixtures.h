@@ -7,7 +7,6 @@
 #include "support/TestEnv.h"
 
 #include <QString>
-#include <QTest>
 #include <QWidget>
 
 #include <algorithm>
@@ -23,8 +22,14 @@ struct Expected {
     bool bold;
 };
 
-inline const QString TNR = QStringLiteral("Times New Roman");
-inline const QString CN = QStringLiteral("Courier New");
+inline const QString TNR = u"Times New Roman"_s;
+inline const QString CN = u"Courier New"_s;
+
+inline const QString convertQuestion =
+    u"Do you want to to convert the confirmed QSO in accredited QSO?"_s;
+inline const QString sureQuestion = u"Are you sure? (check the print, is it ok?)"_s;
+inline const QString operatorMissing =
+    u"Please, insert your userData in menu Utility -> userData"_s;
 
 inline QString sp(int n) {
     return QString(n, u' ');
@@ -38,6 +43,14 @@ inline QString col(const QString& value, int width) {
 // The n-th sub-square's two letters: AA, AB, ... AZ, BA, ...
 inline QString letters(int n) {
     return QString(QChar(u'A' + n / 26)) + QChar(u'A' + n % 26);
+}
+
+// Appends lines of one font.
+inline void addLines(std::vector<Expected>& lines, const QStringList& texts, const QString& font,
+                     double size, bool bold = false) {
+    for (const QString& text : texts) {
+        lines.push_back({text, font, size, bold});
+    }
 }
 
 // One QSO of a generated log, with what its listed entry shows.
@@ -57,22 +70,15 @@ inline std::vector<LoggedQso> addQsos(TestEnv& env, int n, const QString& band, 
     Transaction batch(env.m.logDb); // one write to the file instead of one per QSO
     for (int k = 0; k < n; ++k) {
         const int i = (k * 101) % n; // 101 is prime: a permutation for any n below it
-        LoggedQso q;
-        q.qso.WWLocator = letters(first + i);
-        q.qso.call = QStringLiteral("I%1QSO").arg(first + i);
-        q.qso.place = QStringLiteral("PLACE %1").arg(first + i);
-        q.qso.prov = i % 3 == 0 ? QStringLiteral("VLT") : QStringLiteral("BD");
-        q.qso.band = band;
-        q.qso.mode = mode;
-        q.qso.qsl = qsl;
         const int day = 1 + i % 28;
-        q.qso.date = QStringLiteral("%1/%2/04").arg(day).arg(1 + i % 12);
-        q.date = QStringLiteral("%1/%2/04")
-                     .arg(day, 2, 10, QChar(u'0'))
-                     .arg(1 + i % 12, 2, 10, QChar(u'0'));
         const bool morning = i % 2 == 0;
-        q.qso.time = morning ? QStringLiteral("09:05") : QStringLiteral("21:30");
-        q.time = morning ? QStringLiteral("09.05") : QStringLiteral("21.30");
+        LoggedQso q{0,
+                    {u"I%1QSO"_s.arg(first + i), letters(first + i), u"PLACE %1"_s.arg(first + i),
+                     i % 3 == 0 ? u"VLT"_s : u"BD"_s, mode, band,
+                     u"%1/%2/04"_s.arg(day).arg(1 + i % 12), morning ? u"09:05"_s : u"21:30"_s,
+                     qsl},
+                    u"%1/%2/04"_s.arg(day, 2, 10, QChar(u'0')).arg(1 + i % 12, 2, 10, QChar(u'0')),
+                    morning ? u"09.05"_s : u"21.30"_s};
         q.count = env.addQso(q.qso);
         added.push_back(q);
     }
@@ -85,55 +91,39 @@ inline std::vector<LoggedQso> addQsos(TestEnv& env, int n, const QString& band, 
 
 // A listed QSO of a request form.
 inline QString entry(int indent, const LoggedQso& q) {
-    return sp(indent) + col(q.qso.call, 12) + QStringLiteral(" | ") +
-           col(QStringLiteral("HM52") + q.qso.WWLocator, 6) + QStringLiteral(" | ") +
-           col(q.qso.place, 29) + QStringLiteral(" | ") + col(q.qso.prov, 3) +
-           QStringLiteral(" | ") + col(q.date, 10) + QStringLiteral(" | ") + col(q.time, 5);
+    const QString bar = u" | "_s;
+    return sp(indent) + col(q.qso.call, 12) + bar + col(u"HM52"_s + q.qso.WWLocator, 6) + bar +
+           col(q.qso.place, 29) + bar + col(q.qso.prov, 3) + bar + col(q.date, 10) + bar +
+           col(q.time, 5);
 }
 
 // The lines from the title to the list, common to both forms but for the title and the
 // claim (the operator is TestEnv::setOperator's).
 inline std::vector<Expected> formHead(const QString& title, const QString& claim1,
-                                      const QString& claim2, qint64 confirmedAndAccredited,
-                                      const QString& call = QStringLiteral("IK0XYZ")) {
+                                      const QString& claim2, qint64 confirmedAndAccredited) {
     const QString m = sp(15);
-    return {
-        {QStringLiteral(" "), TNR, 12, true},
-        {QStringLiteral(" "), TNR, 12, true},
-        {title, TNR, 12, true},
-        {QStringLiteral(" "), TNR, 12, false},
-        {QStringLiteral(" "), TNR, 12, false},
-        {m + QStringLiteral("Alla Sezione C.R.V. di Valdoria "), TNR, 12, false},
-        {m + QStringLiteral("P.O.Box 31"), TNR, 12, false},
-        {m + QStringLiteral("40400 VALDORIA"), TNR, 12, false},
-        {QStringLiteral(" "), TNR, 12, false},
-        {QStringLiteral(" "), TNR, 12, false},
-        {m + QStringLiteral("Il sottoscritto MARIO ROSSI con nominativo ") + call, TNR, 12, false},
-        {m + QStringLiteral("VIA ROMA 1"), TNR, 12, false},
-        {m + QStringLiteral("40400 VALDORIA VD"), TNR, 12, false},
-        {m + QStringLiteral("ITALIA"), TNR, 12, false},
-        {m + QStringLiteral("MARIO@EXAMPLE.ORG"), TNR, 12, false},
-        {QStringLiteral(" "), TNR, 12, false},
-        {claim1, TNR, 12, false},
-        {claim2, TNR, 12, false},
-        {QStringLiteral(" "), TNR, 12, false},
-        {m + QStringLiteral("Alla data attuale i WWLocator confermati sono: ") +
-             QString::number(confirmedAndAccredited),
-         TNR, 12, false},
-        {sp(6), TNR, 12, false},
-    };
+    std::vector<Expected> lines;
+    addLines(lines, {u" "_s, u" "_s, title}, TNR, 12, true);
+    addLines(lines,
+             {u" "_s, u" "_s, m + u"Alla Sezione C.R.V. di Valdoria "_s, m + u"P.O.Box 31"_s,
+              m + u"40400 VALDORIA"_s, u" "_s, u" "_s,
+              m + u"Il sottoscritto MARIO ROSSI con nominativo IK0XYZ"_s, m + u"VIA ROMA 1"_s,
+              m + u"40400 VALDORIA VD"_s, m + u"ITALIA"_s, m + u"MARIO@EXAMPLE.ORG"_s, u" "_s,
+              claim1, claim2, u" "_s,
+              m + u"Alla data attuale i WWLocator confermati sono: "_s +
+                  QString::number(confirmedAndAccredited),
+              sp(6)},
+             TNR, 12);
+    return lines;
 }
 
 // Compares every printed line of a job, its text and the font in force.
 inline bool sameLines(const RecordedJob& job, const std::vector<Expected>& expected) {
-    bool same = true;
-    const size_t n = std::max(job.lines.size(), expected.size());
-    for (size_t i = 0; i < n; ++i) {
-        if (i >= job.lines.size() || i >= expected.size()) {
-            qWarning("line %zu: %s", i + 1, i >= job.lines.size() ? "missing" : "not expected");
-            same = false;
-            break;
-        }
+    if (job.lines.size() != expected.size()) {
+        qWarning("%zu lines printed, %zu expected", job.lines.size(), expected.size());
+    }
+    bool same = job.lines.size() == expected.size();
+    for (size_t i = 0; i < std::min(job.lines.size(), expected.size()); ++i) {
         const PrintedLine& got = job.lines[i];
         const Expected& want = expected[i];
         if (got.text != want.text || got.fontName != want.font || got.fontSize != want.size ||
@@ -152,35 +142,20 @@ inline bool sameLines(const RecordedJob& job, const std::vector<Expected>& expec
 // "size 8", "bold on", "print 3" (three one-item lines), "print3 2" (two lines printed as
 // three items), "end".
 inline QStringList opSequence(const RecordedJob& job) {
+    static const char* const kinds[] = {"name", "size", "bold", "print", "print3", "end"};
     QStringList ops;
-    auto printed = [&ops](const QString& kind) {
-        if (!ops.isEmpty() && ops.back().startsWith(kind + u' ')) {
-            const int n = ops.back().mid(kind.size() + 1).toInt();
-            ops.back() = kind + u' ' + QString::number(n + 1);
-        } else {
-            ops << kind + QStringLiteral(" 1");
-        }
-    };
     for (const PrinterOp& op : job.ops) {
-        switch (op.kind) {
-        case PrinterOp::FontName:
-            ops << QStringLiteral("name ") + op.texts.value(0);
-            break;
-        case PrinterOp::FontSize:
-            ops << QStringLiteral("size ") + QString::number(op.size);
-            break;
-        case PrinterOp::Bold:
-            ops << (op.on ? QStringLiteral("bold on") : QStringLiteral("bold off"));
-            break;
-        case PrinterOp::PrintOne:
-            printed(QStringLiteral("print"));
-            break;
-        case PrinterOp::PrintThree:
-            printed(QStringLiteral("print3"));
-            break;
-        case PrinterOp::EndDoc:
-            ops << QStringLiteral("end");
-            break;
+        const QString kind = QLatin1String(kinds[op.kind]);
+        const bool printed = op.kind == PrinterOp::PrintOne || op.kind == PrinterOp::PrintThree;
+        if (printed && !ops.isEmpty() && ops.back().section(u' ', 0, 0) == kind) {
+            ops.back() = kind + u' ' + QString::number(ops.back().section(u' ', 1).toInt() + 1);
+        } else if (printed) {
+            ops << kind + u" 1"_s;
+        } else {
+            ops << kind + (op.kind == PrinterOp::FontName   ? u' ' + op.texts.value(0)
+                           : op.kind == PrinterOp::FontSize ? u' ' + QString::number(op.size)
+                           : op.kind == PrinterOp::Bold     ? (op.on ? u" on"_s : u" off"_s)
+                                                            : QString());
         }
     }
     return ops;
@@ -188,36 +163,36 @@ inline QStringList opSequence(const RecordedJob& job) {
 
 // The operations of a request form that lists `listed` QSOs and closes with `closing` lines.
 inline QStringList requestFormOps(int listed, int closing) {
-    return {QStringLiteral("name Times New Roman"),
-            QStringLiteral("size 12"),
-            QStringLiteral("bold on"),
-            QStringLiteral("print 3"),
-            QStringLiteral("bold off"),
-            QStringLiteral("print 18"),
-            QStringLiteral("size 8"),
-            QStringLiteral("name Courier New"),
-            QStringLiteral("print %1").arg(listed),
-            QStringLiteral("name Times New Roman"),
-            QStringLiteral("print 1"),
-            QStringLiteral("size 12"),
-            QStringLiteral("print %1").arg(closing),
-            QStringLiteral("end")};
+    return {u"name Times New Roman"_s,
+            u"size 12"_s,
+            u"bold on"_s,
+            u"print 3"_s,
+            u"bold off"_s,
+            u"print 18"_s,
+            u"size 8"_s,
+            u"name Courier New"_s,
+            u"print %1"_s.arg(listed),
+            u"name Times New Roman"_s,
+            u"print 1"_s,
+            u"size 12"_s,
+            u"print %1"_s.arg(closing),
+            u"end"_s};
 }
 
 // A request window as a user sees it: each list below its frame's caption and inside the
 // frame, the buttons below the frames, nothing overlapping, everything inside the window.
 inline bool controlsStandClear(QWidget* window) {
     bool clear = true;
-    std::vector<QWidget*> placed;
-    for (const char* name : {"Frame7", "Frame8", "cmdPrint", "cmdExit"}) {
-        placed.push_back(window->findChild<QWidget*>(QLatin1String(name)));
-    }
     for (const char* name : {"comboMode", "comboBand"}) {
-        auto* combo = window->findChild<QWidget*>(QLatin1String(name));
+        auto* combo = child(window, name);
         if (!combo->parentWidget()->contentsRect().contains(combo->geometry())) {
             qWarning("%s stands outside its frame's inside", name);
             clear = false;
         }
+    }
+    std::vector<QWidget*> placed;
+    for (const char* name : {"Frame7", "Frame8", "cmdPrint", "cmdExit"}) {
+        placed.push_back(child(window, name));
     }
     for (size_t i = 0; i < placed.size(); ++i) {
         if (!window->rect().contains(placed[i]->geometry())) {
@@ -235,11 +210,33 @@ inline bool controlsStandClear(QWidget* window) {
     return clear;
 }
 
-// Counts the refreshes of the award counter.
-struct ContaCalls {
-    int calls = 0;
-    explicit ContaCalls(WindowRegistry& registry) {
-        registry.onLogChanged([this]() { ++calls; });
+// A request window (base award or endorsement) on a fresh log, counting the refreshes of the
+// award counter.
+struct Request {
+    TestEnv env;
+    QWidget* w;
+    int conta = 0;
+    explicit Request(Window which) : w(&env.registry->load(which)) {
+        env.registry->onLogChanged([this]() { ++conta; });
+    }
+    void choose(const QString& band, const QString& mode) {
+        auto* b = child<QComboBox>(w, "comboBand");
+        auto* m = child<QComboBox>(w, "comboMode");
+        b->setCurrentIndex(b->findText(band));
+        m->setCurrentIndex(m->findText(mode));
+    }
+    // Clicks Print, answering the questions with `answers`; the texts of the boxes shown.
+    QStringList print(std::initializer_list<Answer> answers = {}) {
+        for (Answer a : answers) {
+            env.dialogs.answer(a);
+        }
+        const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
+        click(w, "cmdPrint");
+        return env.dialogs.texts().mid(before);
+    }
+    qint64 qsl(const QString& state, const QString& band = u"HF"_s,
+               const QString& mode = u"MIXED"_s) {
+        return env.count(u"qsl='%1' and band='%2' and mode='%3'"_s.arg(state, band, mode));
     }
 };
 

@@ -1,48 +1,70 @@
 // The log browser: its header and line format, the searches, the order options and their
-// query texts, and the search terms that outlive the window.
+// query texts, the search terms that outlive the window; and editing and deleting the selected
+// QSO: which line an action works on, the refusals of accredited QSOs, the edit window filled
+// from the stored row, and the list after a deletion.
 
 #include "app/principale.h"
 #include "browser/BrowserTerms.h"
 #include "browser/frmUtility.h"
+#include "qso/frmEditQSO.h"
 #include "support/Pixels.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
-#include <QGroupBox>
-#include <QListView>
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;
 
 namespace {
 
-// The character positions (from 1) of the column bars of a header or a line.
-QList<int> bars(const QString& text) {
-    QList<int> at;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == u'|') {
-            at << static_cast<int>(i + 1);
+const QString header = u" Call       |  WWLoc | Place                         |Prov | Mode    | "
+                       u"Band   | Date       | Time  | Qsl"_s;
+const QString byCall = u"select * from data order by call, Band, Mode, prov asc;"_s;
+
+QString sql(TestEnv& env) {
+    return env.m.sharedRs ? env.m.sharedRs->sql() : QString();
+}
+
+QStringList lines(frmUtility& b) {
+    QStringList all;
+    for (int i = 0; i < b.lineCount(); ++i) {
+        all << b.lineText(i);
+    }
+    return all;
+}
+
+QStringList calls(frmUtility& b) {
+    QStringList all;
+    for (const QString& line : lines(b)) {
+        all << line.left(11).trimmed();
+    }
+    return all;
+}
+
+// A browser on the whole log, active.
+frmUtility& openBrowser(TestEnv& env) {
+    frmUtility& b = env.registry->utility();
+    b.showAny();
+    showActive(&b);
+    return b;
+}
+
+// Clicks the line that starts with a call.
+void click(frmUtility& b, const QString& call, Qt::MouseButton button = Qt::LeftButton,
+           bool twice = false) {
+    auto* view = child<QListView>(&b, "List");
+    for (int i = 0; i < b.lineCount(); ++i) {
+        if (b.lineText(i).startsWith(call + u' ')) {
+            const QPoint at = view->visualRect(view->model()->index(i, 0)).center();
+            if (twice) {
+                QTest::mouseDClick(view->viewport(), button, {}, at);
+            } else {
+                QTest::mouseClick(view->viewport(), button, {}, at);
+            }
+            return;
         }
     }
-    return at;
-}
-
-QString header() {
-    return QStringLiteral(" Call       |  WWLoc | Place                         |Prov | Mode    | "
-                          "Band   | Date       | Time  | Qsl");
-}
-
-Qso qso(const QString& call, const QString& band = QStringLiteral("HF"),
-        const QString& mode = QStringLiteral("MIXED")) {
-    Qso q;
-    q.call = call;
-    q.band = band;
-    q.mode = mode;
-    return q;
+    QFAIL("no line of that call");
 }
 
 } // namespace
@@ -50,47 +72,19 @@ Qso qso(const QString& call, const QString& band = QStringLiteral("HF"),
 class BrowserTest : public QObject {
     Q_OBJECT
 
-private:
-    static frmUtility& browser(TestEnv& env) { return env.registry->utility(); }
-    template <class W> static W* child(QWidget& w, const char* name) {
-        auto* found = w.findChild<W*>(QString::fromLatin1(name));
-        if (found == nullptr) {
-            qFatal("no control %s", name);
-        }
-        return found;
-    }
-    static QString sql(TestEnv& env) { return env.m.sharedRs ? env.m.sharedRs->sql() : QString(); }
-    static QStringList lines(frmUtility& b) {
-        QStringList all;
-        for (int i = 0; i < b.lineCount(); ++i) {
-            all << b.lineText(i);
-        }
-        return all;
-    }
-    static QStringList calls(frmUtility& b) {
-        QStringList all;
-        for (const QString& line : lines(b)) {
-            all << line.left(11).trimmed();
-        }
-        return all;
-    }
-
 private Q_SLOTS:
     void headerAndLinesKeepTheirBarsInTheSameColumns() {
         TestEnv env;
-        Qso longOne = qso(QStringLiteral("IK2ABC/IN3/QRP"));
-        longOne.place = QStringLiteral("SANTA MARIA DELLE GRAZIE AL MONTE SOPRA IL LAGO ALTO");
-        longOne.prov = QStringLiteral("VLT");
-        longOne.mode = QStringLiteral("DIGITAL");
-        longOne.band = QStringLiteral("50 MHz");
-        env.addQso(longOne);
-        env.addQso(qso(QStringLiteral("I1A")));
-        Qso accented = qso(QStringLiteral("I0\u00c8"));
-        accented.place = QStringLiteral("CITT\u00c0 DELLA PIEVE DI SANTA MAR\u00cdA");
-        env.addQso(accented);
-        frmUtility& b = browser(env);
-        const QString caption = child<QGroupBox>(b, "Frame3")->title();
-        QCOMPARE(caption, header());
+        env.addQso({.call = "IK2ABC/IN3/QRP",
+                    .place = "SANTA MARIA DELLE GRAZIE AL MONTE SOPRA IL LAGO ALTO",
+                    .prov = "VLT",
+                    .mode = "DIGITAL",
+                    .band = "50 MHz"});
+        env.addQso({.call = "I1A"});
+        env.addQso({.call = "I0\u00c8", .place = "CITT\u00c0 DELLA PIEVE DI SANTA MAR\u00cdA"});
+        frmUtility& b = env.registry->utility();
+        const QString caption = child<QGroupBox>(&b, "Frame3")->title();
+        QCOMPARE(caption, header);
         QCOMPARE(caption.size(), 104);
         const QList<int> expected{13, 22, 54, 60, 70, 79, 92, 100};
         QCOMPARE(bars(caption), expected);
@@ -100,85 +94,53 @@ private Q_SLOTS:
             QCOMPARE(bars(line), expected);
         }
         // Values longer than their column are cut to it.
-        QCOMPARE(b.lineText(2).left(14), QStringLiteral("IK2ABC/IN3/ | "));
-        QVERIFY(b.lineText(2).contains(QStringLiteral("| SANTA MARIA DELLE GRAZIE AL M | VLT |")));
+        QCOMPARE(b.lineText(2).left(14), u"IK2ABC/IN3/ | "_s);
+        QVERIFY(b.lineText(2).contains(u"| SANTA MARIA DELLE GRAZIE AL M | VLT |"_s));
         // Letters beyond ASCII count as one character each.
-        QVERIFY(b.lineText(0).startsWith(QStringLiteral("I0\u00c8         | HM52AB | "
-                                                        "CITT\u00c0 DELLA PIEVE DI SANTA MA | ")));
+        QVERIFY(b.lineText(0).startsWith(
+            u"I0\u00c8         | HM52AB | CITT\u00c0 DELLA PIEVE DI SANTA MA | "_s));
 
         // On screen as well: the caption's bars stand over the lines' bars.
         showActive(&b);
-        const ShownBars shown =
-            shownBars(&b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1);
-        QCOMPARE(shown.caption.size(), 8);
-        QCOMPARE(shown.line.size(), 8);
-        for (int i = 0; i < 8; ++i) {
-            QVERIFY2(qAbs(shown.caption[i] - shown.line[i]) <= 1.0,
-                     qPrintable(QStringLiteral("bar %1: caption at %2, line at %3")
-                                    .arg(i + 1)
-                                    .arg(shown.caption[i])
-                                    .arg(shown.line[i])));
-        }
+        QVERIFY(barsAligned(
+            shownBars(&b, child<QGroupBox>(&b, "Frame3"), child<QListView>(&b, "List"), 1), 8, 8));
     }
 
-    void lineShowsEveryFieldPaddedToItsColumn_data() {
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("hour of one digit") << "09:30"
-                                           << "09.30";
-        QTest::newRow("hour of two digits") << "19:30"
-                                            << "19.30";
-        QTest::newRow("midnight") << "00:05"
-                                  << "00.05";
-    }
-
-    void lineShowsEveryFieldPaddedToItsColumn() {
-        QFETCH(QString, time);
-        QFETCH(QString, shown);
+    void lineShowsEveryFieldPaddedToItsColumnAndOddStoredTimesStillFit() {
         TestEnv env;
-        Qso q = qso(QStringLiteral("I1ABC"));
-        q.time = time;
-        q.date = QStringLiteral("5/1/04");
-        env.addQso(q);
-        frmUtility& b = browser(env);
-        QCOMPARE(b.lineText(0),
-                 QStringLiteral("I1ABC       | HM52AB | ALFA                         "
-                                " | BD  | MIXED   | HF     | 05/01/04   | ") +
-                     shown + QStringLiteral(" | c"));
-    }
-
-    void aTimeOrDateThatIsNotStoredInItsUsualFormStillFitsItsColumn() {
-        TestEnv env;
-        const int n = env.addQso(qso(QStringLiteral("I1ABC")));
+        env.addQso({.call = "I1A", .time = "09:30"});
+        env.addQso({.call = "I1B", .time = "19:30"});
+        env.addQso({.call = "I1C", .time = "00:05"});
+        const int odd = env.addQso({.call = "I1D"});
         env.m.logDb.execute(
-            QStringLiteral("update data set time = '7.5', date = 'sometime' where count = %1")
-                .arg(n));
-        frmUtility& b = browser(env);
-        QCOMPARE(bars(b.lineText(0)), bars(header()));
-        QVERIFY(b.lineText(0).contains(QStringLiteral("| sometime   | 07.5  | c")));
-    }
-
-    void anEmptyLogGivesAnEmptyList() {
-        TestEnv env;
-        frmUtility& b = browser(env);
-        QCOMPARE(b.lineCount(), 0);
-        QCOMPARE(b.lineKeys.size(), size_t(1));
+            u"update data set time = '7.5', date = 'sometime' where count = %1"_s.arg(odd));
+        const auto line = [](const char* call, const char* date, const char* time) {
+            return QLatin1String(call) +
+                   u"         | HM52AB | ALFA                          "_s
+                   u"| BD  | MIXED   | HF     | "_s +
+                   QLatin1String(date) + u" | "_s + QLatin1String(time) + u" | c"_s;
+        };
+        const QStringList shown = lines(env.registry->utility());
+        QCOMPARE(
+            shown,
+            QStringList({line("I1A", "05/01/04  ", "09.30"), line("I1B", "05/01/04  ", "19.30"),
+                         line("I1C", "05/01/04  ", "00.05"), line("I1D", "sometime  ", "07.5 ")}));
+        for (const QString& one : shown) {
+            QCOMPARE(bars(one), bars(header));
+        }
     }
 
     void loadingOrdersByCallThenBandAndModeAndKeysFollowTheLines() {
         TestEnv env;
-        const int c1 = env.addQso(qso(QStringLiteral("IZ3ZZ"), QStringLiteral("HF")));
-        const int c2 = env.addQso(qso(QStringLiteral("I1ABC"), QStringLiteral("VHF")));
-        const int c3 =
-            env.addQso(qso(QStringLiteral("I1ABC"), QStringLiteral("HF"), QStringLiteral("SSB")));
-        const int c4 =
-            env.addQso(qso(QStringLiteral("I1ABC"), QStringLiteral("HF"), QStringLiteral("CW")));
-        frmUtility& b = browser(env);
-        QVERIFY(child<QRadioButton>(b, "optCall")->isChecked());
-        QVERIFY(child<QRadioButton>(b, "optBand2")->isChecked());
-        QVERIFY(child<QGroupBox>(b, "frame2nd")->isEnabled());
-        QCOMPARE(sql(env),
-                 QStringLiteral("select * from data order by call, Band, Mode, prov asc;"));
+        const int c1 = env.addQso({.call = "IZ3ZZ", .band = "HF"});
+        const int c2 = env.addQso({.call = "I1ABC", .band = "VHF"});
+        const int c3 = env.addQso({.call = "I1ABC", .mode = "SSB", .band = "HF"});
+        const int c4 = env.addQso({.call = "I1ABC", .mode = "CW", .band = "HF"});
+        frmUtility& b = env.registry->utility();
+        QVERIFY(child<QRadioButton>(&b, "optCall")->isChecked());
+        QVERIFY(child<QRadioButton>(&b, "optBand2")->isChecked());
+        QVERIFY(child(&b, "frame2nd")->isEnabled());
+        QCOMPARE(sql(env), byCall);
         QCOMPARE(b.lineKeys.size(), size_t(5)); // rows in the log plus one
         QCOMPARE(std::vector<qint32>(b.lineKeys.begin(), b.lineKeys.begin() + 4),
                  (std::vector<qint32>{c4, c3, c2, c1}));
@@ -192,9 +154,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("order");
         // Calls stand for the rows: A at BRAVO/VHF/CW, B at ALFA/HF/SSB, C at CHARLIE/SAT/MIXED.
         QTest::newRow("call, band") << "optBand2"
-                                    << "optCall"
-                                    << "select * from data order by call, Band, Mode, prov asc;"
-                                    << QStringList{"A", "B", "C"};
+                                    << "optCall" << byCall << QStringList{"A", "B", "C"};
         QTest::newRow("place, mode") << "optMode2"
                                      << "optPlace"
                                      << "select * from data order by place, Mode, Band, prov asc;"
@@ -216,45 +176,31 @@ private Q_SLOTS:
         QFETCH(QString, query);
         QFETCH(QStringList, order);
         TestEnv env;
-        struct Row {
-            const char* call;
-            const char* place;
-            const char* locator;
-            const char* band;
-            const char* mode;
-        };
-        for (const Row& r :
-             {Row{"A", "BRAVO", "XX", "VHF", "CW"}, Row{"B", "ALFA", "MN", "HF", "SSB"},
-              Row{"C", "CHARLIE", "AB", "SAT", "MIXED"}}) {
-            Qso q = qso(QString::fromLatin1(r.call), QString::fromLatin1(r.band),
-                        QString::fromLatin1(r.mode));
-            q.place = QString::fromLatin1(r.place);
-            q.WWLocator = QString::fromLatin1(r.locator);
-            env.addQso(q);
-        }
-        frmUtility& b = browser(env);
-        child<QRadioButton>(b, qPrintable(second))->click();
-        child<QRadioButton>(b, qPrintable(main))->click();
+        env.addQso({.call = "A", .WWLocator = "XX", .place = "BRAVO", .mode = "CW", .band = "VHF"});
+        env.addQso({.call = "B", .WWLocator = "MN", .place = "ALFA", .mode = "SSB", .band = "HF"});
+        env.addQso({.call = "C", .place = "CHARLIE", .mode = "MIXED", .band = "SAT"});
+        frmUtility& b = env.registry->utility();
+        click(&b, qPrintable(second));
+        click(&b, qPrintable(main));
         QCOMPARE(sql(env), query);
         QCOMPARE(calls(b), order);
     }
 
     void bandGreysAndAndKeepsItsChoiceForLater() {
         TestEnv env;
-        frmUtility& b = browser(env);
-        auto* frame2nd = child<QGroupBox>(b, "frame2nd");
-        auto* mode2 = child<QRadioButton>(b, "optMode2");
+        frmUtility& b = env.registry->utility();
+        auto* frame2nd = child(&b, "frame2nd");
+        auto* mode2 = child<QRadioButton>(&b, "optMode2");
         mode2->click();
-        child<QRadioButton>(b, "optBand")->click();
+        click(&b, "optBand");
         QVERIFY(!frame2nd->isEnabled());
-        QVERIFY(!child<QRadioButton>(b, "optBand2")->isEnabled());
+        QVERIFY(!child(&b, "optBand2")->isEnabled());
         QVERIFY(!mode2->isEnabled());
         QVERIFY(mode2->isChecked());
-        child<QRadioButton>(b, "optPlace")->click();
+        click(&b, "optPlace");
         QVERIFY(frame2nd->isEnabled() && mode2->isEnabled());
         QVERIFY(mode2->isChecked());
-        QCOMPARE(sql(env),
-                 QStringLiteral("select * from data order by place, Mode, Band, prov asc;"));
+        QCOMPARE(sql(env), u"select * from data order by place, Mode, Band, prov asc;"_s);
     }
 
     void searchesListTheirRowsWithTheirQueries_data() {
@@ -263,54 +209,39 @@ private Q_SLOTS:
         QTest::addColumn<bool>("byBand");
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("found");
-        QTest::newRow("call") << "cmdCall" << QStringList{"I1ABC"} << false
-                              << "select * from data where call = 'I1ABC' order by call, Band, "
-                                 "Mode, prov asc;"
-                              << QStringList{"I1ABC", "I1ABC"};
-        QTest::newRow("call in lower case, by band")
-            << "cmdCall" << QStringList{"i1abc"} << true
-            << "select * from data where call = 'i1abc' order by band , mode, WWLocator,prov asc;"
-            << QStringList{"I1ABC", "I1ABC"};
-        QTest::newRow("sub-square") << "cmdWWLocator" << QStringList{"MN"} << false
-                                    << "select * from data where WWLocator = 'MN' order by call, "
-                                       "Band, Mode, prov asc;"
-                                    << QStringList{"IW2CCC"};
-        QTest::newRow("sub-square, by band")
-            << "cmdWWLocator" << QStringList{"AB"} << true
-            << "select * from data where WWLocator = 'AB' order by band, mode, WWLocator, prov asc;"
-            << QStringList{"I1ABC", "IK0BBB", "I1ABC"};
-        QTest::newRow("place and province")
-            << "cmdPlace" << QStringList{"PIAN D'OLMO", "LM"} << false
-            << "select * from data where place = 'PIAN D''OLMO' and prov ='LM' order by call, "
-               "Band, "
-               "Mode, prov asc;"
-            << QStringList{"IK0BBB"};
-        QTest::newRow("place and province, by band")
-            << "cmdPlace" << QStringList{"ALFA", "BD"} << true
-            << "select * from data where place = 'ALFA' and prov ='BD' order by band, mode, prov "
-               "asc;"
-            << QStringList{"I1ABC", "I1ABC"};
-        QTest::newRow("place in every province")
-            << "cmdPlace" << QStringList{"PIAN D'OLMO", ""} << false
-            << "select * from data where place = 'PIAN D''OLMO' order by call, mode, band,prov asc;"
-            << QStringList{"IK0BBB", "IZ9DDD"};
-        QTest::newRow("place in every province, by band")
-            << "cmdPlace" << QStringList{"PIAN D'OLMO", ""} << true
-            << "select * from data where place = 'PIAN D''OLMO' order by band, mode, WWLocator, "
-               "prov asc;"
-            << QStringList{"IZ9DDD", "IK0BBB"};
-        QTest::newRow("province only")
-            << "cmdPlace" << QStringList{"", "TD"} << false
-            << "select * from data where prov ='TD' order by call, mode, band,prov asc;"
-            << QStringList{"IW2CCC"};
-        QTest::newRow("province only, by band")
-            << "cmdPlace" << QStringList{"", "TD"} << true
-            << "select * from data where prov ='TD' order by band, mode, WWLocator, prov asc;"
-            << QStringList{"IW2CCC"};
-        QTest::newRow("two empty answers list the whole log")
-            << "cmdPlace" << QStringList{"", ""} << false
-            << "select * from data order by call, Band, Mode, prov asc;"
-            << QStringList{"I1ABC", "I1ABC", "IK0BBB", "IW2CCC", "IZ9DDD"};
+        const auto add = [](const char* name, const char* button, const QStringList& answers,
+                            bool byBand, const char* where, const QStringList& found) {
+            QTest::newRow(name) << button << answers << byBand
+                                << u"select * from data "_s + QLatin1String(where) << found;
+        };
+        add("call", "cmdCall", {"I1ABC"}, false,
+            "where call = 'I1ABC' order by call, Band, Mode, prov asc;", {"I1ABC", "I1ABC"});
+        add("call in lower case, by band", "cmdCall", {"i1abc"}, true,
+            "where call = 'i1abc' order by band , mode, WWLocator,prov asc;", {"I1ABC", "I1ABC"});
+        add("sub-square", "cmdWWLocator", {"MN"}, false,
+            "where WWLocator = 'MN' order by call, Band, Mode, prov asc;", {"IW2CCC"});
+        add("sub-square, by band", "cmdWWLocator", {"AB"}, true,
+            "where WWLocator = 'AB' order by band, mode, WWLocator, prov asc;",
+            {"I1ABC", "IK0BBB", "I1ABC"});
+        add("place and province", "cmdPlace", {"PIAN D'OLMO", "LM"}, false,
+            "where place = 'PIAN D''OLMO' and prov ='LM' order by call, Band, Mode, prov asc;",
+            {"IK0BBB"});
+        add("place and province, by band", "cmdPlace", {"ALFA", "BD"}, true,
+            "where place = 'ALFA' and prov ='BD' order by band, mode, prov asc;",
+            {"I1ABC", "I1ABC"});
+        add("place in every province", "cmdPlace", {"PIAN D'OLMO", ""}, false,
+            "where place = 'PIAN D''OLMO' order by call, mode, band,prov asc;",
+            {"IK0BBB", "IZ9DDD"});
+        add("place in every province, by band", "cmdPlace", {"PIAN D'OLMO", ""}, true,
+            "where place = 'PIAN D''OLMO' order by band, mode, WWLocator, prov asc;",
+            {"IZ9DDD", "IK0BBB"});
+        add("province only", "cmdPlace", {"", "TD"}, false,
+            "where prov ='TD' order by call, mode, band,prov asc;", {"IW2CCC"});
+        add("province only, by band", "cmdPlace", {"", "TD"}, true,
+            "where prov ='TD' order by band, mode, WWLocator, prov asc;", {"IW2CCC"});
+        add("two empty answers list the whole log", "cmdPlace", {"", ""}, false,
+            "order by call, Band, Mode, prov asc;",
+            {"I1ABC", "I1ABC", "IK0BBB", "IW2CCC", "IZ9DDD"});
     }
 
     void searchesListTheirRowsWithTheirQueries() {
@@ -320,64 +251,50 @@ private Q_SLOTS:
         QFETCH(QString, query);
         QFETCH(QStringList, found);
         TestEnv env;
-        env.addQso(qso(QStringLiteral("I1ABC"), QStringLiteral("VHF")));
-        env.addQso(qso(QStringLiteral("I1ABC"), QStringLiteral("HF")));
-        Qso b2 = qso(QStringLiteral("IK0BBB"), QStringLiteral("SAT"));
-        b2.place = QStringLiteral("PIAN D'OLMO");
-        b2.prov = QStringLiteral("LM");
-        env.addQso(b2);
-        Qso c = qso(QStringLiteral("IW2CCC"));
-        c.WWLocator = QStringLiteral("MN");
-        c.place = QStringLiteral("CA' BIANCA");
-        c.prov = QStringLiteral("TD");
-        env.addQso(c);
-        Qso d = qso(QStringLiteral("IZ9DDD"), QStringLiteral("HF"));
-        d.WWLocator = QStringLiteral("AC");
-        d.place = QStringLiteral("PIAN D'OLMO");
-        d.prov = QStringLiteral("MV");
-        env.addQso(d);
-
-        frmUtility& b = browser(env);
+        env.addQso({.band = "VHF"});
+        env.addQso({.band = "HF"});
+        env.addQso({.call = "IK0BBB", .place = "PIAN D'OLMO", .prov = "LM", .band = "SAT"});
+        env.addQso({.call = "IW2CCC", .WWLocator = "MN", .place = "CA' BIANCA", .prov = "TD"});
+        env.addQso({.call = "IZ9DDD", .WWLocator = "AC", .place = "PIAN D'OLMO", .prov = "MV"});
+        frmUtility& b = env.registry->utility();
         if (byBand) {
-            child<QRadioButton>(b, "optBand")->click();
+            click(&b, "optBand");
         }
         for (const QString& answer : answers) {
             env.dialogs.type(answer);
         }
-        child<QPushButton>(b, qPrintable(button))->click();
+        click(&b, qPrintable(button));
         QCOMPARE(env.dialogs.unanswered, 0);
         QCOMPARE(sql(env), query);
         QCOMPARE(calls(b), found);
         for (const ShownBox& box : env.dialogs.shown) {
             QCOMPARE(box.kind, ShownBox::Input);
-            QCOMPARE(box.title, QStringLiteral("HM52"));
+            QCOMPARE(box.title, u"HM52"_s);
         }
     }
 
     void promptsAskTheirQuestionsAndKeepTermsQuoted() {
         TestEnv env;
-        frmUtility& b = browser(env);
-        env.dialogs.type(QStringLiteral("O'HARA"));
-        child<QPushButton>(b, "cmdCall")->click();
-        QCOMPARE(env.registry->browserTerms().searchCall, QStringLiteral("O''HARA"));
-        env.dialogs.type(QStringLiteral("A'"));
-        child<QPushButton>(b, "cmdWWLocator")->click();
-        QCOMPARE(env.registry->browserTerms().searchLocator, QStringLiteral("A''"));
-        QVERIFY(env.registry->browserTerms().searchCall.isEmpty());
-        env.dialogs.type(QStringLiteral("CA' BIANCA"));
-        env.dialogs.type(QStringLiteral("T'D"));
-        child<QPushButton>(b, "cmdPlace")->click();
+        frmUtility& b = env.registry->utility();
         const BrowserTerms& t = env.registry->browserTerms();
-        QCOMPARE(t.searchPlace, QStringLiteral("CA'' BIANCA"));
-        QCOMPARE(t.searchProv, QStringLiteral("T''D"));
+        env.dialogs.type(u"O'HARA"_s);
+        click(&b, "cmdCall");
+        QCOMPARE(t.searchCall, u"O''HARA"_s);
+        env.dialogs.type(u"A'"_s);
+        click(&b, "cmdWWLocator");
+        QCOMPARE(t.searchLocator, u"A''"_s);
+        QVERIFY(t.searchCall.isEmpty());
+        env.dialogs.type(u"CA' BIANCA"_s);
+        env.dialogs.type(u"T'D"_s);
+        click(&b, "cmdPlace");
+        QCOMPARE(t.searchPlace + u'|' + t.searchProv, u"CA'' BIANCA|T''D"_s);
         QVERIFY(t.searchLocator.isEmpty());
         QCOMPARE(env.dialogs.texts(),
                  QStringList({"insert call:", "insert WWLocator (just the last two characters):",
                               "insert place:", "insert prov:"}));
-        child<QPushButton>(b, "cmdShowAny")->click();
+        click(&b, "cmdShowAny");
         QVERIFY(t.searchPlace.isEmpty() && t.searchProv.isEmpty());
-        QCOMPARE(sql(env),
-                 QStringLiteral("select * from data order by call, Band, Mode, prov asc;"));
+        QCOMPARE(sql(env), byCall);
     }
 
     void aCancelledCallOrSubSquarePromptChangesNothing_data() {
@@ -389,39 +306,39 @@ private Q_SLOTS:
     void aCancelledCallOrSubSquarePromptChangesNothing() {
         QFETCH(QString, button);
         TestEnv env;
-        env.addQso(qso(QStringLiteral("I1ABC")));
-        env.addQso(qso(QStringLiteral("IK0BBB")));
-        frmUtility& b = browser(env);
-        env.dialogs.type(QStringLiteral("IK0BBB"));
-        child<QPushButton>(b, "cmdCall")->click();
+        env.addQso({.call = "I1ABC"});
+        env.addQso({.call = "IK0BBB"});
+        frmUtility& b = env.registry->utility();
+        env.dialogs.type(u"IK0BBB"_s);
+        click(&b, "cmdCall");
         const QString query = sql(env);
-        env.addQso(qso(QStringLiteral("IK0BBB"), QStringLiteral("SAT")));
-        child<QPushButton>(b, qPrintable(button))->click(); // nothing typed: cancelled
+        env.addQso({.call = "IK0BBB", .band = "SAT"});
+        click(&b, qPrintable(button)); // nothing typed: cancelled
         QCOMPARE(env.dialogs.shown.size(), size_t(2));
-        QCOMPARE(env.registry->browserTerms().searchCall, QStringLiteral("IK0BBB"));
+        QCOMPARE(env.registry->browserTerms().searchCall, u"IK0BBB"_s);
         QCOMPARE(sql(env), query);
         QCOMPARE(b.lineCount(), 1); // not even refreshed
     }
 
     void termsOutliveExitAndTheCloseBox() {
         TestEnv env;
-        env.addQso(qso(QStringLiteral("I1ABC")));
-        env.addQso(qso(QStringLiteral("IK0BBB")));
+        env.addQso({.call = "I1ABC"});
+        env.addQso({.call = "IK0BBB"});
         principale main(*env.services, *env.registry, {});
         main.mnUtiliy_Click();
-        frmUtility* b = &browser(env);
+        frmUtility* b = &env.registry->utility();
         QVERIFY(b->isVisible());
-        env.dialogs.type(QStringLiteral("IK0BBB"));
-        child<QPushButton>(*b, "cmdCall")->click();
-        child<QRadioButton>(*b, "optPlace")->click();
+        env.dialogs.type(u"IK0BBB"_s);
+        click(b, "cmdCall");
+        click(b, "optPlace");
 
-        child<QPushButton>(*b, "cmdExit")->click();
+        click(b, "cmdExit");
         QVERIFY(!b->isVisible());
         QCOMPARE(env.registry->loaded(Window::Utility), b);
         QCOMPARE(calls(*b), QStringList{"IK0BBB"});
 
         // "Utility QSO" rebuilds the hidden list: a QSO logged meanwhile is in it.
-        env.addQso(qso(QStringLiteral("IK0BBB"), QStringLiteral("VHF")));
+        env.addQso({.call = "IK0BBB", .band = "VHF"});
         main.mnUtiliy_Click();
         QCOMPARE(env.registry->loaded(Window::Utility), b);
         QVERIFY(b->isVisible());
@@ -430,66 +347,215 @@ private Q_SLOTS:
         b->close();
         QCOMPARE(env.registry->loaded(Window::Utility), nullptr);
         QTest::qWait(0); // the unloaded window goes
-        env.addQso(qso(QStringLiteral("IK0BBB"), QStringLiteral("SAT")));
+        env.addQso({.call = "IK0BBB", .band = "SAT"});
         main.mnUtiliy_Click();
-        b = &browser(env);
+        b = &env.registry->utility();
         QVERIFY(b->isVisible());
         // Loaded afresh: the first order again, the same search, refreshed from the log.
-        QVERIFY(child<QRadioButton>(*b, "optCall")->isChecked());
-        QCOMPARE(sql(env), QStringLiteral("select * from data where call = 'IK0BBB' order by "
-                                          "call, Band, Mode, prov asc;"));
+        QVERIFY(child<QRadioButton>(b, "optCall")->isChecked());
+        QCOMPARE(sql(env), u"select * from data where call = 'IK0BBB' order by call, Band, "_s
+                           u"Mode, prov asc;"_s);
         QCOMPARE(calls(*b), (QStringList{"IK0BBB", "IK0BBB", "IK0BBB"}));
     }
 
-    void showAnyThroughTheRegistryLoadsTheBrowserHidden() {
+    void showAnyThroughTheRegistryLoadsTheBrowserHiddenEvenOnAnEmptyLog() {
         TestEnv env;
-        env.addQso(qso(QStringLiteral("I1ABC")));
         QVERIFY(env.registry->loaded(Window::Utility) == nullptr);
         env.registry->showAny();
         auto* b = qobject_cast<frmUtility*>(env.registry->loaded(Window::Utility));
         QVERIFY(b != nullptr);
         QVERIFY(!b->isVisible());
+        QCOMPARE(b->lineCount(), 0);
+        QCOMPARE(b->lineKeys.size(), size_t(1));
+        env.addQso({});
+        env.registry->showAny();
         QCOMPARE(b->lineCount(), 1);
     }
 
     void aRebuildClearsTheSelectionAndARightClickNeverMovesIt() {
         TestEnv env;
         for (const char* call : {"I1A", "I1B", "I1C"}) {
-            env.addQso(qso(QString::fromLatin1(call)));
+            env.addQso({.call = call});
         }
-        frmUtility& b = browser(env);
+        frmUtility& b = env.registry->utility();
         showActive(&b);
-        auto* list = child<QListView>(b, "List");
-        const QRect first = list->visualRect(list->model()->index(0, 0));
-        const QRect third = list->visualRect(list->model()->index(2, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        auto* list = child<QListView>(&b, "List");
+        const auto at = [list](int row) {
+            return list->visualRect(list->model()->index(row, 0)).center();
+        };
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(0));
         QCOMPARE(b.selectedLine(), 0);
-        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, third.center());
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at(2));
         QCOMPARE(b.selectedLine(), 0);
         b.showAny();
         QCOMPARE(b.selectedLine(), -1);
     }
 
-    void editAndDeleteControlsAreInPlace() {
+    void theButtonsCarryTheirCaptionsAndTips() {
         TestEnv env;
-        frmUtility& b = browser(env);
-        QCOMPARE(b.windowTitle(), QStringLiteral("Utility QSO"));
-        auto* del = child<QPushButton>(b, "cmdDeleteQSO");
-        auto* edit = child<QPushButton>(b, "cmdEditQSO");
-        QCOMPARE(del->text(), QStringLiteral("Delete QSO"));
+        frmUtility& b = env.registry->utility();
+        QCOMPARE(b.windowTitle(), u"Utility QSO"_s);
+        auto* del = child<QPushButton>(&b, "cmdDeleteQSO");
+        auto* edit = child<QPushButton>(&b, "cmdEditQSO");
+        QCOMPARE((QStringList{del->text(), del->toolTip(), edit->text(), edit->toolTip(),
+                              child<QPushButton>(&b, "cmdWWLocator")->text(),
+                              child<QPushButton>(&b, "cmdShowAny")->text()}),
+                 QStringList({"Delete QSO", "delete selected QSO ", "Edit QSO",
+                              "edit selected QSO ", "WWlocator", "Show any QSO"}));
         QVERIFY(del->font().bold());
-        QCOMPARE(del->toolTip(), QStringLiteral("delete selected QSO "));
-        QCOMPARE(edit->text(), QStringLiteral("Edit QSO"));
-        QCOMPARE(edit->toolTip(), QStringLiteral("edit selected QSO "));
-        auto* popup = child<QMenu>(b, "mnPopup");
-        QCOMPARE(popup->title(), QStringLiteral("Popup"));
-        QCOMPARE(popup->actions().size(), 2);
-        QCOMPARE(popup->actions().at(0)->objectName(), QStringLiteral("mnEditQSO"));
-        QCOMPARE(popup->actions().at(0)->text(), QStringLiteral("&Edit QSO"));
-        QCOMPARE(popup->actions().at(1)->objectName(), QStringLiteral("mnDeleteQSO"));
-        QCOMPARE(popup->actions().at(1)->text(), QStringLiteral("&Delete QSO"));
-        QCOMPARE(child<QPushButton>(b, "cmdWWLocator")->text(), QStringLiteral("WWlocator"));
-        QCOMPARE(child<QPushButton>(b, "cmdShowAny")->text(), QStringLiteral("Show any QSO"));
+    }
+
+    // ----- editing and deleting the selected QSO --------------------------------------
+
+    void theEditWindowIsFilledFromTheStoredRow() {
+        TestEnv env;
+        env.addQso({.call = "I2XYZ",
+                    .WWLocator = "AC",
+                    .place = "PIAN D'OLMO",
+                    .prov = "MV",
+                    .mode = "CW",
+                    .band = "VHF",
+                    .date = "31/2/4",
+                    .time = "19:05",
+                    .qsl = "w"});
+        // Imported with a place the gazetteer does not know: no province.
+        const int seven = env.addQso({.call = "I3QQQ", .prov = "", .time = "07:05", .qsl = "c"});
+        frmUtility& b = openBrowser(env);
+
+        click(b, u"I2XYZ"_s);
+        click(&b, "cmdEditQSO");
+        auto* edit = qobject_cast<frmEditQSO*>(env.registry->loaded(Window::EditQSO));
+        QVERIFY(edit && edit->isVisible());
+        QCOMPARE(formText(*edit), u"AC|I2XYZ|31|02|04|1905|PIAN D'OLMO|MV|CW|VHF|w"_s);
+        // The sub-square's change handler ran: the place list holds the places of HM52AC.
+        QCOMPARE(itemTexts(edit->comboPlace), QStringList({"DELTA", "PIAN D'OLMO"}));
+        QCOMPARE(edit->editCount, 1);
+        QCOMPARE(env.m.sharedRs->sql(), u"select * from data where count =1;"_s);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
+
+        // A second hand-over, by double-click, overwrites every field (the province saved
+        // empty again, not MV); a one-digit hour gains its zero.
+        showActive(&b);
+        click(b, u"I3QQQ"_s);
+        click(b, u"I3QQQ"_s, Qt::LeftButton, true);
+        QCOMPARE(formText(*edit), u"AB|I3QQQ|05|01|04|0705|ALFA||MIXED|HF|c"_s);
+        QCOMPARE(edit->editCount, seven);
+        QVERIFY(env.dialogs.shown.empty());
+        // The open edit window comes back to the front, the focus in the sub-square box.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(edit));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
+    }
+
+    void accreditedQsosAreNeitherEditedNorDeleted() {
+        TestEnv env;
+        env.addQso({.call = "I1AAA", .qsl = "a"});
+        env.addQso({.call = "I2BBB", .qsl = "c"});
+        frmUtility& b = openBrowser(env);
+        click(b, u"I1AAA"_s);
+        b.cmdEditQSO_Click();
+        b.cmdDeleteQSO_Click();
+        QCOMPARE(env.dialogs.texts(), QStringList({"You cannot edit an accreditated qso!",
+                                                   "you cannot delete an accreditated QSO!"}));
+        QCOMPARE(looks(env.dialogs), QStringList(2, u"HM52 Critical Ok"_s));
+        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
+        QCOMPARE(env.count(), 2);
+
+        // Listed as confirmed, accredited since: the action reads the log again and refuses.
+        click(b, u"I2BBB"_s);
+        env.m.logDb.execute("update data set qsl = 'a' where call = 'I2BBB'");
+        env.dialogs.clear();
+        b.List_DblClick();
+        QCOMPARE(env.dialogs.texts(), QStringList{"You cannot edit an accreditated qso!"});
+        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
+    }
+
+    void deleteAsksAndRemovesOnlyOnOkDownToAnEmptySearch() {
+        TestEnv env;
+        env.addQso({.call = "I1AAA", .qsl = "c"});
+        env.addQso({.call = "I2BBB", .qsl = "w"});
+        frmUtility& b = openBrowser(env);
+        auto* worked = child<QLabel>(&env.registry->load(Window::Award), "lblHFw");
+        QCOMPARE(worked->text(), u"1"_s);
+        click(b, u"I2BBB"_s);
+        const int line = b.selectedLine();
+        QVERIFY(b.lineText(line).startsWith(u"I2BBB"_s));
+
+        env.dialogs.answer(Answer::Cancel);
+        click(&b, "cmdDeleteQSO");
+        QCOMPARE(env.dialogs.texts(),
+                 QStringList({"are you sure you want to permanently delete this QSO from the "
+                              "Logbook?"}));
+        QCOMPARE(looks(env.dialogs), QStringList({"HM52 Critical OkCancel"}));
+        QCOMPARE(env.count(), 2);
+        QCOMPARE(b.selectedLine(), line);
+
+        env.dialogs.answer(Answer::Ok);
+        b.cmdDeleteQSO_Click();
+        QCOMPARE(env.count(), 1);
+        QCOMPARE(env.count("call = 'I2BBB'"), 0);
+        QCOMPARE(b.lineCount(), 1);
+        QCOMPARE(b.selectedLine(), -1);
+        QCOMPARE(worked->text(), u"0"_s); // the counter recounted
+
+        // The only line of a search deleted: an empty list.
+        env.addQso({.call = "I9ONLY"});
+        env.dialogs.type(u"I9ONLY"_s);
+        b.cmdCall_Click();
+        QCOMPARE(b.lineCount(), 1);
+        click(b, u"I9ONLY"_s);
+        env.dialogs.answer(Answer::Ok);
+        b.cmdDeleteQSO_Click();
+        QCOMPARE(b.lineCount(), 0);
+        QCOMPARE(env.count(), 1);
+    }
+
+    void theRightButtonActsOnTheSelectedLineAndNeverSelects() {
+        TestEnv env;
+        env.addQso({.call = "I1AAA"});
+        env.addQso({.call = "I2BBB"});
+        frmUtility& b = openBrowser(env);
+        auto* popup = child<QMenu>(&b, "mnPopup");
+        QStringList entries;
+        for (QAction* action : popup->actions()) {
+            entries << action->objectName() + u'=' + action->text();
+        }
+        QCOMPARE(popup->title(), u"Popup"_s);
+        QCOMPARE(entries, QStringList({"mnEditQSO=&Edit QSO", "mnDeleteQSO=&Delete QSO"}));
+
+        // No selection: no menu, and the buttons and a double-click do nothing.
+        click(b, u"I1AAA"_s, Qt::RightButton);
+        QCOMPARE(b.selectedLine(), -1);
+        QVERIFY(!popup->isVisible());
+        b.cmdEditQSO_Click();
+        b.cmdDeleteQSO_Click();
+        b.List_DblClick();
+        QVERIFY(env.dialogs.shown.empty());
+        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
+
+        // A right click on another line opens the menu for the line selected before.
+        click(b, u"I1AAA"_s);
+        const int first = b.selectedLine();
+        click(b, u"I2BBB"_s, Qt::RightButton);
+        QCOMPARE(b.selectedLine(), first);
+        QTRY_VERIFY(popup->isVisible());
+        popup->hide();
+        env.dialogs.answer(Answer::Ok);
+        child<QAction>(&b, "mnDeleteQSO")->trigger();
+        QCOMPARE(env.count("call = 'I1AAA'"), 0);
+        QCOMPARE(env.count("call = 'I2BBB'"), 1);
+    }
+
+    void aQsoDeletedMeanwhileIsReportedAndTheListRefreshed() {
+        TestEnv env;
+        env.addQso({.call = "I1AAA"});
+        env.addQso({.call = "I2BBB"});
+        frmUtility& b = openBrowser(env);
+        click(b, u"I2BBB"_s);
+        env.m.logDb.execute("delete from data where call = 'I2BBB'");
+        b.cmdEditQSO_Click();
+        QCOMPARE(env.dialogs.texts(), QStringList{"this QSO is no longer in the Logbook!"});
+        QCOMPARE(b.lineCount(), 1);
+        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
     }
 };
 

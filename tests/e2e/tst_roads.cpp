@@ -7,15 +7,6 @@
 #include "support/TestEnv.h"
 
 #include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -24,39 +15,26 @@ class RoadsTest : public QObject {
     Q_OBJECT
 
     // A program started on a folder of its own, with recording seams.
-    struct Run {
+    struct Files {
         TestEnv files; // the folder with an empty log and the small gazetteer
-        RecordingDialogs dialogs;
-        RecordingShell shell;
-        RecordingPrinters printers;
-        std::unique_ptr<Program> program;
-        Run() {
-            program = std::make_unique<Program>(files.folder(), dialogs, shell, printers.factory(),
-                                                []() {});
+    };
+    struct Run : Files, ProgramRun {
+        Run() : ProgramRun(files.folder()) {
             if (!program->start()) {
                 qFatal("the program did not start");
             }
             program->mainWindow().show();
         }
         void menu(const char* entry) {
-            program->mainWindow().findChild<QAction*>(QString::fromLatin1(entry))->trigger();
+            hm52::test::child<QAction>(&program->mainWindow(), entry)->trigger();
         }
         QWidget* window(Window w) { return program->registry().loaded(w); }
         template <class T> T* child(Window w, const char* name) {
-            T* found = window(w)->findChild<T*>(QString::fromLatin1(name));
-            if (found == nullptr) {
-                qFatal("no control %s", name);
-            }
-            return found;
+            return hm52::test::child<T>(window(w), name);
         }
         QString cell(const char* label) { return child<QLabel>(Window::Award, label)->text(); }
         QStringList lines() {
-            auto* list = child<QListView>(Window::Utility, "List");
-            QStringList all;
-            for (int i = 0; i < list->model()->rowCount(); ++i) {
-                all << list->model()->index(i, 0).data().toString();
-            }
-            return all;
+            return itemTexts(child<QListView>(Window::Utility, "List")->model());
         }
         void selectLine(int line) {
             auto* list = child<QListView>(Window::Utility, "List");
@@ -64,12 +42,6 @@ class RoadsTest : public QObject {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
         }
     };
-
-    static void typeAtFocus(const QString& text) {
-        for (const QChar c : text) {
-            QTest::keyClicks(QApplication::focusWidget(), QString(c));
-        }
-    }
 
 private Q_SLOTS:
     void aQsoIsLoggedSeenEditedAndDeleted() {
@@ -81,13 +53,13 @@ private Q_SLOTS:
         run.child<QPushButton>(Window::Utility, "cmdCall")->click();
         QVERIFY(run.lines().isEmpty());
         run.menu("mnCounter");
-        QCOMPARE(run.cell("lblHFc"), QStringLiteral("0"));
+        QCOMPARE(run.cell("lblHFc"), u"0"_s);
 
         // Log a QSO from an empty form, typing as the operator does.
         run.menu("mnInsertQSO");
         QWidget* insert = run.window(Window::InsertQSO);
         showActive(insert);
-        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtWWLocator"));
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), u"txtWWLocator"_s);
         typeAtFocus("ab");
         typeAtFocus("i5new");
         run.child<QLineEdit>(Window::InsertQSO, "txtDate(0)")->setFocus();
@@ -98,28 +70,28 @@ private Q_SLOTS:
         place->setCurrentIndex(place->findText("CHARLIE"));
         Q_EMIT place->activated(place->currentIndex());
         run.child<QPushButton>(Window::InsertQSO, "cmdSubmit")->click();
-        QCOMPARE(run.dialogs.texts().last(), QStringLiteral("QSO saved"));
+        QCOMPARE(run.dialogs.texts().last(), u"QSO saved"_s);
         QCOMPARE(run.files.count("call = 'I5NEW' and prov = 'BD' and qsl = 'c'"), qint64{1});
 
         // The open browser lists it under its kept search; the open counter counts it.
         QCOMPARE(run.lines().size(), 1);
         QVERIFY(run.lines()[0].startsWith("I5NEW       | HM52AB | CHARLIE"));
         QVERIFY(run.lines()[0].contains("| 05/12/04   | 21.30 | c"));
-        QCOMPARE(run.cell("lblHFc"), QStringLiteral("1"));
+        QCOMPARE(run.cell("lblHFc"), u"1"_s);
 
         // Edit it from the browser: move it to VHF.
         showActive(run.window(Window::Utility));
         run.selectLine(0);
         run.child<QPushButton>(Window::Utility, "cmdEditQSO")->click();
         QVERIFY(run.window(Window::EditQSO)->isVisible());
-        QCOMPARE(run.child<QLineEdit>(Window::EditQSO, "txtTime")->text(), QStringLiteral("2130"));
+        QCOMPARE(run.child<QLineEdit>(Window::EditQSO, "txtTime")->text(), u"2130"_s);
         run.child<QComboBox>(Window::EditQSO, "comboBand")->setCurrentText("VHF");
         run.child<QPushButton>(Window::EditQSO, "cmdSubmit")->click();
-        QCOMPARE(run.dialogs.texts().last(), QStringLiteral("QSO edited"));
+        QCOMPARE(run.dialogs.texts().last(), u"QSO edited"_s);
         QVERIFY(!run.window(Window::EditQSO)->isVisible());
         QVERIFY(run.lines()[0].contains("| VHF    |"));
-        QCOMPARE(run.cell("lblHFc"), QStringLiteral("0"));
-        QCOMPARE(run.cell("lblVHFc"), QStringLiteral("1"));
+        QCOMPARE(run.cell("lblHFc"), u"0"_s);
+        QCOMPARE(run.cell("lblVHFc"), u"1"_s);
         QCOMPARE(run.files.count(), qint64{2});
 
         // Delete it.
@@ -127,7 +99,7 @@ private Q_SLOTS:
         run.dialogs.answer(Answer::Ok);
         run.child<QPushButton>(Window::Utility, "cmdDeleteQSO")->click();
         QVERIFY(run.lines().isEmpty());
-        QCOMPARE(run.cell("lblVHFc"), QStringLiteral("0"));
+        QCOMPARE(run.cell("lblVHFc"), u"0"_s);
         QCOMPARE(run.files.count(), qint64{1});
         QCOMPARE(run.dialogs.unanswered, 0);
     }
@@ -139,16 +111,14 @@ private Q_SLOTS:
             Transaction batch(run.files.m.logDb);
             for (int i = 0; i < 80; ++i) {
                 const QString letters = QString(QChar(u'A' + i / 24)) + QChar(u'A' + i % 24);
-                run.files.addQso({.call = QStringLiteral("I%1X").arg(i),
-                                  .WWLocator = letters,
-                                  .mode = "SSB",
-                                  .band = "HF"});
+                run.files.addQso(
+                    {.call = u"I%1X"_s.arg(i), .WWLocator = letters, .mode = "SSB", .band = "HF"});
             }
             batch.commit();
         }
         run.menu("mnCounter");
         run.child<QComboBox>(Window::Award, "Combo1")->setCurrentText("SSB");
-        QCOMPARE(run.cell("lblHFc"), QStringLiteral("80"));
+        QCOMPARE(run.cell("lblHFc"), u"80"_s);
 
         run.menu("mnBAR");
         run.child<QComboBox>(Window::BAR, "comboMode")->setCurrentText("SSB");
@@ -161,8 +131,8 @@ private Q_SLOTS:
         QCOMPARE(run.dialogs.texts(),
                  QStringList({"Do you want to to convert the confirmed QSO in accredited QSO?",
                               "Are you sure? (check the print, is it ok?)"}));
-        QCOMPARE(run.cell("lblHFa"), QStringLiteral("75"));
-        QCOMPARE(run.cell("lblHFc"), QStringLiteral("5"));
+        QCOMPARE(run.cell("lblHFa"), u"75"_s);
+        QCOMPARE(run.cell("lblHFc"), u"5"_s);
         // The five left confirmed are the last sub-squares by their letters.
         QCOMPARE(run.files.count("qsl = 'c' and WWLocator >= 'DD'"), qint64{5});
 

@@ -8,12 +8,7 @@
 #include "map/frmMap.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QImage>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -23,13 +18,7 @@ namespace {
 
 void log(TestEnv& env, const char* square, const char* qsl, const char* mode = "MIXED",
          const char* band = "HF", const char* call = "I1ABC") {
-    Qso q;
-    q.WWLocator = QString::fromLatin1(square);
-    q.qsl = QString::fromLatin1(qsl);
-    q.mode = QString::fromLatin1(mode);
-    q.band = QString::fromLatin1(band);
-    q.call = QString::fromLatin1(call);
-    env.addQso(q);
+    env.addQso({.call = call, .WWLocator = square, .mode = mode, .band = band, .qsl = qsl});
 }
 
 struct Map {
@@ -39,10 +28,8 @@ struct Map {
     frmMap* w = nullptr;
 
     void open() { w = &maps.show(); }
-    SubSquareGrid* grid() { return w->findChild<SubSquareGrid*>(QStringLiteral("picMap")); }
-    QString label(const char* name) {
-        return w->findChild<QLabel*>(QString::fromLatin1(name))->text();
-    }
+    SubSquareGrid* grid() { return child<SubSquareGrid>(w, "picMap"); }
+    QString label(const char* name) { return child<QLabel>(w, name)->text(); }
     QPoint centre(const char* letters) {
         return grid()->cellRect(SubSquareGrid::indexOf(QString::fromLatin1(letters))).center();
     }
@@ -51,7 +38,7 @@ struct Map {
         return grid()->grab().toImage().pixelColor(centre(letters));
     }
     void choose(const char* combo, const QString& text) {
-        auto* box = w->findChild<QComboBox*>(QString::fromLatin1(combo));
+        auto* box = child<QComboBox>(w, combo);
         box->setCurrentIndex(box->findText(text));
         Q_EMIT box->activated(box->currentIndex());
     }
@@ -63,7 +50,7 @@ class MapTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cellsAreDrawnInTheColourOfTheirBestState() {
+    void cellsAreDrawnInTheColourOfTheirBestStateOrientedLikeTheMap() {
         Map map;
         log(map.env, "AB", "w");
         log(map.env, "AB", "c"); // confirmed beats worked
@@ -78,29 +65,24 @@ private Q_SLOTS:
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::None));
         QCOMPARE(map.drawn("AA"), SubSquareGrid::noPlacesColour());
         QCOMPARE(map.drawn("BD"), SubSquareGrid::colourOf(State::Worked));
-        QCOMPARE(
-            map.label("lblCounts"),
-            QStringLiteral("Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572"));
+        QCOMPARE(map.label("lblCounts"),
+                 u"Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572"_s);
         QCOMPARE(map.label("lblProgress"),
-                 QStringLiteral("Base award: confirmed 1 of 75\nEndorsement 1: confirmed 0 of 25"));
+                 u"Base award: confirmed 1 of 75\nEndorsement 1: confirmed 0 of 25"_s);
 
-        map.choose("comboMode", QStringLiteral("SSB"));
+        map.choose("comboMode", u"SSB"_s);
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::Confirmed));
         QCOMPARE(map.drawn("AB"), SubSquareGrid::colourOf(State::None));
-        map.choose("comboBand", QStringLiteral("VHF"));
+        map.choose("comboBand", u"VHF"_s);
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::None));
-    }
 
-    void firstLetterRunsWestToEastAndSecondSouthToNorth() {
-        Map map;
-        map.open();
+        // The first letter runs west to east, the second south to north.
         const QPoint aa = map.centre("AA");
         QVERIFY(map.centre("BA").x() > aa.x());
         QCOMPARE(map.centre("BA").y(), aa.y());
         QVERIFY(map.centre("AB").y() < aa.y());
         QCOMPARE(map.centre("AB").x(), aa.x());
-        QCOMPARE(map.grid()->cellAt(map.centre("XX")),
-                 SubSquareGrid::indexOf(QStringLiteral("XX")));
+        QCOMPARE(map.grid()->cellAt(map.centre("XX")), SubSquareGrid::indexOf(u"XX"_s));
         QVERIFY(map.centre("XX").x() > map.centre("WX").x());
     }
 
@@ -113,37 +95,27 @@ private Q_SLOTS:
         log(map.env, "CA", "c", "CW", "SHF");
         log(map.env, "CB", "c", "CW", "SHF");
         map.open();
-        map.choose("comboMode", QStringLiteral("CW"));
-        map.choose("comboBand", QStringLiteral("SHF"));
+        map.choose("comboMode", u"CW"_s);
+        map.choose("comboBand", u"SHF"_s);
         QCOMPARE(map.label("lblProgress"),
-                 QStringLiteral("Base award: accredited\nEndorsement 1: confirmed 2 of 5"));
+                 u"Base award: accredited\nEndorsement 1: confirmed 2 of 5"_s);
         // Confirmed sub-squares beyond the base figure already count toward the first
         // endorsement.
-        map.choose("comboMode", QStringLiteral("MIXED"));
+        map.choose("comboMode", u"MIXED"_s);
         for (char c = 'A'; c < 'A' + 12; ++c) {
             const char square[3] = {'D', c, 0};
             log(map.env, square, "c", "MIXED", "SHF");
         }
         map.env.registry->conta();
         QCOMPARE(map.label("lblProgress"),
-                 QStringLiteral("Base award: confirmed 12 of 10\nEndorsement 1: confirmed 2 of 5"));
+                 u"Base award: confirmed 12 of 10\nEndorsement 1: confirmed 2 of 5"_s);
     }
 
-    void hoveringACellNamesItAndItsPlaces() {
-        Map map;
-        map.open();
-        showActive(map.w);
-        QTest::mouseMove(map.grid(), map.centre("AB"));
-        QCOMPARE(map.label("lblCell"), QStringLiteral("HM52AB: ALFA, BRAVO, CHARLIE, PIAN D'OLMO"));
-        QTest::mouseMove(map.grid(), map.centre("AA"));
-        QCOMPARE(map.label("lblCell"), QStringLiteral("HM52AA: no place in the gazetteer"));
-    }
-
-    void theWindowKeepsItsSizeWhileTheHoverTextChanges() {
+    void hoveringACellNamesItAndItsPlacesAndTheWindowKeepsItsSize() {
         std::vector<PlaceRow> gazetteer = smallGazetteer();
         for (int i = 0; i < 10; ++i) {
-            gazetteer.push_back({QStringLiteral("SAN GIOVANNI IN FIORE DI SOPRA %1").arg(i),
-                                 QStringLiteral("BD"), QStringLiteral("HM52CD")});
+            gazetteer.push_back(
+                {u"SAN GIOVANNI IN FIORE DI SOPRA %1"_s.arg(i), u"BD"_s, u"HM52CD"_s});
         }
         Map map(gazetteer);
         map.open();
@@ -151,41 +123,40 @@ private Q_SLOTS:
         const QSize size = map.w->size();
         QTest::mouseMove(map.grid(), map.centre("CD"));
         QCoreApplication::processEvents(); // the layout's pending resize
-        QVERIFY(map.label("lblCell").endsWith(QStringLiteral("DI SOPRA 9")));
-        auto* cell = map.w->findChild<QLabel*>(QStringLiteral("lblCell"));
+        QVERIFY(map.label("lblCell").endsWith(u"DI SOPRA 9"_s));
+        auto* cell = child<QLabel>(map.w, "lblCell");
         QVERIFY(cell->height() >= cell->heightForWidth(cell->width())); // nothing cut off
         QCOMPARE(map.w->size(), size);
         QTest::mouseMove(map.grid(), map.centre("AA"));
         QCoreApplication::processEvents();
         QCOMPARE(map.w->size(), size);
+        QCOMPARE(map.label("lblCell"), u"HM52AA: no place in the gazetteer"_s);
+        QTest::mouseMove(map.grid(), map.centre("AB"));
+        QCOMPARE(map.label("lblCell"), u"HM52AB: ALFA, BRAVO, CHARLIE, PIAN D'OLMO"_s);
     }
 
-    void doubleClickingACellListsItsQsosInTheBrowser() {
+    void doubleClickingACellListsItsQsosInTheBrowserAndTheMapFollowsTheLog() {
         Map map;
-        map.env.registry->browserTerms().searchCall = QStringLiteral("I1ABC");
-        map.env.registry->browserTerms().searchProv = QStringLiteral("BD");
+        map.env.registry->browserTerms().searchCall = u"I1ABC"_s;
+        map.env.registry->browserTerms().searchProv = u"BD"_s;
         map.open();
         QTest::mouseDClick(map.grid(), Qt::LeftButton, {}, map.centre("AC"));
         const BrowserTerms& terms = map.env.registry->browserTerms();
-        QCOMPARE(terms.searchLocator, QStringLiteral("AC"));
+        QCOMPARE(terms.searchLocator, u"AC"_s);
         QVERIFY(terms.searchCall.isEmpty() && terms.searchPlace.isEmpty() &&
                 terms.searchProv.isEmpty());
         QWidget* browser = map.env.registry->loaded(Window::Utility);
         QVERIFY(browser != nullptr && browser->isVisible());
-    }
 
-    void theMapFollowsEveryChangeOfTheLog() {
-        Map map;
-        map.open();
+        // The map follows every change of the log.
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::None));
         log(map.env, "XX", "c");
         map.env.registry->conta();
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Confirmed));
         // Hidden by Exit, it still follows.
-        QTest::mouseClick(map.w->findChild<QPushButton*>(QStringLiteral("cmdExit")),
-                          Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(map.w, "cmdExit"), Qt::LeftButton);
         QVERIFY(!map.w->isVisible());
-        map.env.m.logDb.execute(QStringLiteral("update data set qsl = 'a'"));
+        map.env.m.logDb.execute(u"update data set qsl = 'a'"_s);
         map.env.registry->conta();
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Accredited));
     }
@@ -194,15 +165,13 @@ private Q_SLOTS:
         Map map;
         log(map.env, "AB", "c");
         map.open();
-        const QString path = map.env.dir.filePath(QStringLiteral("map.png"));
+        const QString path = map.env.dir.filePath(u"map.png"_s);
         map.env.fileDialogs.answer(path);
-        QTest::mouseClick(map.w->findChild<QPushButton*>(QStringLiteral("cmdSavePNG")),
-                          Qt::LeftButton);
-        QVERIFY(map.env.fileDialogs.asked.at(0).suggested.endsWith(
-            QStringLiteral("hm52-map-MIXED-HF.png")));
+        QTest::mouseClick(child<QPushButton>(map.w, "cmdSavePNG"), Qt::LeftButton);
+        QVERIFY(map.env.fileDialogs.asked.at(0).suggested.endsWith(u"hm52-map-MIXED-HF.png"_s));
         QImage png;
         QVERIFY(png.load(path, "PNG"));
-        auto* sheet = map.w->findChild<QWidget*>(QStringLiteral("sheet"));
+        auto* sheet = child(map.w, "sheet");
         QCOMPARE(png.size(), sheet->size() * sheet->devicePixelRatio());
         const QPoint at = map.grid()->mapTo(sheet, map.centre("AB"));
         QCOMPARE(png.pixelColor(at), SubSquareGrid::colourOf(State::Confirmed));
@@ -212,7 +181,7 @@ private Q_SLOTS:
     void theAwardMenuShowsOneMap() {
         TestEnv env;
         principale main(*env.services, *env.registry, []() {});
-        auto* entry = main.findChild<QAction*>(QStringLiteral("mnMap"));
+        auto* entry = child<QAction>(&main, "mnMap");
         entry->trigger();
         auto* first = main.findChild<MapWindows*>();
         QVERIFY(first != nullptr && first->loaded() != nullptr);

@@ -5,60 +5,68 @@
 #include "operator/frmUserData.h"
 #include "support/TestEnv.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
-#include <tuple>
-
 using namespace hm52;
 using namespace hm52::test;
 
 namespace {
 
+// The inputs, the stored fields and the display's labels, in the same order.
+const char* const inputs[] = {"txtCall", "txtfName", "txtsName",   "txtAddress",   "txtZipCode",
+                              "txtCity", "txtProv",  "txtCountry", "txtWWLocator", "txtEmail"};
+const char* const labels[] = {"lblOM",      "lblCall",      "lblfName", "lblsName",
+                              "lblAddress", "lblZipCode",   "lblCity",  "lblProv",
+                              "lblCountry", "lblWWLocator", "lblemail"};
+
 struct UserDataWindow {
     TestEnv env;
-    frmUserData* w = nullptr;
-    UserDataWindow() { w = &env.registry->userData(); }
+    frmUserData* w = &env.registry->userData();
 
-    QLineEdit* box(const char* name) const {
-        auto* b = w->findChild<QLineEdit*>(QLatin1String(name));
-        if (b == nullptr) {
-            qFatal("no text box %s", name);
-        }
-        return b;
-    }
-    QString label(const char* name) const {
-        return w->findChild<QLabel*>(QLatin1String(name))->text();
-    }
-    QComboBox* combo() const { return w->findChild<QComboBox*>(QStringLiteral("Combo")); }
-    void click(const char* name) { w->findChild<QPushButton*>(QLatin1String(name))->click(); }
+    QLineEdit* box(const char* name) const { return child<QLineEdit>(w, name); }
+    QString label(const char* name) const { return child<QLabel>(w, name)->text(); }
+    QComboBox* combo() const { return child<QComboBox>(w, "Combo"); }
+    void submit() { click(w, "cmdSubmit"); }
 
     // A complete, valid record in the inputs.
-    void fill(const QString& category = QStringLiteral("OM")) {
+    void fill(const QString& category = u"OM"_s) {
         combo()->setCurrentText(category);
-        box("txtCall")->setText(QStringLiteral("IK0XYZ"));
-        box("txtfName")->setText(QStringLiteral("MARIO"));
-        box("txtsName")->setText(QStringLiteral("ROSSI"));
-        box("txtAddress")->setText(QStringLiteral("VIA ROMA 1"));
-        box("txtZipCode")->setText(QStringLiteral("40400"));
-        box("txtCity")->setText(QStringLiteral("VALDORIA"));
-        box("txtProv")->setText(QStringLiteral("VD"));
-        box("txtCountry")->setText(QStringLiteral("ITALIA"));
-        box("txtWWLocator")->setText(QStringLiteral("HM52LM"));
-        box("txtEmail")->setText(QStringLiteral("MARIO@EXAMPLE.ORG"));
+        const char* const values[] = {
+            "IK0XYZ",   "MARIO", "ROSSI",  "VIA ROMA 1", "40400",
+            "VALDORIA", "VD",    "ITALIA", "HM52LM",     "MARIO@EXAMPLE.ORG"};
+        for (int i = 0; i < 10; ++i) {
+            box(inputs[i])->setText(QLatin1String(values[i]));
+        }
     }
-    qint64 rows() {
-        return env.m.logDb.scalar(QStringLiteral("select count(*) from userData")).toLongLong();
+    // The category and the inputs, or the display's labels, joined by "|".
+    QString typed() const {
+        QStringList all{combo()->currentText()};
+        for (const char* name : inputs) {
+            all << box(name)->text();
+        }
+        return all.join(u'|');
     }
-    QString stored(const QString& field) {
-        return env.m.logDb
-            .scalar(QStringLiteral("select %1 from userData").arg(quoteIdentifier(field)))
-            .toString();
+    QString shown() const {
+        QStringList all;
+        for (const char* name : labels) {
+            all << label(name);
+        }
+        return all.join(u'|');
+    }
+    // The stored rows, each "count|category|call|...|email".
+    QStringList stored() {
+        Recordset rs(env.m.logDb,
+                     u"select count || '|' || \"OM/YL/SWL\" || '|' || call || '|' || fName || '|' "
+                     u"|| sName || '|' || address || '|' || ZIPcode || '|' || city || '|' || prov "
+                     u"|| '|' || country || '|' || WWLocator || '|' || email from userData"_s);
+        QStringList rows;
+        for (; !rs.eof(); rs.moveNext()) {
+            rows << rs.textAt(0);
+        }
+        return rows;
     }
 };
+
+const QString record = u"IK0XYZ|MARIO|ROSSI|VIA ROMA 1|40400|VALDORIA|VD|ITALIA|HM52LM|"_s
+                       u"MARIO@EXAMPLE.ORG"_s;
 
 } // namespace
 
@@ -68,195 +76,148 @@ class UserDataTest : public QObject {
 private Q_SLOTS:
     void emptyTableShowsBlanksAndTheFirstSubmitAddsOneRowNumberedOne() {
         UserDataWindow t;
-        QCOMPARE(t.w->windowTitle(), QStringLiteral("User Data"));
-        QCOMPARE(t.combo()->currentText(), QStringLiteral("OM"));
+        QCOMPARE(t.w->windowTitle(), u"User Data"_s);
+        QCOMPARE(t.combo()->currentText(), u"OM"_s);
         QVERIFY(!t.combo()->isEditable());
-        QCOMPARE(t.w->findChild<QWidget*>(QStringLiteral("Frame6"))->property("title").toString(),
-                 QStringLiteral("Courrent User Data:"));
-        for (const char* name :
-             {"lblOM", "lblCall", "lblfName", "lblsName", "lblAddress", "lblZipCode", "lblCity",
-              "lblProv", "lblCountry", "lblWWLocator", "lblemail"}) {
-            QCOMPARE(t.label(name), QString());
-        }
-        t.fill(QStringLiteral("SWL"));
-        t.click("cmdSubmit");
+        QCOMPARE(child(t.w, "Frame6")->property("title").toString(), u"Courrent User Data:"_s);
+        QCOMPARE(t.shown(), u"||||||||||"_s);
+        t.fill(u"SWL"_s);
+        t.submit();
         QVERIFY(t.env.dialogs.shown.empty());
-        QCOMPARE(t.rows(), qint64(1));
-        QCOMPARE(t.env.m.logDb.scalar(QStringLiteral("select typeof(count) || count from userData"))
-                     .toString(),
-                 QStringLiteral("integer1"));
-        // Every input goes to its own field, every field to its own label.
-        const std::vector<std::tuple<QString, const char*, QString>> fields{
-            {QStringLiteral("OM/YL/SWL"), "lblOM", QStringLiteral("SWL")},
-            {QStringLiteral("call"), "lblCall", QStringLiteral("IK0XYZ")},
-            {QStringLiteral("fName"), "lblfName", QStringLiteral("MARIO")},
-            {QStringLiteral("sName"), "lblsName", QStringLiteral("ROSSI")},
-            {QStringLiteral("address"), "lblAddress", QStringLiteral("VIA ROMA 1")},
-            {QStringLiteral("ZIPcode"), "lblZipCode", QStringLiteral("40400")},
-            {QStringLiteral("city"), "lblCity", QStringLiteral("VALDORIA")},
-            {QStringLiteral("prov"), "lblProv", QStringLiteral("VD")},
-            {QStringLiteral("country"), "lblCountry", QStringLiteral("ITALIA")},
-            {QStringLiteral("WWLocator"), "lblWWLocator", QStringLiteral("HM52LM")},
-            {QStringLiteral("email"), "lblemail", QStringLiteral("MARIO@EXAMPLE.ORG")},
-        };
-        for (const auto& [field, label, value] : fields) {
-            QCOMPARE(t.stored(field), value);
-            QCOMPARE(t.label(label), value);
-        }
-        // The inputs keep what was typed.
-        QCOMPARE(t.box("txtCall")->text(), QStringLiteral("IK0XYZ"));
+        QCOMPARE(t.env.m.logDb.scalar(u"select typeof(count) || count from userData"_s).toString(),
+                 u"integer1"_s);
+        // Every input goes to its own field, every field to its own label; the inputs keep
+        // what was typed.
+        QCOMPARE(t.stored(), QStringList({u"1|SWL|"_s + record}));
+        QCOMPARE(t.shown(), u"SWL|"_s + record);
+        QCOMPARE(t.typed(), u"SWL|"_s + record);
     }
 
     void laterSubmitsOverwriteTheOneRowAndKeepItsNumber() {
         UserDataWindow t;
-        t.fill(QStringLiteral("OM"));
-        t.click("cmdSubmit");
-        t.env.m.logDb.execute(QStringLiteral("update userData set count = 7"));
-        t.fill(QStringLiteral("YL"));
-        t.box("txtCall")->setText(QStringLiteral("IZ5NEW"));
+        t.fill(u"OM"_s);
+        t.submit();
+        t.env.m.logDb.execute(u"update userData set count = 7"_s);
+        t.fill(u"YL"_s);
+        t.box("txtCall")->setText(u"IZ5NEW"_s);
         t.box("txtEmail")->clear();
-        t.click("cmdSubmit");
-        QCOMPARE(t.rows(), qint64(1));
-        QCOMPARE(t.stored(QStringLiteral("count")), QStringLiteral("7"));
-        QCOMPARE(t.stored(QStringLiteral("OM/YL/SWL")), QStringLiteral("YL"));
-        QCOMPARE(t.stored(QStringLiteral("call")), QStringLiteral("IZ5NEW"));
+        t.submit();
         // An empty e-mail is stored as one blank.
-        QCOMPARE(t.stored(QStringLiteral("email")), QStringLiteral(" "));
-        QCOMPARE(t.label("lblemail"), QStringLiteral(" "));
-        QCOMPARE(t.label("lblOM"), QStringLiteral("YL"));
+        const QString changed =
+            QString(record).replace(u"IK0XYZ"_s, u"IZ5NEW"_s).section(u'|', 0, -2);
+        QCOMPARE(t.stored(), QStringList({u"7|YL|"_s + changed + u"| "_s}));
+        QCOMPARE(t.shown(), u"YL|"_s + changed + u"| "_s);
     }
 
     // Walks through the checks: each empty field and each field one character too long is
     // refused with its own message, in the order of the checks, until the record passes.
     void checksRunInTheirOrderWithTheirMessages() {
         UserDataWindow t;
+        t.submit();
+        QCOMPARE(t.env.dialogs.texts(), QStringList({"Address field cannot be null"}));
         struct Step {
             const char* box;
             int limit;
-            QString empty;
-            QString tooLong;
+            const char* emptyName; // none: may be empty
+            const char* name;
         };
-        const std::vector<Step> steps{
-            {"txtAddress", 40, QStringLiteral("Address field cannot be null"),
-             QStringLiteral("Address field cannot hold more than 40 characters")},
-            {"txtCall", 10, QStringLiteral("Call field cannot be null"),
-             QStringLiteral("Call field cannot hold more than 10 characters")},
-            {"txtCity", 20, QStringLiteral("City field cannot be null"),
-             QStringLiteral("City field cannot hold more than 20 characters")},
-            {"txtCountry", 20, QStringLiteral("Country field cannot be null"),
-             QStringLiteral("Country field cannot hold more than 20 characters")},
-            {"txtfName", 20, QStringLiteral("First Name field cannot be null"),
-             QStringLiteral("First Name field cannot hold more than 20 characters")},
-            {"txtsName", 20, QStringLiteral("sencod Name field cannot be null"),
-             QStringLiteral("Second Name field cannot hold more than 20 characters")},
-            {"txtZipCode", 10, QStringLiteral("Zip Code field cannot be null"),
-             QStringLiteral("Zip Code field cannot hold more than 10 characters")},
-            {"txtProv", 20, QStringLiteral("Prov field cannot be null"),
-             QStringLiteral("Prov field cannot hold more than 20 characters")},
-            {"txtWWLocator", 6, QStringLiteral("WWLocator field cannot be null"),
-             QStringLiteral("WWLocator field cannot hold more than 6 characters")},
-            {"txtEmail", 50, QString(),
-             QStringLiteral("e-mail field cannot hold more than 50 characters")},
-        };
+        const Step steps[] = {{"txtAddress", 40, "Address", "Address"},
+                              {"txtCall", 10, "Call", "Call"},
+                              {"txtCity", 20, "City", "City"},
+                              {"txtCountry", 20, "Country", "Country"},
+                              {"txtfName", 20, "First Name", "First Name"},
+                              {"txtsName", 20, "sencod Name", "Second Name"},
+                              {"txtZipCode", 10, "Zip Code", "Zip Code"},
+                              {"txtProv", 20, "Prov", "Prov"},
+                              {"txtWWLocator", 6, "WWLocator", "WWLocator"},
+                              {"txtEmail", 50, nullptr, "e-mail"}};
         // Every later field is too long, so a check that ran early would show.
         for (const Step& step : steps) {
             t.box(step.box)->setText(QString(step.limit + 1, u'X'));
         }
         for (const Step& step : steps) {
             QLineEdit* b = t.box(step.box);
-            if (!step.empty.isEmpty()) {
+            if (step.emptyName != nullptr) {
                 b->clear();
                 t.env.dialogs.clear();
-                t.click("cmdSubmit");
-                QCOMPARE(t.env.dialogs.texts(), QStringList({step.empty}));
-                QCOMPARE(t.env.dialogs.shown[0].icon, Icon::Critical);
-                QCOMPARE(t.env.dialogs.shown[0].title, QStringLiteral("HM52"));
+                t.submit();
+                QCOMPARE(t.env.dialogs.texts(),
+                         QStringList({QLatin1String(step.emptyName) + u" field cannot be null"_s}));
+                QCOMPARE(looks(t.env.dialogs), QStringList({"HM52 Critical Ok"}));
             }
             b->setText(QString(step.limit + 1, u'X'));
             t.env.dialogs.clear();
-            t.click("cmdSubmit");
-            QCOMPARE(t.env.dialogs.texts(), QStringList({step.tooLong}));
-            QCOMPARE(t.rows(), qint64(0));
+            t.submit();
+            QCOMPARE(
+                t.env.dialogs.texts(),
+                QStringList({QLatin1String(step.name) +
+                             u" field cannot hold more than %1 characters"_s.arg(step.limit)}));
+            QCOMPARE(t.stored().size(), 0);
             // Exactly the limit passes this check.
             b->setText(QString(step.limit, u'X'));
         }
         t.env.dialogs.clear();
-        t.click("cmdSubmit");
+        t.submit();
         QVERIFY(t.env.dialogs.shown.empty());
-        QCOMPARE(t.rows(), qint64(1));
-        QCOMPARE(t.stored(QStringLiteral("address")), QString(40, u'X'));
-        QCOMPARE(t.stored(QStringLiteral("email")), QString(50, u'X'));
-    }
-
-    void allEmptyShowsOnlyTheAddressMessage() {
-        UserDataWindow t;
-        t.click("cmdSubmit");
-        QCOMPARE(t.env.dialogs.texts(),
-                 QStringList({QStringLiteral("Address field cannot be null")}));
-        QCOMPARE(t.rows(), qint64(0));
+        QCOMPARE(t.stored().size(), 1);
+        const QString row = t.stored().value(0);
+        QCOMPARE(row.section(u'|', 5, 5) + row.section(u'|', 11), QString(90, u'X'));
     }
 
     void blanksOnlyAndShortLocatorsAreAccepted() {
         UserDataWindow t;
         t.fill();
-        t.box("txtAddress")->setText(QStringLiteral("   "));
-        t.box("txtWWLocator")->setText(QStringLiteral("JNX"));
-        t.click("cmdSubmit");
+        t.box("txtAddress")->setText(u"   "_s);
+        t.box("txtWWLocator")->setText(u"JNX"_s);
+        t.submit();
         QVERIFY(t.env.dialogs.shown.empty());
-        QCOMPARE(t.stored(QStringLiteral("address")), QStringLiteral("   "));
-        QCOMPARE(t.stored(QStringLiteral("WWLocator")), QStringLiteral("JNX"));
+        QCOMPARE(t.stored(),
+                 QStringList({u"1|OM|IK0XYZ|MARIO|ROSSI|   |40400|VALDORIA|VD|ITALIA|JNX|"_s
+                              u"MARIO@EXAMPLE.ORG"_s}));
     }
 
     void aRefusedSubmitShowsTheStoredRecordAndKeepsTheInputs() {
         UserDataWindow t;
         t.fill();
-        t.click("cmdSubmit");
+        t.submit();
         // Changed outside the window: the display is read again after a refusal too.
-        t.env.m.logDb.execute(QStringLiteral("update userData set city = 'ALTROVE'"));
-        t.box("txtCall")->setText(QStringLiteral("IK0XYZTOOLONG"));
-        t.box("txtCity")->setText(QStringLiteral("NUOVA"));
-        t.click("cmdSubmit");
+        t.env.m.logDb.execute(u"update userData set city = 'ALTROVE'"_s);
+        t.box("txtCall")->setText(u"IK0XYZTOOLONG"_s);
+        t.box("txtCity")->setText(u"NUOVA"_s);
+        t.submit();
         QCOMPARE(t.env.dialogs.texts(),
-                 QStringList({QStringLiteral("Call field cannot hold more than 10 characters")}));
-        QCOMPARE(t.stored(QStringLiteral("call")), QStringLiteral("IK0XYZ"));
-        QCOMPARE(t.label("lblCall"), QStringLiteral("IK0XYZ"));
-        QCOMPARE(t.label("lblCity"), QStringLiteral("ALTROVE"));
-        QCOMPARE(t.box("txtCall")->text(), QStringLiteral("IK0XYZTOOLONG"));
-        QCOMPARE(t.box("txtCity")->text(), QStringLiteral("NUOVA"));
+                 QStringList({"Call field cannot hold more than 10 characters"}));
+        const QString kept = QString(record).replace(u"VALDORIA"_s, u"ALTROVE"_s);
+        QCOMPARE(t.stored(), QStringList({u"1|OM|"_s + kept}));
+        QCOMPARE(t.shown(), u"OM|"_s + kept);
+        QCOMPARE(t.box("txtCall")->text() + t.box("txtCity")->text(), u"IK0XYZTOOLONGNUOVA"_s);
     }
 
     void typingUpperCasesAndKeepsTheCaret() {
         UserDataWindow t;
         showActive(t.w);
-        for (const char* name : {"txtCall", "txtfName", "txtsName", "txtAddress", "txtZipCode",
-                                 "txtCity", "txtProv", "txtCountry", "txtWWLocator", "txtEmail"}) {
+        for (const char* name : inputs) {
             QLineEdit* b = t.box(name);
             b->setFocus();
-            QTest::keyClicks(b, QStringLiteral("ab"));
-            QCOMPARE(b->text(), QStringLiteral("AB"));
+            QTest::keyClicks(b, u"ab"_s);
+            QCOMPARE(b->text(), u"AB"_s);
             QCOMPARE(b->cursorPosition(), 2);
-            b->clear();
         }
         QLineEdit* email = t.box("txtEmail");
-        email->setFocus();
-        QTest::keyClicks(email, QStringLiteral("ab"));
-        QCOMPARE(email->text(), QStringLiteral("AB"));
-        QCOMPARE(email->cursorPosition(), 2);
-        QTest::keyClicks(email, QStringLiteral("d"));
+        QTest::keyClicks(email, u"d"_s);
         email->setCursorPosition(2);
-        QTest::keyClicks(email, QStringLiteral("c"));
-        QCOMPARE(email->text(), QStringLiteral("ABCD"));
+        QTest::keyClicks(email, u"c"_s);
+        QCOMPARE(email->text(), u"ABCD"_s);
         QCOMPARE(email->cursorPosition(), 3);
         QLineEdit* city = t.box("txtCity");
+        city->clear();
         city->setFocus();
-        QTest::keyClicks(city, QStringLiteral("for"));
-        QTest::sendKeyEvent(QTest::Click, city, Qt::Key_unknown, QStringLiteral("ì"),
-                            Qt::NoModifier);
-        QCOMPARE(city->text(), QStringLiteral("FORÌ"));
+        QTest::keyClicks(city, u"for"_s);
+        QTest::sendKeyEvent(QTest::Click, city, Qt::Key_unknown, u"ì"_s, Qt::NoModifier);
+        QCOMPARE(city->text(), u"FORÌ"_s);
         QCOMPARE(city->cursorPosition(), 4);
         // The selector takes no typing.
-        QCOMPARE(t.combo()->count(), 3);
-        QCOMPARE(t.combo()->itemText(2), QStringLiteral("SWL"));
+        QCOMPARE(itemTexts(t.combo()), QStringList({"OM", "YL", "SWL"}));
     }
 
     void aLongRecordShowsWholeAndTheInputsKeepTheirWidth() {
@@ -267,11 +228,10 @@ private Q_SLOTS:
         t.box("txtAddress")->setText(QString(40, u'W'));
         t.box("txtEmail")->setText(QString(50, u'W'));
         t.box("txtCountry")->setText(QString(20, u'W'));
-        t.click("cmdSubmit");
+        t.submit();
         QCOMPARE(t.label("lblemail"), QString(50, u'W'));
         auto wholeShown = [&t]() {
-            for (QLabel* label :
-                 t.w->findChild<QWidget*>(QStringLiteral("Frame6"))->findChildren<QLabel*>()) {
+            for (QLabel* label : child(t.w, "Frame6")->findChildren<QLabel*>()) {
                 if (label->width() < label->sizeHint().width()) {
                     return false;
                 }
@@ -284,36 +244,30 @@ private Q_SLOTS:
 
     void clearResetsTheInputsButNotTheDisplay() {
         UserDataWindow t;
-        t.fill(QStringLiteral("YL"));
-        t.click("cmdSubmit");
-        t.click("cmdClear");
-        QCOMPARE(t.combo()->currentText(), QStringLiteral("OM"));
-        for (const char* name : {"txtAddress", "txtCall", "txtCity", "txtCountry", "txtEmail",
-                                 "txtfName", "txtsName", "txtZipCode", "txtProv", "txtWWLocator"}) {
-            QCOMPARE(t.box(name)->text(), QString());
-        }
-        QCOMPARE(t.label("lblOM"), QStringLiteral("YL"));
-        QCOMPARE(t.rows(), qint64(1));
+        t.fill(u"YL"_s);
+        t.submit();
+        click(t.w, "cmdClear");
+        QCOMPARE(t.typed(), u"OM||||||||||"_s);
+        QCOMPARE(t.shown(), u"YL|"_s + record);
+        QCOMPARE(t.stored().size(), 1);
     }
 
     void exitHidesWithTheInputsAndTheCloseBoxLoadsAfresh() {
         UserDataWindow t;
         showActive(t.w);
-        t.fill(QStringLiteral("SWL"));
-        t.click("Command1");
+        t.fill(u"SWL"_s);
+        click(t.w, "Command1");
         QVERIFY(!t.w->isVisible());
         QCOMPARE(&t.env.registry->userData(), t.w);
-        QCOMPARE(t.box("txtCall")->text(), QStringLiteral("IK0XYZ"));
-        QCOMPARE(t.combo()->currentText(), QStringLiteral("SWL"));
+        QCOMPARE(t.typed(), u"SWL|"_s + record);
 
-        t.env.setOperator(QStringLiteral("IW9ZZZ"));
+        t.env.setOperator(u"IW9ZZZ"_s);
         t.w->show();
         t.w->close();
         QVERIFY(t.env.registry->loaded(Window::UserData) == nullptr);
         t.w = &t.env.registry->userData();
-        QCOMPARE(t.box("txtCall")->text(), QString());
-        QCOMPARE(t.combo()->currentText(), QStringLiteral("OM"));
-        QCOMPARE(t.label("lblCall"), QStringLiteral("IW9ZZZ"));
+        QCOMPARE(t.typed(), u"OM||||||||||"_s);
+        QCOMPARE(t.label("lblCall"), u"IW9ZZZ"_s);
     }
 };
 

@@ -5,13 +5,8 @@
 #include "support/Pixels.h"
 #include "support/TestEnv.h"
 
-#include <QApplication>
 #include <QClipboard>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -30,40 +25,22 @@ private:
             env.registry->show(hm52::Window::FindPlaces);
             w = &env.registry->findPlaces();
             showActive(w);
-            locator = w->findChild<QLineEdit*>(QStringLiteral("txtWWLocator"));
-            place = w->findChild<QLineEdit*>(QStringLiteral("txtPlace"));
-            list = w->findChild<QListWidget*>(QStringLiteral("List"));
+            locator = child<QLineEdit>(w, "txtWWLocator");
+            place = child<QLineEdit>(w, "txtPlace");
+            list = child<QListWidget>(w, "List");
         }
-        void click(const char* button) const {
-            w->findChild<QPushButton*>(QString::fromLatin1(button))->click();
-        }
-        QStringList lines() const {
-            QStringList all;
-            for (int i = 0; i < list->count(); ++i) {
-                all << list->item(i)->text();
-            }
-            return all;
-        }
+        void click(const char* button) const { hm52::test::click(w, button); }
+        QStringList lines() const { return itemTexts(list->model()); }
     };
 
-    static QList<int> bars(const QString& text) {
-        QList<int> at;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text.at(i) == u'|') {
-                at << static_cast<int>(i + 1);
-            }
-        }
-        return at;
-    }
-
 private Q_SLOTS:
-    void aSubSquareListsItsPlacesByNameUnderTheHeader() {
+    void aSubSquareListsItsPlacesByNameUnderTheHeaderLongNamesCut() {
         Window f;
-        const QString header = f.w->findChild<QGroupBox*>(QStringLiteral("Frame1"))->title();
-        QCOMPARE(header, QStringLiteral(" WWLoc | Place                          | Prov |"));
+        const QString header = child<QGroupBox>(f.w, "Frame1")->title();
+        QCOMPARE(header, u" WWLoc | Place                          | Prov |"_s);
         QCOMPARE(bars(header), (QList<int>{8, 41, 48}));
-        f.place->setText(QStringLiteral("ALFA"));
-        QTest::keyClicks(f.locator, QStringLiteral("ab"));
+        f.place->setText(u"ALFA"_s);
+        QTest::keyClicks(f.locator, u"ab"_s);
         f.click("cmdSearch");
         QCOMPARE(f.lines(), (QStringList{
                                 "HM52AB | ALFA                           | BD ",
@@ -72,32 +49,20 @@ private Q_SLOTS:
                                 "HM52AB | PIAN D'OLMO                    | LM ",
                             }));
         QVERIFY(f.place->text().isEmpty());
-        QCOMPARE(f.locator->text(), QStringLiteral("AB"));
+        QCOMPARE(f.locator->text(), u"AB"_s);
         QVERIFY(f.env.dialogs.shown.empty());
 
         // On screen the header's bars stand over the lines' bars (the header has one more).
-        const ShownBars shown =
-            shownBars(f.w, f.w->findChild<QGroupBox*>(QStringLiteral("Frame1")), f.list, 0);
-        QCOMPARE(shown.caption.size(), 3);
-        QCOMPARE(shown.line.size(), 2);
-        for (int i = 0; i < 2; ++i) {
-            QVERIFY2(qAbs(shown.caption[i] - shown.line[i]) <= 1.0,
-                     qPrintable(QStringLiteral("bar %1: header at %2, line at %3")
-                                    .arg(i + 1)
-                                    .arg(shown.caption[i])
-                                    .arg(shown.line[i])));
-        }
-    }
+        QVERIFY(barsAligned(shownBars(f.w, child<QGroupBox>(f.w, "Frame1"), f.list, 0), 3, 2));
 
-    void aNameLongerThanItsColumnIsCutAndShownWholeInItsTip() {
-        Window f;
-        QTest::keyClicks(f.locator, QStringLiteral("MN"));
+        // A name longer than its column is cut, and shown whole in its tip.
+        f.locator->setText(u"MN"_s);
         f.click("cmdSearch");
         QCOMPARE(f.list->count(), 2);
         const QListWidgetItem* longOne = f.list->item(1);
-        QCOMPARE(longOne->text(), QStringLiteral("HM52MN | SANTA MARIA DELLE GRAZIE AL MO | VD "));
+        QCOMPARE(longOne->text(), u"HM52MN | SANTA MARIA DELLE GRAZIE AL MO | VD "_s);
         QCOMPARE(bars(longOne->text()), (QList<int>{8, 41}));
-        QVERIFY(longOne->toolTip().contains(QStringLiteral("SANTA MARIA DELLE GRAZIE AL MONTE")));
+        QVERIFY(longOne->toolTip().contains(u"SANTA MARIA DELLE GRAZIE AL MONTE"_s));
     }
 
     void subSquaresWithoutPlacesOrOfOneLetterGiveAnEmptyList_data() {
@@ -111,7 +76,7 @@ private Q_SLOTS:
     void subSquaresWithoutPlacesOrOfOneLetterGiveAnEmptyList() {
         QFETCH(QString, typed);
         Window f;
-        QTest::keyClicks(f.locator, QStringLiteral("AB"));
+        QTest::keyClicks(f.locator, u"AB"_s);
         f.click("cmdSearch");
         QVERIFY(f.list->count() > 0);
         f.locator->setText(typed);
@@ -140,7 +105,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QStringList, found);
         Window f;
-        QTest::keyClicks(f.locator, QStringLiteral("XX"));
+        QTest::keyClicks(f.locator, u"XX"_s);
         f.click("cmdSearch");
         f.place->setText(typed);
         f.click("cmdSearch2");
@@ -152,45 +117,39 @@ private Q_SLOTS:
         QVERIFY(f.env.dialogs.shown.empty());
     }
 
-    void theSubSquareBoxTakesTwoUpperCaseLetters() {
+    void theSubSquareBoxTakesTwoUpperCaseLettersAndAClickSelectsThem() {
         Window f;
         f.locator->setFocus();
-        QTest::keyClicks(f.locator, QStringLiteral("hm"));
-        QCOMPARE(f.locator->text(), QStringLiteral("HM"));
+        QTest::keyClicks(f.locator, u"hm"_s);
+        QCOMPARE(f.locator->text(), u"HM"_s);
         QCOMPARE(f.locator->cursorPosition(), 2);
         QTest::keyClick(f.locator, Qt::Key_X);
-        QCOMPARE(f.locator->text(), QStringLiteral("HM"));
-        QCOMPARE(f.locator->selectedText(), QStringLiteral("HM"));
-        QCOMPARE(QApplication::focusWidget(), f.locator);
+        QCOMPARE(boxState(f.locator), u"HM [HM] *"_s);
         QTest::keyClick(f.locator, Qt::Key_D);
-        QCOMPARE(f.locator->text(), QStringLiteral("D"));
+        QCOMPARE(f.locator->text(), u"D"_s);
 
         // A pasted text keeps its first two characters, upper-cased and selected.
         f.locator->clear();
-        QApplication::clipboard()->setText(QStringLiteral("xy52long"));
+        QApplication::clipboard()->setText(u"xy52long"_s);
         QTest::keyClick(f.locator, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(f.locator->text(), QStringLiteral("XY"));
-        QCOMPARE(f.locator->selectedText(), QStringLiteral("XY"));
-    }
+        QCOMPARE(boxState(f.locator), u"XY [XY] *"_s);
 
-    void clickingTheBoxSelectsTwoLettersButNotOne() {
-        Window f;
+        // A click selects two letters, but not one.
         f.place->setFocus();
-        f.locator->setText(QStringLiteral("AB"));
+        f.locator->setText(u"AB"_s);
         QTest::mouseClick(f.locator, Qt::LeftButton, {}, QPoint(2, f.locator->height() / 2));
-        QCOMPARE(QApplication::focusWidget(), f.locator);
-        QCOMPARE(f.locator->selectedText(), QStringLiteral("AB"));
-        f.locator->setText(QStringLiteral("A"));
+        QCOMPARE(boxState(f.locator), u"AB [AB] *"_s);
+        f.locator->setText(u"A"_s);
         QTest::mouseClick(f.locator, Qt::LeftButton, {}, QPoint(2, f.locator->height() / 2));
-        QVERIFY(f.locator->selectedText().isEmpty());
+        QCOMPARE(boxState(f.locator), u"A *"_s);
     }
 
     void clearExitAndTheCloseBoxLeaveNothingBehind() {
         Window f;
         const auto fill = [&f]() {
-            f.locator->setText(QStringLiteral("AB"));
+            f.locator->setText(u"AB"_s);
             f.click("cmdSearch");
-            f.place->setText(QStringLiteral("DELTA"));
+            f.place->setText(u"DELTA"_s);
             QVERIFY(f.list->count() > 0);
         };
         fill();
@@ -201,8 +160,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), f.locator);
 
         fill();
-        QCOMPARE(f.w->findChild<QPushButton*>(QStringLiteral("Command2"))->text(),
-                 QStringLiteral("Exit"));
+        QCOMPARE(child<QPushButton>(f.w, "Command2")->text(), u"Exit"_s);
         f.click("Command2");
         QVERIFY(!f.w->isVisible());
         QCOMPARE(f.env.registry->loaded(hm52::Window::FindPlaces), f.w);
@@ -215,8 +173,8 @@ private Q_SLOTS:
         QVERIFY(f.env.registry->loaded(hm52::Window::FindPlaces) == nullptr);
         f.env.registry->show(hm52::Window::FindPlaces);
         frmFindPlaces& again = f.env.registry->findPlaces();
-        QVERIFY(again.findChild<QLineEdit*>(QStringLiteral("txtWWLocator"))->text().isEmpty());
-        QCOMPARE(again.findChild<QListWidget*>(QStringLiteral("List"))->count(), 0);
+        QVERIFY(child<QLineEdit>(&again, "txtWWLocator")->text().isEmpty());
+        QCOMPARE(child<QListWidget>(&again, "List")->count(), 0);
     }
 };
 

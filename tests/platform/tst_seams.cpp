@@ -12,6 +12,7 @@
 #include <QTimer>
 
 using namespace hm52;
+using namespace Qt::StringLiterals;
 
 class SeamsTest : public QObject {
     Q_OBJECT
@@ -42,36 +43,33 @@ class SeamsTest : public QObject {
     }
 
 private Q_SLOTS:
-    void aBoxWithoutATitleShowsTheApplicationsTitle() {
+    void messageBoxesShowTheirTitleIconAndButtonsAndGiveBackThePress() {
         QtDialogs real;
         Dialogs& dialogs = real;
         Seen seen;
+        // A box without a title shows the application's title.
         answerNextBox(&seen, QMessageBox::Ok);
         QCOMPARE(dialogs.message(nullptr, "QSO saved", Icon::Information), Answer::Ok);
-        QCOMPARE(seen.title, QStringLiteral("HM52"));
-        QCOMPARE(seen.text, QStringLiteral("QSO saved"));
+        QCOMPARE(seen.title + u'|' + seen.text, u"HM52|QSO saved"_s);
         QCOMPARE(seen.icon, QMessageBox::Information);
         QCOMPARE(seen.buttons, QStringList{"OK"});
-    }
 
-    void questionsGiveBackTheButtonPressed() {
-        QtDialogs real;
-        Dialogs& dialogs = real;
-        Seen seen;
+        seen = {};
         answerNextBox(&seen, QMessageBox::No);
         QCOMPARE(dialogs.message(nullptr, "replace?", Icon::None, Buttons::YesNo, "warning"),
                  Answer::No);
-        QCOMPARE(seen.title, QStringLiteral("warning"));
+        QCOMPARE(seen.title, u"warning"_s);
         QCOMPARE(seen.icon, QMessageBox::NoIcon);
         QCOMPARE(seen.buttons, QStringList({"No", "Yes"}));
 
-        answerNextBox(&seen, QMessageBox::Cancel);
-        QCOMPARE(dialogs.message(nullptr, "delete?", Icon::Critical, Buttons::OkCancel),
-                 Answer::Cancel);
-        answerNextBox(&seen, QMessageBox::Ok);
-        QCOMPARE(dialogs.message(nullptr, "delete?", Icon::Critical, Buttons::OkCancel),
-                 Answer::Ok);
-        QCOMPARE(seen.icon, QMessageBox::Critical);
+        for (const auto press : {QMessageBox::Cancel, QMessageBox::Ok}) {
+            seen = {};
+            answerNextBox(&seen, press);
+            QCOMPARE(dialogs.message(nullptr, "delete?", Icon::Critical, Buttons::OkCancel),
+                     press == QMessageBox::Ok ? Answer::Ok : Answer::Cancel);
+            QCOMPARE(seen.icon, QMessageBox::Critical);
+            QCOMPARE(seen.buttons, QStringList({"Cancel", "OK"}));
+        }
     }
 
     void anInputBoxGivesTheTypedTextAndEmptyTextWhenCancelled() {
@@ -94,8 +92,8 @@ private Q_SLOTS:
             });
         };
         answer("IK0'Q", true);
-        QCOMPARE(dialogs.input(nullptr, "insert call:"), QStringLiteral("IK0'Q"));
-        QCOMPARE(title, QStringLiteral("HM52"));
+        QCOMPARE(dialogs.input(nullptr, "insert call:"), u"IK0'Q"_s);
+        QCOMPARE(title, u"HM52"_s);
         answer("typed then cancelled", false);
         QCOMPARE(dialogs.input(nullptr, "insert call:"), QString());
     }

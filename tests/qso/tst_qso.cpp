@@ -8,14 +8,6 @@
 #include "support/TestEnv.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 #include <algorithm>
 
@@ -30,26 +22,36 @@ void type(QWidget* box, const QString& text) {
     QTest::keyClicks(box, text);
 }
 
-// Types each character into whichever control has the focus at that moment.
-void typeAtFocus(const QString& text) {
-    for (const QChar c : text) {
-        QTest::keyClicks(QApplication::focusWidget(), QString(c));
-    }
-}
-
 // A QSO as the operator types it, in lower case where letters go.
 struct Entry {
-    QString locator = QStringLiteral("ab");
-    QString call = QStringLiteral("i1abc");
-    QString day = QStringLiteral("5");
-    QString month = QStringLiteral("12");
-    QString year = QStringLiteral("04");
-    QString time = QStringLiteral("2130");
-    QString place = QStringLiteral("alfa");
-    QString band = QStringLiteral("HF");
-    QString mode = QStringLiteral("MIXED");
+    QString locator = u"ab"_s;
+    QString call = u"i1abc"_s;
+    QString day = u"5"_s;
+    QString month = u"12"_s;
+    QString year = u"04"_s;
+    QString time = u"2130"_s;
+    QString place = u"alfa"_s;
+    QString band = u"HF"_s;
+    QString mode = u"MIXED"_s;
     bool confirmed = true;
 };
+
+// The default entry with some boxes changed: "call=i2xyz;day=31".
+Entry with(const QString& changes) {
+    Entry e;
+    const std::pair<const char*, QString Entry::*> boxes[] = {
+        {"locator", &Entry::locator}, {"call", &Entry::call}, {"day", &Entry::day},
+        {"month", &Entry::month},     {"year", &Entry::year}, {"time", &Entry::time},
+        {"place", &Entry::place},     {"band", &Entry::band}, {"mode", &Entry::mode}};
+    for (const QString& change : changes.split(u';', Qt::SkipEmptyParts)) {
+        for (const auto& box : boxes) {
+            if (change.section(u'=', 0, 0) == QLatin1String(box.first)) {
+                e.*box.second = change.section(u'=', 1);
+            }
+        }
+    }
+    return e;
+}
 
 void enter(QsoForm& w, const Entry& e) {
     type(w.txtWWLocator, e.locator);
@@ -64,15 +66,6 @@ void enter(QsoForm& w, const Entry& e) {
     (e.confirmed ? w.optQSLConf : w.optQSLworked)->setChecked(true);
 }
 
-Qso qso(const QString& loc, const QString& band, const QString& mode, const QString& qsl) {
-    Qso q;
-    q.WWLocator = loc;
-    q.band = band;
-    q.mode = mode;
-    q.qsl = qsl;
-    return q;
-}
-
 // Hands a QSO of the log to the edit window as the operator does: its line selected in the
 // active log browser, then "Edit QSO".
 frmEditQSO& handOver(TestEnv& env, int count) {
@@ -81,21 +74,27 @@ frmEditQSO& handOver(TestEnv& env, int count) {
     showActive(&b);
     const auto line = std::find(b.lineKeys.begin(), b.lineKeys.begin() + b.lineCount(), count) -
                       b.lineKeys.begin();
-    auto* list = b.findChild<QListView*>(QStringLiteral("List"));
+    auto* list = child<QListView>(&b, "List");
     list->setCurrentIndex(list->model()->index(static_cast<int>(line), 0));
     b.cmdEditQSO_Click();
     return env.registry->editQSO();
 }
 
-// The text of one of the award counter's cells, e.g. "lblHFw".
-QString cell(TestEnv& env, const char* name) {
-    return env.registry->load(Window::Award).findChild<QLabel*>(QLatin1String(name))->text();
+// Clicks Submit, the question answered with `answers`; the texts of the boxes it showed.
+QStringList submit(TestEnv& env, QsoForm& w, std::initializer_list<Answer> answers = {}) {
+    for (Answer a : answers) {
+        env.dialogs.answer(a);
+    }
+    const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
+    QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
+    return env.dialogs.texts().mid(before);
 }
 
+// A QSO as read back: "AB|I1ABC|05/12/04|21.30.00|ALFA|BD|MIXED|HF|c", or "(none)".
 QString row(TestEnv& env, int count) {
-    Recordset rs(env.m.logDb, QStringLiteral("select * from data where count = %1").arg(count));
+    Recordset rs(env.m.logDb, u"select * from data where count = %1"_s.arg(count));
     if (rs.eof()) {
-        return QStringLiteral("(none)");
+        return u"(none)"_s;
     }
     QStringList fields;
     for (const char* name :
@@ -105,16 +104,9 @@ QString row(TestEnv& env, int count) {
     return fields.join(u'|');
 }
 
-QStringList items(QComboBox* combo) {
-    QStringList list;
-    for (int i = 0; i < combo->count(); ++i) {
-        list << combo->itemText(i);
-    }
-    return list;
-}
-
-const QStringList abPlaces{QStringLiteral("ALFA"), QStringLiteral("BRAVO"),
-                           QStringLiteral("CHARLIE"), QStringLiteral("PIAN D'OLMO")};
+const QStringList abPlaces{u"ALFA"_s, u"BRAVO"_s, u"CHARLIE"_s, u"PIAN D'OLMO"_s};
+const QString accreditedExists =
+    u"Another QSO with the same accreditated locator already exists! new qso will not be saved"_s;
 
 } // namespace
 
@@ -129,11 +121,8 @@ class QsoTest : public QObject {
             w = &env.registry->insertQSO();
             showActive(w);
         }
-        // Clicks Submit; the texts of the boxes it showed.
-        QStringList submit() {
-            const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
-            QTest::mouseClick(w->cmdSubmit, Qt::LeftButton);
-            return env.dialogs.texts().mid(before);
+        QStringList submit(std::initializer_list<Answer> answers = {}) {
+            return ::submit(env, *w, answers);
         }
     };
 
@@ -152,36 +141,34 @@ private Q_SLOTS:
             }
             QCOMPARE(captions, QStringList({"WWLocator", "Call", "date (dd/mm/yy)", "Time (hhmm)",
                                             "Place", "Prov", "Mode", "Band", "QSL"}));
-            QCOMPARE(w->findChild<QLabel*>("Label3")->text(), QStringLiteral("HM52"));
-            QCOMPARE(w->findChild<QLabel*>("Label1")->text(), QStringLiteral("/"));
-            QCOMPARE(w->findChild<QLabel*>("Label2")->text(), QStringLiteral("/"));
-            QCOMPARE(w->optQSLConf->text(), QStringLiteral("confirmed"));
-            QCOMPARE(w->optQSLworked->text(), QStringLiteral("worked"));
-            QCOMPARE(w->cmdClear->text(), QStringLiteral("Clear"));
-            QCOMPARE(w->cmdSubmit->text(), QStringLiteral("Submit"));
-            QCOMPARE(w->cmdExit->text(), QStringLiteral("Exit"));
+            QCOMPARE(
+                (QStringList{child<QLabel>(w, "Label3")->text(), child<QLabel>(w, "Label1")->text(),
+                             child<QLabel>(w, "Label2")->text(), w->optQSLConf->text(),
+                             w->optQSLworked->text(), w->cmdClear->text(), w->cmdSubmit->text(),
+                             w->cmdExit->text()}),
+                QStringList({"HM52", "/", "/", "confirmed", "worked", "Clear", "Submit", "Exit"}));
             // Sub-square to time on the left, place to QSL on the right, the buttons in a
             // column beside them: Clear, Submit, Exit from top to bottom.
             w->show();
             QVERIFY(QTest::qWaitForWindowExposed(w));
             const auto pos = [w](QWidget* c) { return c->mapTo(w, QPoint(0, 0)); };
-            QVERIFY(pos(w->txtWWLocator).y() < pos(w->txtCall).y());
-            QVERIFY(pos(w->txtCall).y() < pos(w->txtDate[0]).y());
-            QVERIFY(pos(w->txtDate[0]).y() < pos(w->txtTime).y());
+            const std::vector<std::vector<QWidget*>> columns{
+                {w->txtWWLocator, w->txtCall, w->txtDate[0], w->txtTime},
+                {w->comboPlace, w->comboProv, w->comboMode, w->comboBand, w->optQSLConf,
+                 w->optQSLworked},
+                {w->cmdClear, w->cmdSubmit, w->cmdExit}};
+            for (const auto& column : columns) {
+                for (size_t i = 1; i < column.size(); ++i) {
+                    QVERIFY2(pos(column[i - 1]).y() < pos(column[i]).y(),
+                             qPrintable(column[i]->objectName()));
+                }
+            }
             QVERIFY(pos(w->txtCall).x() + w->txtCall->width() < pos(w->comboPlace).x());
-            QVERIFY(pos(w->comboPlace).y() < pos(w->comboProv).y());
-            QVERIFY(pos(w->comboProv).y() < pos(w->comboMode).y());
-            QVERIFY(pos(w->comboMode).y() < pos(w->comboBand).y());
-            QVERIFY(pos(w->comboBand).y() < pos(w->optQSLConf).y());
-            QVERIFY(pos(w->optQSLConf).y() < pos(w->optQSLworked).y());
             QVERIFY(pos(w->comboPlace).x() + w->comboPlace->width() < pos(w->cmdClear).x());
-            QVERIFY(pos(w->cmdClear).y() < pos(w->cmdSubmit).y());
-            QVERIFY(pos(w->cmdSubmit).y() < pos(w->cmdExit).y());
-            QCOMPARE(w->findChild<QLineEdit*>("txtDate(2)"), w->txtDate[2]);
-            QCOMPARE(items(w->comboMode), QStringList({"MIXED", "SSB", "CW", "DIGITAL"}));
-            QCOMPARE(items(w->comboBand),
+            QCOMPARE(itemTexts(w->comboMode), QStringList({"MIXED", "SSB", "CW", "DIGITAL"}));
+            QCOMPARE(itemTexts(w->comboBand),
                      QStringList({"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
-            QCOMPARE(items(w->comboProv), codes::provinces());
+            QCOMPARE(itemTexts(w->comboProv), codes::provinces());
             QVERIFY(w->comboPlace->isEditable() && !w->comboProv->isEditable());
             // Tab order: the inputs, then Submit, Clear, Exit.
             QStringList order;
@@ -197,130 +184,114 @@ private Q_SLOTS:
                                          "comboMode", "comboBand", "optQSLConf", "optQSLworked",
                                          "cmdSubmit", "cmdClear", "cmdExit"}));
         }
-        QCOMPARE(env.registry->insertQSO().windowTitle(), QStringLiteral("Insert QSO"));
-        QCOMPARE(env.registry->editQSO().windowTitle(), QStringLiteral("Edit QSO"));
+        QCOMPARE(env.registry->insertQSO().windowTitle(), u"Insert QSO"_s);
+        QCOMPARE(env.registry->editQSO().windowTitle(), u"Edit QSO"_s);
     }
 
-    void subSquareIsUpperCasedMovesOnAndFillsThePlaceList() {
+    void subSquareIsUpperCasedCutToTwoMovesOnAndFillsThePlaceList() {
         Insert run;
         frmInsertQSO& w = *run.w;
-        QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
-        typeAtFocus(QStringLiteral("a"));
-        QCOMPARE(w.txtWWLocator->text(), QStringLiteral("A"));
-        QVERIFY(items(w.comboPlace).isEmpty());
-        typeAtFocus(QStringLiteral("b"));
-        QCOMPARE(w.txtWWLocator->text(), QStringLiteral("AB"));
-        QCOMPARE(QApplication::focusWidget(), w.txtCall);
-        QCOMPARE(items(w.comboPlace), abPlaces);
+        QCOMPARE(boxState(w.txtWWLocator), u" *"_s);
+        typeAtFocus(u"a"_s);
+        QCOMPARE(boxState(w.txtWWLocator), u"A *"_s);
+        QVERIFY(itemTexts(w.comboPlace).isEmpty());
+        typeAtFocus(u"b"_s);
+        QCOMPARE(boxState(w.txtWWLocator), u"AB"_s);
+        QCOMPARE(boxState(w.txtCall), u" *"_s);
+        QCOMPARE(itemTexts(w.comboPlace), abPlaces);
         QCOMPARE(w.comboPlace->currentText(), QString());
 
         QTest::mouseClick(w.txtWWLocator, Qt::LeftButton);
-        QCOMPARE(w.txtWWLocator->selectedText(), QStringLiteral("AB"));
-        typeAtFocus(QStringLiteral("c"));
-        QCOMPARE(w.txtWWLocator->text(), QStringLiteral("C"));
-        QVERIFY(items(w.comboPlace).isEmpty());
-    }
+        QCOMPARE(boxState(w.txtWWLocator), u"AB [AB] *"_s);
+        typeAtFocus(u"c"_s);
+        QCOMPARE(w.txtWWLocator->text(), u"C"_s);
+        QVERIFY(itemTexts(w.comboPlace).isEmpty());
 
-    void pastedSubSquareIsCutToTwoAndSelected() {
-        Insert run;
-        frmInsertQSO& w = *run.w;
-        w.txtWWLocator->insert(QStringLiteral("abc"));
-        QCOMPARE(w.txtWWLocator->text(), QStringLiteral("AB"));
-        QCOMPARE(w.txtWWLocator->selectedText(), QStringLiteral("AB"));
+        // Pasted: cut to two, selected from the start, the focus kept.
+        w.txtWWLocator->clear();
+        w.txtWWLocator->insert(u"abc"_s);
+        QCOMPARE(boxState(w.txtWWLocator), u"AB [AB] *"_s);
         QCOMPARE(w.txtWWLocator->selectionStart(), 0);
-        QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
-        QCOMPARE(items(w.comboPlace), abPlaces);
+        QCOMPARE(itemTexts(w.comboPlace), abPlaces);
 
         // A quote is a letter like any other to the gazetteer look-up.
-        typeAtFocus(QStringLiteral("a'"));
-        QCOMPARE(w.txtWWLocator->text(), QStringLiteral("A'"));
-        QVERIFY(items(w.comboPlace).isEmpty());
+        typeAtFocus(u"a'"_s);
+        QCOMPARE(w.txtWWLocator->text(), u"A'"_s);
+        QVERIFY(itemTexts(w.comboPlace).isEmpty());
         QVERIFY(run.env.dialogs.shown.empty());
     }
 
-    void typedPlaceSurvivesTheRebuildOfTheList() {
+    void callMovesOnAtTwelveAndIsCutAtThirteenDateAndTimeDigitsFlowOn() {
         Insert run;
         frmInsertQSO& w = *run.w;
-        w.comboProv->setCurrentText(QStringLiteral("TD"));
-        type(w.comboPlace, QStringLiteral("somewhere"));
-        type(w.txtWWLocator, QStringLiteral("ab"));
-        QCOMPARE(items(w.comboPlace), abPlaces);
-        QCOMPARE(w.comboPlace->currentText(), QStringLiteral("SOMEWHERE"));
-        QCOMPARE(w.comboProv->currentText(), QStringLiteral("TD"));
-        // The look-ups went to the gazetteer through auxRs.
-        QVERIFY(run.env.m.auxRs);
-    }
-
-    void callMovesOnAtTwelveAndIsCutToElevenAtThirteen() {
-        Insert run;
-        frmInsertQSO& w = *run.w;
-        type(w.txtCall, QStringLiteral("iz1abcdefgh"));
-        QCOMPARE(QApplication::focusWidget(), w.txtCall);
-        QTest::keyClicks(w.txtCall, QStringLiteral("i"));
-        QCOMPARE(w.txtCall->text(), QStringLiteral("IZ1ABCDEFGHI"));
+        type(w.txtCall, u"iz1abcdefgh"_s);
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGH *"_s);
+        QTest::keyClicks(w.txtCall, u"i"_s);
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGHI"_s);
         QCOMPARE(QApplication::focusWidget(), w.txtDate[0]);
 
         QTest::mouseClick(w.txtCall, Qt::LeftButton);
-        QCOMPARE(w.txtCall->selectedText(), QStringLiteral("IZ1ABCDEFGHI"));
-        w.txtCall->setText(QStringLiteral("iz1abcdefghij"));
-        QCOMPARE(w.txtCall->text(), QStringLiteral("IZ1ABCDEFGH"));
-        QCOMPARE(w.txtCall->selectedText(), QStringLiteral("IZ1ABCDEFGH"));
-        QCOMPARE(QApplication::focusWidget(), w.txtCall);
-    }
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGHI [IZ1ABCDEFGHI] *"_s);
+        w.txtCall->setText(u"iz1abcdefghij"_s);
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGH [IZ1ABCDEFGH] *"_s);
 
-    void dateAndTimeDigitsFlowFromTheDayBoxToThePlace() {
-        Insert run;
-        frmInsertQSO& w = *run.w;
+        // Date and time digits flow from the day box to the place.
+        w.txtCall->clear();
         w.txtDate[0]->setFocus();
-        typeAtFocus(QStringLiteral("0512042130"));
-        QCOMPARE(w.txtDate[0]->text(), QStringLiteral("05"));
-        QCOMPARE(w.txtDate[1]->text(), QStringLiteral("12"));
-        QCOMPARE(w.txtDate[2]->text(), QStringLiteral("04"));
-        QCOMPARE(w.txtTime->text(), QStringLiteral("2130"));
+        typeAtFocus(u"0512042130"_s);
+        QCOMPARE(formText(w), u"||05|12|04|2130||BD|MIXED|HF|c"_s);
         QCOMPARE(QApplication::focusWidget(), w.comboPlace);
 
         // A fifth character in the time box leaves the four, selected.
         w.txtTime->setFocus();
         w.txtTime->end(false);
-        typeAtFocus(QStringLiteral("5"));
-        QCOMPARE(w.txtTime->text(), QStringLiteral("2130"));
-        QCOMPARE(w.txtTime->selectedText(), QStringLiteral("2130"));
-        QCOMPARE(QApplication::focusWidget(), w.txtTime);
-        typeAtFocus(QStringLiteral("0"));
-        QCOMPARE(w.txtTime->text(), QStringLiteral("0"));
+        typeAtFocus(u"5"_s);
+        QCOMPARE(boxState(w.txtTime), u"2130 [2130] *"_s);
+        typeAtFocus(u"0"_s);
+        QCOMPARE(w.txtTime->text(), u"0"_s);
 
         // A click selects a full box only.
         QTest::mouseClick(w.txtDate[1], Qt::LeftButton);
-        QCOMPARE(w.txtDate[1]->selectedText(), QStringLiteral("12"));
-        w.txtDate[2]->setText(QStringLiteral("4"));
+        QCOMPARE(boxState(w.txtDate[1]), u"12 [12] *"_s);
+        w.txtDate[2]->setText(u"4"_s);
         QTest::mouseClick(w.txtDate[2], Qt::LeftButton);
-        QVERIFY(!w.txtDate[2]->hasSelectedText());
+        QCOMPARE(boxState(w.txtDate[2]), u"4 *"_s);
     }
 
-    void provinceFollowsTypedAndChosenPlaces() {
+    void provinceFollowsTypedAndChosenPlacesAndTypedPlacesSurviveTheList() {
         Insert run;
         frmInsertQSO& w = *run.w;
-        QCOMPARE(w.comboProv->currentText(), QStringLiteral("BD"));
-        type(w.comboPlace, QStringLiteral("bravo"));
-        QCOMPARE(w.comboPlace->currentText(), QStringLiteral("BRAVO"));
-        QCOMPARE(w.comboProv->currentText(), QStringLiteral("CV"));
+        QCOMPARE(w.comboProv->currentText(), u"BD"_s);
+        type(w.comboPlace, u"bravo"_s);
+        QCOMPARE(w.comboPlace->currentText(), u"BRAVO"_s);
+        QCOMPARE(w.comboProv->currentText(), u"CV"_s);
         w.comboPlace->clearEditText();
-        type(w.comboPlace, QStringLiteral("pian d'olmo")); // first row of two: LM
-        QCOMPARE(w.comboProv->currentText(), QStringLiteral("LM"));
+        type(w.comboPlace, u"pian d'olmo"_s); // first row of two: LM
+        QCOMPARE(w.comboProv->currentText(), u"LM"_s);
         w.comboPlace->clearEditText();
-        type(w.comboPlace, QStringLiteral("nowhere"));
-        QCOMPARE(w.comboProv->currentText(), QStringLiteral("LM"));
+        type(w.comboPlace, u"nowhere"_s);
+        QCOMPARE(w.comboProv->currentText(), u"LM"_s);
+
+        // A typed place and province survive the rebuild of the list; the look-ups go to the
+        // gazetteer through auxRs.
+        w.comboProv->setCurrentText(u"TD"_s);
+        type(w.txtWWLocator, u"ab"_s);
+        QCOMPARE(itemTexts(w.comboPlace), abPlaces);
+        QCOMPARE(w.comboPlace->currentText(), u"NOWHERE"_s);
+        QCOMPARE(w.comboProv->currentText(), u"TD"_s);
+        QVERIFY(run.env.m.auxRs);
 
         // Chosen from the list of the sub-square.
-        type(w.txtWWLocator, QStringLiteral("xx"));
+        w.txtWWLocator->clear();
+        type(w.txtWWLocator, u"xx"_s);
         w.comboPlace->showPopup();
         QAbstractItemView* view = w.comboPlace->view();
         QVERIFY(QTest::qWaitForWindowExposed(view->window()));
         const QModelIndex echo = view->model()->index(0, 0);
-        QCOMPARE(echo.data().toString(), QStringLiteral("ECHO"));
+        QCOMPARE(echo.data().toString(), u"ECHO"_s);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(echo).center());
-        QCOMPARE(w.comboPlace->currentText(), QStringLiteral("ECHO"));
-        QCOMPARE(w.comboProv->currentText(), QStringLiteral("SD"));
+        QCOMPARE(w.comboPlace->currentText(), u"ECHO"_s);
+        QCOMPARE(w.comboProv->currentText(), u"SD"_s);
         QVERIFY(run.env.dialogs.shown.empty());
     }
 
@@ -333,18 +304,17 @@ private Q_SLOTS:
             for (QWidget* box :
                  {static_cast<QWidget*>(w.txtCall), static_cast<QWidget*>(w.comboPlace)}) {
                 QLineEdit* line = box == w.comboPlace ? w.comboPlace->lineEdit() : w.txtCall;
-                type(box, QStringLiteral("i1abc"));
+                type(box, u"i1abc"_s);
                 line->setCursorPosition(2);
-                QTest::keyClicks(box, QStringLiteral("x"));
-                QCOMPARE(line->text(), QStringLiteral("I1XABC"));
+                QTest::keyClicks(box, u"x"_s);
+                QCOMPARE(line->text(), u"I1XABC"_s);
                 QCOMPARE(line->cursorPosition(), edit ? 6 : 3);
             }
-            w.txtWWLocator->setFocus();
-            QTest::keyClicks(w.txtWWLocator, QStringLiteral("b"));
+            type(w.txtWWLocator, u"b"_s);
             w.txtWWLocator->setFocus();
             w.txtWWLocator->setCursorPosition(0);
-            QTest::keyClicks(w.txtWWLocator, QStringLiteral("a"));
-            QCOMPARE(w.txtWWLocator->text(), QStringLiteral("AB"));
+            QTest::keyClicks(w.txtWWLocator, u"a"_s);
+            QCOMPARE(w.txtWWLocator->text(), u"AB"_s);
             QCOMPARE(w.txtWWLocator->cursorPosition(), edit ? 2 : 1);
             w.hide();
         }
@@ -353,24 +323,14 @@ private Q_SLOTS:
     void clearKeepsBandModeAndProvinceAndTheCloseBoxRestoresDefaults() {
         Insert run;
         frmInsertQSO* w = run.w;
-        Entry e;
-        e.place = QStringLiteral("delta");
-        e.band = QStringLiteral("VHF");
-        e.mode = QStringLiteral("CW");
+        Entry e = with(u"place=delta;band=VHF;mode=CW"_s);
         e.confirmed = false;
         enter(*w, e);
-        QCOMPARE(w->comboProv->currentText(), QStringLiteral("VLT"));
+        QCOMPARE(formText(*w), u"AB|I1ABC|5|12|04|2130|DELTA|VLT|CW|VHF|w"_s);
         QTest::mouseClick(w->cmdClear, Qt::LeftButton);
-        for (QLineEdit* box : {w->txtWWLocator, w->txtCall, w->txtDate[0], w->txtDate[1],
-                               w->txtDate[2], w->txtTime}) {
-            QCOMPARE(box->text(), QString());
-        }
-        QCOMPARE(w->comboPlace->currentText(), QString());
+        const QString cleared = u"|||||||VLT|CW|VHF|c"_s;
+        QCOMPARE(formText(*w), cleared);
         QCOMPARE(w->comboPlace->count(), 0);
-        QVERIFY(w->optQSLConf->isChecked());
-        QCOMPARE(w->comboBand->currentText(), QStringLiteral("VHF"));
-        QCOMPARE(w->comboMode->currentText(), QStringLiteral("CW"));
-        QCOMPARE(w->comboProv->currentText(), QStringLiteral("VLT"));
         QCOMPARE(QApplication::focusWidget(), w->txtWWLocator);
 
         // Exit hides and keeps the selections.
@@ -378,8 +338,7 @@ private Q_SLOTS:
         QTest::mouseClick(w->cmdExit, Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QCOMPARE(run.env.registry->loaded(Window::InsertQSO), w);
-        QCOMPARE(w->txtCall->text(), QString());
-        QCOMPARE(w->comboBand->currentText(), QStringLiteral("VHF"));
+        QCOMPARE(formText(*w), cleared);
 
         // The close box unloads; the next showing starts from the defaults.
         run.env.registry->show(Window::InsertQSO);
@@ -389,11 +348,7 @@ private Q_SLOTS:
         QVERIFY(!run.env.registry->loaded(Window::InsertQSO));
         run.env.registry->show(Window::InsertQSO);
         w = &run.env.registry->insertQSO();
-        QCOMPARE(w->comboBand->currentText(), QStringLiteral("HF"));
-        QCOMPARE(w->comboMode->currentText(), QStringLiteral("MIXED"));
-        QCOMPARE(w->comboProv->currentText(), codes::provinces().first());
-        QVERIFY(w->optQSLConf->isChecked());
-        QCOMPARE(w->txtCall->text(), QString());
+        QCOMPARE(formText(*w), u"|||||||"_s + codes::provinces().first() + u"|MIXED|HF|c"_s);
         QVERIFY(run.env.dialogs.shown.empty());
     }
 
@@ -402,139 +357,76 @@ private Q_SLOTS:
     void savedQsoIsStoredAsTypedAndTheFormEmpties() {
         Insert run;
         frmInsertQSO& w = *run.w;
-        Entry e;
-        e.place = QStringLiteral("pian d'olmo");
-        e.band = QStringLiteral("50 MHz");
-        e.mode = QStringLiteral("DIGITAL");
-        enter(w, e);
+        enter(w, with(u"place=pian d'olmo;band=50 MHz;mode=DIGITAL"_s));
         QVERIFY(!run.env.registry->loaded(Window::Utility));
         QCOMPARE(run.submit(), QStringList({"QSO saved"}));
-        const ShownBox& saved = run.env.dialogs.shown.front();
-        QCOMPARE(saved.icon, Icon::Information);
-        QCOMPARE(saved.title, QStringLiteral("HM52"));
-        QCOMPARE(row(run.env, 1),
-                 QStringLiteral("AB|I1ABC|05/12/04|21.30.00|PIAN D'OLMO|LM|DIGITAL|50 MHz|c"));
-        QCOMPARE(w.txtWWLocator->text(), QString());
-        QCOMPARE(w.comboPlace->currentText(), QString());
-        QCOMPARE(w.comboBand->currentText(), QStringLiteral("50 MHz"));
+        QCOMPARE(looks(run.env.dialogs), QStringList({"HM52 Information Ok"}));
+        QCOMPARE(row(run.env, 1), u"AB|I1ABC|05/12/04|21.30.00|PIAN D'OLMO|LM|DIGITAL|50 MHz|c"_s);
+        QCOMPARE(formText(w), u"|||||||LM|DIGITAL|50 MHz|c"_s);
         QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
         // The browser and the counter were loaded (hidden) to refresh.
         QVERIFY(run.env.registry->loaded(Window::Utility));
         QVERIFY(run.env.registry->loaded(Window::Award));
         QVERIFY(!run.env.registry->loaded(Window::Utility)->isVisible());
-    }
 
-    void anOpenBrowserKeepsItsSearchAndTheCounterIncludesTheSavedQso() {
-        Insert run;
-        frmUtility& b = run.env.registry->utility();
-        run.env.dialogs.type(QStringLiteral("I1ABC"));
-        b.cmdCall_Click();
-        QCOMPARE(b.lineCount(), 0);
-        QCOMPARE(cell(run.env, "lblHFc"), QStringLiteral("0"));
-        enter(*run.w, Entry{});
-        run.submit();
-        enter(*run.w, Entry{.locator = "cd", .call = "i2zzz"});
-        run.submit();
-        QCOMPARE(run.env.count(), 2);
-        QCOMPARE(b.lineCount(), 1);
-        QVERIFY(b.lineText(0).startsWith(QStringLiteral("I1ABC       | HM52AB |")));
-        QCOMPARE(cell(run.env, "lblHFc"), QStringLiteral("2"));
-    }
-
-    void aDayItsMonthDoesNotHaveIsKeptAsTyped() {
-        Insert run;
-        Entry e;
-        e.day = QStringLiteral("31");
-        e.month = QStringLiteral("2");
-        e.year = QStringLiteral("4");
-        e.time = QStringLiteral("0905");
-        enter(*run.w, e);
+        // A day its month does not have is kept as typed, a one-digit year and hour too.
+        enter(w, with(u"day=31;month=2;year=4;time=0905"_s));
         QCOMPARE(run.submit(), QStringList({"QSO saved"}));
-        QCOMPARE(run.env.rawField(1, QStringLiteral("date")), QStringLiteral("2004-02-31"));
-        QVERIFY(row(run.env, 1).contains(QStringLiteral("|31/02/04|9.05.00|")));
+        QCOMPARE(run.env.rawField(2, u"date"_s), u"2004-02-31"_s);
+        QVERIFY(row(run.env, 2).contains(u"|31/02/04|9.05.00|"_s));
     }
 
     void checksRunInOrderWithTheirMessages_data() {
-        QTest::addColumn<Entry>("entry");
+        QTest::addColumn<QString>("changes");
         QTest::addColumn<QStringList>("messages");
-        const auto with = [](auto change) {
-            Entry e;
-            change(e);
-            return e;
-        };
         const QStringList saved{"QSO saved"};
-        QTest::newRow("one letter") << with([](Entry& e) { e.locator = "a"; })
-                                    << QStringList{"WWLocator Field must be two characters"};
-        QTest::newRow("numeric sub-square") << with([](Entry& e) { e.locator = "12"; })
-                                            << QStringList{"WWLocator Field cannot be numerical"};
-        QTest::newRow("A1 sub-square") << with([](Entry& e) { e.locator = "a1"; }) << saved;
-        QTest::newRow("no call") << with([](Entry& e) { e.call = ""; })
-                                 << QStringList{"Call Field cannot be null"};
-        QTest::newRow("12 with 3 quotes")
-            << with([](Entry& e) { e.call = "i'1'a'bcdefg"; }) << saved;
-        QTest::newRow("12 with 4 quotes, no date") << with([](Entry& e) {
-            e.call = "i'1'a'b'cdef";
-            e.day = e.month = e.year = "";
-        }) << QStringList{"Call Field is too long", "Date Fields cannot be null"};
-        QTest::newRow("12 with 4 quotes, no place") << with([](Entry& e) {
-            e.call = "i'1'a'b'cdef";
-            e.place = "";
-        }) << QStringList{"Call Field is too long", "place field cannot be null"};
-        QTest::newRow("no month") << with([](Entry& e) { e.month = ""; })
-                                  << QStringList{"Date Fields cannot be null"};
-        QTest::newRow("signed day")
-            << with([](Entry& e) { e.day = "-1"; }) << QStringList{"date fields must be numeric"};
-        QTest::newRow("decimal month")
-            << with([](Entry& e) { e.month = "1."; }) << QStringList{"date fields must be numeric"};
-        QTest::newRow("letter year")
-            << with([](Entry& e) { e.year = "o4"; }) << QStringList{"date fields must be numeric"};
-        for (const auto& date : {std::pair{"0", "5"}, {"32", "5"}, {"5", "0"}, {"5", "13"}}) {
-            QTest::addRow("date %s/%s", date.first, date.second) << with([&date](Entry& e) {
-                e.day = date.first;
-                e.month = date.second;
-            }) << QStringList{"error in date field format"};
+        const auto add = [](const char* name, const QString& changes, const QStringList& shown) {
+            QTest::newRow(name) << changes << shown;
+        };
+        add("one letter", u"locator=a"_s, {"WWLocator Field must be two characters"});
+        add("numeric sub-square", u"locator=12"_s, {"WWLocator Field cannot be numerical"});
+        add("A1 sub-square", u"locator=a1"_s, saved);
+        add("no call", u"call="_s, {"Call Field cannot be null"});
+        add("12 with 3 quotes", u"call=i'1'a'bcdefg"_s, saved);
+        add("12 with 4 quotes, no date", u"call=i'1'a'b'cdef;day=;month=;year="_s,
+            {"Call Field is too long", "Date Fields cannot be null"});
+        add("12 with 4 quotes, no place", u"call=i'1'a'b'cdef;place="_s,
+            {"Call Field is too long", "place field cannot be null"});
+        add("no month", u"month="_s, {"Date Fields cannot be null"});
+        add("signed day", u"day=-1"_s, {"date fields must be numeric"});
+        add("decimal month", u"month=1."_s, {"date fields must be numeric"});
+        add("letter year", u"year=o4"_s, {"date fields must be numeric"});
+        for (const char* date : {"day=0", "day=32", "month=0", "month=13"}) {
+            add(date, QLatin1String(date), {"error in date field format"});
         }
-        QTest::newRow("31/12, one-digit year") << with([](Entry& e) {
-            e.day = "31";
-            e.year = "9";
-        }) << saved;
-        QTest::newRow("no time") << with([](Entry& e) { e.time = ""; })
-                                 << QStringList{"time field cannot be null"};
-        QTest::newRow("decimal time")
-            << with([](Entry& e) { e.time = "21.3"; }) << QStringList{"time field must be numeric"};
-        QTest::newRow("signed time")
-            << with([](Entry& e) { e.time = "-130"; }) << QStringList{"time field must be numeric"};
-        QTest::newRow("time 123") << with([](Entry& e) { e.time = "123"; })
-                                  << QStringList{"time field must be 4 numbers"};
-        for (const char* time : {"2400", "2360"}) {
-            QTest::addRow("time %s", time) << with([&](Entry& e) { e.time = time; })
-                                           << QStringList{"error in time field format"};
+        add("31/12, one-digit year", u"day=31;year=9"_s, saved);
+        add("no time", u"time="_s, {"time field cannot be null"});
+        add("decimal time", u"time=21.3"_s, {"time field must be numeric"});
+        add("signed time", u"time=-130"_s, {"time field must be numeric"});
+        add("time 123", u"time=123"_s, {"time field must be 4 numbers"});
+        for (const char* time : {"time=2400", "time=2360"}) {
+            add(time, QLatin1String(time), {"error in time field format"});
         }
-        for (const char* time : {"0000", "0030", "2359"}) {
-            QTest::addRow("time %s", time) << with([&](Entry& e) { e.time = time; }) << saved;
+        for (const char* time : {"time=0000", "time=0030", "time=2359"}) {
+            add(time, QLatin1String(time), saved);
         }
-        QTest::newRow("no place") << with([](Entry& e) { e.place = ""; })
-                                  << QStringList{"place field cannot be null"};
-        QTest::newRow("place 50 with a quote")
-            << with([](Entry& e) { e.place = "ca' " + QString(46, u'x'); })
-            << QStringList{"place field is too long"};
-        QTest::newRow("place 50") << with([](Entry& e) { e.place = QString(50, u'x'); }) << saved;
+        add("no place", u"place="_s, {"place field cannot be null"});
+        add("place 50 with a quote", u"place=ca' "_s + QString(46, u'x'),
+            {"place field is too long"});
+        add("place 50", u"place="_s + QString(50, u'x'), saved);
     }
 
     void checksRunInOrderWithTheirMessages() {
-        QFETCH(Entry, entry);
+        QFETCH(QString, changes);
         QFETCH(QStringList, messages);
         Insert run;
+        const Entry entry = with(changes);
         enter(*run.w, entry);
         QCOMPARE(run.submit(), messages);
         const bool saved = messages == QStringList{"QSO saved"};
         QCOMPARE(run.env.count(), saved ? 1 : 0);
         if (!saved) {
-            for (const ShownBox& box : run.env.dialogs.shown) {
-                QCOMPARE(box.title, QStringLiteral("error"));
-                QCOMPARE(box.icon, Icon::Critical);
-                QCOMPARE(box.buttons, Buttons::Ok);
-            }
+            QCOMPARE(looks(run.env.dialogs), QStringList(messages.size(), u"error Critical Ok"_s));
             // The form is kept and no box moved the focus.
             QCOMPARE(run.w->txtCall->text(), entry.call.toUpper());
             QCOMPARE(QApplication::focusWidget(), run.w->cmdSubmit);
@@ -543,58 +435,55 @@ private Q_SLOTS:
 
     void accreditedSubSquareIsRefusedOnItsBandAndModeOnly() {
         Insert run;
-        run.env.addQso(qso(QStringLiteral("AB"), QStringLiteral("VHF"), QStringLiteral("SSB"),
-                           QStringLiteral("a")));
+        run.env.addQso({.mode = "SSB", .band = "VHF", .qsl = "a"});
         for (bool confirmed : {true, false}) {
-            Entry e;
-            e.band = QStringLiteral("VHF");
-            e.mode = QStringLiteral("SSB");
+            Entry e = with(u"band=VHF;mode=SSB"_s);
             e.confirmed = confirmed;
             enter(*run.w, e);
-            QCOMPARE(run.submit(), QStringList({"Another QSO with the same accreditated locator "
-                                                "already exists! new qso will not be saved"}));
-            QCOMPARE(run.env.dialogs.shown.back().title, QStringLiteral("Error"));
-            QCOMPARE(run.env.dialogs.shown.back().icon, Icon::Critical);
+            QCOMPARE(run.submit(), QStringList({accreditedExists}));
+            QCOMPARE(look(run.env.dialogs.shown.back()), u"Error Critical Ok"_s);
             QCOMPARE(run.env.count(), 1);
             run.w->cancella();
         }
-        for (const auto& [band, mode] : {std::pair{"UHF", "SSB"}, {"VHF", "CW"}}) {
-            Entry e;
-            e.band = QLatin1String(band);
-            e.mode = QLatin1String(mode);
-            enter(*run.w, e);
+        for (const char* other : {"band=UHF;mode=SSB", "band=VHF;mode=CW"}) {
+            enter(*run.w, with(QLatin1String(other)));
             QCOMPARE(run.submit(), QStringList({"QSO saved"}));
         }
         QCOMPARE(run.env.count(), 3);
     }
 
-    void secondConfirmedQsoReplacesTheFirstOnlyOnYes() {
+    void secondConfirmedQsoReplacesTheFirstOnlyOnYesAndAFailedStoreReplacesNothing() {
         Insert run;
-        const int old = run.env.addQso(qso("AB", "VHF", "SSB", "c"));
-        const int other = run.env.addQso(qso("AB", "UHF", "SSB", "c"));
-        Entry e;
-        e.band = QStringLiteral("VHF");
-        e.mode = QStringLiteral("SSB");
-        e.call = QStringLiteral("i2new");
+        const int old = run.env.addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        const int other = run.env.addQso({.mode = "SSB", .band = "UHF", .qsl = "c"});
+        Entry e = with(u"band=VHF;mode=SSB;call=i2new"_s);
         enter(*run.w, e);
-        const QString question = QStringLiteral("warning: the same locator confirmed already "
-                                                "exist! do you want to replace it? Last QSO will "
-                                                "be deleted");
-        run.env.dialogs.answer(Answer::No);
-        QCOMPARE(run.submit(), QStringList({question}));
-        const ShownBox& asked = run.env.dialogs.shown.front();
-        QCOMPARE(asked.title, QStringLiteral("warning"));
-        QCOMPARE(asked.buttons, Buttons::YesNo);
-        QCOMPARE(asked.icon, Icon::None);
+        const QString question = u"warning: the same locator confirmed already exist! do you "
+                                 u"want to replace it? Last QSO will be deleted"_s;
+        QCOMPARE(run.submit({Answer::No}), QStringList({question}));
+        QCOMPARE(looks(run.env.dialogs), QStringList({"warning None YesNo"}));
         QCOMPARE(run.env.count(), 2);
-        QCOMPARE(run.w->txtCall->text(), QStringLiteral("I2NEW"));
+        QCOMPARE(run.w->txtCall->text(), u"I2NEW"_s);
 
-        run.env.dialogs.answer(Answer::Yes);
-        QCOMPARE(run.submit(), QStringList({question, "QSO saved"}));
-        QCOMPARE(row(run.env, old), QStringLiteral("(none)"));
-        QVERIFY(row(run.env, other) != QStringLiteral("(none)"));
+        QCOMPARE(run.submit({Answer::Yes}), QStringList({question, "QSO saved"}));
+        QCOMPARE(row(run.env, old), u"(none)"_s);
+        QVERIFY(row(run.env, other) != u"(none)"_s);
         QCOMPARE(run.env.count("call = 'I2NEW' and band = 'VHF' and qsl = 'c'"), 1);
         QCOMPARE(run.env.count(), 2);
+
+        // A failed store leaves the QSO to be replaced in the log, and the form as typed.
+        const QString before = row(run.env, 3);
+        run.env.m.logDb.execute(u"create trigger refuse before insert on data begin select "
+                                u"raise(abort, 'disk full'); end"_s);
+        enter(*run.w, with(u"band=VHF;mode=SSB;call=i3new"_s));
+        QCOMPARE(run.submit({Answer::Yes}), QStringList({question, "disk full"}));
+        QCOMPARE(run.env.dialogs.shown.back().icon, Icon::Critical);
+        QCOMPARE(row(run.env, 3), before);
+        QCOMPARE(run.env.count(), 2);
+        QCOMPARE(run.w->txtCall->text(), u"I3NEW"_s);
+        QVERIFY(!run.env.m.logDb.inTransaction());
+        run.env.m.logDb.execute(u"drop trigger refuse"_s);
+        run.w->cancella();
 
         // A worked QSO is never compared.
         e.confirmed = false;
@@ -603,40 +492,23 @@ private Q_SLOTS:
         QCOMPARE(run.env.count(), 3);
     }
 
-    void failedStoreLeavesTheReplacedQsoInTheLog() {
-        Insert run;
-        const int old = run.env.addQso(qso("AB", "HF", "MIXED", "c"));
-        const QString before = row(run.env, old);
-        run.env.m.logDb.execute(QStringLiteral(
-            "create trigger refuse before insert on data begin select raise(abort, 'disk "
-            "full'); end"));
-        enter(*run.w, Entry{});
-        run.env.dialogs.answer(Answer::Yes);
-        const QStringList shown = run.submit();
-        QCOMPARE(shown.size(), qsizetype{2});
-        QCOMPARE(shown[1], QStringLiteral("disk full"));
-        QCOMPARE(run.env.dialogs.shown[1].icon, Icon::Critical);
-        QCOMPARE(row(run.env, old), before);
-        QCOMPARE(run.env.count(), 1);
-        QCOMPARE(run.w->txtCall->text(), QStringLiteral("I1ABC")); // typed QSO still there
-        QVERIFY(!run.env.m.logDb.inTransaction());
-    }
-
     void numberingTakesTheHighestPlusOne() {
         Insert run;
         enter(*run.w, Entry{});
         run.submit();
         QCOMPARE(run.env.count("count = 1"), 1);
         for (int i = 2; i <= 7; ++i) {
-            run.env.addQsoWithCount(i, qso("CD", "HF", "MIXED", "w"));
+            run.env.addQsoWithCount(i, {.WWLocator = "CD", .qsl = "w"});
         }
-        enter(*run.w, Entry{.locator = "xx", .confirmed = false});
-        run.submit();
-        QCOMPARE(row(run.env, 8).left(3), QStringLiteral("XX|"));
-        run.env.m.logDb.execute(QStringLiteral("delete from data where count = 8"));
-        enter(*run.w, Entry{.locator = "mn", .confirmed = false});
-        run.submit();
-        QCOMPARE(row(run.env, 8).left(3), QStringLiteral("MN|"));
+        for (const char* locator : {"xx", "mn"}) {
+            Entry e = with(u"locator="_s + QLatin1String(locator));
+            e.confirmed = false;
+            enter(*run.w, e);
+            run.submit();
+            QCOMPARE(row(run.env, 8).left(3), e.locator.toUpper() + u'|');
+            // The highest number, deleted, is given again.
+            run.env.m.logDb.execute(u"delete from data where count = 8 and WWLocator = 'XX'"_s);
+        }
         QCOMPARE(run.env.count(), 8);
     }
 
@@ -644,149 +516,115 @@ private Q_SLOTS:
 
     void unchangedConfirmedQsoIsStoredAgainWithoutQuestion() {
         TestEnv env;
-        env.addQso(qso("XX", "HF", "MIXED", "w"));
-        Qso q = qso("AB", "VHF", "SSB", "c");
+        env.addQso({.WWLocator = "XX", .qsl = "w"});
         // Longer than a typed call (an imported one): handed over whole, not cut; 15
         // characters with a quote pass the edit window's limit.
-        q.call = QStringLiteral("HB0/IZ1'BCD/QRP");
-        q.place = QStringLiteral("PIAN D'OLMO");
-        q.prov = QStringLiteral("MV");
-        q.time = QStringLiteral("19:05");
+        const Qso q{.call = "HB0/IZ1'BCD/QRP",
+                    .place = "PIAN D'OLMO",
+                    .prov = "MV",
+                    .mode = "SSB",
+                    .band = "VHF",
+                    .time = "19:05"};
         const int key = env.addQso(q);
         const QString before = row(env, key);
         frmEditQSO& w = handOver(env, key);
-        QCOMPARE(w.txtCall->text(), q.call);
-        QCOMPARE(w.txtTime->text(), QStringLiteral("1905"));
-        QCOMPARE(w.comboProv->currentText(), QStringLiteral("MV"));
+        QCOMPARE(formText(w), u"AB|HB0/IZ1'BCD/QRP|05|01|04|1905|PIAN D'OLMO|MV|SSB|VHF|c"_s);
         // Shown from the active browser, the edit window comes to the front with the focus in
         // the sub-square box.
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&w));
         QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
         QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
         QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
-        QCOMPARE(env.dialogs.shown.front().icon, Icon::Information);
-        QCOMPARE(env.dialogs.shown.front().title, QStringLiteral("HM52"));
+        QCOMPARE(looks(env.dialogs), QStringList({"HM52 Information Ok"}));
         QCOMPARE(row(env, key), before);
         QCOMPARE(env.count(), 2);
         QVERIFY(!w.isVisible());
-        QCOMPARE(w.txtCall->text(), QString());
+        QCOMPARE(formText(w), u"|||||||MV|SSB|VHF|c"_s);
         QCOMPARE(w.focusWidget(), w.txtWWLocator);
         QCOMPARE(w.editCount, key);
     }
 
-    void changedQsoIsRewrittenInPlaceAndTheBrowserAndCounterFollow() {
+    // (The browser and the counter following an edit: see the end-to-end road.)
+    void changedQsoIsRewrittenInPlace() {
         TestEnv env;
-        const int key = env.addQso(qso("AB", "HF", "MIXED", "w"));
-        Qso other = qso("CD", "HF", "MIXED", "w");
-        other.call = QStringLiteral("I2ZZZ");
-        env.addQso(other);
-        frmUtility& b = env.registry->utility();
-        env.dialogs.type(QStringLiteral("I1ABC"));
-        b.cmdCall_Click();
-        QCOMPARE(cell(env, "lblHFw"), QStringLiteral("2"));
-
+        const int key = env.addQso({.qsl = "w"});
+        env.addQso({.call = "I2ZZZ", .WWLocator = "CD", .qsl = "w"});
         frmEditQSO& w = handOver(env, key);
-        env.dialogs.clear();
-        w.txtWWLocator->setText(QStringLiteral("mn"));
-        w.comboPlace->setCurrentText(QStringLiteral("ca' bianca"));
-        w.comboBand->setCurrentText(QStringLiteral("SAT"));
-        w.txtDate[0]->setText(QStringLiteral("31"));
-        w.txtDate[1]->setText(QStringLiteral("02"));
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
-        QCOMPARE(row(env, key),
-                 QStringLiteral("MN|I1ABC|31/02/04|9.05.00|CA' BIANCA|TD|MIXED|SAT|w"));
+        w.txtWWLocator->setText(u"mn"_s);
+        w.comboPlace->setCurrentText(u"ca' bianca"_s);
+        w.comboBand->setCurrentText(u"SAT"_s);
+        w.txtDate[0]->setText(u"31"_s);
+        w.txtDate[1]->setText(u"02"_s);
+        QCOMPARE(submit(env, w), QStringList({"QSO edited"}));
+        QCOMPARE(row(env, key), u"MN|I1ABC|31/02/04|9.05.00|CA' BIANCA|TD|MIXED|SAT|w"_s);
         QCOMPARE(env.count(), 2);
-        // The browser keeps its call search and shows the changed QSO; the counter recounted.
-        QCOMPARE(b.lineCount(), 1);
-        QVERIFY(b.lineText(0).contains(QStringLiteral("| HM52MN | CA' BIANCA")));
-        QVERIFY(b.lineText(0).contains(QStringLiteral("| SAT    |")));
-        QCOMPARE(cell(env, "lblHFw"), QStringLiteral("1"));
-        QCOMPARE(cell(env, "lblSatellitew"), QStringLiteral("1"));
     }
 
     void workedTurnedConfirmedAsksAndOnlyAStoredYesRemovesTheOther() {
         TestEnv env;
-        const int other = env.addQso(qso("AB", "VHF", "SSB", "c"));
-        const int key = env.addQso(qso("AB", "VHF", "SSB", "w"));
+        const int other = env.addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        const int key = env.addQso({.mode = "SSB", .band = "VHF", .qsl = "w"});
+        const auto qsls = [&]() {
+            return env.rawField(other, u"qsl"_s) + env.rawField(key, u"qsl"_s);
+        };
         frmEditQSO& w = handOver(env, key);
         w.optQSLConf->setChecked(true);
-        env.dialogs.answer(Answer::No);
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.shown.at(0).title, QStringLiteral("warning"));
-        QCOMPARE(env.rawField(other, QStringLiteral("qsl")), QStringLiteral("c"));
-        QCOMPARE(env.rawField(key, QStringLiteral("qsl")), QStringLiteral("w"));
+        QCOMPARE(submit(env, w, {Answer::No}).size(), 1);
+        QCOMPARE(env.dialogs.shown.at(0).title, u"warning"_s);
+        QCOMPARE(qsls(), u"cw"_s);
 
         // Yes, but the rewrite fails: the other QSO stays.
-        env.m.logDb.execute(QStringLiteral(
-            "create trigger refuse before update on data begin select raise(abort, 'locked'); "
-            "end"));
-        env.dialogs.answer(Answer::Yes);
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts().last(), QStringLiteral("locked"));
-        QCOMPARE(env.rawField(other, QStringLiteral("qsl")), QStringLiteral("c"));
-        QCOMPARE(env.rawField(key, QStringLiteral("qsl")), QStringLiteral("w"));
+        env.m.logDb.execute(u"create trigger refuse before update on data begin select "
+                            u"raise(abort, 'locked'); end"_s);
+        QCOMPARE(submit(env, w, {Answer::Yes}).last(), u"locked"_s);
+        QCOMPARE(qsls(), u"cw"_s);
         QVERIFY(w.isVisible() && w.optQSLConf->isChecked());
 
-        env.m.logDb.execute(QStringLiteral("drop trigger refuse"));
-        env.dialogs.answer(Answer::Yes);
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts().last(), QStringLiteral("QSO edited"));
-        QCOMPARE(row(env, other), QStringLiteral("(none)"));
-        QCOMPARE(env.rawField(key, QStringLiteral("qsl")), QStringLiteral("c"));
+        env.m.logDb.execute(u"drop trigger refuse"_s);
+        QCOMPARE(submit(env, w, {Answer::Yes}).last(), u"QSO edited"_s);
+        QCOMPARE(row(env, other), u"(none)"_s);
+        QCOMPARE(env.rawField(key, u"qsl"_s), u"c"_s);
         QCOMPARE(env.count(), 1);
         QVERIFY(!w.isVisible());
     }
 
-    void editRefusesAnAccreditedCombinationAndAQsoClaimedOrDeletedMeanwhile() {
+    void editRefusesAnAccreditedCombinationOrAQsoGoneMeanwhileAndCountsLimitsBeforeQuotes() {
         TestEnv env;
-        env.addQso(qso("AB", "UHF", "SSB", "a"));
-        const int key = env.addQso(qso("AB", "VHF", "SSB", "c"));
+        env.addQso({.mode = "SSB", .band = "UHF", .qsl = "a"});
+        const int key = env.addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        const int worked = env.addQso({.qsl = "w"});
         frmEditQSO& w = handOver(env, key);
-        w.comboBand->setCurrentText(QStringLiteral("UHF"));
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(),
-                 QStringList({"Another QSO with the same accreditated locator already exists! "
-                              "new qso will not be saved"}));
-        QCOMPARE(env.dialogs.shown.front().title, QStringLiteral("Error"));
+        w.comboBand->setCurrentText(u"UHF"_s);
+        QCOMPARE(submit(env, w), QStringList({accreditedExists}));
+        QCOMPARE(env.dialogs.shown.front().title, u"Error"_s);
 
-        w.comboBand->setCurrentText(QStringLiteral("SHF"));
-        env.m.logDb.execute(QStringLiteral("update data set qsl = 'a' where count = %1").arg(key));
-        env.dialogs.clear();
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"You cannot edit an accreditated qso!"}));
-        QCOMPARE(env.rawField(key, QStringLiteral("qsl")), QStringLiteral("a"));
-        QCOMPARE(env.rawField(key, QStringLiteral("band")), QStringLiteral("VHF"));
+        w.comboBand->setCurrentText(u"SHF"_s);
+        env.m.logDb.execute(u"update data set qsl = 'a' where count = %1"_s.arg(key));
+        QCOMPARE(submit(env, w), QStringList({"You cannot edit an accreditated qso!"}));
+        QCOMPARE(env.rawField(key, u"qsl"_s) + env.rawField(key, u"band"_s), u"aVHF"_s);
 
-        env.m.logDb.execute(QStringLiteral("delete from data where count = %1").arg(key));
-        env.dialogs.clear();
-        w.cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"this QSO is no longer in the Logbook!"}));
-        QCOMPARE(env.dialogs.shown.front().icon, Icon::Critical);
-        QCOMPARE(env.count(), 1);
+        env.m.logDb.execute(u"delete from data where count = %1"_s.arg(key));
+        QCOMPARE(submit(env, w), QStringList({"this QSO is no longer in the Logbook!"}));
+        QCOMPARE(env.dialogs.shown.back().icon, Icon::Critical);
+        QCOMPARE(env.count(), 2);
         QVERIFY(w.isVisible());
-    }
 
-    void editCountsLengthLimitsBeforeQuotesAndOutlivesTheWindow() {
-        TestEnv env;
-        const int key = env.addQso(qso("AB", "HF", "MIXED", "w"));
-        frmEditQSO* w = &handOver(env, key);
-        w->txtCall->setText(QStringLiteral("I'1'A'B'CDEF"));
-        w->comboPlace->setCurrentText(QStringLiteral("CA' ") + QString(46, u'X'));
-        w->cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
-        QCOMPARE(env.rawField(key, QStringLiteral("call")), QStringLiteral("I'1'A'B'CDEF"));
+        // Length limits count before quotes are doubled.
+        frmEditQSO* edit = &handOver(env, worked);
+        edit->txtCall->setText(u"I'1'A'B'CDEF"_s);
+        edit->comboPlace->setCurrentText(u"CA' "_s + QString(46, u'X'));
+        QCOMPARE(submit(env, *edit), QStringList({"QSO edited"}));
+        QCOMPARE(env.rawField(worked, u"call"_s), u"I'1'A'B'CDEF"_s);
 
-        // Clear keeps the key; Submit then fails on the empty sub-square.
-        w = &handOver(env, key);
-        QTest::mouseClick(w->cmdClear, Qt::LeftButton);
-        env.dialogs.clear();
-        w->cmdSubmit_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"WWLocator Field must be two characters"}));
-        QCOMPARE(w->editCount, key);
-        w->close();
+        // Clear keeps the key, which outlives the window; Submit then fails on the empty
+        // sub-square.
+        edit = &handOver(env, worked);
+        QTest::mouseClick(edit->cmdClear, Qt::LeftButton);
+        QCOMPARE(submit(env, *edit), QStringList({"WWLocator Field must be two characters"}));
+        QCOMPARE(edit->editCount, worked);
+        edit->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(env.registry->editQSO().editCount, key);
+        QCOMPARE(env.registry->editQSO().editCount, worked);
     }
 };
 

@@ -58,4 +58,21 @@ inline ShownBars shownBars(QWidget* window, QWidget* frame, QAbstractItemView* l
     return {barCentres(image, captionRow), barCentres(image, lineRow)};
 }
 
+// The caption shows `captionBars` bars and the line `lineBars`, and each of the line's bars
+// stands under the caption's, within a pixel.
+inline bool barsAligned(const ShownBars& shown, int captionBars, int lineBars) {
+    if (shown.caption.size() != captionBars || shown.line.size() != lineBars) {
+        qWarning("bars found: caption %d, line %d", static_cast<int>(shown.caption.size()),
+                 static_cast<int>(shown.line.size()));
+        return false;
+    }
+    for (int i = 0; i < lineBars; ++i) {
+        if (qAbs(shown.caption[i] - shown.line[i]) > 1.0) {
+            qWarning("bar %d: caption at %g, line at %g", i + 1, shown.caption[i], shown.line[i]);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace hm52::test

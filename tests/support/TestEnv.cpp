@@ -1,26 +1,23 @@
 #include "support/TestEnv.h"
 
+#include "app/Program.h"
 #include "platform/Database.h"
+#include "qso/QsoForm.h"
 #include "storage/Schema.h"
 
-#include <QTest>
+#include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QWidget>
 
 namespace hm52::test {
 
 const std::vector<PlaceRow>& smallGazetteer() {
     static const std::vector<PlaceRow> rows{
-        {QStringLiteral("ALFA"), QStringLiteral("BD"), QStringLiteral("HM52AB")},
-        {QStringLiteral("BRAVO"), QStringLiteral("CV"), QStringLiteral("HM52AB")},
-        {QStringLiteral("CHARLIE"), QStringLiteral("BD"), QStringLiteral("HM52AB")},
-        {QStringLiteral("PIAN D'OLMO"), QStringLiteral("LM"), QStringLiteral("HM52AB")},
-        {QStringLiteral("PIAN D'OLMO"), QStringLiteral("MV"), QStringLiteral("HM52AC")},
-        {QStringLiteral("DELTA"), QStringLiteral("VLT"), QStringLiteral("HM52AC")},
-        {QStringLiteral("SAN MARCO"), QStringLiteral("RV"), QStringLiteral("HM52XX")},
-        {QStringLiteral("ECHO"), QStringLiteral("SD"), QStringLiteral("HM52XX")},
-        {QStringLiteral("CA' BIANCA"), QStringLiteral("TD"), QStringLiteral("HM52MN")},
-        {QStringLiteral("SANTA MARIA DELLE GRAZIE AL MONTE"), QStringLiteral("VD"),
-         QStringLiteral("HM52MN")},
+        {"ALFA", "BD", "HM52AB"},        {"BRAVO", "CV", "HM52AB"},
+        {"CHARLIE", "BD", "HM52AB"},     {"PIAN D'OLMO", "LM", "HM52AB"},
+        {"PIAN D'OLMO", "MV", "HM52AC"}, {"DELTA", "VLT", "HM52AC"},
+        {"SAN MARCO", "RV", "HM52XX"},   {"ECHO", "SD", "HM52XX"},
+        {"CA' BIANCA", "TD", "HM52MN"},  {"SANTA MARIA DELLE GRAZIE AL MONTE", "VD", "HM52MN"},
     };
     return rows;
 }
@@ -34,12 +31,12 @@ void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
     db.create(path);
     schema::createPlaces(db);
     Transaction t(db);
-    Recordset rs(db, QStringLiteral("places"));
+    Recordset rs(db, u"places"_s);
     for (const PlaceRow& row : rows) {
         rs.addNew();
-        rs.setField(QStringLiteral("place"), row.place);
-        rs.setField(QStringLiteral("prov"), row.prov);
-        rs.setField(QStringLiteral("WWLocator"), row.WWLocator);
+        rs.setField(u"place"_s, row.place);
+        rs.setField(u"prov"_s, row.prov);
+        rs.setField(u"WWLocator"_s, row.WWLocator);
         rs.update();
     }
     t.commit();
@@ -49,11 +46,11 @@ TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) {
     if (!dir.isValid()) {
         qFatal("cannot make a temporary folder");
     }
-    writeEmptyLog(dir.filePath(QStringLiteral("data.mdb")));
-    writeGazetteer(dir.filePath(QStringLiteral("places.mdb")), gazetteer);
+    writeEmptyLog(dir.filePath(u"data.mdb"_s));
+    writeGazetteer(dir.filePath(u"places.mdb"_s), gazetteer);
     m.OpenDatabases(dir.path());
     // Tests check what is committed, not that the disk flushed it: skip the flushes.
-    m.logDb.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+    m.logDb.execute(u"PRAGMA synchronous=OFF"_s);
     services = std::make_unique<Services>(
         Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs});
     registry = std::make_unique<WindowRegistry>(*services);
@@ -66,61 +63,77 @@ TestEnv::~TestEnv() {
 }
 
 void TestEnv::addQsoWithCount(int number, const Qso& qso) {
-    Recordset rs(m.logDb, QStringLiteral("data"));
+    Recordset rs(m.logDb, u"data"_s);
     rs.addNew();
-    rs.setField(QStringLiteral("count"), number);
-    rs.setField(QStringLiteral("WWLocator"), qso.WWLocator);
-    rs.setField(QStringLiteral("place"), qso.place);
-    rs.setField(QStringLiteral("prov"), qso.prov);
-    rs.setField(QStringLiteral("mode"), qso.mode);
-    rs.setField(QStringLiteral("band"), qso.band);
-    rs.setField(QStringLiteral("call"), qso.call);
-    rs.setField(QStringLiteral("date"), qso.date);
-    rs.setField(QStringLiteral("time"), qso.time);
-    rs.setField(QStringLiteral("qsl"), qso.qsl);
+    rs.setField(u"count"_s, number);
+    const std::pair<const char*, const QString*> fields[] = {
+        {"WWLocator", &qso.WWLocator}, {"place", &qso.place}, {"prov", &qso.prov},
+        {"mode", &qso.mode},           {"band", &qso.band},   {"call", &qso.call},
+        {"date", &qso.date},           {"time", &qso.time},   {"qsl", &qso.qsl}};
+    for (const auto& field : fields) {
+        rs.setField(QLatin1String(field.first), *field.second);
+    }
     rs.update();
 }
 
 int TestEnv::addQso(const Qso& qso) {
-    const QVariant highest = m.logDb.scalar(QStringLiteral("select max(count) from data"));
+    const QVariant highest = m.logDb.scalar(u"select max(count) from data"_s);
     const int number = highest.isValid() ? highest.toInt() + 1 : 1;
     addQsoWithCount(number, qso);
     return number;
 }
 
 void TestEnv::setOperator(const QString& call) {
-    m.logDb.execute(QStringLiteral("delete from userData"));
-    Recordset rs(m.logDb, QStringLiteral("userData"));
+    m.logDb.execute(u"delete from userData"_s);
+    Recordset rs(m.logDb, u"userData"_s);
     rs.addNew();
-    rs.setField(QStringLiteral("count"), 1);
-    rs.setField(QStringLiteral("OM/YL/SWL"), QStringLiteral("OM"));
-    rs.setField(QStringLiteral("call"), call);
-    rs.setField(QStringLiteral("fName"), QStringLiteral("MARIO"));
-    rs.setField(QStringLiteral("sName"), QStringLiteral("ROSSI"));
-    rs.setField(QStringLiteral("address"), QStringLiteral("VIA ROMA 1"));
-    rs.setField(QStringLiteral("ZIPcode"), QStringLiteral("40400"));
-    rs.setField(QStringLiteral("city"), QStringLiteral("VALDORIA"));
-    rs.setField(QStringLiteral("prov"), QStringLiteral("VD"));
-    rs.setField(QStringLiteral("country"), QStringLiteral("ITALIA"));
-    rs.setField(QStringLiteral("WWLocator"), QStringLiteral("HM52LM"));
-    rs.setField(QStringLiteral("email"), QStringLiteral("MARIO@EXAMPLE.ORG"));
+    rs.setField(u"count"_s, 1);
+    const std::pair<const char*, QString> fields[] = {{"OM/YL/SWL", u"OM"_s},
+                                                      {"call", call},
+                                                      {"fName", u"MARIO"_s},
+                                                      {"sName", u"ROSSI"_s},
+                                                      {"address", u"VIA ROMA 1"_s},
+                                                      {"ZIPcode", u"40400"_s},
+                                                      {"city", u"VALDORIA"_s},
+                                                      {"prov", u"VD"_s},
+                                                      {"country", u"ITALIA"_s},
+                                                      {"WWLocator", u"HM52LM"_s},
+                                                      {"email", u"MARIO@EXAMPLE.ORG"_s}};
+    for (const auto& field : fields) {
+        rs.setField(QLatin1String(field.first), field.second);
+    }
     rs.update();
 }
 
 qint64 TestEnv::count(const QString& where) {
     return m.logDb
-        .scalar(QStringLiteral("select count(*) from data") +
-                (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
+        .scalar(u"select count(*) from data"_s +
+                (where.isEmpty() ? QString() : u" where "_s + where))
         .toLongLong();
 }
 
 QString TestEnv::rawField(int number, const QString& field) {
     return m.logDb
-        .scalar(QStringLiteral("select %1 from data where count = %2")
-                    .arg(quoteIdentifier(field))
-                    .arg(number))
+        .scalar(u"select %1 from data where count = %2"_s.arg(quoteIdentifier(field)).arg(number))
         .toString();
 }
+
+QStringList TestEnv::rawRows() {
+    Recordset rs(m.logDb, u"select count || '|' || call || '|' || WWLocator || '|' || place || "
+                          u"'|' || prov || '|' || mode || '|' || band || '|' || date || '|' || "
+                          u"time || '|' || qsl from data order by count"_s);
+    QStringList out;
+    for (; !rs.eof(); rs.moveNext()) {
+        out << rs.textAt(0);
+    }
+    return out;
+}
+
+ProgramRun::ProgramRun(const QString& folder)
+    : program(std::make_unique<Program>(folder, dialogs, shell, printers.factory(),
+                                        [this]() { ++ended; })) {}
+
+ProgramRun::~ProgramRun() = default;
 
 void showActive(QWidget* window) {
     window->show();
@@ -129,6 +142,82 @@ void showActive(QWidget* window) {
     if (!QTest::qWaitForWindowActive(window)) {
         qWarning("window did not become active");
     }
+}
+
+} // namespace hm52::test
+
+namespace hm52::test {
+
+void typeAtFocus(const QString& text) {
+    for (const QChar c : text) {
+        QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    }
+}
+
+void click(const QObject* parent, const char* button) {
+    child<QAbstractButton>(parent, button)->click();
+}
+
+QStringList itemTexts(const QComboBox* combo) {
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i) {
+        texts << combo->itemText(i);
+    }
+    return texts;
+}
+
+QStringList itemTexts(const QAbstractItemModel* model) {
+    QStringList texts;
+    for (int i = 0; i < model->rowCount(); ++i) {
+        texts << model->index(i, 0).data().toString();
+    }
+    return texts;
+}
+
+QList<int> bars(const QString& text) {
+    QList<int> at;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'|') {
+            at << static_cast<int>(i + 1);
+        }
+    }
+    return at;
+}
+
+QString formText(const QsoForm& w) {
+    QStringList s;
+    for (QLineEdit* box :
+         {w.txtWWLocator, w.txtCall, w.txtDate[0], w.txtDate[1], w.txtDate[2], w.txtTime}) {
+        s << box->text();
+    }
+    s << w.comboPlace->currentText() << w.comboProv->currentText() << w.comboMode->currentText()
+      << w.comboBand->currentText()
+      << (w.optQSLConf->isChecked()     ? u"c"_s
+          : w.optQSLworked->isChecked() ? u"w"_s
+                                        : u"-"_s);
+    return s.join(u'|');
+}
+
+QString boxState(const QLineEdit* box) {
+    return box->text() +
+           (box->hasSelectedText() ? u" ["_s + box->selectedText() + u']' : QString()) +
+           (QApplication::focusWidget() == box ? u" *"_s : QString());
+}
+
+QString look(const ShownBox& box) {
+    static const char* const icons[] = {"None", "Critical", "Exclamation", "Information",
+                                        "Question"};
+    static const char* const buttons[] = {"Ok", "OkCancel", "YesNo"};
+    return box.title + u' ' + QLatin1String(icons[static_cast<int>(box.icon)]) + u' ' +
+           QLatin1String(buttons[static_cast<int>(box.buttons)]);
+}
+
+QStringList looks(const RecordingDialogs& dialogs) {
+    QStringList all;
+    for (const ShownBox& box : dialogs.shown) {
+        all << look(box);
+    }
+    return all;
 }
 
 } // namespace hm52::test
