@@ -16,6 +16,21 @@ void runHandler(Services& s, QWidget* parent, const std::function<void()>& handl
     }
 }
 
+QFont windowFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QFont listFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
 Form::Form(Services& services, WindowRegistry& reg) : s(services), registry(reg) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QWidget>
 
 #include <functional>
@@ -42,5 +43,19 @@ private:
 constexpr int tw(int twips) {
     return (twips + 7) / 15;
 }
+
+// Creates a control with its name, at a place and size given in twips.
+template <class W>
+W* placeTw(QWidget* parent, const QString& name, int left, int top, int width, int height) {
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+    return w;
+}
+
+// The windows' own font (MS Sans Serif 8.25 pt, or the system's sans serif in its place) and
+// the fixed-pitch font of the lists of columns and their headers (Courier New 8.25 pt).
+QFont windowFont();
+QFont listFont();
 
 } // namespace hm52

@@ -14,17 +14,9 @@ namespace hm52 {
 
 namespace {
 
-template <class W>
-W* place(QWidget* parent, const QString& name, int left, int top, int width, int height) {
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
-    return w;
-}
-
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top,
               int width) {
-    auto* l = place<QLabel>(parent, name, left, top, width, 255);
+    auto* l = placeTw<QLabel>(parent, name, left, top, width, 255);
     l->setText(caption);
     return l;
 }
@@ -71,7 +63,7 @@ constexpr Figure endorsementFigures[6] = {
 
 void figureFrame(QWidget* parent, const char* name, const QString& caption, int top,
                  const Figure (&figures)[6]) {
-    auto* frame = place<QGroupBox>(parent, QString::fromLatin1(name), 120, top, 2295, 1815);
+    auto* frame = placeTw<QGroupBox>(parent, QString::fromLatin1(name), 120, top, 2295, 1815);
     frame->setTitle(caption);
     for (int i = 0; i < 6; ++i) {
         label(frame, QString::fromLatin1(figures[i].name), QString::fromLatin1(figures[i].caption),
@@ -85,14 +77,11 @@ frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg
     setObjectName(QStringLiteral("frmAward"));
     setWindowTitle(QStringLiteral("Award Italian Rules"));
     setFixedSize(tw(8370), tw(6045));
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setStyleHint(QFont::SansSerif);
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
+    setFont(windowFont());
 
-    Frame7 = place<QGroupBox>(this, QStringLiteral("Frame7"), 120, 240, 2295, 735);
+    Frame7 = placeTw<QGroupBox>(this, QStringLiteral("Frame7"), 120, 240, 2295, 735);
     Frame7->setTitle(QStringLiteral("mode"));
-    Combo1 = place<QComboBox>(Frame7, QStringLiteral("Combo1"), 120, 240, 2055, 375);
+    Combo1 = placeTw<QComboBox>(Frame7, QStringLiteral("Combo1"), 120, 240, 2055, 375);
     Combo1->setEditable(false);
     Combo1->addItems({QStringLiteral("MIXED"), QStringLiteral("SSB"), QStringLiteral("CW"),
                       QStringLiteral("DIGITAL")});
@@ -103,7 +92,7 @@ frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg
     // The three columns: a heading over the count cells of every band. Heading and cells are
     // centred on the same span, so each count stands under the middle of its heading and the
     // widest heading, "ACCREDITATED", still shows whole inside the table's frame.
-    Frame8 = place<QGroupBox>(this, QStringLiteral("Frame8"), 2520, 240, 5775, 5055);
+    Frame8 = placeTw<QGroupBox>(this, QStringLiteral("Frame8"), 2520, 240, 5775, 5055);
     constexpr int bandFrameLeft = 120;
     constexpr int cellLefts[3] = {840, 2640, 4440};
     constexpr int cellWidth = 975;
@@ -118,8 +107,8 @@ frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg
     }
     for (int b = 0; b < 6; ++b) {
         const BandRow& row = bandRows[b];
-        auto* frame = place<QGroupBox>(Frame8, QString::fromLatin1(row.frame), bandFrameLeft,
-                                       720 + b * 720, 5535, 615);
+        auto* frame = placeTw<QGroupBox>(Frame8, QString::fromLatin1(row.frame), bandFrameLeft,
+                                         720 + b * 720, 5535, 615);
         frame->setTitle(QString::fromLatin1(row.band));
         for (int c = 0; c < 3; ++c) {
             cells_[b][c] = label(frame, QString::fromLatin1(row.labelStem) + QChar(states[c]),
@@ -128,7 +117,7 @@ frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg
         }
     }
 
-    cmdExit = place<QPushButton>(this, QStringLiteral("cmdExit"), 6360, 5400, 1815, 495);
+    cmdExit = placeTw<QPushButton>(this, QStringLiteral("cmdExit"), 6360, 5400, 1815, 495);
     cmdExit->setText(QStringLiteral("Exit"));
     connect(cmdExit, &QPushButton::clicked, this,
             [this]() { guarded([this]() { cmdExit_Click(); }); });

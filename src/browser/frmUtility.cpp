@@ -19,40 +19,17 @@
 
 namespace hm52 {
 
-namespace {
-
-template <class W, class P>
-W* place(P* parent, const char* name, int left, int top, int width, int height) {
-    auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
-    return w;
-}
-
-QFont listFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSizeF(8.25);
-    return font;
-}
-
-} // namespace
-
 frmUtility::frmUtility(Services& services, WindowRegistry& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmUtility"));
     setWindowTitle(QStringLiteral("Utility QSO"));
     setFixedSize(tw(12150), tw(7410));
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setStyleHint(QFont::SansSerif);
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
+    setFont(windowFont());
 
-    Frame3 = place<QGroupBox>(this, "Frame3", 120, 120, 11895, 5775);
+    Frame3 = placeTw<QGroupBox>(this, "Frame3", 120, 120, 11895, 5775);
     Frame3->setFont(listFont());
     Frame3->setTitle(logline::header());
 
-    List = place<LogListView>(Frame3, "List", 120, 240, 11655, 5310);
+    List = placeTw<LogListView>(Frame3, "List", 120, 240, 11655, 5310);
     List->setFont(listFont());
     alignCaptionOverLines(Frame3, List);
     lines_ = new LogLinesModel(List);
@@ -62,45 +39,45 @@ frmUtility::frmUtility(Services& services, WindowRegistry& reg) : Form(services,
     };
     List->onDoubleClick = [this]() { guarded([this]() { List_DblClick(); }); };
 
-    Frame1 = place<QGroupBox>(this, "Frame1", 120, 6000, 1575, 1335);
+    Frame1 = placeTw<QGroupBox>(this, "Frame1", 120, 6000, 1575, 1335);
     Frame1->setTitle(QStringLiteral("Order by:"));
-    optCall = place<QRadioButton>(Frame1, "optCall", 120, 240, 1335, 255);
+    optCall = placeTw<QRadioButton>(Frame1, "optCall", 120, 240, 1335, 255);
     optCall->setText(QStringLiteral("Call"));
-    optPlace = place<QRadioButton>(Frame1, "optPlace", 120, 480, 1335, 255);
+    optPlace = placeTw<QRadioButton>(Frame1, "optPlace", 120, 480, 1335, 255);
     optPlace->setText(QStringLiteral("Place"));
-    optWWLocator = place<QRadioButton>(Frame1, "optWWLocator", 120, 720, 1335, 255);
+    optWWLocator = placeTw<QRadioButton>(Frame1, "optWWLocator", 120, 720, 1335, 255);
     optWWLocator->setText(QStringLiteral("WWLocator"));
-    optBand = place<QRadioButton>(Frame1, "optBand", 120, 960, 1335, 255);
+    optBand = placeTw<QRadioButton>(Frame1, "optBand", 120, 960, 1335, 255);
     optBand->setText(QStringLiteral("Band"));
 
-    frame2nd = place<QGroupBox>(this, "frame2nd", 1800, 6000, 1575, 855);
+    frame2nd = placeTw<QGroupBox>(this, "frame2nd", 1800, 6000, 1575, 855);
     frame2nd->setTitle(QStringLiteral("And:"));
-    optBand2 = place<QRadioButton>(frame2nd, "optBand2", 120, 240, 1335, 255);
+    optBand2 = placeTw<QRadioButton>(frame2nd, "optBand2", 120, 240, 1335, 255);
     optBand2->setText(QStringLiteral("Band"));
-    optMode2 = place<QRadioButton>(frame2nd, "optMode2", 120, 480, 1335, 255);
+    optMode2 = placeTw<QRadioButton>(frame2nd, "optMode2", 120, 480, 1335, 255);
     optMode2->setText(QStringLiteral("Mode"));
 
-    Frame2 = place<QGroupBox>(this, "Frame2", 6120, 6000, 5895, 735);
+    Frame2 = placeTw<QGroupBox>(this, "Frame2", 6120, 6000, 5895, 735);
     Frame2->setTitle(QStringLiteral("Search for:"));
-    cmdCall = place<QPushButton>(Frame2, "cmdCall", 120, 240, 1335, 375);
+    cmdCall = placeTw<QPushButton>(Frame2, "cmdCall", 120, 240, 1335, 375);
     cmdCall->setText(QStringLiteral("Call"));
-    cmdPlace = place<QPushButton>(Frame2, "cmdPlace", 1560, 240, 1335, 375);
+    cmdPlace = placeTw<QPushButton>(Frame2, "cmdPlace", 1560, 240, 1335, 375);
     cmdPlace->setText(QStringLiteral("Place"));
-    cmdWWLocator = place<QPushButton>(Frame2, "cmdWWLocator", 3000, 240, 1335, 375);
+    cmdWWLocator = placeTw<QPushButton>(Frame2, "cmdWWLocator", 3000, 240, 1335, 375);
     cmdWWLocator->setText(QStringLiteral("WWlocator"));
-    cmdShowAny = place<QPushButton>(Frame2, "cmdShowAny", 4440, 240, 1335, 375);
+    cmdShowAny = placeTw<QPushButton>(Frame2, "cmdShowAny", 4440, 240, 1335, 375);
     cmdShowAny->setText(QStringLiteral("Show any QSO"));
 
-    cmdDeleteQSO = place<QPushButton>(this, "cmdDeleteQSO", 6240, 6840, 1335, 375);
+    cmdDeleteQSO = placeTw<QPushButton>(this, "cmdDeleteQSO", 6240, 6840, 1335, 375);
     cmdDeleteQSO->setText(QStringLiteral("Delete QSO"));
     QFont bold = cmdDeleteQSO->font();
     bold.setBold(true);
     cmdDeleteQSO->setFont(bold);
     cmdDeleteQSO->setToolTip(QStringLiteral("delete selected QSO "));
-    cmdEditQSO = place<QPushButton>(this, "cmdEditQSO", 7680, 6840, 1335, 375);
+    cmdEditQSO = placeTw<QPushButton>(this, "cmdEditQSO", 7680, 6840, 1335, 375);
     cmdEditQSO->setText(QStringLiteral("Edit QSO"));
     cmdEditQSO->setToolTip(QStringLiteral("edit selected QSO "));
-    cmdExit = place<QPushButton>(this, "cmdExit", 10560, 6840, 1335, 375);
+    cmdExit = placeTw<QPushButton>(this, "cmdExit", 10560, 6840, 1335, 375);
     cmdExit->setText(QStringLiteral("Exit"));
 
     // The list's right-click menu; it belongs to no menu bar.

@@ -18,29 +18,6 @@ namespace hm52 {
 
 namespace {
 
-template <class W>
-W* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
-    return w;
-}
-
-QFont windowFont() {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    return font;
-}
-
-QFont listFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSizeF(8.25);
-    return font;
-}
-
 // A value left-aligned in its column: cut to the width or padded with blanks.
 QString column(const QString& value, int width) {
     return value.left(width).leftJustified(width, u' ');
@@ -54,34 +31,34 @@ frmFindPlaces::frmFindPlaces(Services& services, WindowRegistry& reg) : Form(ser
     setFixedSize(tw(5775), tw(5535));
     setFont(windowFont());
 
-    Frame1 = place<QGroupBox>(this, "Frame1", 120, 120, 5535, 3615);
+    Frame1 = placeTw<QGroupBox>(this, "Frame1", 120, 120, 5535, 3615);
     Frame1->setFont(listFont());
     Frame1->setTitle(QStringLiteral(" WWLoc | Place                          | Prov |"));
-    List = place<QListWidget>(Frame1, "List", 120, 240, 5295, 3255);
+    List = placeTw<QListWidget>(Frame1, "List", 120, 240, 5295, 3255);
     List->setFont(listFont());
     List->setSortingEnabled(false);
     List->setUniformItemSizes(true);
     alignCaptionOverLines(Frame1, List);
 
-    Frame2 = place<QGroupBox>(this, "Frame2", 120, 3840, 3855, 735);
+    Frame2 = placeTw<QGroupBox>(this, "Frame2", 120, 3840, 3855, 735);
     Frame2->setTitle(QStringLiteral("WWLocator"));
-    Label3 = place<QLabel>(Frame2, "Label3", 120, 300, 615, 255);
+    Label3 = placeTw<QLabel>(Frame2, "Label3", 120, 300, 615, 255);
     Label3->setText(QStringLiteral("HM52"));
-    txtWWLocator = place<QLineEdit>(Frame2, "txtWWLocator", 780, 240, 495, 315);
-    cmdSearch = place<QPushButton>(Frame2, "cmdSearch", 2280, 240, 1455, 375);
+    txtWWLocator = placeTw<QLineEdit>(Frame2, "txtWWLocator", 780, 240, 495, 315);
+    cmdSearch = placeTw<QPushButton>(Frame2, "cmdSearch", 2280, 240, 1455, 375);
     cmdSearch->setText(QStringLiteral("Search"));
 
-    Frame3 = place<QGroupBox>(this, "Frame3", 120, 4680, 3855, 735);
+    Frame3 = placeTw<QGroupBox>(this, "Frame3", 120, 4680, 3855, 735);
     Frame3->setTitle(QStringLiteral("Place"));
-    Label1 = place<QLabel>(Frame3, "Label1", 120, 300, 615, 255);
+    Label1 = placeTw<QLabel>(Frame3, "Label1", 120, 300, 615, 255);
     Label1->setText(QStringLiteral("Place"));
-    txtPlace = place<QLineEdit>(Frame3, "txtPlace", 780, 240, 1395, 315);
-    cmdSearch2 = place<QPushButton>(Frame3, "cmdSearch2", 2280, 240, 1455, 375);
+    txtPlace = placeTw<QLineEdit>(Frame3, "txtPlace", 780, 240, 1395, 315);
+    cmdSearch2 = placeTw<QPushButton>(Frame3, "cmdSearch2", 2280, 240, 1455, 375);
     cmdSearch2->setText(QStringLiteral("Search"));
 
-    cmdClear = place<QPushButton>(this, "cmdClear", 4200, 3960, 1455, 375);
+    cmdClear = placeTw<QPushButton>(this, "cmdClear", 4200, 3960, 1455, 375);
     cmdClear->setText(QStringLiteral("Clear"));
-    Command2 = place<QPushButton>(this, "Command2", 4200, 4800, 1455, 375);
+    Command2 = placeTw<QPushButton>(this, "Command2", 4200, 4800, 1455, 375);
     Command2->setText(QStringLiteral("Exit"));
 
     const auto onClick = [this](QPushButton* button, void (frmFindPlaces::*handler)()) {
