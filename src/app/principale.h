@@ -44,7 +44,7 @@ public:
     void mnExportADIF_Click();
     void mnMap_Click();
 
-    // Menus added beside the spec'd entries find their menu here.
+    // The menu of a given name, for entries added after the standard ones.
     QMenu* menuNamed(const QString& objectName) const;
 
 protected:
