@@ -11,6 +11,7 @@
 #include "award/frmAward.h"
 #include "browser/frmUtility.h"
 #include "platform/Database.h"
+#include "support/Recording.h"
 
 #include <QApplication>
 #include <QDir>

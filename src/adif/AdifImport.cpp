@@ -3,6 +3,7 @@
 #include "adif/AdifFields.h"
 #include "adif/AdifReader.h"
 #include "platform/Database.h"
+#include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
 
@@ -16,63 +17,37 @@ namespace hm52::adif {
 namespace {
 
 constexpr int progressEvery = 512;
-constexpr qsizetype callLimit = 15;
-constexpr qsizetype placeLimit = 50;
-
-// What stands on a sub-square, band and mode: a confirmed QSO, an accredited one that was
-// in the log before the import, an accredited one that this import brought.
-enum : unsigned char { hasConfirmed = 1, hasAccredited = 2, fileAccredited = 4 };
+using rules::callLimit;
+using rules::placeLimit;
 
 QString trimmedUpper(const QString& text) {
     return text.trimmed().toUpper();
 }
 
-// What the log holds, for the award's rules and the repeats: what it held before the import
-// and what the import has added.
-struct LogState {
-    QSet<QString> exact;                  // call, sub-square, band, mode, date, time
-    QSet<QString> fileExact;              // the same, of the QSOs this import added
-    QHash<QString, unsigned char> awards; // sub-square, band, mode -> the flags above
+// The repeats: the QSOs the log held before the import, and those the import has added, by
+// call, sub-square, band, mode, date and time.
+struct Repeats {
+    QSet<QString> logged;
+    QSet<QString> added;
 
-    static QString exactKey(const QString& call, const QString& square, const QString& band,
-                            const QString& mode, const QString& date, const QString& time) {
+    static QString key(const QString& call, const QString& square, const QString& band,
+                       const QString& mode, const QString& date, const QString& time) {
         return call + u'\x1f' + square + u'\x1f' + band + u'\x1f' + mode + u'\x1f' + date +
                u'\x1f' + time;
     }
-    static QString awardKey(const QString& square, const QString& band, const QString& mode) {
-        return square + u'\x1f' + band + u'\x1f' + mode;
-    }
-    void add(const QString& call, const QString& square, const QString& band, const QString& mode,
-             const QString& date, const QString& time, const QString& qsl, bool imported) {
-        (imported ? fileExact : exact).insert(exactKey(call, square, band, mode, date, time));
-        unsigned char& flags = awards[awardKey(square, band, mode)];
-        if (qsl == codes::accredited) {
-            flags |= imported ? fileAccredited : hasAccredited;
-        } else if (qsl == codes::confirmed) {
-            flags |= hasConfirmed;
+
+    void load(Module1& m) {
+        // Dates and times as stored (ISO), compared with what the import stores.
+        Recordset rs(m.logDb, QStringLiteral("select upper(call), upper(WWLocator), band, mode, "
+                                             "date || '', time || '' from data"));
+        logged.reserve(static_cast<qsizetype>(
+            m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong()));
+        for (; !rs.eof(); rs.moveNext()) {
+            logged.insert(key(rs.textAt(0), rs.textAt(1), rs.textAt(2), rs.textAt(3), rs.textAt(4),
+                              rs.textAt(5)));
         }
     }
 };
-
-void loadLog(Module1& m, LogState& state) {
-    // Dates and times as stored (ISO), compared with what the import stores.
-    Recordset rs(m.logDb,
-                 QStringLiteral("select upper(call) as c, upper(WWLocator) as l, band as b, "
-                                "mode as o, date || '' as d, time || '' as t, qsl as q from data"));
-    const int c = rs.fieldIndex(QStringLiteral("c"));
-    const int l = rs.fieldIndex(QStringLiteral("l"));
-    const int b = rs.fieldIndex(QStringLiteral("b"));
-    const int o = rs.fieldIndex(QStringLiteral("o"));
-    const int d = rs.fieldIndex(QStringLiteral("d"));
-    const int t = rs.fieldIndex(QStringLiteral("t"));
-    const int q = rs.fieldIndex(QStringLiteral("q"));
-    state.exact.reserve(static_cast<qsizetype>(
-        m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong()));
-    for (; !rs.eof(); rs.moveNext()) {
-        state.add(rs.textAt(c), rs.textAt(l), rs.textAt(b), rs.textAt(o), rs.textAt(d),
-                  rs.textAt(t), rs.textAt(q).toLower(), false);
-    }
-}
 
 // The gazetteer: the province of a place (its first row), and of a sub-square whose places
 // all lie in one province.
@@ -267,12 +242,16 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
     ImportReport report;
     Gazetteer gazetteer;
     gazetteer.load(m);
-    LogState state;
-    loadLog(m, state);
+    Repeats repeats;
+    repeats.load(m);
+    // The award's rules against what the log held before the import, and against what the
+    // import has added.
+    rules::Groups logged;
+    logged.load(m);
+    rules::Groups added;
 
     Transaction transaction(m.logDb);
-    const QVariant highest = m.logDb.scalar(QStringLiteral("select max(count) from data"));
-    qint64 nextNumber = highest.isValid() ? highest.toLongLong() + 1 : 1;
+    rules::Numbering numbering(m);
 
     std::unique_ptr<Recordset> table;
     Reader reader(bytes);
@@ -328,24 +307,27 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
         // QSOs are held against the log, and against each other only where that log could
         // not have held them both. It may hold the same QSO twice, and worked QSOs logged
         // before their sub-square was accredited.
-        const QString exactKey =
-            LogState::exactKey(q.call, q.square, q.band, q.mode, q.date, q.time);
-        if (state.exact.contains(exactKey) || (!q.own && state.fileExact.contains(exactKey))) {
+        const QString exactKey = Repeats::key(q.call, q.square, q.band, q.mode, q.date, q.time);
+        if (repeats.logged.contains(exactKey) || (!q.own && repeats.added.contains(exactKey))) {
             ++report.repeats;
             continue;
         }
-        const unsigned char flags =
-            state.awards.value(LogState::awardKey(q.square, q.band, q.mode), 0);
-        const bool workedBeforeAccredited = q.own && q.qsl == codes::worked;
-        if ((flags & hasAccredited) != 0 ||
-            ((flags & fileAccredited) != 0 && !workedBeforeAccredited)) {
+        const rules::Conflict before =
+            rules::conflictOf(logged.of(q.square, q.band, q.mode), q.qsl);
+        rules::Conflict within = rules::conflictOf(added.of(q.square, q.band, q.mode), q.qsl);
+        if (within == rules::Conflict::AccreditedStands && q.own && q.qsl == codes::worked) {
+            within = rules::Conflict::None; // logged before its sub-square was accredited
+        }
+        if (before == rules::Conflict::AccreditedStands ||
+            within == rules::Conflict::AccreditedStands) {
             ++report.refused;
             note(report.refusedNotes,
                  describe(q) + QStringLiteral(": the sub-square is already accredited on this "
                                               "band and mode"));
             continue;
         }
-        if (q.qsl != codes::worked && (flags & hasConfirmed) != 0) {
+        if (before == rules::Conflict::ConfirmedStands ||
+            within == rules::Conflict::ConfirmedStands) {
             ++report.refused;
             note(report.refusedNotes,
                  describe(q) + QStringLiteral(": a confirmed QSO of this sub-square, band and "
@@ -353,14 +335,12 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
             continue;
         }
 
-        if (nextNumber > 2147483647) {
-            throw DbError(QStringLiteral("the log has no QSO number left after 2147483647"));
-        }
+        const int number = numbering.next();
         if (!table) {
             table = std::make_unique<Recordset>(m.logDb, QStringLiteral("data"));
         }
         table->addNew();
-        table->setField(QStringLiteral("count"), nextNumber);
+        table->setField(QStringLiteral("count"), number);
         table->setField(QStringLiteral("WWLocator"), q.square);
         table->setField(QStringLiteral("place"), q.place);
         table->setField(QStringLiteral("prov"), q.prov);
@@ -371,9 +351,9 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
         table->setField(QStringLiteral("time"), q.time);
         table->setField(QStringLiteral("qsl"), q.qsl);
         table->update();
-        ++nextNumber;
         ++report.imported;
-        state.add(q.call, q.square, q.band, q.mode, q.date, q.time, q.qsl, true);
+        repeats.added.insert(exactKey);
+        added.add(q.square, q.band, q.mode, q.qsl);
     }
     if (progress && !progress(reader.size(), reader.size())) {
         return cancelledReport();

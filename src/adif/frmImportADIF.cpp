@@ -2,10 +2,10 @@
 
 #include "adif/AdifExport.h"
 #include "adif/AdifImport.h"
-#include "app/Form.h"
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
-#include "backup/Backup.h"
+#include "ui/Backups.h"
+#include "ui/Form.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -30,11 +30,11 @@ namespace {
 const QString adifFilter = QStringLiteral("ADIF files (*.adi *.adif);;All files (*)");
 }
 
-frmImportADIF::frmImportADIF(Services& services, WindowRegistry& reg, QWidget* parent)
-    : QDialog(parent), s(services), registry(reg) {
+frmImportADIF::frmImportADIF(Services& services, Windows& reg) : s(services), registry(reg) {
     setObjectName(QStringLiteral("frmImportADIF"));
     setWindowTitle(QStringLiteral("Import ADIF"));
-    setWindowModality(Qt::WindowModal);
+    // Nothing else may change the log while an import is being set up and run.
+    setWindowModality(Qt::ApplicationModal);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("File:"), this));
@@ -81,8 +81,9 @@ frmImportADIF::frmImportADIF(Services& services, WindowRegistry& reg, QWidget* p
     connect(cmdCancel, &QPushButton::clicked, this, &frmImportADIF::cmdCancel_Click);
 }
 
-void frmImportADIF::setFile(const QString& path) {
+void frmImportADIF::setFile(const QString& path, QWidget* owner) {
     txtFile->setText(QDir::toNativeSeparators(path));
+    owner_ = owner;
 }
 
 void frmImportADIF::cmdCancel_Click() {
@@ -96,7 +97,7 @@ void frmImportADIF::cmdImport_Click() {
     options.allMixed = chkAllMixed->isChecked();
     options.lotwCounts = chkLotw->isChecked();
     options.eqslCounts = chkEqsl->isChecked();
-    QWidget* owner = parentWidget();
+    QWidget* owner = owner_;
     hide();
 
     QFile file(path);
@@ -160,16 +161,12 @@ void frmImportADIF::cmdImport_Click() {
             registry.conta();
         });
     }
-    auto* shown = owner != nullptr ? owner->findChild<frmImportReport*>() : nullptr;
-    if (shown == nullptr) {
-        shown = new frmImportReport(owner);
-    }
-    shown->setReport(report.text(name));
-    shown->show();
-    shown->raise();
+    auto& shown = windowOf<frmImportReport>(registry, Window::ImportReport);
+    shown.setReport(report.text(name));
+    registry.show(Window::ImportReport);
 }
 
-frmImportReport::frmImportReport(QWidget* parent) : QDialog(parent) {
+frmImportReport::frmImportReport(Services& /*services*/, Windows& /*registry*/) {
     setObjectName(QStringLiteral("frmImportReport"));
     setWindowTitle(QStringLiteral("ADIF import report"));
     auto* layout = new QVBoxLayout(this);
@@ -195,19 +192,16 @@ void frmImportReport::setReport(const QString& text) {
 
 namespace adif {
 
-void startImport(Services& s, WindowRegistry& registry, QWidget* parent) {
+void startImport(Services& s, Windows& windows, QWidget* parent) {
     const QString path =
         fileDialogsOr(s.files).openPath(parent, QStringLiteral("Import ADIF"), adifFilter);
     if (path.isEmpty()) {
         return;
     }
-    auto* window = parent != nullptr ? parent->findChild<frmImportADIF*>() : nullptr;
-    if (window == nullptr) {
-        window = new frmImportADIF(s, registry, parent);
-    }
-    window->setFile(path);
-    window->open();
-    window->raise();
+    auto& window = windowOf<frmImportADIF>(windows, Window::ImportADIF);
+    window.setFile(path, parent);
+    window.open();
+    window.raise();
 }
 
 void startExport(Services& s, QWidget* parent) {

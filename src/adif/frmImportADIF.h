@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QCheckBox;
 class QLineEdit;
@@ -10,23 +11,24 @@ class QPushButton;
 namespace hm52 {
 
 struct Services;
-class WindowRegistry;
+class Windows;
 
 // Import ADIF: the options of one import of a chosen file; Import runs it.
 class frmImportADIF : public QDialog {
     Q_OBJECT
 public:
-    frmImportADIF(Services& services, WindowRegistry& registry, QWidget* parent);
+    frmImportADIF(Services& services, Windows& registry);
 
-    // The file to import.
-    void setFile(const QString& path);
+    // The file to import, and the window the import's boxes and progress stand over.
+    void setFile(const QString& path, QWidget* owner);
 
     void cmdImport_Click();
     void cmdCancel_Click();
 
 private:
     Services& s;
-    WindowRegistry& registry;
+    Windows& registry;
+    QPointer<QWidget> owner_;
     QLineEdit* txtFile = nullptr;
     QCheckBox* chkAllMixed = nullptr;
     QCheckBox* chkLotw = nullptr;
@@ -39,7 +41,7 @@ private:
 class frmImportReport : public QDialog {
     Q_OBJECT
 public:
-    explicit frmImportReport(QWidget* parent);
+    frmImportReport(Services& services, Windows& registry);
     void setReport(const QString& text);
 
 private:
@@ -50,7 +52,7 @@ private:
 namespace adif {
 
 // Database, Import ADIF...: asks for the file, then shows the import's options.
-void startImport(Services& s, WindowRegistry& registry, QWidget* parent);
+void startImport(Services& s, Windows& windows, QWidget* parent);
 // Database, Export ADIF...: asks where to save, writes the whole log there and says so.
 void startExport(Services& s, QWidget* parent);
 

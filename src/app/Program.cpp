@@ -25,6 +25,20 @@ bool Program::start() {
     return true;
 }
 
+void dailyBackup(Services& s, QWidget* parent, const QDateTime& now) {
+    if (backup::hasBackupOn(backup::folderFor(s.m.logDb.path()), now.date())) {
+        return;
+    }
+    try {
+        backup::makeBackup(s.m.logDb, now);
+    } catch (const BackupError& e) {
+        s.dialogs.tell(
+            parent,
+            QStringLiteral("Today's backup of the log could not be made.\n\n%1").arg(e.text()),
+            Icon::Exclamation);
+    }
+}
+
 int runProgram(const QString& programFolder) {
     QtDialogs dialogs;
     QtShell shell;

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "app/Services.h"
 #include "app/WindowRegistry.h"
 #include "storage/Module1.h"
+#include "ui/Services.h"
+
+#include <QDateTime>
 
 #include <functional>
 #include <memory>
@@ -33,6 +35,9 @@ private:
     WindowRegistry registry_;
     std::unique_ptr<principale> main_;
 };
+
+// The start-up backup: made at most once a day. A failure is shown and the program goes on.
+void dailyBackup(Services& s, QWidget* parent, const QDateTime& now = QDateTime::currentDateTime());
 
 // The whole program: start, show the main window, run the event loop. Returns the exit
 // status (non-zero when the databases could not be opened).

@@ -1,29 +1,21 @@
 #include "app/WindowRegistry.h"
 
-#include "app/Services.h"
+#include "adif/frmImportADIF.h"
 #include "app/frmAbout.h"
 #include "award/frmAE.h"
 #include "award/frmAward.h"
 #include "award/frmBAR.h"
-#include "browser/BrowserTerms.h"
 #include "browser/frmUtility.h"
+#include "map/frmMap.h"
 #include "operator/frmUserData.h"
 #include "places/frmFindPlaces.h"
 #include "qso/frmEditQSO.h"
 #include "qso/frmInsertQSO.h"
-
-#include <vector>
+#include "ui/Form.h"
 
 namespace hm52 {
 
-struct WindowRegistry::Persistent {
-    BrowserTerms terms;
-    int editCount = 0;
-    std::vector<std::function<void()>> listeners;
-};
-
-WindowRegistry::WindowRegistry(Services& services)
-    : s_(services), persistent_(std::make_unique<Persistent>()) {}
+WindowRegistry::WindowRegistry(Services& services) : s_(services) {}
 
 WindowRegistry::~WindowRegistry() {
     // The program ends: windows go without their unload handlers.
@@ -32,33 +24,32 @@ WindowRegistry::~WindowRegistry() {
     }
 }
 
-namespace {
-template <class W> W* made(Services& s, WindowRegistry& r) {
-    auto* w = new W(s, r);
-    return w;
-}
-} // namespace
-
 QWidget* WindowRegistry::create(Window w) {
     switch (w) {
     case Window::InsertQSO:
-        return made<frmInsertQSO>(s_, *this);
+        return new frmInsertQSO(s_, *this);
     case Window::EditQSO:
-        return made<frmEditQSO>(s_, *this);
+        return new frmEditQSO(s_, *this);
     case Window::Utility:
-        return made<frmUtility>(s_, *this);
+        return new frmUtility(s_, *this);
     case Window::Award:
-        return made<frmAward>(s_, *this);
+        return new frmAward(s_, *this);
     case Window::BAR:
-        return made<frmBAR>(s_, *this);
+        return new frmBAR(s_, *this);
     case Window::AE:
-        return made<frmAE>(s_, *this);
+        return new frmAE(s_, *this);
     case Window::UserData:
-        return made<frmUserData>(s_, *this);
+        return new frmUserData(s_, *this);
     case Window::FindPlaces:
-        return made<frmFindPlaces>(s_, *this);
+        return new frmFindPlaces(s_, *this);
     case Window::About:
-        return made<frmAbout>(s_, *this);
+        return new frmAbout(s_, *this);
+    case Window::Map:
+        return new frmMap(s_, *this);
+    case Window::ImportADIF:
+        return new frmImportADIF(s_, *this);
+    case Window::ImportReport:
+        return new frmImportReport(s_, *this);
     }
     return nullptr;
 }
@@ -72,23 +63,30 @@ QWidget& WindowRegistry::load(Window w) {
     if (slot) {
         return *slot;
     }
-    QWidget* window = create(w);
-    slot = window;
+    QWidget* made = create(w);
+    slot = made;
     // The close box unloads the window: forget it at once, so the next use loads anew.
     const auto index = static_cast<size_t>(w);
-    auto forget = [this, index, window]() {
-        if (windows_.at(index) == window) {
+    auto forget = [this, index, made]() {
+        if (windows_.at(index) == made) {
             windows_.at(index) = nullptr;
         }
     };
-    if (auto* form = qobject_cast<Form*>(window)) {
-        connect(form, &Form::unloaded, this, forget);
-        form->Form_Load();
-    } else if (auto* about = qobject_cast<frmAbout*>(window)) {
-        connect(about, &frmAbout::unloaded, this, forget);
-        about->Form_Load();
+    try {
+        if (auto* form = qobject_cast<Form*>(made)) {
+            connect(form, &Form::unloaded, this, forget);
+            form->Form_Load();
+        } else if (auto* about = qobject_cast<frmAbout*>(made)) {
+            connect(about, &frmAbout::unloaded, this, forget);
+            about->Form_Load();
+        }
+    } catch (...) {
+        // A load that fails leaves no half-loaded window behind.
+        slot = nullptr;
+        delete made;
+        throw;
     }
-    return *window;
+    return *made;
 }
 
 void WindowRegistry::show(Window w) {
@@ -99,31 +97,34 @@ void WindowRegistry::show(Window w) {
 }
 
 frmInsertQSO& WindowRegistry::insertQSO() {
-    return static_cast<frmInsertQSO&>(load(Window::InsertQSO));
+    return windowOf<frmInsertQSO>(*this, Window::InsertQSO);
 }
 frmEditQSO& WindowRegistry::editQSO() {
-    return static_cast<frmEditQSO&>(load(Window::EditQSO));
+    return windowOf<frmEditQSO>(*this, Window::EditQSO);
 }
 frmUtility& WindowRegistry::utility() {
-    return static_cast<frmUtility&>(load(Window::Utility));
+    return windowOf<frmUtility>(*this, Window::Utility);
 }
 frmAward& WindowRegistry::award() {
-    return static_cast<frmAward&>(load(Window::Award));
+    return windowOf<frmAward>(*this, Window::Award);
 }
 frmBAR& WindowRegistry::bar() {
-    return static_cast<frmBAR&>(load(Window::BAR));
+    return windowOf<frmBAR>(*this, Window::BAR);
 }
 frmAE& WindowRegistry::ae() {
-    return static_cast<frmAE&>(load(Window::AE));
+    return windowOf<frmAE>(*this, Window::AE);
 }
 frmUserData& WindowRegistry::userData() {
-    return static_cast<frmUserData&>(load(Window::UserData));
+    return windowOf<frmUserData>(*this, Window::UserData);
 }
 frmFindPlaces& WindowRegistry::findPlaces() {
-    return static_cast<frmFindPlaces&>(load(Window::FindPlaces));
+    return windowOf<frmFindPlaces>(*this, Window::FindPlaces);
 }
 frmAbout& WindowRegistry::about() {
-    return static_cast<frmAbout&>(load(Window::About));
+    return windowOf<frmAbout>(*this, Window::About);
+}
+frmMap& WindowRegistry::map() {
+    return windowOf<frmMap>(*this, Window::Map);
 }
 
 void WindowRegistry::showAny() {
@@ -132,20 +133,17 @@ void WindowRegistry::showAny() {
 
 void WindowRegistry::conta() {
     award().conta();
-    for (const auto& listener : persistent_->listeners) {
-        listener();
+    if (auto* shown = qobject_cast<frmMap*>(loaded(Window::Map))) {
+        runHandler(s_, shown, [shown]() { shown->refresh(); });
     }
-}
-
-void WindowRegistry::onLogChanged(std::function<void()> listener) {
-    persistent_->listeners.push_back(std::move(listener));
+    Q_EMIT counted();
 }
 
 BrowserTerms& WindowRegistry::browserTerms() {
-    return persistent_->terms;
+    return terms_;
 }
 int& WindowRegistry::editCount() {
-    return persistent_->editCount;
+    return editCount_;
 }
 
 } // namespace hm52

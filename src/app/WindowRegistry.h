@@ -1,16 +1,17 @@
 #pragma once
 
+#include "ui/Windows.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
-#include <functional>
+#include <memory>
 
 namespace hm52 {
 
 struct Services;
-struct BrowserTerms;
 class frmInsertQSO;
 class frmEditQSO;
 class frmUtility;
@@ -20,25 +21,27 @@ class frmAE;
 class frmUserData;
 class frmFindPlaces;
 class frmAbout;
+class frmMap;
 
-enum class Window { InsertQSO, EditQSO, Utility, Award, BAR, AE, UserData, FindPlaces, About };
-constexpr int windowCount = 9;
-
-// Keeps at most one instance of each window: creates and loads it on first use, forgets it
-// when its close box unloads it. The refresh chain (showAny, conta) goes through here and
-// loads its target hidden when it is not loaded.
-class WindowRegistry : public QObject {
+// Creates and keeps every window of the program, at most one instance of each: creates and
+// loads it on first use, forgets it when its close box unloads it. The refresh chain goes
+// through here and loads its target hidden when it is not loaded.
+class WindowRegistry final : public QObject, public Windows {
     Q_OBJECT
 public:
     explicit WindowRegistry(Services& services);
     ~WindowRegistry() override;
 
-    // The window, created and loaded (not shown) when it is not loaded.
-    QWidget& load(Window w);
-    // The window when it is loaded, else nullptr.
-    QWidget* loaded(Window w) const;
-    // Loads the window when needed and shows it modeless, in front.
-    void show(Window w);
+    QWidget& load(Window w) override;
+    QWidget* loaded(Window w) const override;
+    void show(Window w) override;
+
+    void showAny() override;
+    // The counter recounts; a loaded map redraws.
+    void conta() override;
+
+    BrowserTerms& browserTerms() override;
+    int& editCount() override;
 
     frmInsertQSO& insertQSO();
     frmEditQSO& editQSO();
@@ -49,24 +52,19 @@ public:
     frmUserData& userData();
     frmFindPlaces& findPlaces();
     frmAbout& about();
+    frmMap& map();
 
-    // The refresh chain: the browser rebuilds its list, the counter recounts.
-    void showAny();
-    void conta();
-    // Further listeners of a change of the log (after showAny and conta).
-    void onLogChanged(std::function<void()> listener);
-
-    // Members that outlive their windows.
-    BrowserTerms& browserTerms();
-    int& editCount();
+Q_SIGNALS:
+    // After every recount of the refresh chain.
+    void counted();
 
 private:
     QWidget* create(Window w);
 
     Services& s_;
     std::array<QPointer<QWidget>, windowCount> windows_;
-    struct Persistent;
-    std::unique_ptr<Persistent> persistent_;
+    BrowserTerms terms_;
+    int editCount_ = 0;
 };
 
 } // namespace hm52

@@ -1,7 +1,7 @@
 #include "app/frmAbout.h"
 
-#include "app/Artwork.h"
-#include "app/Services.h"
+#include "ui/Artwork.h"
+#include "ui/Services.h"
 
 #include <QCloseEvent>
 #include <QFrame>

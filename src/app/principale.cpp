@@ -1,14 +1,12 @@
 #include "app/principale.h"
 
 #include "adif/frmImportADIF.h"
-#include "app/Artwork.h"
-#include "app/Form.h"
-#include "app/LogPrintout.h"
-#include "app/Services.h"
 #include "app/WindowRegistry.h"
-#include "browser/frmUtility.h"
-#include "map/MapWindows.h"
+#include "award/LogPrintout.h"
 #include "storage/QuoteSql.h"
+#include "ui/Artwork.h"
+#include "ui/Form.h"
+#include "ui/Services.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -66,7 +64,6 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     addEntry(award, "mnEndorsement", QStringLiteral("&Endorsement"),
              &principale::mnEndorsement_Click);
     addEntry(award, "mnMap", QStringLiteral("Sub-square Map"), &principale::mnMap_Click);
-    maps_ = new MapWindows(s, registry, this);
 
     QMenu* utility = bar->addMenu(QStringLiteral("Utility"));
     utility->setObjectName(QStringLiteral("mnUtility"));
@@ -162,7 +159,7 @@ void principale::mnExportADIF_Click() {
     adif::startExport(s, this);
 }
 void principale::mnMap_Click() {
-    runHandler(s, this, [this]() { maps_->show(); });
+    registry.show(Window::Map);
 }
 
 void principale::openHelp(const QString& document) {

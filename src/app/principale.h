@@ -13,7 +13,6 @@ namespace hm52 {
 
 struct Services;
 class WindowRegistry;
-class MapWindows;
 
 // The main window: the certificate picture, Exit, and the menu bar from which every other
 // window opens. Closing it, Exit and the Exit entry end the program at once.
@@ -61,7 +60,6 @@ private:
     std::function<void()> endProgram_;
     QLabel* Picture1 = nullptr;
     QPushButton* cmdExit = nullptr;
-    MapWindows* maps_ = nullptr;
 };
 
 } // namespace hm52

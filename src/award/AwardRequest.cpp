@@ -1,12 +1,14 @@
 #include "award/AwardRequest.h"
 
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
-#include "backup/Backup.h"
 #include "platform/Database.h"
 #include "platform/Printer.h"
+#include "rules/Claims.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
+#include "ui/Backups.h"
+#include "ui/FixedWidth.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,27 +23,7 @@ namespace {
 const QString timesNewRoman = QStringLiteral("Times New Roman");
 const QString courierNew = QStringLiteral("Courier New");
 
-QString bandModeWhere(const QString& band, const QString& mode, const QString& qsl) {
-    return QStringLiteral("where mode = '") + mode + QStringLiteral("' and qsl = '") + qsl +
-           QStringLiteral("' and band = '") + band + u'\'';
-}
-
 } // namespace
-
-QString accreditedCountSql(const QString& band, const QString& mode) {
-    return QStringLiteral("select count(*) as contatore from data ") +
-           bandModeWhere(band, mode, codes::accredited);
-}
-
-QString confirmedCountSql(const QString& band, const QString& mode) {
-    return QStringLiteral("select count(*) as contatore from data ") +
-           bandModeWhere(band, mode, codes::confirmed);
-}
-
-QString confirmedListSql(const QString& band, const QString& mode) {
-    return QStringLiteral("select * from data ") + bandModeWhere(band, mode, codes::confirmed) +
-           QStringLiteral(" order by WWLocator");
-}
 
 Applicant readApplicant(Database& logDb) {
     Recordset rs(logDb, QStringLiteral("userData"));
@@ -63,21 +45,14 @@ Applicant readApplicant(Database& logDb) {
 
 QString claimedEntry(int indent, const QString& call, const QString& locator, const QString& place,
                      const QString& prov, const QString& date, const QString& time) {
-    QString line;
-    line.reserve(indent + 65 + 15);
-    line.fill(u' ', indent);
-    printed::appendColumn(line, call, 12);
-    line += printed::columnSeparator;
-    printed::appendColumn(line, codes::awardSquare + locator, 6);
-    line += printed::columnSeparator;
-    printed::appendColumn(line, place, 29);
-    line += printed::columnSeparator;
-    printed::appendColumn(line, prov, 3);
-    line += printed::columnSeparator;
-    printed::appendColumn(line, date, 10);
-    line += printed::columnSeparator;
-    printed::appendColumn(line, printed::hourMinutes(time), 5);
-    return line;
+    return fixed::Line(indent)
+        .column(call, 12)
+        .column(codes::awardSquare + locator, 6)
+        .column(place, 29)
+        .column(prov, 3)
+        .column(date, 10)
+        .column(fixed::hourMinutes(time), 5)
+        .text();
 }
 
 std::vector<qint64> printRequestForm(Module1& m, PrinterOps& p, const RequestForm& form) {
@@ -112,8 +87,8 @@ std::vector<qint64> printRequestForm(Module1& m, PrinterOps& p, const RequestFor
     p.print(form.claimLine1);
     p.print(form.claimLine2);
     p.print(blankLine);
-    const qint64 confirmed = m.contatore(confirmedCountSql(form.band, form.mode));
-    const qint64 accredited = m.contatore(accreditedCountSql(form.band, form.mode));
+    const qint64 confirmed = m.contatore(rules::confirmedCountSql(form.band, form.mode));
+    const qint64 accredited = m.contatore(rules::accreditedCountSql(form.band, form.mode));
     p.print(margin + QStringLiteral("Alla data attuale i WWLocator confermati sono: ") +
             QString::number(confirmed + accredited));
     p.print(blanks(6));
@@ -123,23 +98,9 @@ std::vector<qint64> printRequestForm(Module1& m, PrinterOps& p, const RequestFor
     p.setFontSize(8);
     p.setFontName(courierNew);
     std::vector<qint64> listed;
-    listed.reserve(static_cast<size_t>(std::max(form.claimed, 0)));
-    {
-        Recordset list(m.logDb, confirmedListSql(form.band, form.mode));
-        const int count = list.fieldIndex(QStringLiteral("count"));
-        const int call = list.fieldIndex(QStringLiteral("call"));
-        const int locator = list.fieldIndex(QStringLiteral("WWLocator"));
-        const int place = list.fieldIndex(QStringLiteral("place"));
-        const int prov = list.fieldIndex(QStringLiteral("prov"));
-        const int date = list.fieldIndex(QStringLiteral("date"));
-        const int time = list.fieldIndex(QStringLiteral("time"));
-        for (int i = 0; i < form.claimed && !list.eof(); ++i) {
-            p.print(claimedEntry(form.entryIndent, list.textAt(call), list.textAt(locator),
-                                 list.textAt(place), list.textAt(prov), list.textAt(date),
-                                 list.textAt(time)));
-            listed.push_back(list.intAt(count));
-            list.moveNext();
-        }
+    for (const rules::ClaimedQso& q : rules::claim(m, form.band, form.mode, form.claimed)) {
+        p.print(claimedEntry(form.entryIndent, q.call, q.locator, q.place, q.prov, q.date, q.time));
+        listed.push_back(q.count);
     }
     p.setFontName(timesNewRoman);
     p.print(blankLine);
@@ -150,27 +111,11 @@ std::vector<qint64> printRequestForm(Module1& m, PrinterOps& p, const RequestFor
     return listed;
 }
 
-void convertToAccredited(Database& logDb, const std::vector<qint64>& counts) {
-    Transaction transaction(logDb);
-    for (const qint64 number : counts) {
-        Recordset row(logDb, QStringLiteral("select * from data where count = ") +
-                                 QString::number(number));
-        if (row.eof() || row.text(QStringLiteral("qsl")) != codes::confirmed) {
-            throw DbError(QStringLiteral("QSO number %1 is no longer a confirmed QSO of the log.")
-                              .arg(number));
-        }
-        row.edit();
-        row.setField(QStringLiteral("qsl"), codes::accredited);
-        row.update();
-    }
-    transaction.commit();
-}
-
 } // namespace award
 
 // ---------------------------------------------------------------------------------------
 
-AwardRequestForm::AwardRequestForm(Services& services, WindowRegistry& reg, const Placing& placing)
+AwardRequestForm::AwardRequestForm(Services& services, Windows& reg, const Placing& placing)
     : Form(services, reg) {
     // A frame whose style draws its caption above the border keeps its list below the
     // caption and the border; the frames, and the buttons under them, grow down as needed.
@@ -234,7 +179,7 @@ void AwardRequestForm::offerConversion(const std::vector<qint64>& claimed) {
     if (s.dialogs.askYesNo(this, award::sureQuestion) &&
         backupBeforeChange(s, this, QStringLiteral("the conversion to accredited"))) {
         try {
-            award::convertToAccredited(s.m.logDb, claimed);
+            rules::convertToAccredited(s.m.logDb, claimed);
         } catch (const DbError& e) {
             s.dialogs.tell(this,
                            e.text() + QStringLiteral("\n\nNo QSO was converted: every QSO of "

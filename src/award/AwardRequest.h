@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "ui/Form.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,8 +12,8 @@ class QGroupBox;
 class QPushButton;
 
 // What the base award request (frmBAR) and the endorsement request (frmAE) share: their
-// queries and messages, the printed form around its claim, the list of claimed QSOs, the
-// conversion of those QSOs into accredited ones, and the window with its two lists.
+// messages, the printed form around its claim, the list of claimed QSOs, the offer to convert
+// them into accredited ones, and the window with its two lists.
 namespace hm52 {
 
 class Database;
@@ -21,13 +21,6 @@ class Module1;
 class PrinterOps;
 
 namespace award {
-
-// The queries, band and mode as the lists hold them (no quote can stand in them).
-QString accreditedCountSql(const QString& band, const QString& mode);
-QString confirmedCountSql(const QString& band, const QString& mode);
-QString confirmedListSql(const QString& band, const QString& mode);
-inline const QString operatorCountSql =
-    QStringLiteral("select count(*) as contatore from userData");
 
 // The messages and questions both requests show.
 inline const QString operatorMissing =
@@ -68,14 +61,8 @@ QString claimedEntry(int indent, const QString& call, const QString& locator, co
                      const QString& prov, const QString& date, const QString& time);
 
 // Prints the whole form on one print job (without ending it) and returns the `count` of
-// every QSO it lists, in the order listed: the first `claimed` confirmed QSOs of the band
-// and mode in order of their sub-square letters.
+// every QSO it lists, in the order listed: the QSOs the request claims (rules::claim).
 std::vector<qint64> printRequestForm(Module1& m, PrinterOps& printer, const RequestForm& form);
-
-// Turns the listed QSOs from confirmed into accredited, all of them or none: a QSO that is no
-// longer a confirmed one, or any failure of the engine, leaves every one as it was and throws
-// DbError.
-void convertToAccredited(Database& logDb, const std::vector<qint64>& counts);
 
 } // namespace award
 
@@ -101,7 +88,7 @@ protected:
         int buttonsTop;
         int exitLeft;
     };
-    AwardRequestForm(Services& services, WindowRegistry& registry, const Placing& placing);
+    AwardRequestForm(Services& services, Windows& registry, const Placing& placing);
 
     QString band() const;
     QString mode() const;

@@ -1,15 +1,15 @@
 #include "award/frmAE.h"
 
-#include "app/Services.h"
 #include "platform/Printer.h"
-#include "storage/Codes.h"
+#include "rules/Claims.h"
 #include "storage/Module1.h"
+#include "ui/Services.h"
 
 namespace hm52 {
 
 using award::blanks;
 
-frmAE::frmAE(Services& services, WindowRegistry& reg)
+frmAE::frmAE(Services& services, Windows& reg)
     : AwardRequestForm(services, reg, {6105, 1410, 0, 720, 4200}) {
     setObjectName(QStringLiteral("frmAE"));
     setWindowTitle(QStringLiteral("Award Endorsment Italian Rules"));
@@ -22,14 +22,14 @@ void frmAE::cmdPrint_Click() {
 void frmAE::request() {
     const QString B = band();
     const QString M = mode();
-    const int N = codes::baseFigure(B);
-    const int E = codes::endorsementFigure(B);
+    const int N = rules::baseFigure(B);
+    const int E = rules::endorsementFigure(B);
 
     // The base award is held when N QSOs of the band and mode are accredited. Without it, or
     // without any confirmed QSO to claim, the request ends here; only the missing base award
     // is told.
-    const qint64 accredited = s.m.contatore(award::accreditedCountSql(B, M));
-    bool stop = s.m.contatore(award::confirmedCountSql(B, M)) == 0;
+    const qint64 accredited = s.m.contatore(rules::accreditedCountSql(B, M));
+    bool stop = s.m.contatore(rules::confirmedCountSql(B, M)) == 0;
     if (accredited < N) {
         s.dialogs.tell(
             this,
@@ -41,7 +41,7 @@ void frmAE::request() {
         return;
     }
 
-    const qint64 confirmed = s.m.contatore(award::confirmedCountSql(B, M));
+    const qint64 confirmed = s.m.contatore(rules::confirmedCountSql(B, M));
     if (confirmed < E) {
         s.dialogs.tell(
             this,
@@ -49,7 +49,7 @@ void frmAE::request() {
             Icon::Exclamation);
         stop = true;
     }
-    if (s.m.contatore(award::operatorCountSql) == 0) {
+    if (s.m.contatore(rules::operatorCountSql) == 0) {
         s.dialogs.tell(this, award::operatorMissing, Icon::Exclamation);
         stop = true;
     }

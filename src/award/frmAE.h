@@ -10,7 +10,7 @@ namespace hm52 {
 class frmAE : public AwardRequestForm {
     Q_OBJECT
 public:
-    frmAE(Services& services, WindowRegistry& registry);
+    frmAE(Services& services, Windows& registry);
     void cmdPrint_Click() override;
 
 private:

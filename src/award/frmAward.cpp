@@ -1,7 +1,8 @@
 #include "award/frmAward.h"
 
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
+#include "rules/Counts.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -73,7 +74,7 @@ void figureFrame(QWidget* parent, const char* name, const QString& caption, int 
 
 } // namespace
 
-frmAward::frmAward(Services& services, WindowRegistry& reg) : Form(services, reg) {
+frmAward::frmAward(Services& services, Windows& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmAward"));
     setWindowTitle(QStringLiteral("Award Italian Rules"));
     setFixedSize(tw(8370), tw(6045));
@@ -158,13 +159,9 @@ void frmAward::conta() {
     for (int b = 0; b < 6; ++b) {
         const QString band = QString::fromLatin1(bandRows[b].band);
         for (int c = 0; c < 3; ++c) {
-            const QString sql =
-                QStringLiteral(" select count(*) as contatore from data where mode = '") +
-                Combo1->currentText() + QStringLiteral("' and band='") + band +
-                QStringLiteral("' and qsl='") + QChar(states[c]) + u'\'';
-            const Recordset& rs = s.m.openShared(sql);
+            // The mode is read afresh for every cell.
             cells_[b][c]->setText(
-                QString::number(rs.field(QStringLiteral("contatore")).toLongLong()));
+                QString::number(rules::cell(s.m, Combo1->currentText(), band, QChar(states[c]))));
         }
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "ui/Form.h"
 
 #include <array>
 
@@ -16,7 +16,7 @@ namespace hm52 {
 class frmAward : public Form {
     Q_OBJECT
 public:
-    frmAward(Services& services, WindowRegistry& registry);
+    frmAward(Services& services, Windows& registry);
     void Form_Load() override;
 
     // Recounts the eighteen cells for the mode chosen in Combo1.

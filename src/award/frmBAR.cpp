@@ -1,15 +1,15 @@
 #include "award/frmBAR.h"
 
-#include "app/Services.h"
 #include "platform/Printer.h"
-#include "storage/Codes.h"
+#include "rules/Claims.h"
 #include "storage/Module1.h"
+#include "ui/Services.h"
 
 namespace hm52 {
 
 using award::blanks;
 
-frmBAR::frmBAR(Services& services, WindowRegistry& reg)
+frmBAR::frmBAR(Services& services, Windows& reg)
     : AwardRequestForm(services, reg, {5925, 1710, 120, 960, 4320}) {
     setObjectName(QStringLiteral("frmBAR"));
     setWindowTitle(QStringLiteral("Base Award Request Italian Rules"));
@@ -22,10 +22,10 @@ void frmBAR::cmdPrint_Click() {
 void frmBAR::request() {
     const QString B = band();
     const QString M = mode();
-    const int N = codes::baseFigure(B);
+    const int N = rules::baseFigure(B);
 
     // Enough accredited QSOs: the award was requested already.
-    const bool newRequest = s.m.contatore(award::accreditedCountSql(B, M)) < N;
+    const bool newRequest = s.m.contatore(rules::accreditedCountSql(B, M)) < N;
     if (!newRequest &&
         !s.dialogs.askYesNo(this, QStringLiteral("You have just requested this award! Do you "
                                                  "want to request it anyway?"))) {
@@ -35,7 +35,7 @@ void frmBAR::request() {
     // The form lists N confirmed QSOs and the operator's record: without them it is not
     // printed, whether the request is new or repeated. Every failing check has its say.
     bool stop = false;
-    const qint64 confirmed = s.m.contatore(award::confirmedCountSql(B, M));
+    const qint64 confirmed = s.m.contatore(rules::confirmedCountSql(B, M));
     if (confirmed < N) {
         s.dialogs.tell(this,
                        QStringLiteral("We are sorry, you must have ") + QString::number(N) +
@@ -43,7 +43,7 @@ void frmBAR::request() {
                        Icon::Exclamation);
         stop = true;
     }
-    if (s.m.contatore(award::operatorCountSql) == 0) {
+    if (s.m.contatore(rules::operatorCountSql) == 0) {
         s.dialogs.tell(this, award::operatorMissing, Icon::Exclamation);
         stop = true;
     }

@@ -10,7 +10,7 @@ namespace hm52 {
 class frmBAR : public AwardRequestForm {
     Q_OBJECT
 public:
-    frmBAR(Services& services, WindowRegistry& registry);
+    frmBAR(Services& services, Windows& registry);
     void cmdPrint_Click() override;
 
 private:

@@ -1,6 +1,5 @@
 #include "backup/Backup.h"
 
-#include "app/Services.h"
 #include "platform/Database.h"
 
 #include <QDir>
@@ -141,33 +140,5 @@ bool hasBackupOn(const QString& folder, const QDate& day) {
 }
 
 } // namespace backup
-
-bool backupBeforeChange(Services& s, QWidget* parent, const QString& why) {
-    try {
-        backup::makeBackup(s.m.logDb, QDateTime::currentDateTime());
-        return true;
-    } catch (const backup::BackupError& e) {
-        s.dialogs.tell(parent,
-                       QStringLiteral("The log could not be backed up before %1, so nothing was "
-                                      "changed.\n\n%2")
-                           .arg(why, e.text()),
-                       Icon::Critical);
-        return false;
-    }
-}
-
-void dailyBackup(Services& s, QWidget* parent, const QDateTime& now) {
-    if (backup::hasBackupOn(backup::folderFor(s.m.logDb.path()), now.date())) {
-        return;
-    }
-    try {
-        backup::makeBackup(s.m.logDb, now);
-    } catch (const backup::BackupError& e) {
-        s.dialogs.tell(
-            parent,
-            QStringLiteral("Today's backup of the log could not be made.\n\n%1").arg(e.text()),
-            Icon::Exclamation);
-    }
-}
 
 } // namespace hm52

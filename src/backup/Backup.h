@@ -1,27 +1,17 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
-
-class QWidget;
-
 namespace hm52 {
 
 class Database;
-struct Services;
 
 namespace backup {
-
-// A backup that could not be made; text() is the reason.
-class BackupError : public std::runtime_error {
-public:
-    explicit BackupError(const QString& reason) : std::runtime_error(reason.toStdString()) {}
-    QString text() const { return QString::fromStdString(what()); }
-};
 
 // How many backups the folder keeps.
 constexpr int kept = 20;
@@ -43,14 +33,5 @@ QStringList backupsIn(const QString& folder);
 bool hasBackupOn(const QString& folder, const QDate& day);
 
 } // namespace backup
-
-// Backs the log up before an operation changes it; call it before the operation's
-// transaction begins, so the copy holds only what was committed. On failure shows the reason
-// (naming the operation by `why`: "the import", "the conversion to accredited") and returns
-// false: the caller must then change nothing.
-bool backupBeforeChange(Services& s, QWidget* parent, const QString& why);
-
-// The start-up backup: made at most once a day. A failure is shown and the program goes on.
-void dailyBackup(Services& s, QWidget* parent, const QDateTime& now = QDateTime::currentDateTime());
 
 } // namespace hm52

@@ -1,12 +1,11 @@
 #include "browser/frmUtility.h"
 
-#include "app/ColumnCaption.h"
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
-#include "browser/BrowserTerms.h"
 #include "browser/LogList.h"
 #include "qso/frmEditQSO.h"
 #include "storage/QuoteSql.h"
+#include "ui/ColumnCaption.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,7 +18,7 @@
 
 namespace hm52 {
 
-frmUtility::frmUtility(Services& services, WindowRegistry& reg) : Form(services, reg) {
+frmUtility::frmUtility(Services& services, Windows& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmUtility"));
     setWindowTitle(QStringLiteral("Utility QSO"));
     setFixedSize(tw(12150), tw(7410));
@@ -375,7 +374,7 @@ void frmUtility::List_DblClick() {
     const bool confirmedQsl = rs.text(QStringLiteral("qsl")) == QLatin1String("c");
 
     registry.show(Window::EditQSO);
-    frmEditQSO& edit = registry.editQSO();
+    auto& edit = windowOf<frmEditQSO>(registry, Window::EditQSO);
     // Each text set runs the edit window's change handlers as typing would.
     edit.setStored(edit.txtWWLocator, locator);
     edit.setStored(edit.txtCall, call);

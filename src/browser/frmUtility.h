@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "ui/Form.h"
 
 #include <QString>
 
@@ -23,7 +23,7 @@ class LogListView;
 class frmUtility : public Form {
     Q_OBJECT
 public:
-    frmUtility(Services& services, WindowRegistry& registry);
+    frmUtility(Services& services, Windows& registry);
     void Form_Load() override;
 
     // Rebuilds the list and lineKeys from the kept search terms and the order options.

@@ -15,25 +15,6 @@ QSize SubSquareGrid::sizeHint() const {
     return {side * cellSize + 2 * margin + 1, side * cellSize + 2 * margin + 1};
 }
 
-int SubSquareGrid::indexOf(const QString& letters) {
-    if (letters.size() != 2) {
-        return -1;
-    }
-    const int column = letters[0].toUpper().unicode() - u'A';
-    const int row = letters[1].toUpper().unicode() - u'A';
-    if (column < 0 || column >= side || row < 0 || row >= side) {
-        return -1;
-    }
-    return row * side + column;
-}
-
-QString SubSquareGrid::lettersOf(int index) {
-    if (index < 0 || index >= cells) {
-        return {};
-    }
-    return QString(QChar(u'A' + index % side)) + QChar(u'A' + index / side);
-}
-
 void SubSquareGrid::setStates(const std::array<State, cells>& states) {
     states_ = states;
     update();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/Counts.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -14,15 +16,11 @@ namespace hm52 {
 class SubSquareGrid : public QWidget {
     Q_OBJECT
 public:
-    enum class State : unsigned char { None, Worked, Confirmed, Accredited };
-    static constexpr int side = 24;
-    static constexpr int cells = side * side;
+    using State = rules::SquareState;
+    static constexpr int side = rules::side;
+    static constexpr int cells = rules::squares;
 
     explicit SubSquareGrid(QWidget* parent = nullptr);
-
-    // Cell index of two letters (first letter = column), -1 when they name no sub-square.
-    static int indexOf(const QString& letters);
-    static QString lettersOf(int index);
 
     void setStates(const std::array<State, cells>& states);
     void setHasPlaces(const std::array<bool, cells>& hasPlaces);

@@ -1,10 +1,11 @@
 #include "map/frmMap.h"
 
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
-#include "browser/BrowserTerms.h"
+#include "rules/Claims.h"
+#include "rules/Counts.h"
 #include "storage/Codes.h"
 #include "storage/QuoteSql.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -46,7 +47,7 @@ QWidget* legendEntry(QWidget* parent, const char* name, const QColor& colour, co
 
 } // namespace
 
-frmMap::frmMap(Services& services, WindowRegistry& reg) : Form(services, reg) {
+frmMap::frmMap(Services& services, Windows& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmMap"));
     setWindowTitle(QStringLiteral("Sub-square Map"));
 
@@ -146,7 +147,7 @@ void frmMap::Form_Load() {
             locator.left(4).compare(codes::awardSquare, Qt::CaseInsensitive) != 0) {
             continue;
         }
-        const int index = SubSquareGrid::indexOf(locator.mid(4));
+        const int index = rules::squareIndex(locator.mid(4));
         if (index >= 0) {
             places_.at(static_cast<size_t>(index)) << rs.textAt(placeAt);
             hasPlaces.at(static_cast<size_t>(index)) = true;
@@ -171,59 +172,31 @@ void frmMap::Form_Load() {
 void frmMap::refresh() {
     const QString mode = comboMode->currentText();
     const QString band = comboBand->currentText();
-    std::array<State, SubSquareGrid::cells> states{};
-    Recordset rs(s.m.logDb, QStringLiteral("select WWLocator, qsl from data where mode = '") +
-                                mode + QStringLiteral("' and band = '") + band +
-                                QStringLiteral("'"));
-    const int squareAt = rs.fieldIndex(QStringLiteral("WWLocator"));
-    const int qslAt = rs.fieldIndex(QStringLiteral("qsl"));
-    for (; !rs.eof(); rs.moveNext()) {
-        const int index = SubSquareGrid::indexOf(rs.textAt(squareAt));
-        if (index < 0) {
-            continue;
-        }
-        const QString qsl = rs.textAt(qslAt).toLower();
-        const State state = qsl == codes::accredited  ? State::Accredited
-                            : qsl == codes::confirmed ? State::Confirmed
-                                                      : State::Worked;
-        State& best = states.at(static_cast<size_t>(index));
-        best = std::max(best, state);
-    }
-    picMap->setStates(states);
+    const rules::SquareCount squares = rules::squareStates(s.m, mode, band);
+    picMap->setStates(squares.states);
 
     int worked = 0;
     int confirmed = 0;
     int accredited = 0;
-    for (const State state : states) {
+    for (const State state : squares.states) {
         worked += state == State::Worked ? 1 : 0;
         confirmed += state == State::Confirmed ? 1 : 0;
         accredited += state == State::Accredited ? 1 : 0;
     }
     lblTitle->setText(QStringLiteral("HM52 - %1 - %2").arg(mode, band));
-    lblCounts->setText(
+    QString counts =
         QStringLiteral("Sub-squares: worked %1, confirmed %2, accredited %3, not worked %4")
             .arg(worked)
             .arg(confirmed)
             .arg(accredited)
-            .arg(SubSquareGrid::cells - worked - confirmed - accredited));
-    // The base award claims its figure of confirmed sub-squares at once; each endorsement
-    // claims a further block. Confirmed ones beyond the base already count toward the first.
-    const int base = codes::baseFigure(band);
-    const int endorsement = codes::endorsementFigure(band);
-    if (accredited < base) {
-        lblProgress->setText(QStringLiteral("Base award: confirmed %1 of %2\n"
-                                            "Endorsement 1: confirmed %3 of %4")
-                                 .arg(confirmed)
-                                 .arg(base)
-                                 .arg(std::max(0, confirmed - base))
-                                 .arg(endorsement));
-    } else {
-        lblProgress->setText(QStringLiteral("Base award: accredited\n"
-                                            "Endorsement %1: confirmed %2 of %3")
-                                 .arg((accredited - base) / endorsement + 1)
-                                 .arg(confirmed)
-                                 .arg(endorsement));
+            .arg(SubSquareGrid::cells - worked - confirmed - accredited);
+    if (squares.unknownStates > 0) {
+        counts += QStringLiteral("\n%1 QSOs hold a QSL state that is not w, c or a: not shown")
+                      .arg(squares.unknownStates);
     }
+    lblCounts->setText(counts);
+    // Where the band and mode stand toward the next request, as the requests count.
+    lblProgress->setText(rules::requestStatus(s.m, band, mode).text());
 }
 
 bool frmMap::savePng(const QString& path) {
@@ -259,7 +232,7 @@ void frmMap::cmdExit_Click() {
 
 QString frmMap::cellText(int index) const {
     const QStringList& names = places_.at(static_cast<size_t>(index));
-    return codes::awardSquare + SubSquareGrid::lettersOf(index) + QStringLiteral(": ") +
+    return codes::awardSquare + rules::squareLetters(index) + QStringLiteral(": ") +
            (names.isEmpty() ? QStringLiteral("no place in the gazetteer")
                             : names.join(QStringLiteral(", ")));
 }
@@ -278,7 +251,7 @@ void frmMap::picMap_MouseMove(int index) {
 void frmMap::picMap_DblClick(int index) {
     BrowserTerms& terms = registry.browserTerms();
     terms.searchCall.clear();
-    terms.searchLocator = QuoteSql(SubSquareGrid::lettersOf(index));
+    terms.searchLocator = QuoteSql(rules::squareLetters(index));
     terms.searchPlace.clear();
     terms.searchProv.clear();
     registry.showAny();

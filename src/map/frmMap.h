@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Form.h"
 #include "map/SubSquareGrid.h"
+#include "ui/Form.h"
 
 #include <QStringList>
 
@@ -18,7 +18,7 @@ namespace hm52 {
 class frmMap : public Form {
     Q_OBJECT
 public:
-    frmMap(Services& services, WindowRegistry& registry);
+    frmMap(Services& services, Windows& registry);
     void Form_Load() override;
 
     // Reads the log again for the chosen mode and band.

@@ -1,7 +1,7 @@
 #include "operator/frmUserData.h"
 
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -21,7 +21,7 @@ const QString countSql = QStringLiteral("select count(*) as contatore from userD
 
 } // namespace
 
-frmUserData::frmUserData(Services& services, WindowRegistry& reg) : Form(services, reg) {
+frmUserData::frmUserData(Services& services, Windows& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmUserData"));
     setWindowTitle(QStringLiteral("User Data"));
 

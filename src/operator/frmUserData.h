@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "ui/Form.h"
 
 class QComboBox;
 class QGroupBox;
@@ -16,7 +16,7 @@ namespace hm52 {
 class frmUserData : public Form {
     Q_OBJECT
 public:
-    frmUserData(Services& services, WindowRegistry& registry);
+    frmUserData(Services& services, Windows& registry);
     // Selects "OM" and shows the stored record.
     void Form_Load() override;
 

@@ -1,9 +1,10 @@
 #include "places/frmFindPlaces.h"
 
-#include "app/ColumnCaption.h"
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
 #include "storage/QuoteSql.h"
+#include "ui/ColumnCaption.h"
+#include "ui/FixedWidth.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -16,16 +17,7 @@
 
 namespace hm52 {
 
-namespace {
-
-// A value left-aligned in its column: cut to the width or padded with blanks.
-QString column(const QString& value, int width) {
-    return value.left(width).leftJustified(width, u' ');
-}
-
-} // namespace
-
-frmFindPlaces::frmFindPlaces(Services& services, WindowRegistry& reg) : Form(services, reg) {
+frmFindPlaces::frmFindPlaces(Services& services, Windows& reg) : Form(services, reg) {
     setObjectName(QStringLiteral("frmFindPlaces"));
     setWindowTitle(QStringLiteral("Find on Places Database"));
     setFixedSize(tw(5775), tw(5535));
@@ -77,8 +69,7 @@ void frmFindPlaces::Form_Load() {}
 
 QString frmFindPlaces::line(const QString& WWLocator, const QString& placeName,
                             const QString& prov) {
-    return column(WWLocator, 6) + QStringLiteral(" | ") + column(placeName, 30) +
-           QStringLiteral(" | ") + column(prov, 3);
+    return fixed::Line().column(WWLocator, 6).column(placeName, 30).column(prov, 3).text();
 }
 
 void frmFindPlaces::listRows(Recordset& rs) {

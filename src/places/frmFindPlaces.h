@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "ui/Form.h"
 
 class QGroupBox;
 class QLabel;
@@ -17,7 +17,7 @@ class Recordset;
 class frmFindPlaces : public Form {
     Q_OBJECT
 public:
-    frmFindPlaces(Services& services, WindowRegistry& registry);
+    frmFindPlaces(Services& services, Windows& registry);
     void Form_Load() override;
 
     void cmdSearch_Click();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
@@ -7,7 +9,6 @@
 #include <QVariant>
 
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 struct sqlite3;
@@ -17,14 +18,6 @@ struct sqlite3_stmt;
 // runs them on SQLite safely (every write goes through bound parameters, every change is
 // committed before the call returns) and fast (cursors step their statement lazily).
 namespace hm52 {
-
-// A failure of the database engine. what() is the engine's own error text.
-class DbError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-    explicit DbError(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString text() const { return QString::fromStdString(what()); }
-};
 
 enum class OpenMode {
     ReadWrite, // an existing file, read and written; a missing file fails the open

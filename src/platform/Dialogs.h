@@ -3,9 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <deque>
-#include <vector>
-
 class QWidget;
 
 namespace hm52 {
@@ -47,41 +44,7 @@ public:
     QString input(QWidget* parent, const QString& prompt, const QString& title) override;
 };
 
-// A box as it was shown.
-struct ShownBox {
-    enum Kind { Message, Input } kind = Message;
-    QString text;  // message text or input prompt
-    QString title; // the title as shown ("HM52" when the caller gave none)
-    Icon icon = Icon::None;
-    Buttons buttons = Buttons::Ok;
-    QString answer; // the button pressed ("OK", "Cancel", "Yes", "No") or the text typed
-};
-
-// For tests: answers from a script, keeps every box in order. A question or input box with
-// no scripted answer left is answered No / Cancel / empty and counted in `unanswered`.
-class RecordingDialogs final : public Dialogs {
-public:
-    Answer message(QWidget* parent, const QString& text, Icon icon, Buttons buttons,
-                   const QString& title) override;
-    QString input(QWidget* parent, const QString& prompt, const QString& title) override;
-
-    // Queue answers: buttons for questions, texts for input boxes (std::nullopt-like cancel
-    // is an empty text).
-    void answer(Answer a) { answers_.push_back(a); }
-    void type(const QString& text) { inputs_.push_back(text); }
-
-    std::vector<ShownBox> shown;
-    int unanswered = 0;
-
-    // The texts of the boxes shown, in order.
-    QStringList texts() const;
-    void clear();
-
-private:
-    std::deque<Answer> answers_;
-    std::deque<QString> inputs_;
-};
-
-QString answerName(Answer a);
+// The title a box shows: its own, or the application's title when it has none.
+QString titleShown(const QString& title);
 
 } // namespace hm52

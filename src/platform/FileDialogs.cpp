@@ -13,28 +13,6 @@ QString QtFileDialogs::savePath(QWidget* parent, const QString& caption, const Q
     return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
 }
 
-QString RecordingFileDialogs::next() {
-    if (answers_.empty()) {
-        ++unanswered;
-        return {};
-    }
-    QString path = answers_.front();
-    answers_.pop_front();
-    return path;
-}
-
-QString RecordingFileDialogs::openPath(QWidget* /*parent*/, const QString& caption,
-                                       const QString& filter) {
-    asked.push_back({false, caption, {}, filter});
-    return next();
-}
-
-QString RecordingFileDialogs::savePath(QWidget* /*parent*/, const QString& caption,
-                                       const QString& suggested, const QString& filter) {
-    asked.push_back({true, caption, suggested, filter});
-    return next();
-}
-
 FileDialogs& fileDialogsOr(FileDialogs* given) {
     // Stateless: one instance serves every run that brought no seam of its own.
     static QtFileDialogs real;

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 class QFontMetricsF;
@@ -13,13 +14,6 @@ class QPainter;
 class QPrinter;
 
 namespace hm52 {
-
-// A printer that is missing or fails; what() is the system's reason.
-class PrintError : public std::runtime_error {
-public:
-    explicit PrintError(const QString& reason) : std::runtime_error(reason.toStdString()) {}
-    QString text() const { return QString::fromStdString(what()); }
-};
 
 // The six printer operations the program uses. One object is one print job: the first
 // operation opens it, endDoc() completes it and hands it to the printer. A job whose object
@@ -97,48 +91,5 @@ private:
     int pages_ = 0;
     QString failure_;
 };
-
-// One operation as the recording printer saw it.
-struct PrinterOp {
-    enum Kind { FontName, FontSize, Bold, PrintOne, PrintThree, EndDoc } kind;
-    QStringList texts; // the font name, or the printed text(s)
-    double size = 0.0;
-    bool on = false;
-};
-
-// A finished or unfinished job of the recording printer.
-struct RecordedJob {
-    std::vector<PrinterOp> ops;
-    std::vector<PrintedLine> lines;
-    bool ended = false;
-    QStringList texts() const;
-};
-
-// For tests: keeps every job and every operation; can be told to fail.
-class RecordingPrinters {
-public:
-    PrinterFactory factory();
-    std::vector<RecordedJob> jobs;
-    // When set, every job's endDoc() throws PrintError with this reason.
-    QString failWith;
-};
-
-// Printed lines in fixed-width columns.
-namespace printed {
-
-// The separator between two columns: blank, vertical bar, blank.
-inline const QString columnSeparator = QStringLiteral(" | ");
-
-// Appends a value to a line, left-aligned in a column of `width` characters: a shorter value
-// is padded with blanks on the right, a longer one is cut to the column, so that the bars of
-// every line stay one under another whatever the values hold.
-void appendColumn(QString& line, const QString& value, int width);
-
-// A QSO's time as the log hands it back ("9.05.00", "21.30.00") as two-digit hour, full stop
-// and two-digit minutes ("09.05", "21.30"). A one-digit hour gains a leading zero; any other
-// text gives its first five characters.
-QString hourMinutes(const QString& timeText);
-
-} // namespace printed
 
 } // namespace hm52

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 namespace hm52 {
 
@@ -16,13 +15,6 @@ public:
 class QtShell final : public Shell {
 public:
     void open(const QString& pathOrAddress) override;
-};
-
-// For tests: keeps every path or address it was asked to open.
-class RecordingShell final : public Shell {
-public:
-    void open(const QString& pathOrAddress) override { opened << pathOrAddress; }
-    QStringList opened;
 };
 
 } // namespace hm52

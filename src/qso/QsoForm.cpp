@@ -1,9 +1,10 @@
 #include "qso/QsoForm.h"
 
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
+#include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/QuoteSql.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -17,43 +18,11 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace hm52 {
 
 namespace {
 
 const QString errorTitle = QStringLiteral("error");
-
-// The whole text is a number: digits with an optional sign and an optional decimal point,
-// blanks around it allowed.
-bool readsAsNumber(const QString& text) {
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    if (!t.isEmpty() && (t[0] == u'+' || t[0] == u'-')) {
-        i = 1;
-    }
-    bool digit = false;
-    bool point = false;
-    for (; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c >= u'0' && c <= u'9') {
-            digit = true;
-        } else if (c == u'.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
-// Only the digits 0-9. Date and time boxes take nothing else: a sign, a blank or a decimal
-// point would pass a looser number test and then be stored as some other day or time.
-bool plainDigits(const QString& text) {
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
 
 // Marks a box whose text a handler is setting, for the handler's own run.
 class Busy {
@@ -103,7 +72,7 @@ void QsoTextBox::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-QsoForm::QsoForm(Services& services, WindowRegistry& reg, const Traits& traits)
+QsoForm::QsoForm(Services& services, Windows& reg, const Traits& traits)
     : Form(services, reg), traits_(traits) {
     buildControls();
 }
@@ -456,91 +425,22 @@ void QsoForm::error(const QString& text) {
 }
 
 bool QsoForm::validate() {
-    bool passed = true;
-
-    const QString locator = txtWWLocator->text();
-    if (locator.size() != 2) {
-        error(QStringLiteral("WWLocator Field must be two characters"));
-        return false;
+    const rules::TypedQso typed{txtWWLocator->text(),     txtCall->text(),    txtDate[0]->text(),
+                                txtDate[1]->text(),       txtDate[2]->text(), txtTime->text(),
+                                comboPlace->currentText()};
+    const QStringList failed = rules::failedChecks(
+        typed, traits_.limitsAfterQuotes ? rules::Lengths::AfterQuotes : rules::Lengths::AsTyped);
+    for (const QString& message : failed) {
+        error(message);
     }
-    if (readsAsNumber(locator)) {
-        error(QStringLiteral("WWLocator Field cannot be numerical"));
-        return false;
-    }
-
-    const QString call = txtCall->text();
-    if (call.isEmpty()) {
-        error(QStringLiteral("Call Field cannot be null"));
-        return false;
-    }
-    const qsizetype callLength = traits_.limitsAfterQuotes ? QuoteSql(call).size() : call.size();
-    if (callLength > 15) {
-        error(QStringLiteral("Call Field is too long"));
-        passed = false; // the checks go on
-    }
-
-    const QString day = txtDate[0]->text();
-    const QString month = txtDate[1]->text();
-    const QString year = txtDate[2]->text();
-    if (day.isEmpty() || month.isEmpty() || year.isEmpty()) {
-        error(QStringLiteral("Date Fields cannot be null"));
-        return false;
-    }
-    if (!plainDigits(day) || !plainDigits(month) || !plainDigits(year)) {
-        error(QStringLiteral("date fields must be numeric"));
-        return false;
-    }
-    const int dayValue = day.toInt();
-    const int monthValue = month.toInt();
-    if (dayValue < 1 || dayValue > 31 || monthValue < 1 || monthValue > 12) {
-        error(QStringLiteral("error in date field format"));
-        return false;
-    }
-
-    const QString time = txtTime->text();
-    if (time.isEmpty()) {
-        error(QStringLiteral("time field cannot be null"));
-        return false;
-    }
-    if (!plainDigits(time)) {
-        error(QStringLiteral("time field must be numeric"));
-        return false;
-    }
-    if (time.size() != 4) {
-        error(QStringLiteral("time field must be 4 numbers"));
-        return false;
-    }
-    const int hours = time.left(2).toInt();
-    const int minutes = time.mid(2, 2).toInt();
-    if (hours > 23 || minutes > 59) {
-        error(QStringLiteral("error in time field format"));
-        return false;
-    }
-
-    const QString place = comboPlace->currentText();
-    if (place.isEmpty()) {
-        error(QStringLiteral("place field cannot be null"));
-        passed = false; // the checks go on
-    }
-    const qsizetype placeLength = traits_.limitsAfterQuotes ? QuoteSql(place).size() : place.size();
-    if (placeLength > 50) {
-        error(QStringLiteral("place field is too long"));
-        return false;
-    }
-    return passed;
+    return failed.isEmpty();
 }
 
 bool QsoForm::accreditedRuleAllows() {
-    const qint64 accredited =
-        s.m.contatore(QStringLiteral("select count(*) as contatore from data where WWLocator = '") +
-                      QuoteSql(txtWWLocator->text()) +
-                      QStringLiteral("' and qsl = 'a' and band = '") + comboBand->currentText() +
-                      QStringLiteral("' and mode = '") + comboMode->currentText() + u'\'');
-    if (accredited > 0) {
-        s.dialogs.tell(this,
-                       QStringLiteral("Another QSO with the same accreditated locator already "
-                                      "exists! new qso will not be saved"),
-                       Icon::Critical, QStringLiteral("Error"));
+    if (rules::duplicates::accredited(s.m, txtWWLocator->text(), comboBand->currentText(),
+                                      comboMode->currentText())) {
+        s.dialogs.tell(this, rules::duplicates::accreditedMessage, Icon::Critical,
+                       QStringLiteral("Error"));
         return false;
     }
     return true;
@@ -561,23 +461,11 @@ QsoForm::Values QsoForm::values() const {
 }
 
 QsoForm::Replace QsoForm::confirmedRule(const Values& v, const QString& except) {
-    if (v.qsl != codes::confirmed) {
+    if (rules::duplicates::otherConfirmed(s.m, v.mode, v.band, v.qsl, v.WWLocator, except) == 0) {
         return Replace::Nothing;
     }
-    const QString condition = v.mode + QStringLiteral("' and band='") + v.band +
-                              QStringLiteral("' and qsl='") + v.qsl +
-                              QStringLiteral("' and WWLocator='") + QuoteSql(v.WWLocator) + except;
-    s.m.openShared(QStringLiteral("select * from data where mode ='") + condition);
-    const qint64 others = s.m.contatore(
-        QStringLiteral("select count(*) as contatore from data where mode ='") + condition);
-    if (others == 0) {
-        return Replace::Nothing;
-    }
-    const bool yes =
-        s.dialogs.askYesNo(this,
-                           QStringLiteral("warning: the same locator confirmed already exist! do "
-                                          "you want to replace it? Last QSO will be deleted"),
-                           Icon::None, QStringLiteral("warning"));
+    const bool yes = s.dialogs.askYesNo(this, rules::duplicates::replaceQuestion, Icon::None,
+                                        QStringLiteral("warning"));
     return yes ? Replace::OldRow : Replace::Refused;
 }
 

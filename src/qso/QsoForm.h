@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "ui/Form.h"
 
 #include <QLineEdit>
 #include <QSet>
@@ -98,7 +98,7 @@ protected:
         bool limitsAfterQuotes; // call and place limits counted after quotes are doubled
     };
 
-    QsoForm(Services& services, WindowRegistry& registry, const Traits& traits);
+    QsoForm(Services& services, Windows& registry, const Traits& traits);
     ~QsoForm() override;
 
     void Form_Unload() override;

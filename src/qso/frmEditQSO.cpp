@@ -1,12 +1,12 @@
 #include "qso/frmEditQSO.h"
 
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
 #include "storage/Codes.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 namespace hm52 {
 
-frmEditQSO::frmEditQSO(Services& services, WindowRegistry& reg)
+frmEditQSO::frmEditQSO(Services& services, Windows& reg)
     : QsoForm(services, reg,
               Traits{.caretAtEnd = true, .callLostFocus = false, .limitsAfterQuotes = false}),
       editCount(reg.editCount()) {

@@ -8,7 +8,7 @@ namespace hm52 {
 class frmEditQSO : public QsoForm {
     Q_OBJECT
 public:
-    frmEditQSO(Services& services, WindowRegistry& registry);
+    frmEditQSO(Services& services, Windows& registry);
 
     // The `count` of the QSO being edited, set by whoever fills the form. It is kept by the
     // registry, so it outlives the window: Clear, Exit, the close box and a Submit leave it.

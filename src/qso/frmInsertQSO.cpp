@@ -1,11 +1,12 @@
 #include "qso/frmInsertQSO.h"
 
-#include "app/Services.h"
-#include "app/WindowRegistry.h"
+#include "rules/Rules.h"
+#include "ui/Services.h"
+#include "ui/Windows.h"
 
 namespace hm52 {
 
-frmInsertQSO::frmInsertQSO(Services& services, WindowRegistry& reg)
+frmInsertQSO::frmInsertQSO(Services& services, Windows& reg)
     : QsoForm(services, reg,
               Traits{.caretAtEnd = false, .callLostFocus = true, .limitsAfterQuotes = true}) {
     setObjectName(QStringLiteral("frmInsertQSO"));
@@ -31,7 +32,7 @@ void frmInsertQSO::submit() {
         if (replace == Replace::OldRow) {
             s.m.sharedRs->deleteRow();
         }
-        const int number = s.m.nextCount();
+        const int number = rules::nextCount(s.m);
         Recordset& rs = s.m.openShared(QStringLiteral("data"));
         rs.addNew();
         rs.setField(QStringLiteral("count"), number);

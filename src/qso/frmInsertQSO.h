@@ -8,7 +8,7 @@ namespace hm52 {
 class frmInsertQSO : public QsoForm {
     Q_OBJECT
 public:
-    frmInsertQSO(Services& services, WindowRegistry& registry);
+    frmInsertQSO(Services& services, Windows& registry);
 
     // Validates the form, applies the award's duplicate rules, numbers the QSO and stores it.
     void cmdSubmit_Click() override;

@@ -22,9 +22,4 @@ const QStringList& provinces();
 // The award square.
 inline const QString awardSquare = QStringLiteral("HM52");
 
-// Award figures of a band: the base figure N and the endorsement figure E; 0 for a text
-// that is not one of the six bands.
-int baseFigure(const QString& band);
-int endorsementFigure(const QString& band);
-
 } // namespace hm52::codes

@@ -54,18 +54,4 @@ qint64 Module1::placesContatore(const QString& sql) {
     return rs.field(QStringLiteral("contatore")).toLongLong();
 }
 
-int Module1::nextCount() {
-    // The highest number plus 1, or 1 in an empty log. `count` is the table's key, so the
-    // engine finds the highest at once instead of walking the log in number order.
-    const QVariant highest = logDb.scalar(QStringLiteral("select max(count) from data"));
-    if (!highest.isValid()) {
-        return 1;
-    }
-    const qint64 last = highest.toLongLong();
-    if (last >= 2147483647) {
-        throw DbError(QStringLiteral("the log has no QSO number left after %1").arg(last));
-    }
-    return static_cast<int>(last + 1);
-}
-
 } // namespace hm52

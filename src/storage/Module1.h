@@ -34,9 +34,6 @@ public:
     // Runs a "select count(...) as contatore ..." text and returns `contatore`.
     qint64 contatore(const QString& sql);
     qint64 placesContatore(const QString& sql);
-
-    // The number a new QSO gets: the highest `count` plus 1, or 1 in an empty log.
-    int nextCount();
 };
 
 } // namespace hm52

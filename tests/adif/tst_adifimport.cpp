@@ -2,7 +2,7 @@
 // options, and that a cancelled or failed import leaves the log as it was.
 
 #include "adif/AdifImport.h"
-#include "support/TestEnv.h"
+#include "support/LogFixture.h"
 
 #include <QFile>
 
@@ -56,7 +56,7 @@ class AdifImportTest : public QObject {
 
 private Q_SLOTS:
     void desktopLoggerFileWithHeaderBomAndMixedLineEndsAndTheSameFileTwice() {
-        TestEnv env;
+        LogEnv env;
         // A four-character grid, and a grid elsewhere, are outside.
         QCOMPARE(counts(adif::importAdif(env.m, fixture("desktop-logger.adi"), {})),
                  u"records 5 imported 3 outside 2 repeats 0 refused 0 unreadable 0 chars 0"_s);
@@ -70,7 +70,7 @@ private Q_SLOTS:
     }
 
     void webLogbookWithoutHeaderInLowerCaseNumberedAfterTheHighest() {
-        TestEnv env;
+        LogEnv env;
         env.addQsoWithCount(7, Qso{});
         env.addQsoWithCount(3, Qso{});
         QCOMPARE(adif::importAdif(env.m, fixture("web-logbook.adi"), {}).imported, 2);
@@ -84,7 +84,7 @@ private Q_SLOTS:
 
     void lotwAndEqslConfirmOnlyWhenTickedAndEveryQsoIsMixedWhenAsked() {
         for (const bool lotw : {true, false}) {
-            TestEnv env;
+            LogEnv env;
             adif::importAdif(env.m, fixture("desktop-logger.adi"), options(lotw, false, !lotw));
             if (lotw) {
                 QCOMPARE(env.rawField(3, u"qsl"_s), u"c"_s); // LoTW only
@@ -94,14 +94,14 @@ private Q_SLOTS:
             }
         }
         for (const bool eqsl : {false, true}) {
-            TestEnv web;
+            LogEnv web;
             adif::importAdif(web.m, fixture("web-logbook.adi"), options(false, eqsl, false));
             QCOMPARE(web.rawField(1, u"qsl"_s), eqsl ? u"c"_s : u"w"_s);
         }
     }
 
     void utf8LengthsDamageRepeatsAndRulesAreEachAccountedFor() {
-        TestEnv env;
+        LogEnv env;
         const ImportReport report = adif::importAdif(env.m, fixture("utf8-and-damage.adi"), {});
         QCOMPARE(counts(report),
                  u"records 8 imported 2 outside 0 repeats 1 refused 1 unreadable 4 chars 1"_s);
@@ -141,7 +141,7 @@ private Q_SLOTS:
         QFETCH(QString, standing);
         QFETCH(QByteArray, qsl);
         QFETCH(int, imported);
-        TestEnv env;
+        LogEnv env;
         env.addQso({.mode = "SSB", .band = "VHF", .qsl = standing});
         const QByteArray file = "<CALL:5>I9NEW<GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101"
                                 "<TIME_ON:4>1000<BAND:2>2m<MODE:3>SSB<QSL_RCVD:1>" +
@@ -158,7 +158,7 @@ private Q_SLOTS:
     }
 
     void blanksAroundAnotherWritersValuesAreNoPartOfThem() {
-        TestEnv env;
+        LogEnv env;
         const QByteArray padded = "<CALL:8> i1abc  <GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101"
                                   "<TIME_ON:4>1000<BAND:3>20m<MODE:2>CW<QTH:6> Alfa <EOR>";
         QCOMPARE(adif::importAdif(env.m, padded, {}).imported, 1);
@@ -169,7 +169,7 @@ private Q_SLOTS:
     }
 
     void cancellingOrAnEngineFailureLeavesTheLogAsItWas() {
-        TestEnv env;
+        LogEnv env;
         env.addQso(Qso{});
         int calls = 0;
         // Cancel at the last question, after every record has been written.
@@ -197,7 +197,7 @@ private Q_SLOTS:
     }
 
     void anythingReadMakesTheFiveCountsAddUp() {
-        TestEnv env;
+        LogEnv env;
         const ImportReport r =
             adif::importAdif(env.m,
                              fixture("desktop-logger.adi") + fixture("web-logbook.adi") +

@@ -4,7 +4,7 @@
 #include "adif/AdifExport.h"
 #include "adif/AdifImport.h"
 #include "storage/Codes.h"
-#include "support/TestEnv.h"
+#include "support/LogFixture.h"
 
 #include <QBuffer>
 #include <QSet>
@@ -20,7 +20,7 @@ namespace {
 // accredited QSO of each sub-square, band and mode, with any number of worked ones beside it
 // (logged before it was accredited, so also after it in number order), the same QSO now and
 // then logged twice, and texts with blanks at their ends.
-void fillSampleLog(TestEnv& env, int size, unsigned seed) {
+void fillSampleLog(LogEnv& env, int size, unsigned seed) {
     std::mt19937 random(seed);
     auto letter = [&random](int n) { return QChar(static_cast<char16_t>(u'A' + random() % n)); };
     auto pick = [&random](const QStringList& list) {
@@ -89,7 +89,7 @@ class AdifRoundTripTest : public QObject {
 
 private Q_SLOTS:
     void exportThenImportIntoAnEmptyLogGivesTheSameLog() {
-        TestEnv source;
+        LogEnv source;
         fillSampleLog(source, 10000, 52);
         // The log holds what an import's rules would refuse from another writer's file.
         QVERIFY(source.m.logDb
@@ -117,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(file.count("\r\n"), file.count('\n'));
         QCOMPARE(file.count("<EOR>\r\n"), qsizetype{10000});
 
-        TestEnv target;
+        LogEnv target;
         const adif::ImportReport report = adif::importAdif(target.m, file, {});
         QCOMPARE(report.records, 10000);
         QCOMPARE(report.imported, 10000);
@@ -131,7 +131,7 @@ private Q_SLOTS:
     }
 
     void aQsoIsWrittenWithStandardAndOwnFields() {
-        TestEnv env;
+        LogEnv env;
         env.addQso({.WWLocator = "MN",
                     .place = "CA' BIANCA",
                     .prov = "TD",

@@ -26,12 +26,14 @@ struct Main {
     principale window{*env.services, *env.registry, []() {}};
     int logChanges = 0;
     Main() {
-        env.registry->onLogChanged([this]() { ++logChanges; });
+        QObject::connect(env.registry.get(), &WindowRegistry::counted, [this]() { ++logChanges; });
     }
     void trigger(const char* entry) { child<QAction>(&window, entry)->trigger(); }
-    frmImportADIF* importWindow() { return window.findChild<frmImportADIF*>(); }
+    frmImportADIF* importWindow() {
+        return qobject_cast<frmImportADIF*>(env.registry->loaded(Window::ImportADIF));
+    }
     QString report() {
-        auto* shown = window.findChild<frmImportReport*>();
+        auto* shown = env.registry->loaded(Window::ImportReport);
         return shown != nullptr && shown->isVisible()
                    ? child<QPlainTextEdit>(shown, "txtReport")->toPlainText()
                    : QString();

@@ -217,7 +217,7 @@ struct Request {
     QWidget* w;
     int conta = 0;
     explicit Request(Window which) : w(&env.registry->load(which)) {
-        env.registry->onLogChanged([this]() { ++conta; });
+        QObject::connect(env.registry.get(), &WindowRegistry::counted, [this]() { ++conta; });
     }
     void choose(const QString& band, const QString& mode) {
         auto* b = child<QComboBox>(w, "comboBand");

@@ -2,7 +2,7 @@
 // text is read back, several pages, and printers that fail.
 
 #include "RequestFixtures.h"
-#include "app/LogPrintout.h"
+#include "award/LogPrintout.h"
 #include "award/frmBAR.h"
 
 #include <QFile>
@@ -239,7 +239,8 @@ private Q_SLOTS:
     void aRequestOnAPrinterThatFailsShowsItsReasonAsksNothingAndConvertsNothing() {
         TestEnv env;
         int refreshes = 0;
-        env.registry->onLogChanged([&refreshes]() { ++refreshes; });
+        QObject::connect(env.registry.get(), &WindowRegistry::counted,
+                         [&refreshes]() { ++refreshes; });
         env.setOperator();
         addQsos(env, 75, u"HF"_s, u"MIXED"_s, u"c"_s);
         env.services->printers = []() {

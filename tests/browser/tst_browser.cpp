@@ -4,11 +4,11 @@
 // from the stored row, and the list after a deletion.
 
 #include "app/principale.h"
-#include "browser/BrowserTerms.h"
 #include "browser/frmUtility.h"
 #include "qso/frmEditQSO.h"
 #include "support/Pixels.h"
 #include "support/TestEnv.h"
+#include "ui/Windows.h"
 
 #include <QMenu>
 

@@ -3,10 +3,9 @@
 // double-click, a refresh after every change of the log, and a PNG of it all.
 
 #include "app/principale.h"
-#include "browser/BrowserTerms.h"
-#include "map/MapWindows.h"
 #include "map/frmMap.h"
 #include "support/TestEnv.h"
+#include "ui/Windows.h"
 
 #include <QImage>
 
@@ -24,14 +23,16 @@ void log(TestEnv& env, const char* square, const char* qsl, const char* mode = "
 struct Map {
     explicit Map(const std::vector<PlaceRow>& gazetteer = smallGazetteer()) : env(gazetteer) {}
     TestEnv env;
-    MapWindows maps{*env.services, *env.registry, nullptr};
     frmMap* w = nullptr;
 
-    void open() { w = &maps.show(); }
+    void open() {
+        env.registry->show(Window::Map);
+        w = &env.registry->map();
+    }
     SubSquareGrid* grid() { return child<SubSquareGrid>(w, "picMap"); }
     QString label(const char* name) { return child<QLabel>(w, name)->text(); }
     QPoint centre(const char* letters) {
-        return grid()->cellRect(SubSquareGrid::indexOf(QString::fromLatin1(letters))).center();
+        return grid()->cellRect(rules::squareIndex(QString::fromLatin1(letters))).center();
     }
     // The colour drawn at the centre of a cell.
     QColor drawn(const char* letters) {
@@ -67,8 +68,7 @@ private Q_SLOTS:
         QCOMPARE(map.drawn("BD"), SubSquareGrid::colourOf(State::Worked));
         QCOMPARE(map.label("lblCounts"),
                  u"Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572"_s);
-        QCOMPARE(map.label("lblProgress"),
-                 u"Base award: confirmed 1 of 75\nEndorsement 1: confirmed 0 of 25"_s);
+        QCOMPARE(map.label("lblProgress"), u"Base award: 1 of 75 confirmed, 74 more needed"_s);
 
         map.choose("comboMode", u"SSB"_s);
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::Confirmed));
@@ -82,11 +82,11 @@ private Q_SLOTS:
         QCOMPARE(map.centre("BA").y(), aa.y());
         QVERIFY(map.centre("AB").y() < aa.y());
         QCOMPARE(map.centre("AB").x(), aa.x());
-        QCOMPARE(map.grid()->cellAt(map.centre("XX")), SubSquareGrid::indexOf(u"XX"_s));
+        QCOMPARE(map.grid()->cellAt(map.centre("XX")), rules::squareIndex(u"XX"_s));
         QVERIFY(map.centre("XX").x() > map.centre("WX").x());
     }
 
-    void progressTurnsToTheNextEndorsementOnceTheBaseIsAccredited() {
+    void progressNamesTheNextRequestAndWhetherItCanBeMade() {
         Map map;
         for (char c = 'A'; c < 'A' + 10; ++c) { // the SHF base figure: 10
             const char square[3] = {'A', c, 0};
@@ -97,18 +97,15 @@ private Q_SLOTS:
         map.open();
         map.choose("comboMode", u"CW"_s);
         map.choose("comboBand", u"SHF"_s);
-        QCOMPARE(map.label("lblProgress"),
-                 u"Base award: accredited\nEndorsement 1: confirmed 2 of 5"_s);
-        // Confirmed sub-squares beyond the base figure already count toward the first
-        // endorsement.
+        QCOMPARE(map.label("lblProgress"), u"Endorsement 1: 2 of 5 confirmed, 3 more needed"_s);
+        // The base award can be requested once its figure of QSOs is confirmed.
         map.choose("comboMode", u"MIXED"_s);
         for (char c = 'A'; c < 'A' + 12; ++c) {
             const char square[3] = {'D', c, 0};
             log(map.env, square, "c", "MIXED", "SHF");
         }
         map.env.registry->conta();
-        QCOMPARE(map.label("lblProgress"),
-                 u"Base award: confirmed 12 of 10\nEndorsement 1: confirmed 2 of 5"_s);
+        QCOMPARE(map.label("lblProgress"), u"Base award: 10 of 10 confirmed, can be requested"_s);
     }
 
     void hoveringACellNamesItAndItsPlacesAndTheWindowKeepsItsSize() {
@@ -183,16 +180,14 @@ private Q_SLOTS:
         principale main(*env.services, *env.registry, []() {});
         auto* entry = child<QAction>(&main, "mnMap");
         entry->trigger();
-        auto* first = main.findChild<MapWindows*>();
-        QVERIFY(first != nullptr && first->loaded() != nullptr);
-        frmMap* shown = first->loaded();
-        QVERIFY(shown->isVisible());
+        QWidget* shown = env.registry->loaded(Window::Map);
+        QVERIFY(shown != nullptr && shown->isVisible());
         entry->trigger();
-        QCOMPARE(first->loaded(), shown);
+        QCOMPARE(env.registry->loaded(Window::Map), shown);
         shown->close();
-        QCOMPARE(first->loaded(), nullptr);
+        QCOMPARE(env.registry->loaded(Window::Map), nullptr);
         entry->trigger();
-        QVERIFY(first->loaded() != nullptr);
+        QVERIFY(env.registry->loaded(Window::Map) != nullptr);
     }
 };
 

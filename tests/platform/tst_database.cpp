@@ -5,7 +5,7 @@
 #include "platform/DateText.h"
 #include "storage/QuoteSql.h"
 #include "storage/Schema.h"
-#include "support/TestEnv.h"
+#include "support/LogFixture.h"
 
 #include <QTemporaryDir>
 
@@ -55,7 +55,7 @@ private Q_SLOTS:
     void theSqlTheWindowsBuildIsAccepted() {
         QFETCH(QString, sql);
         QFETCH(QStringList, calls);
-        TestEnv env;
+        LogEnv env;
         env.addQso({.call = "I1AAA", .WWLocator = "AB", .mode = "SSB", .band = "HF", .qsl = "c"});
         env.addQso({.call = "I2BBB", .WWLocator = "AB", .mode = "SSB", .band = "HF", .qsl = "c"});
         env.addQso({.call = "I3CCC", .WWLocator = "AC", .mode = "CW", .band = "VHF", .qsl = "w"});
@@ -69,7 +69,7 @@ private Q_SLOTS:
     }
 
     void countQueriesAndTheGazetteerQueriesGiveTheirOneField() {
-        TestEnv env;
+        LogEnv env;
         env.addQso({.call = "I1AAA"});
         env.addQso({.call = "I1AAA"});
         QCOMPARE(env.m.contatore("select count(*) as contatore from data where call = 'I1AAA'"), 2);
@@ -106,7 +106,7 @@ private Q_SLOTS:
 
     void datesAndTimesReadBackInTheirTextForms() {
         QFETCH(QStringList, forms);
-        TestEnv env;
+        LogEnv env;
         const int n = env.addQso({.date = forms[0], .time = forms[1]});
         Recordset rs(env.m.logDb, u"select * from data where count =%1;"_s.arg(n));
         QCOMPARE((QStringList{rs.text("date"), rs.text("time"), env.rawField(n, "date")}),
@@ -114,7 +114,7 @@ private Q_SLOTS:
     }
 
     void aTextThatIsNoDateOrTimeIsRefusedNotGuessed() {
-        TestEnv env;
+        LogEnv env;
         for (const char* bad :
              {"32/1/04", "1/13/04", "0/1/04", "a/1/04", "1/1", "-1/2/04", "1.5/2/04", ""}) {
             QVERIFY_THROWS_EXCEPTION(DbError, env.addQso({.date = bad}));
@@ -128,7 +128,7 @@ private Q_SLOTS:
     }
 
     void cursorsMoveFirstNextLastAndWritesFindTheirRowByRowid() {
-        TestEnv env;
+        LogEnv env;
         Recordset empty(env.m.logDb, "select * from data order by count asc");
         QVERIFY(empty.eof());
         empty.moveLast();
@@ -167,7 +167,7 @@ private Q_SLOTS:
     }
 
     void aChangeIsOnDiskWhileAnotherCursorIsStillOpen() {
-        TestEnv env;
+        LogEnv env;
         for (int i = 0; i < 5; ++i) {
             env.addQso({});
         }
@@ -187,7 +187,7 @@ private Q_SLOTS:
     }
 
     void aTransactionIsAllOrNothingAndTheEnginesErrorsKeepTheirText() {
-        TestEnv env;
+        LogEnv env;
         for (int i = 0; i < 3; ++i) {
             env.addQso({.qsl = "c"});
         }

@@ -1,9 +1,7 @@
 #include "support/TestEnv.h"
 
 #include "app/Program.h"
-#include "platform/Database.h"
 #include "qso/QsoForm.h"
-#include "storage/Schema.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -11,46 +9,7 @@
 
 namespace hm52::test {
 
-const std::vector<PlaceRow>& smallGazetteer() {
-    static const std::vector<PlaceRow> rows{
-        {"ALFA", "BD", "HM52AB"},        {"BRAVO", "CV", "HM52AB"},
-        {"CHARLIE", "BD", "HM52AB"},     {"PIAN D'OLMO", "LM", "HM52AB"},
-        {"PIAN D'OLMO", "MV", "HM52AC"}, {"DELTA", "VLT", "HM52AC"},
-        {"SAN MARCO", "RV", "HM52XX"},   {"ECHO", "SD", "HM52XX"},
-        {"CA' BIANCA", "TD", "HM52MN"},  {"SANTA MARIA DELLE GRAZIE AL MONTE", "VD", "HM52MN"},
-    };
-    return rows;
-}
-
-void writeEmptyLog(const QString& path) {
-    schema::createLog(path);
-}
-
-void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
-    Database db;
-    db.create(path);
-    schema::createPlaces(db);
-    Transaction t(db);
-    Recordset rs(db, u"places"_s);
-    for (const PlaceRow& row : rows) {
-        rs.addNew();
-        rs.setField(u"place"_s, row.place);
-        rs.setField(u"prov"_s, row.prov);
-        rs.setField(u"WWLocator"_s, row.WWLocator);
-        rs.update();
-    }
-    t.commit();
-}
-
-TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) {
-    if (!dir.isValid()) {
-        qFatal("cannot make a temporary folder");
-    }
-    writeEmptyLog(dir.filePath(u"data.mdb"_s));
-    writeGazetteer(dir.filePath(u"places.mdb"_s), gazetteer);
-    m.OpenDatabases(dir.path());
-    // Tests check what is committed, not that the disk flushed it: skip the flushes.
-    m.logDb.execute(u"PRAGMA synchronous=OFF"_s);
+TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) : LogEnv(gazetteer) {
     services = std::make_unique<Services>(
         Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs});
     registry = std::make_unique<WindowRegistry>(*services);
@@ -58,75 +17,6 @@ TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) {
 
 TestEnv::~TestEnv() {
     registry.reset();
-    m.sharedRs.reset();
-    m.auxRs.reset();
-}
-
-void TestEnv::addQsoWithCount(int number, const Qso& qso) {
-    Recordset rs(m.logDb, u"data"_s);
-    rs.addNew();
-    rs.setField(u"count"_s, number);
-    const std::pair<const char*, const QString*> fields[] = {
-        {"WWLocator", &qso.WWLocator}, {"place", &qso.place}, {"prov", &qso.prov},
-        {"mode", &qso.mode},           {"band", &qso.band},   {"call", &qso.call},
-        {"date", &qso.date},           {"time", &qso.time},   {"qsl", &qso.qsl}};
-    for (const auto& field : fields) {
-        rs.setField(QLatin1String(field.first), *field.second);
-    }
-    rs.update();
-}
-
-int TestEnv::addQso(const Qso& qso) {
-    const QVariant highest = m.logDb.scalar(u"select max(count) from data"_s);
-    const int number = highest.isValid() ? highest.toInt() + 1 : 1;
-    addQsoWithCount(number, qso);
-    return number;
-}
-
-void TestEnv::setOperator(const QString& call) {
-    m.logDb.execute(u"delete from userData"_s);
-    Recordset rs(m.logDb, u"userData"_s);
-    rs.addNew();
-    rs.setField(u"count"_s, 1);
-    const std::pair<const char*, QString> fields[] = {{"OM/YL/SWL", u"OM"_s},
-                                                      {"call", call},
-                                                      {"fName", u"MARIO"_s},
-                                                      {"sName", u"ROSSI"_s},
-                                                      {"address", u"VIA ROMA 1"_s},
-                                                      {"ZIPcode", u"40400"_s},
-                                                      {"city", u"VALDORIA"_s},
-                                                      {"prov", u"VD"_s},
-                                                      {"country", u"ITALIA"_s},
-                                                      {"WWLocator", u"HM52LM"_s},
-                                                      {"email", u"MARIO@EXAMPLE.ORG"_s}};
-    for (const auto& field : fields) {
-        rs.setField(QLatin1String(field.first), field.second);
-    }
-    rs.update();
-}
-
-qint64 TestEnv::count(const QString& where) {
-    return m.logDb
-        .scalar(u"select count(*) from data"_s +
-                (where.isEmpty() ? QString() : u" where "_s + where))
-        .toLongLong();
-}
-
-QString TestEnv::rawField(int number, const QString& field) {
-    return m.logDb
-        .scalar(u"select %1 from data where count = %2"_s.arg(quoteIdentifier(field)).arg(number))
-        .toString();
-}
-
-QStringList TestEnv::rawRows() {
-    Recordset rs(m.logDb, u"select count || '|' || call || '|' || WWLocator || '|' || place || "
-                          u"'|' || prov || '|' || mode || '|' || band || '|' || date || '|' || "
-                          u"time || '|' || qsl from data order by count"_s);
-    QStringList out;
-    for (; !rs.eof(); rs.moveNext()) {
-        out << rs.textAt(0);
-    }
-    return out;
 }
 
 ProgramRun::ProgramRun(const QString& folder)

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "app/Services.h"
 #include "app/WindowRegistry.h"
-#include "platform/Dialogs.h"
-#include "platform/FileDialogs.h"
-#include "platform/Printer.h"
-#include "platform/Shell.h"
-#include "storage/Module1.h"
+#include "support/LogFixture.h"
+#include "support/Recording.h"
+#include "ui/Services.h"
 
 // The widgets and test tools that nearly every test uses.
 #include <QAction>
@@ -20,8 +17,6 @@
 #include <QRadioButton>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <memory>
 
@@ -34,63 +29,13 @@ class QsoForm;
 
 namespace hm52::test {
 
-using namespace Qt::Literals::StringLiterals;
-
-// A place of the small gazetteer that tests use by default.
-struct PlaceRow {
-    QString place;
-    QString prov;
-    QString WWLocator; // six characters
-};
-
-// The small, hand-made gazetteer: a few sub-squares with known places, names in several
-// sub-squares and provinces, names with quotes and blanks.
-const std::vector<PlaceRow>& smallGazetteer();
-
-// Writes a log or a gazetteer file.
-void writeEmptyLog(const QString& path);
-void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows);
-
-// One QSO as the tests put it into the log directly.
-struct Qso {
-    QString call = u"I1ABC"_s;
-    QString WWLocator = u"AB"_s;
-    QString place = u"ALFA"_s;
-    QString prov = u"BD"_s;
-    QString mode = u"MIXED"_s;
-    QString band = u"HF"_s;
-    QString date = u"5/1/04"_s; // as the form writes it
-    QString time = u"09:05"_s;
-    QString qsl = u"c"_s;
-};
-
-// A program folder in a temporary directory with an empty log and a gazetteer, the
-// databases open, recording seams and a window registry: everything a window needs.
-class TestEnv {
+// The log fixture with everything a window needs besides: recording seams, the services and
+// a window registry.
+class TestEnv : public LogEnv {
 public:
     explicit TestEnv(const std::vector<PlaceRow>& gazetteer = smallGazetteer());
-    ~TestEnv();
-    TestEnv(const TestEnv&) = delete;
-    TestEnv& operator=(const TestEnv&) = delete;
+    ~TestEnv() override;
 
-    QString folder() const { return dir.path(); }
-
-    // Adds a QSO with the next number (highest count + 1) and returns its count.
-    int addQso(const Qso& qso);
-    // Adds a QSO with a given count.
-    void addQsoWithCount(int count, const Qso& qso);
-    // Writes the operator record.
-    void setOperator(const QString& call = u"IK0XYZ"_s);
-    // Number of rows of a "select count(*) as contatore ..." text on the log.
-    qint64 count(const QString& where = {});
-    // The stored (ISO) text of a field of a QSO, read with SQLite's own functions.
-    QString rawField(int count, const QString& field);
-    // Every row of the log in number order as stored:
-    // "count|call|WWLocator|place|prov|mode|band|date|time|qsl".
-    QStringList rawRows();
-
-    QTemporaryDir dir;
-    Module1 m;
     RecordingDialogs dialogs;
     RecordingShell shell;
     RecordingPrinters printers;
@@ -115,17 +60,6 @@ struct ProgramRun {
 void showActive(QWidget* window);
 // Types each character into whichever control has the focus at that moment.
 void typeAtFocus(const QString& text);
-
-// The text of the error of type E (DbError, PrintError) that a call throws, or "(nothing
-// thrown)".
-template <class E, class F> QString thrownBy(F&& call) {
-    try {
-        call();
-    } catch (const E& e) {
-        return e.text();
-    }
-    return u"(nothing thrown)"_s;
-}
 
 // A named child of a window, which must be there.
 template <class T = QWidget> T* child(const QObject* parent, const char* name) {

@@ -8,7 +8,7 @@
 namespace hm52 {
 
 struct Services;
-class WindowRegistry;
+class Windows;
 
 // Runs one handler of a window. A failure of the engine or of the printer shows its own
 // text in a box and ends the handler; the program keeps running.
@@ -19,7 +19,7 @@ void runHandler(Services& s, QWidget* parent, const std::function<void()>& handl
 class Form : public QWidget {
     Q_OBJECT
 public:
-    Form(Services& services, WindowRegistry& registry);
+    Form(Services& services, Windows& registry);
     // Runs once after construction, before the window is first shown.
     virtual void Form_Load() {}
 
@@ -33,7 +33,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
     Services& s;
-    WindowRegistry& registry;
+    Windows& registry;
 
 private:
     bool unloading_ = false;

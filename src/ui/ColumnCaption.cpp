@@ -1,4 +1,4 @@
-#include "app/ColumnCaption.h"
+#include "ui/ColumnCaption.h"
 
 #include <QAbstractItemView>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "app/Form.h"
+#include "ui/Form.h"
 
-#include "app/Services.h"
+#include "ui/Services.h"
 
 #include <QCloseEvent>
 
@@ -9,9 +9,7 @@ namespace hm52 {
 void runHandler(Services& s, QWidget* parent, const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const DbError& e) {
-        s.dialogs.tell(parent, e.text(), Icon::Critical);
-    } catch (const PrintError& e) {
+    } catch (const Failure& e) {
         s.dialogs.tell(parent, e.text(), Icon::Critical);
     }
 }
@@ -31,7 +29,7 @@ QFont listFont() {
     return font;
 }
 
-Form::Form(Services& services, WindowRegistry& reg) : s(services), registry(reg) {
+Form::Form(Services& services, Windows& reg) : s(services), registry(reg) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 

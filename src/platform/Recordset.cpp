@@ -1,0 +1,327 @@
+#include "platform/Database.h"
+
+#include "platform/DateText.h"
+#include "platform/Sqlite.h"
+
+#include <QRegularExpression>
+
+namespace hm52 {
+
+using sqlite::rowidAlias;
+using sqlite::Statement;
+
+namespace {
+
+const QRegularExpression& tableNamePattern() {
+    static const QRegularExpression re(QStringLiteral(R"(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*;?\s*$)"));
+    return re;
+}
+
+// "select * from <table>" optionally followed by where / order by / ";": a cursor over one
+// table's own rows, which can therefore write them back.
+const QRegularExpression& selectAllPattern() {
+    static const QRegularExpression re(
+        QStringLiteral(
+            R"(^\s*select\s+\*\s+from\s+([A-Za-z_][A-Za-z0-9_]*)(\s+(where|order)\b.*|\s*;?\s*)$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    return re;
+}
+
+} // namespace
+
+Recordset::Recordset(Database& db, const QString& sqlOrTable) : db_(db), sql_(sqlOrTable) {
+    QString statementText = sqlOrTable;
+    if (const auto m = tableNamePattern().match(sqlOrTable); m.hasMatch()) {
+        table_ = m.captured(1);
+        statementText = QStringLiteral("select rowid as %1, * from %2")
+                            .arg(QLatin1String(rowidAlias), quoteIdentifier(table_));
+    } else if (const auto s = selectAllPattern().match(sqlOrTable); s.hasMatch()) {
+        table_ = s.captured(1);
+        const int starAt = static_cast<int>(sqlOrTable.indexOf(u'*'));
+        statementText = sqlOrTable.left(starAt) +
+                        QStringLiteral("%1.rowid as %2, *")
+                            .arg(quoteIdentifier(table_), QLatin1String(rowidAlias)) +
+                        sqlOrTable.mid(starAt + 1);
+    }
+    stmt_ = db_.prepare(statementText);
+
+    const int columns = sqlite3_column_count(stmt_);
+    for (int c = 0; c < columns; ++c) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(stmt_, c));
+        if (!table_.isEmpty() && c == 0 && name == QLatin1String(rowidAlias)) {
+            rowidColumn_ = 0;
+            continue;
+        }
+        const char* declared = sqlite3_column_decltype(stmt_, c);
+        Field::Kind kind = Field::Plain;
+        if (declared != nullptr) {
+            if (qstricmp(declared, "DATE") == 0) {
+                kind = Field::Date;
+            } else if (qstricmp(declared, "TIME") == 0) {
+                kind = Field::Time;
+            }
+        }
+        const QString key = name.toLower();
+        if (!byName_.contains(key)) {
+            byName_.insert(key, static_cast<int>(fields_.size()));
+        }
+        fields_.push_back({name, c, kind});
+    }
+    if (!table_.isEmpty() && rowidColumn_ < 0) {
+        table_.clear();
+    }
+    step();
+}
+
+Recordset::~Recordset() {
+    sqlite3_finalize(stmt_);
+}
+
+void Recordset::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        onRow_ = true;
+        return;
+    }
+    onRow_ = false;
+    if (rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
+        sqlite3_reset(stmt_);
+        throw DbError(message);
+    }
+    // Finished: release the statement's read lock at once.
+    sqlite3_reset(stmt_);
+}
+
+void Recordset::moveFirst() {
+    sqlite3_reset(stmt_);
+    editing_ = Editing::None;
+    step();
+}
+
+void Recordset::moveNext() {
+    requireRow();
+    editing_ = Editing::None;
+    step();
+}
+
+void Recordset::moveLast() {
+    // Count the rows, then step to the last one: two passes over the statement, nothing
+    // copied into memory.
+    sqlite3_reset(stmt_);
+    editing_ = Editing::None;
+    qint64 rows = 0;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+        ++rows;
+    }
+    sqlite3_reset(stmt_);
+    if (rc != SQLITE_DONE) {
+        db_.fail();
+    }
+    onRow_ = false;
+    for (qint64 i = 0; i < rows; ++i) {
+        step();
+        if (!onRow_) {
+            break; // the table shrank between the passes
+        }
+    }
+}
+
+void Recordset::requireRow() const {
+    if (!onRow_) {
+        throw DbError(QStringLiteral("No current record."));
+    }
+}
+
+int Recordset::fieldIndex(const QString& name) const {
+    return byName_.value(name.toLower(), -1);
+}
+
+QString Recordset::fieldName(int index) const {
+    return fields_.at(static_cast<size_t>(index)).name;
+}
+
+QVariant Recordset::field(const QString& name) const {
+    const int index = fieldIndex(name);
+    if (index < 0) {
+        throw DbError(QStringLiteral("Item not found in this collection: %1").arg(name));
+    }
+    return value(index);
+}
+
+QVariant Recordset::value(int index) const {
+    requireRow();
+    const Field& f = fields_.at(static_cast<size_t>(index));
+    switch (sqlite3_column_type(stmt_, f.statementColumn)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        if (f.kind == Field::Plain) {
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt_, f.statementColumn)));
+        }
+        break;
+    case SQLITE_FLOAT:
+        if (f.kind == Field::Plain) {
+            return QVariant(sqlite3_column_double(stmt_, f.statementColumn));
+        }
+        break;
+    case SQLITE_BLOB:
+        return QVariant(
+            QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, f.statementColumn)),
+                       sqlite3_column_bytes(stmt_, f.statementColumn)));
+    default:
+        break;
+    }
+    return QVariant(textAt(index));
+}
+
+QString Recordset::textAt(int index) const {
+    requireRow();
+    const Field& f = fields_.at(static_cast<size_t>(index));
+    if (sqlite3_column_type(stmt_, f.statementColumn) == SQLITE_NULL) {
+        return {};
+    }
+    QString text = sqlite::columnText(stmt_, f.statementColumn);
+    switch (f.kind) {
+    case Field::Date:
+        return datetext::readDate(text);
+    case Field::Time:
+        return datetext::readTime(text);
+    case Field::Plain:
+        break;
+    }
+    return text;
+}
+
+qint64 Recordset::intAt(int index) const {
+    requireRow();
+    return sqlite3_column_int64(stmt_, fields_.at(static_cast<size_t>(index)).statementColumn);
+}
+
+QByteArrayView Recordset::utf8At(int index) const {
+    requireRow();
+    const int column = fields_.at(static_cast<size_t>(index)).statementColumn;
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return bytes == nullptr ? QByteArrayView()
+                            : QByteArrayView(bytes, sqlite3_column_bytes(stmt_, column));
+}
+
+void Recordset::requireWritable() const {
+    if (table_.isEmpty()) {
+        throw DbError(QStringLiteral("Cannot update. Database or object is read-only."));
+    }
+    if (db_.readOnly()) {
+        throw DbError(QStringLiteral("attempt to write a readonly database"));
+    }
+}
+
+void Recordset::addNew() {
+    requireWritable();
+    editing_ = Editing::Adding;
+    pending_.clear();
+}
+
+void Recordset::edit() {
+    requireWritable();
+    requireRow();
+    editing_ = Editing::Changing;
+    editRowid_ = sqlite3_column_int64(stmt_, rowidColumn_);
+    pending_.clear();
+}
+
+QVariant Recordset::bindable(const QString& column, const QVariant& value) const {
+    if (value.isNull() || value.typeId() != QMetaType::QString) {
+        return value;
+    }
+    for (const Column& c : db_.columns(table_)) {
+        if (c.name.compare(column, Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        if (c.declaredType.compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0) {
+            const QString stored = datetext::storedDate(value.toString());
+            if (stored.isEmpty()) {
+                throw DbError(QStringLiteral("Data type conversion error: '%1' is not a date")
+                                  .arg(value.toString()));
+            }
+            return stored;
+        }
+        if (c.declaredType.compare(QLatin1String("TIME"), Qt::CaseInsensitive) == 0) {
+            const QString stored = datetext::storedTime(value.toString());
+            if (stored.isEmpty()) {
+                throw DbError(QStringLiteral("Data type conversion error: '%1' is not a time")
+                                  .arg(value.toString()));
+            }
+            return stored;
+        }
+        return value;
+    }
+    throw DbError(QStringLiteral("Item not found in this collection: %1").arg(column));
+}
+
+void Recordset::setField(const QString& name, const QVariant& value) {
+    if (editing_ == Editing::None) {
+        throw DbError(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    }
+    QVariant stored = bindable(name, value);
+    for (auto& [column, pendingValue] : pending_) {
+        if (column.compare(name, Qt::CaseInsensitive) == 0) {
+            pendingValue = std::move(stored);
+            return;
+        }
+    }
+    pending_.emplace_back(name, std::move(stored));
+}
+
+void Recordset::update() {
+    if (editing_ == Editing::None) {
+        throw DbError(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    }
+    QStringList names;
+    QStringList slots;
+    for (const auto& entry : pending_) {
+        names << quoteIdentifier(entry.first);
+        slots << QStringLiteral("?");
+    }
+    QString sql;
+    if (editing_ == Editing::Adding) {
+        sql = names.isEmpty()
+                  ? QStringLiteral("insert into %1 default values").arg(quoteIdentifier(table_))
+                  : QStringLiteral("insert into %1 (%2) values (%3)")
+                        .arg(quoteIdentifier(table_), names.join(u','), slots.join(u','));
+    } else {
+        QStringList assignments;
+        for (const QString& name : names) {
+            assignments << name + QStringLiteral(" = ?");
+        }
+        if (assignments.isEmpty()) {
+            editing_ = Editing::None;
+            return;
+        }
+        sql = QStringLiteral("update %1 set %2 where rowid = ?")
+                  .arg(quoteIdentifier(table_), assignments.join(QStringLiteral(", ")));
+    }
+    Statement s{db_.prepare(sql)};
+    int index = 1;
+    for (const auto& entry : pending_) {
+        sqlite::bindValue(s.stmt, index++, entry.second);
+    }
+    if (editing_ == Editing::Changing) {
+        sqlite3_bind_int64(s.stmt, index, editRowid_);
+    }
+    editing_ = Editing::None;
+    pending_.clear();
+    db_.runWrite(s.stmt);
+}
+
+void Recordset::deleteRow() {
+    requireWritable();
+    requireRow();
+    Statement s{
+        db_.prepare(QStringLiteral("delete from %1 where rowid = ?").arg(quoteIdentifier(table_)))};
+    sqlite3_bind_int64(s.stmt, 1, sqlite3_column_int64(stmt_, rowidColumn_));
+    editing_ = Editing::None;
+    db_.runWrite(s.stmt);
+}
+
+} // namespace hm52

@@ -1,0 +1,185 @@
+#include "rules/Rules.h"
+
+#include "platform/Database.h"
+#include "storage/Codes.h"
+#include "storage/Module1.h"
+#include "storage/QuoteSql.h"
+
+#include <algorithm>
+
+namespace hm52::rules {
+
+namespace {
+
+// The whole text is a number: digits with an optional sign and an optional decimal point,
+// blanks around it allowed.
+bool readsAsNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    if (!t.isEmpty() && (t[0] == u'+' || t[0] == u'-')) {
+        i = 1;
+    }
+    bool digit = false;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9') {
+            digit = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// Only the digits 0-9. Date and time boxes take nothing else: a sign, a blank or a decimal
+// point would pass a looser number test and then be stored as some other day or time.
+bool plainDigits(const QString& text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+} // namespace
+
+QStringList failedChecks(const TypedQso& q, Lengths lengths) {
+    QStringList failed;
+    auto length = [lengths](const QString& text) {
+        return lengths == Lengths::AfterQuotes ? QuoteSql(text).size() : text.size();
+    };
+
+    if (q.locator.size() != 2) {
+        return {QStringLiteral("WWLocator Field must be two characters")};
+    }
+    if (readsAsNumber(q.locator)) {
+        return {QStringLiteral("WWLocator Field cannot be numerical")};
+    }
+    if (q.call.isEmpty()) {
+        return {QStringLiteral("Call Field cannot be null")};
+    }
+    if (length(q.call) > callLimit) {
+        failed << QStringLiteral("Call Field is too long"); // the checks go on
+    }
+    if (q.day.isEmpty() || q.month.isEmpty() || q.year.isEmpty()) {
+        return failed << QStringLiteral("Date Fields cannot be null");
+    }
+    if (!plainDigits(q.day) || !plainDigits(q.month) || !plainDigits(q.year)) {
+        return failed << QStringLiteral("date fields must be numeric");
+    }
+    const int day = q.day.toInt();
+    const int month = q.month.toInt();
+    if (day < 1 || day > 31 || month < 1 || month > 12) {
+        return failed << QStringLiteral("error in date field format");
+    }
+    if (q.time.isEmpty()) {
+        return failed << QStringLiteral("time field cannot be null");
+    }
+    if (!plainDigits(q.time)) {
+        return failed << QStringLiteral("time field must be numeric");
+    }
+    if (q.time.size() != 4) {
+        return failed << QStringLiteral("time field must be 4 numbers");
+    }
+    if (q.time.left(2).toInt() > 23 || q.time.mid(2, 2).toInt() > 59) {
+        return failed << QStringLiteral("error in time field format");
+    }
+    if (q.place.isEmpty()) {
+        failed << QStringLiteral("place field cannot be null"); // the checks go on
+    }
+    if (length(q.place) > placeLimit) {
+        failed << QStringLiteral("place field is too long");
+    }
+    return failed;
+}
+
+Conflict conflictOf(const Group& group, const QString& newQsl) {
+    if (group.accredited) {
+        return Conflict::AccreditedStands;
+    }
+    if (group.confirmed && (newQsl == codes::confirmed || newQsl == codes::accredited)) {
+        return Conflict::ConfirmedStands;
+    }
+    return Conflict::None;
+}
+
+namespace duplicates {
+
+bool accredited(Module1& m, const QString& locator, const QString& band, const QString& mode) {
+    const qint64 n =
+        m.contatore(QStringLiteral("select count(*) as contatore from data where WWLocator = '") +
+                    QuoteSql(locator) + QStringLiteral("' and qsl = 'a' and band = '") + band +
+                    QStringLiteral("' and mode = '") + mode + u'\'');
+    return conflictOf(Group{false, n > 0}, codes::worked) == Conflict::AccreditedStands;
+}
+
+qint64 otherConfirmed(Module1& m, const QString& mode, const QString& band, const QString& qsl,
+                      const QString& locator, const QString& except) {
+    if (conflictOf(Group{true, false}, qsl) != Conflict::ConfirmedStands) {
+        return 0;
+    }
+    const QString condition = mode + QStringLiteral("' and band='") + band +
+                              QStringLiteral("' and qsl='") + qsl +
+                              QStringLiteral("' and WWLocator='") + QuoteSql(locator) + except;
+    m.openShared(QStringLiteral("select * from data where mode ='") + condition);
+    return m.contatore(QStringLiteral("select count(*) as contatore from data where mode ='") +
+                       condition);
+}
+
+} // namespace duplicates
+
+QString Groups::key(const QString& locator, const QString& band, const QString& mode) {
+    return locator.toUpper() + u'\x1f' + band + u'\x1f' + mode;
+}
+
+void Groups::load(Module1& m) {
+    Recordset rs(m.logDb, QStringLiteral("select WWLocator, band, mode, qsl from data where "
+                                         "qsl <> 'w'"));
+    for (; !rs.eof(); rs.moveNext()) {
+        add(rs.textAt(0), rs.textAt(1), rs.textAt(2), rs.textAt(3).toLower());
+    }
+}
+
+const Group& Groups::of(const QString& locator, const QString& band, const QString& mode) const {
+    static const Group none;
+    const auto found = groups_.constFind(key(locator, band, mode));
+    return found == groups_.constEnd() ? none : found.value();
+}
+
+void Groups::add(const QString& locator, const QString& band, const QString& mode,
+                 const QString& qsl) {
+    if (qsl == codes::accredited) {
+        groups_[key(locator, band, mode)].accredited = true;
+    } else if (qsl == codes::confirmed) {
+        groups_[key(locator, band, mode)].confirmed = true;
+    }
+}
+
+namespace {
+constexpr qint64 highestNumber = 2147483647;
+
+qint64 afterHighest(Module1& m) {
+    // `count` is the table's key, so the engine finds the highest at once.
+    const QVariant highest = m.logDb.scalar(QStringLiteral("select max(count) from data"));
+    return highest.isValid() ? highest.toLongLong() + 1 : 1;
+}
+
+int checked(qint64 number) {
+    if (number > highestNumber) {
+        throw DbError(QStringLiteral("the log has no QSO number left after %1").arg(highestNumber));
+    }
+    return static_cast<int>(number);
+}
+} // namespace
+
+int nextCount(Module1& m) {
+    return checked(afterHighest(m));
+}
+
+Numbering::Numbering(Module1& m) : next_(afterHighest(m)) {}
+
+int Numbering::next() {
+    return checked(next_++);
+}
+
+} // namespace hm52::rules

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace hm52 {
+class Module1;
+}
+
+// The award's rules for the QSOs of the log: what a valid QSO is, the duplicate rules of a
+// sub-square, band and mode, and the numbering of a new QSO. The QSO windows and the importer
+// ask here; nothing else decides these.
+namespace hm52::rules {
+
+// The longest call sign and place that the log takes.
+inline constexpr int callLimit = 15;
+inline constexpr int placeLimit = 50;
+
+// A QSO as the form's boxes hold it.
+struct TypedQso {
+    QString locator; // the two sub-square letters
+    QString call;
+    QString day, month, year; // the three date boxes
+    QString time;             // hhmm
+    QString place;
+};
+
+// Where the call and place limits are counted: on the text after its single quotes are
+// doubled for SQL (the insert window), or on the text as typed (the edit window).
+enum class Lengths { AfterQuotes, AsTyped };
+
+// The checks of a QSO, in their fixed order: the message of each check that fails. Most
+// failures end the checking; a call that is too long and an empty place let it go on, so that
+// a second message can follow. An empty list: the QSO is valid.
+QStringList failedChecks(const TypedQso& qso, Lengths lengths);
+
+// What one sub-square, band and mode already holds.
+struct Group {
+    bool confirmed = false;  // a confirmed QSO
+    bool accredited = false; // an accredited QSO
+};
+
+// What stands against a new QSO of a group: nothing; an accredited QSO, which no new QSO of
+// the group may join, whatever its QSL state; or a confirmed QSO, which a new confirmed (or
+// accredited) QSO may only replace, never stand beside. Any number of worked QSOs may stand.
+enum class Conflict { None, AccreditedStands, ConfirmedStands };
+Conflict conflictOf(const Group& group, const QString& newQsl);
+
+// The duplicate rules on the log, with the queries and texts the QSO windows use.
+namespace duplicates {
+
+inline const QString accreditedMessage =
+    QStringLiteral("Another QSO with the same accreditated locator already exists! new qso will "
+                   "not be saved");
+inline const QString replaceQuestion = QStringLiteral(
+    "warning: the same locator confirmed already exist! do you want to replace it? Last QSO "
+    "will be deleted");
+
+// True when the log holds an accredited QSO of the sub-square, band and mode.
+bool accredited(Module1& m, const QString& locator, const QString& band, const QString& mode);
+
+// The confirmed rule for a new QSO with the state `qsl`: the other confirmed QSOs of its
+// sub-square, band and mode, opened into sharedRs (its current row is the first of them), and
+// their number. `except` ends both queries ("';", or "' and count <> 12;" to leave the
+// edited QSO out). 0, and nothing opened, when the new QSO is not a confirmed one.
+qint64 otherConfirmed(Module1& m, const QString& mode, const QString& band, const QString& qsl,
+                      const QString& locator, const QString& except);
+
+} // namespace duplicates
+
+// The groups of a whole log in memory, for the rules of many QSOs at once (an import).
+class Groups {
+public:
+    // Reads every QSO of the log.
+    void load(Module1& m);
+    const Group& of(const QString& locator, const QString& band, const QString& mode) const;
+    void add(const QString& locator, const QString& band, const QString& mode, const QString& qsl);
+
+private:
+    static QString key(const QString& locator, const QString& band, const QString& mode);
+    QHash<QString, Group> groups_;
+};
+
+// The number of a new QSO: the highest `count` in the log plus 1, or 1 in an empty log.
+// Throws DbError when the log has no number left.
+int nextCount(Module1& m);
+
+// Numbers for many new QSOs in a row, from the same starting point.
+class Numbering {
+public:
+    explicit Numbering(Module1& m);
+    // The next number; throws DbError when the log has no number left.
+    int next();
+
+private:
+    qint64 next_;
+};
+
+} // namespace hm52::rules
