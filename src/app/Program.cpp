@@ -2,41 +2,127 @@
 
 #include "app/principale.h"
 #include "backup/Backup.h"
+#include "storage/QuoteSql.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDir>
+#include <QLockFile>
+
+#include <sqlite3.h>
 
 namespace hm52 {
 
 Program::Program(const QString& programFolder, Dialogs& dialogs, Shell& shell,
                  PrinterFactory printers, std::function<void()> endProgram)
     : services_{m_, dialogs, shell, std::move(printers), programFolder}, registry_(services_),
-      main_(std::make_unique<principale>(services_, registry_, std::move(endProgram))) {}
+      main_(std::make_unique<principale>(services_, registry_, std::move(endProgram))),
+      mainThread_(std::make_unique<QObject>()) {
+    m_.onDamaged = [this](const QString& finding) {
+        services_.dialogs.tell(main_.get(), m_.damagedText(finding), Icon::Critical);
+    };
+}
 
-Program::~Program() = default;
+Program::~Program() {
+    // The day's backup may still be copying: stop it, leaving nothing half-made, before the
+    // run it reports to goes.
+    m_.cancelAfterCheck();
+    m_.joinWorker();
+}
+
+void Program::tellLater(const QString& text, Icon icon) {
+    QMetaObject::invokeMethod(
+        mainThread_.get(),
+        [this, text, icon]() { services_.dialogs.tell(main_.get(), text, icon); },
+        Qt::QueuedConnection);
+}
 
 bool Program::start() {
+    const QString logPath = joinPath(services_.programFolder, QStringLiteral("data.mdb"));
+    // One program per log: two writing one file would damage it. A lock left by a program
+    // that died is stale and is taken over.
+    lock_ = std::make_unique<QLockFile>(logPath + QStringLiteral(".lock"));
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(0) && lock_->error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        lock_->getLockInfo(&pid, &host, &application);
+        services_.dialogs.tell(
+            nullptr,
+            QStringLiteral("The log %1 is already open in another HM52 (process %2). Close that "
+                           "one, or go on working there: two programs writing one log would "
+                           "damage it.")
+                .arg(QDir::toNativeSeparators(logPath), QString::number(pid)),
+            Icon::Critical);
+        lock_.reset();
+        return false;
+    }
+    // A folder that cannot be written cannot hold the lock either; the log is then only read.
+
     try {
         main_->Form_Load();
     } catch (const DbError& e) {
         services_.dialogs.tell(nullptr, e.text(), Icon::Critical);
         return false;
     }
-    dailyBackup(services_, main_.get());
+    if (m_.trust() == LogTrust::ReadOnly) {
+        services_.dialogs.tell(
+            nullptr,
+            QStringLiteral("The log %1 cannot be written: %2.\n\nHM52 opens it for looking only: "
+                           "every change is refused.")
+                .arg(QDir::toNativeSeparators(logPath), m_.distrust()),
+            Icon::Exclamation);
+        m_.startCheck();
+        return true;
+    }
+
+    const QString folder = backup::folderFor(logPath);
+    backup::removeLeftovers(folder);
+    m_.startCheck([this, logPath]() {
+        const QString told = dailyBackup(logPath, QDateTime::currentDateTime(), &m_.cancelled());
+        if (!told.isEmpty()) {
+            tellLater(told, Icon::Exclamation);
+        }
+    });
     return true;
 }
 
-void dailyBackup(Services& s, QWidget* parent, const QDateTime& now) {
-    if (backup::hasBackupOn(backup::folderFor(s.m.logDb.path()), now.date())) {
-        return;
+void Program::finishStartWork() {
+    m_.awaitCheck();
+    m_.joinWorker();
+    QCoreApplication::processEvents();
+}
+
+QString dailyBackup(const QString& logPath, const QDateTime& now, const std::atomic_bool* cancel) {
+    const QString folder = backup::folderFor(logPath);
+    if (backup::hasGoodBackupOn(folder, now.date())) {
+        return {};
     }
+    sqlite3* source = nullptr;
+    const int rc = sqlite3_open_v2(logPath.toUtf8().constData(), &source,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    QString told;
     try {
-        backup::makeBackup(s.m.logDb, now);
+        if (rc != SQLITE_OK) {
+            throw BackupError(
+                QString::fromUtf8(source != nullptr ? sqlite3_errmsg(source) : sqlite3_errstr(rc)));
+        }
+        sqlite3_busy_timeout(source, 10000);
+        const backup::Made made = backup::makeBackup(source, logPath, now, cancel);
+        if (!made.notGood.isEmpty()) {
+            told = QStringLiteral("These files in %1 are not good copies of the log; they do not "
+                                  "count as backups and are left as they are:\n\n%2")
+                       .arg(QDir::toNativeSeparators(folder), made.notGood.join(u'\n'));
+        }
     } catch (const BackupError& e) {
-        s.dialogs.tell(
-            parent,
-            QStringLiteral("Today's backup of the log could not be made.\n\n%1").arg(e.text()),
-            Icon::Exclamation);
+        if (cancel == nullptr || !*cancel) {
+            told =
+                QStringLiteral("Today's backup of the log could not be made.\n\n%1").arg(e.text());
+        }
     }
+    sqlite3_close(source);
+    return told;
 }
 
 int runProgram(const QString& programFolder) {
@@ -48,6 +134,10 @@ int runProgram(const QString& programFolder) {
     if (!program.start()) {
         return 1;
     }
+    // Whatever a handler left open, the log is free again before the program waits for the
+    // operator.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     [&program]() { program.module().releaseCursors(); });
     program.mainWindow().show();
     return QApplication::exec();
 }

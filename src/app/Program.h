@@ -6,8 +6,11 @@
 
 #include <QDateTime>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+
+class QLockFile;
 
 namespace hm52 {
 
@@ -20,9 +23,15 @@ public:
             std::function<void()> endProgram);
     ~Program();
 
-    // Loads the main window, which opens the two databases. On failure shows the engine's
-    // error text in a box and returns false; nothing is shown and no file is changed.
+    // Takes the log for this run (a log that another HM52 has open is refused), loads the
+    // main window, which opens the two databases, says once when the log cannot be written,
+    // and starts the log's check and the day's backup behind the window. On failure shows
+    // why in a box and returns false; nothing is shown and no file is changed.
     bool start();
+
+    // Waits until the check and the day's backup that start() began are over, and delivers
+    // what they have to tell.
+    void finishStartWork();
 
     principale& mainWindow() { return *main_; }
     WindowRegistry& registry() { return registry_; }
@@ -30,17 +39,26 @@ public:
     Module1& module() { return m_; }
 
 private:
+    // Shows a box on the main window, later, from whichever thread asks.
+    void tellLater(const QString& text, Icon icon);
+
     Module1 m_;
     Services services_;
     WindowRegistry registry_;
     std::unique_ptr<principale> main_;
+    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QObject> mainThread_;
 };
 
-// The start-up backup: made at most once a day. A failure is shown and the program goes on.
-void dailyBackup(Services& s, QWidget* parent, const QDateTime& now = QDateTime::currentDateTime());
+// The day's backup, made at most once a day from the log at `logPath` through a connection of
+// its own (so it can run on any thread), while the program goes on. Returns what the operator
+// is to be told: why it failed, or which files of the backup folder are not good copies;
+// empty when there is nothing to tell.
+QString dailyBackup(const QString& logPath, const QDateTime& now = QDateTime::currentDateTime(),
+                    const std::atomic_bool* cancel = nullptr);
 
 // The whole program: start, show the main window, run the event loop. Returns the exit
-// status (non-zero when the databases could not be opened).
+// status (non-zero when the log could not be opened or is open in another HM52).
 int runProgram(const QString& programFolder);
 
 } // namespace hm52

@@ -2,6 +2,7 @@
 
 #include "adif/frmImportADIF.h"
 #include "app/frmAbout.h"
+#include "app/frmRestoreBackup.h"
 #include "award/frmAE.h"
 #include "award/frmAward.h"
 #include "award/frmBAR.h"
@@ -50,6 +51,8 @@ QWidget* WindowRegistry::create(Window w) {
         return new frmImportADIF(s_, *this);
     case Window::ImportReport:
         return new frmImportReport(s_, *this);
+    case Window::RestoreBackup:
+        return new frmRestoreBackup(s_, *this);
     }
     return nullptr;
 }
@@ -137,6 +140,20 @@ void WindowRegistry::conta() {
         runHandler(s_, shown, [shown]() { shown->refresh(); });
     }
     Q_EMIT counted();
+}
+
+void WindowRegistry::logReplaced() {
+    if (auto* browser = qobject_cast<frmUtility*>(loaded(Window::Utility))) {
+        runHandler(s_, browser, [browser]() { browser->showAny(); });
+    }
+    if (auto* counter = qobject_cast<frmAward*>(loaded(Window::Award))) {
+        runHandler(s_, counter, [this]() { conta(); });
+    } else if (loaded(Window::Map) != nullptr) {
+        runHandler(s_, loaded(Window::Map), [this]() { conta(); });
+    }
+    if (auto* user = qobject_cast<frmUserData*>(loaded(Window::UserData))) {
+        runHandler(s_, user, [user]() { user->ShowUserData(); });
+    }
 }
 
 BrowserTerms& WindowRegistry::browserTerms() {

@@ -39,6 +39,7 @@ public:
     void showAny() override;
     // The counter recounts; a loaded map redraws.
     void conta() override;
+    void logReplaced() override;
 
     BrowserTerms& browserTerms() override;
     int& editCount() override;

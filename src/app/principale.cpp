@@ -1,5 +1,7 @@
 #include "app/principale.h"
 
+#include "app/frmRestoreBackup.h"
+
 #include "adif/frmImportADIF.h"
 #include "app/WindowRegistry.h"
 #include "award/LogPrintout.h"
@@ -52,10 +54,13 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     database->addSeparator()->setObjectName(QStringLiteral("mnLine2"));
     addEntry(database, "mnExit", QStringLiteral("&Exit"), &principale::mnExit_Click);
     database->addSeparator()->setObjectName(QStringLiteral("mnLineADIF"));
-    addEntry(database, "mnImportADIF", QStringLiteral("Import ADIF..."),
+    // Entries of our own, after the standard ones, with access keys none of theirs uses.
+    addEntry(database, "mnImportADIF", QStringLiteral("I&mport ADIF..."),
              &principale::mnImportADIF_Click);
-    addEntry(database, "mnExportADIF", QStringLiteral("Export ADIF..."),
+    addEntry(database, "mnExportADIF", QStringLiteral("E&xport ADIF..."),
              &principale::mnExportADIF_Click);
+    addEntry(database, "mnRestoreBackup", QStringLiteral("&Restore Backup..."),
+             &principale::mnRestoreBackup_Click);
 
     QMenu* award = bar->addMenu(QStringLiteral("Award"));
     award->setObjectName(QStringLiteral("mnAward"));
@@ -157,6 +162,12 @@ void principale::mnImportADIF_Click() {
 }
 void principale::mnExportADIF_Click() {
     adif::startExport(s, this);
+}
+void principale::mnRestoreBackup_Click() {
+    if (auto* shown = qobject_cast<frmRestoreBackup*>(registry.loaded(Window::RestoreBackup))) {
+        shown->listBackups(); // the folder may have changed since it was last shown
+    }
+    registry.show(Window::RestoreBackup);
 }
 void principale::mnMap_Click() {
     registry.show(Window::Map);

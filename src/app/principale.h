@@ -41,6 +41,7 @@ public:
     void cmdExit_Click();
     void mnImportADIF_Click();
     void mnExportADIF_Click();
+    void mnRestoreBackup_Click();
     void mnMap_Click();
 
     // The menu of a given name, for entries added after the standard ones.

@@ -143,18 +143,32 @@ void Database::close() {
     path_.clear();
 }
 
-void Database::fail(const QString& context) const {
-    QString message = db_ != nullptr ? QString::fromUtf8(sqlite3_errmsg(db_))
-                                     : QStringLiteral("the database is not open");
-    if (!context.isEmpty()) {
-        message += QStringLiteral(" (") + context + u')';
+void Database::fail(int rc, const QString& message) const {
+    QString text = !message.isEmpty() ? message
+                   : db_ != nullptr   ? QString::fromUtf8(sqlite3_errmsg(db_))
+                                      : QStringLiteral("the database is not open");
+    const int code = (rc != 0 ? rc : db_ != nullptr ? sqlite3_extended_errcode(db_) : 0) & 0xff;
+    if ((code == SQLITE_CORRUPT || code == SQLITE_NOTADB) && gate_ != nullptr) {
+        const QString told = gate_->damaged(text);
+        if (!told.isEmpty()) {
+            text += QStringLiteral("\n\n") + told;
+        }
     }
-    throw DbError(message);
+    throw DbError(text);
+}
+
+void Database::requireWrite() {
+    if (gate_ != nullptr) {
+        gate_->beforeWrite();
+    }
 }
 
 sqlite3_stmt* Database::prepare(const QString& sql) {
     if (db_ == nullptr) {
         fail();
+    }
+    if (gate_ != nullptr) {
+        gate_->beforeRead();
     }
     const SqlText parsed = parseLiterals(sql);
     const QByteArray utf8 = parsed.text.toUtf8();
@@ -163,7 +177,7 @@ sqlite3_stmt* Database::prepare(const QString& sql) {
         sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
-        fail();
+        fail(rc);
     }
     if (stmt == nullptr) {
         throw DbError(QStringLiteral("empty SQL text"));
@@ -253,6 +267,9 @@ bool Database::inTransaction() const {
 // an implicit transaction would stay uncommitted for as long as any other cursor of this
 // connection is still stepping, and a crash meanwhile would lose the change.
 void Database::runWrite(sqlite3_stmt* stmt) {
+    if (sqlite3_stmt_readonly(stmt) == 0) {
+        requireWrite();
+    }
     const bool own = !inTransaction() && sqlite3_stmt_readonly(stmt) == 0;
     if (own) {
         control("BEGIN IMMEDIATE");
@@ -267,7 +284,7 @@ void Database::runWrite(sqlite3_stmt* stmt) {
         if (own) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         }
-        throw DbError(message);
+        fail(rc, message);
     }
     sqlite3_reset(stmt);
     if (own) {
@@ -279,12 +296,13 @@ void Database::control(const char* sql) {
     if (db_ == nullptr) {
         fail();
     }
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
         if (qstrcmp(sql, "COMMIT") == 0 && inTransaction()) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         }
-        throw DbError(message);
+        fail(rc, message);
     }
 }
 
@@ -300,7 +318,7 @@ void Database::execute(const QString& sql) {
             rc = sqlite3_step(s.stmt);
         }
         if (rc != SQLITE_DONE) {
-            fail();
+            fail(rc);
         }
         return;
     }
@@ -314,7 +332,7 @@ QVariant Database::scalar(const QString& sql) {
         return {};
     }
     if (rc != SQLITE_ROW) {
-        fail();
+        fail(rc);
     }
     switch (sqlite3_column_type(s.stmt, 0)) {
     case SQLITE_INTEGER:
@@ -366,6 +384,7 @@ Transaction::Transaction(Database& db) : db_(db) {
     if (db_.inTransaction()) {
         throw DbError(QStringLiteral("a transaction is already open"));
     }
+    db_.requireWrite();
     db_.control("BEGIN IMMEDIATE");
 }
 

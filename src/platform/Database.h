@@ -31,6 +31,20 @@ struct Column {
     QString declaredType;
 };
 
+// What a connection tells and asks whoever keeps the log: whether a statement may run now,
+// whether a change may be made, and that the engine found the file damaged.
+class Gate {
+public:
+    virtual ~Gate() = default;
+    // Before any statement is prepared (it may wait for the log's check to end).
+    virtual void beforeRead() {}
+    // Before any change of the file; refuses it by throwing DbError.
+    virtual void beforeWrite() {}
+    // The engine reported the file damaged; returns what the operator is told besides the
+    // engine's text (empty for nothing).
+    virtual QString damaged(const QString& /*engineText*/) { return {}; }
+};
+
 class Database {
 public:
     Database() = default;
@@ -63,12 +77,21 @@ public:
     bool inTransaction() const;
     sqlite3* handle() const { return db_; }
 
+    // The log's keeper; none for a connection that nobody keeps (the gazetteer, a tool's).
+    void setGate(Gate* gate) { gate_ = gate; }
+    Gate* gate() const { return gate_; }
+    // Asks the gate whether a change may be made now; throws DbError when it may not.
+    void requireWrite();
+
+    // Throws DbError with the engine's text of the last failure (or `message`); a failure
+    // that means the file is damaged is told to the gate first.
+    [[noreturn]] void fail(int rc = 0, const QString& message = {}) const;
+
 private:
     friend class Recordset;
     friend class Transaction;
     sqlite3_stmt* prepare(const QString& sql);
     void configure();
-    [[noreturn]] void fail(const QString& context = {}) const;
     void runWrite(sqlite3_stmt* stmt);
     // BEGIN / COMMIT / ROLLBACK. A COMMIT that fails is rolled back: all or nothing.
     void control(const char* sql);
@@ -76,6 +99,7 @@ private:
     sqlite3* db_ = nullptr;
     QString path_;
     bool readOnly_ = false;
+    Gate* gate_ = nullptr;
     QHash<QString, std::vector<Column>> columnCache_;
 };
 
@@ -129,6 +153,12 @@ public:
     int fieldCount() const { return static_cast<int>(fields_.size()); }
     QString fieldName(int index) const;
 
+    // Lets go of the engine while keeping the current row: its values stay readable (and
+    // writable back by its rowid), but the statement is reset, so that the cursor holds no
+    // lock on the file. Moving on runs the query again up to the next row.
+    void release();
+    bool released() const { return detached_; }
+
     // Writing rows (table cursors and "select * from <table>" cursors only).
     void addNew();
     void edit();
@@ -145,8 +175,20 @@ private:
         enum Kind { Plain, Date, Time } kind;
     };
     enum class Editing { None, Adding, Changing };
+    // A value of the current row kept by release().
+    struct Cell {
+        int type = 0;
+        qint64 integer = 0;
+        double real = 0.0;
+        mutable QByteArray bytes;
+    };
 
     void step();
+    void rewind();
+    int columnType(int column) const;
+    qint64 columnInt(int column) const;
+    double columnReal(int column) const;
+    QByteArrayView columnBytes(int column) const;
     void requireRow() const;
     void requireWritable() const;
     QVariant bindable(const QString& column, const QVariant& value) const;
@@ -157,6 +199,9 @@ private:
     int rowidColumn_ = -1; // statement column holding the rowid
     sqlite3_stmt* stmt_ = nullptr;
     bool onRow_ = false;
+    qint64 position_ = -1; // the current row's place in the result, from 0
+    bool detached_ = false;
+    std::vector<Cell> cache_;
     std::vector<Field> fields_;
     QHash<QString, int> byName_; // lower-case name -> index into fields_
     Editing editing_ = Editing::None;

@@ -81,35 +81,86 @@ void Recordset::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
         onRow_ = true;
+        ++position_;
         return;
     }
     onRow_ = false;
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
         sqlite3_reset(stmt_);
-        throw DbError(message);
+        db_.fail(rc, message);
     }
     // Finished: release the statement's read lock at once.
     sqlite3_reset(stmt_);
 }
 
-void Recordset::moveFirst() {
+void Recordset::rewind() {
     sqlite3_reset(stmt_);
+    detached_ = false;
+    cache_.clear();
+    position_ = -1;
+    onRow_ = false;
     editing_ = Editing::None;
+}
+
+void Recordset::release() {
+    if (!onRow_ || detached_) {
+        return;
+    }
+    const int columns = sqlite3_column_count(stmt_);
+    cache_.assign(static_cast<size_t>(columns), Cell{});
+    for (int c = 0; c < columns; ++c) {
+        Cell& cell = cache_[static_cast<size_t>(c)];
+        cell.type = sqlite3_column_type(stmt_, c);
+        switch (cell.type) {
+        case SQLITE_INTEGER:
+            cell.integer = sqlite3_column_int64(stmt_, c);
+            break;
+        case SQLITE_FLOAT:
+            cell.real = sqlite3_column_double(stmt_, c);
+            break;
+        case SQLITE_NULL:
+            break;
+        default: {
+            const auto* bytes = static_cast<const char*>(
+                cell.type == SQLITE_BLOB ? sqlite3_column_blob(stmt_, c)
+                                         : static_cast<const void*>(sqlite3_column_text(stmt_, c)));
+            cell.bytes = QByteArray(bytes, sqlite3_column_bytes(stmt_, c));
+            break;
+        }
+        }
+    }
+    sqlite3_reset(stmt_);
+    detached_ = true;
+}
+
+void Recordset::moveFirst() {
+    rewind();
     step();
 }
 
 void Recordset::moveNext() {
     requireRow();
     editing_ = Editing::None;
+    if (detached_) {
+        // The query runs again, up to the row after the one that was current.
+        const qint64 target = position_ + 1;
+        rewind();
+        while (position_ < target) {
+            step();
+            if (!onRow_) {
+                return;
+            }
+        }
+        return;
+    }
     step();
 }
 
 void Recordset::moveLast() {
     // Count the rows, then step to the last one: two passes over the statement, nothing
     // copied into memory.
-    sqlite3_reset(stmt_);
-    editing_ = Editing::None;
+    rewind();
     qint64 rows = 0;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
@@ -117,15 +168,57 @@ void Recordset::moveLast() {
     }
     sqlite3_reset(stmt_);
     if (rc != SQLITE_DONE) {
-        db_.fail();
+        db_.fail(rc);
     }
-    onRow_ = false;
     for (qint64 i = 0; i < rows; ++i) {
         step();
         if (!onRow_) {
             break; // the table shrank between the passes
         }
     }
+}
+
+int Recordset::columnType(int column) const {
+    return detached_ ? cache_.at(static_cast<size_t>(column)).type
+                     : sqlite3_column_type(stmt_, column);
+}
+
+qint64 Recordset::columnInt(int column) const {
+    if (!detached_) {
+        return sqlite3_column_int64(stmt_, column);
+    }
+    const Cell& cell = cache_.at(static_cast<size_t>(column));
+    return cell.type == SQLITE_INTEGER ? cell.integer
+           : cell.type == SQLITE_FLOAT ? static_cast<qint64>(cell.real)
+                                       : cell.bytes.toLongLong();
+}
+
+double Recordset::columnReal(int column) const {
+    if (!detached_) {
+        return sqlite3_column_double(stmt_, column);
+    }
+    const Cell& cell = cache_.at(static_cast<size_t>(column));
+    return cell.type == SQLITE_FLOAT     ? cell.real
+           : cell.type == SQLITE_INTEGER ? static_cast<double>(cell.integer)
+                                         : cell.bytes.toDouble();
+}
+
+QByteArrayView Recordset::columnBytes(int column) const {
+    if (detached_) {
+        const Cell& cell = cache_.at(static_cast<size_t>(column));
+        if (cell.type == SQLITE_INTEGER || cell.type == SQLITE_FLOAT) {
+            // As the engine would hand a number over as text.
+            cell.bytes = cell.type == SQLITE_INTEGER ? QByteArray::number(cell.integer)
+                                                     : QByteArray::number(cell.real, 'g', 15);
+        }
+        return cell.bytes;
+    }
+    const auto* bytes = static_cast<const char*>(
+        sqlite3_column_type(stmt_, column) == SQLITE_BLOB
+            ? sqlite3_column_blob(stmt_, column)
+            : static_cast<const void*>(sqlite3_column_text(stmt_, column)));
+    return bytes == nullptr ? QByteArrayView()
+                            : QByteArrayView(bytes, sqlite3_column_bytes(stmt_, column));
 }
 
 void Recordset::requireRow() const {
@@ -153,23 +246,21 @@ QVariant Recordset::field(const QString& name) const {
 QVariant Recordset::value(int index) const {
     requireRow();
     const Field& f = fields_.at(static_cast<size_t>(index));
-    switch (sqlite3_column_type(stmt_, f.statementColumn)) {
+    switch (columnType(f.statementColumn)) {
     case SQLITE_NULL:
         return {};
     case SQLITE_INTEGER:
         if (f.kind == Field::Plain) {
-            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt_, f.statementColumn)));
+            return QVariant(static_cast<qlonglong>(columnInt(f.statementColumn)));
         }
         break;
     case SQLITE_FLOAT:
         if (f.kind == Field::Plain) {
-            return QVariant(sqlite3_column_double(stmt_, f.statementColumn));
+            return QVariant(columnReal(f.statementColumn));
         }
         break;
     case SQLITE_BLOB:
-        return QVariant(
-            QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, f.statementColumn)),
-                       sqlite3_column_bytes(stmt_, f.statementColumn)));
+        return QVariant(columnBytes(f.statementColumn).toByteArray());
     default:
         break;
     }
@@ -179,10 +270,10 @@ QVariant Recordset::value(int index) const {
 QString Recordset::textAt(int index) const {
     requireRow();
     const Field& f = fields_.at(static_cast<size_t>(index));
-    if (sqlite3_column_type(stmt_, f.statementColumn) == SQLITE_NULL) {
+    if (columnType(f.statementColumn) == SQLITE_NULL) {
         return {};
     }
-    QString text = sqlite::columnText(stmt_, f.statementColumn);
+    QString text = QString::fromUtf8(columnBytes(f.statementColumn));
     switch (f.kind) {
     case Field::Date:
         return datetext::readDate(text);
@@ -196,15 +287,12 @@ QString Recordset::textAt(int index) const {
 
 qint64 Recordset::intAt(int index) const {
     requireRow();
-    return sqlite3_column_int64(stmt_, fields_.at(static_cast<size_t>(index)).statementColumn);
+    return columnInt(fields_.at(static_cast<size_t>(index)).statementColumn);
 }
 
 QByteArrayView Recordset::utf8At(int index) const {
     requireRow();
-    const int column = fields_.at(static_cast<size_t>(index)).statementColumn;
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    return bytes == nullptr ? QByteArrayView()
-                            : QByteArrayView(bytes, sqlite3_column_bytes(stmt_, column));
+    return columnBytes(fields_.at(static_cast<size_t>(index)).statementColumn);
 }
 
 void Recordset::requireWritable() const {
@@ -226,7 +314,7 @@ void Recordset::edit() {
     requireWritable();
     requireRow();
     editing_ = Editing::Changing;
-    editRowid_ = sqlite3_column_int64(stmt_, rowidColumn_);
+    editRowid_ = columnInt(rowidColumn_);
     pending_.clear();
 }
 
@@ -319,7 +407,7 @@ void Recordset::deleteRow() {
     requireRow();
     Statement s{
         db_.prepare(QStringLiteral("delete from %1 where rowid = ?").arg(quoteIdentifier(table_)))};
-    sqlite3_bind_int64(s.stmt, 1, sqlite3_column_int64(stmt_, rowidColumn_));
+    sqlite3_bind_int64(s.stmt, 1, columnInt(rowidColumn_));
     editing_ = Editing::None;
     db_.runWrite(s.stmt);
 }

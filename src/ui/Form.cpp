@@ -6,7 +6,25 @@
 
 namespace hm52 {
 
+namespace {
+// How many handlers are running, one inside another.
+int running = 0;
+} // namespace
+
 void runHandler(Services& s, QWidget* parent, const std::function<void()>& handler) {
+    // Back to the event loop, however the handler ends: no cursor that it left open may keep
+    // a lock on the log until the operator's next action.
+    struct Outermost {
+        Module1& m;
+        explicit Outermost(Module1& module) : m(module) { ++running; }
+        ~Outermost() {
+            if (--running == 0) {
+                m.releaseCursors();
+            }
+        }
+        Outermost(const Outermost&) = delete;
+        Outermost& operator=(const Outermost&) = delete;
+    } scope(s.m);
     try {
         handler();
     } catch (const Failure& e) {

@@ -20,8 +20,9 @@ enum class Window {
     Map,
     ImportADIF,
     ImportReport,
+    RestoreBackup,
 };
-constexpr int windowCount = static_cast<int>(Window::ImportReport) + 1;
+constexpr int windowCount = static_cast<int>(Window::RestoreBackup) + 1;
 
 // The log browser's search terms. They belong to the browser but live as long as the
 // program: hiding or closing the browser keeps them. Each is stored already passed through
@@ -49,6 +50,9 @@ public:
     // counter recounts (and a loaded map redraws), loading their windows hidden if needed.
     virtual void showAny() = 0;
     virtual void conta() = 0;
+    // Another log took the place of the open one (a restored backup): every loaded window that
+    // shows the log reads it again.
+    virtual void logReplaced() = 0;
 
     // Members that outlive their windows.
     virtual BrowserTerms& browserTerms() = 0;

@@ -42,8 +42,8 @@ private Q_SLOTS:
         QCOMPARE(seen,
                  QStringList({u"mnDatabase=Database: mnInsertQSO=&Insert QSO; mnUtiliy=&Utility "
                               u"QSO; mnPrintAllQSOs=&Print all QSOs; mnLine2=-; mnExit=&Exit; "
-                              u"mnLineADIF=-; mnImportADIF=Import ADIF...; mnExportADIF=Export "
-                              u"ADIF...;"_s,
+                              u"mnLineADIF=-; mnImportADIF=I&mport ADIF...; mnExportADIF=E&xport "
+                              u"ADIF...; mnRestoreBackup=&Restore Backup...;"_s,
                               u"mnAward=Award: mnCounter=&Counter; mnBAR=&Base Award Request; "
                               u"mnEndorsement=&Endorsement; mnMap=Sub-square Map;"_s,
                               u"mnUtility=Utility: mnUserData=&User Data; mnFindPlaces=&Find on "
@@ -51,6 +51,19 @@ private Q_SLOTS:
                               u"mnHelp=Help: mnHelpHM52html=&Help on HM52; mnHelpHM52pdf=&Rules "
                               u"on HM52 ; mnLine=-; mnAbout=&About HM52;"_s}));
         QCOMPARE(child<QAction>(&w, "mnHelpHM52html")->shortcut(), QKeySequence(Qt::Key_F1));
+        // No two entries of a menu share an access key.
+        for (QAction* top : w.menuBar()->actions()) {
+            QStringList keys;
+            for (QAction* entry : top->menu()->actions()) {
+                const qsizetype amp = entry->text().indexOf(u'&');
+                if (amp >= 0) {
+                    keys << entry->text().mid(amp + 1, 1).toLower();
+                }
+            }
+            const auto withKeys = keys.size();
+            keys.removeDuplicates();
+            QCOMPARE(keys.size(), withKeys);
+        }
 
         // The certificate shows whole, with its wording and its proportions.
         auto* picture = child<QLabel>(&run.program->mainWindow(), "Picture1");

@@ -1,36 +1,61 @@
-// Automatic backups of the log: before a change (the conversion to accredited, an import), at
-// start-up once a day, the newest twenty kept, and a failed backup stopping its operation.
+// Backups of the log: before a change, once a day behind the start, each checked before it
+// counts, the newest twenty good ones kept, damaged files left alone, leftovers of a copy cut
+// short removed, and a backup put back in the log's place.
 
 #include "app/Program.h"
+#include "app/frmRestoreBackup.h"
 #include "award/frmBAR.h"
 #include "backup/Backup.h"
+#include "browser/frmUtility.h"
 #include "platform/Database.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTreeWidget>
 
 using namespace hm52;
 using namespace hm52::test;
 
 namespace {
 
-QString backupFolder(TestEnv& env) {
+QString backupFolder(LogEnv& env) {
     return backup::folderFor(env.m.logDb.path());
 }
 
-// The QSOs a backup holds, read through the engine as a log.
+// The backups of a folder, newest first, as "name good|damaged".
+QStringList listed(const QString& folder) {
+    QStringList out;
+    for (const backup::Copy& c : backup::backupsIn(folder)) {
+        out << c.name + (c.good ? u" good"_s : u" damaged"_s);
+    }
+    return out;
+}
+
+// The QSOs a file holds, read through the engine.
 qint64 qsosIn(const QString& path, const char* where = "1") {
     Database db;
     db.open(path, OpenMode::ReadOnly);
     return db.scalar(u"select count(*) from data where "_s + QLatin1String(where)).toLongLong();
 }
 
-void blockBackupFolder(TestEnv& env) {
+void blockBackupFolder(LogEnv& env) {
     // Tests run as root, for whom no folder is read-only: a file where the folder should be
     // makes the failure real.
     QFile blocker(env.dir.filePath(u"Backup"_s));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void addQsos(LogEnv& env, int n) {
+    for (int i = 0; i < n; ++i) {
+        env.addQso({.call = u"I%1ABC"_s.arg(i), .qsl = u"w"_s});
+    }
 }
 
 } // namespace
@@ -65,81 +90,183 @@ private Q_SLOTS:
                              env.dir.filePath(u"Backup"_s) + u" is a file, not a folder"_s);
             } else {
                 QCOMPARE(env.count("qsl = 'a'"), 10);
-                const QStringList names = backup::backupsIn(backupFolder(env));
-                QCOMPARE(names.size(), 1);
-                QVERIFY(
-                    QRegularExpression(u"^data-\\d{8}-\\d{6}\\.mdb$"_s).match(names[0]).hasMatch());
-                // A readable copy of the log as it was, and no partial file beside it.
-                QCOMPARE(qsosIn(QDir(backupFolder(env)).filePath(names[0]), "qsl = 'c'"), 10);
-                QCOMPARE(QDir(backupFolder(env)).entryList(QDir::Files).size(), 1);
+                const std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
+                QCOMPARE(copies.size(), size_t(1));
+                QVERIFY(QRegularExpression(u"^data-\\d{8}-\\d{6}\\.mdb$"_s)
+                            .match(copies[0].name)
+                            .hasMatch());
+                // A good copy of the log as it was, and no temporary file beside it.
+                QVERIFY(copies[0].good);
+                QCOMPARE(qsosIn(copies[0].path, "qsl = 'c'"), 10);
+                QCOMPARE(QDir(backupFolder(env)).entryList({u"*.mdb*"_s}, QDir::Files).size(), 1);
             }
         }
     }
 
-    void theTwentyFirstBackupRemovesTheOldestButNeverTheOneJustMade() {
-        TestEnv env;
+    void theNewestTwentyGoodCopiesAreKeptAndDamagedFilesNeverPushOneOut() {
+        LogEnv env;
         const QDateTime start(QDate(2024, 3, 1), QTime(8, 0));
         for (int i = 0; i < backup::kept; ++i) {
             backup::makeBackup(env.m.logDb, start.addSecs(i * 60));
         }
         QDir folder(backupFolder(env));
-        // Someone else's file in the folder is neither counted nor removed.
-        QFile other(folder.filePath(u"notes.txt"_s));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.close();
-        QCOMPARE(backup::backupsIn(folder.path()).size(), backup::kept);
-        QVERIFY(folder.exists(u"data-20240301-080000.mdb"_s));
+        // Files that are not good copies: one empty, one of noise, one cut short, and someone
+        // else's file. Named as the newest backups, they would push good ones out if counted.
+        writeFile(folder.filePath(u"data-20240301-090000.mdb"_s), {});
+        writeFile(folder.filePath(u"data-20240301-090100.mdb"_s), QByteArray(8192, 'x'));
+        QVERIFY(QFile::copy(folder.filePath(u"data-20240301-080500.mdb"_s),
+                            folder.filePath(u"data-20240301-090200.mdb"_s)));
+        cutLastByte(folder.filePath(u"data-20240301-090200.mdb"_s));
+        writeFile(folder.filePath(u"notes.txt"_s), "mine");
 
-        backup::makeBackup(env.m.logDb, start.addSecs(backup::kept * 60));
-        QStringList names = backup::backupsIn(folder.path());
-        QCOMPARE(names.size(), backup::kept);
-        QVERIFY(!folder.exists(u"data-20240301-080000.mdb"_s));
-        QCOMPARE(names.first(), u"data-20240301-080100.mdb"_s);
-        QCOMPARE(names.last(), u"data-20240301-082000.mdb"_s);
+        const backup::Made made = backup::makeBackup(env.m.logDb, start.addSecs(3 * 3600));
+        QCOMPARE(made.notGood,
+                 QStringList({u"data-20240301-090200.mdb"_s, u"data-20240301-090100.mdb"_s,
+                              u"data-20240301-090000.mdb"_s}));
+        const QStringList now = listed(folder.path());
+        QCOMPARE(now.size(), backup::kept + 3);
+        QCOMPARE(now.first(), u"data-20240301-110000.mdb good"_s);
+        QCOMPARE(now.filter(u" damaged"_s).size(), 3);
+        QCOMPARE(now.filter(u" good"_s).size(), backup::kept);
+        QVERIFY(!folder.exists(u"data-20240301-080000.mdb"_s)); // the oldest good one went
+        QVERIFY(folder.exists(u"data-20240301-080100.mdb"_s));
         QVERIFY(folder.exists(u"notes.txt"_s));
 
-        // Made after the clock was set back: the oldest by its name, and kept.
-        const QString made = backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 2, 1), {}));
-        QVERIFY(QFile::exists(made));
-        names = backup::backupsIn(folder.path());
-        QCOMPARE(names.size(), backup::kept);
-        QCOMPARE(names.first(), u"data-20240201-000000.mdb"_s);
-        QVERIFY(!names.contains(u"data-20240301-080100.mdb"_s));
+        // Made after the clock was set back: the oldest by its name, and kept all the same.
+        const QString early =
+            backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 2, 1), {})).path;
+        QVERIFY(QFile::exists(early));
+        QCOMPARE(listed(folder.path()).last(), u"data-20240201-000000.mdb good"_s);
+        QVERIFY(!folder.exists(u"data-20240301-080100.mdb"_s));
 
-        // Two in one second are both kept, in order.
+        // Two in one second are both kept, and each holds the log of its moment.
         env.addQso(Qso{});
-        const QString second = backup::makeBackup(env.m.logDb, start.addSecs(backup::kept * 60));
-        QVERIFY(second.endsWith(u"data-20240301-082000-2.mdb"_s));
-        names = backup::backupsIn(folder.path());
-        QCOMPARE(names.mid(names.size() - 2),
-                 QStringList({"data-20240301-082000.mdb", "data-20240301-082000-2.mdb"}));
+        const QString second = backup::makeBackup(env.m.logDb, start.addSecs(3 * 3600)).path;
+        QVERIFY(second.endsWith(u"data-20240301-110000-2.mdb"_s));
         QCOMPARE(qsosIn(second), 1);
+        QCOMPARE(qsosIn(folder.filePath(u"data-20240301-110000.mdb"_s)), 0);
     }
 
-    void startingTheProgramMakesTheDaysBackupOnceADayAndGoesOnWhenItFails() {
+    void aDamagedLogIsNeverBackedUp() {
+        LogEnv env;
+        addQsos(env, 300);
+        const QString path = env.m.logDb.path();
+        env.m.logDb.close();
+        damagePages(path);
+        env.m.logDb.open(path, OpenMode::ReadWrite);
+        const QString why = thrownBy<BackupError>(
+            [&]() { backup::makeBackup(env.m.logDb, QDateTime::currentDateTime()); });
+        QVERIFY2(why.contains(u"the copy is not a good log"_s), qPrintable(why));
+        QCOMPARE(QDir(backupFolder(env)).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 0);
+        QVERIFY(dailyBackup(path).startsWith(u"Today's backup of the log could not be made."_s));
+    }
+
+    void theDaysBackupIsMadeOnceADayBehindTheStartAndLeftoversGo() {
         for (const bool blocked : {false, true}) {
             TestEnv env;
+            addQsos(env, 5);
             if (blocked) {
                 blockBackupFolder(env);
+            } else {
+                // A copy cut short by a crash, and an empty file with today's name.
+                QDir().mkpath(backupFolder(env));
+                writeFile(backupFolder(env) + u"/data-20240301-080000.mdb.part"_s, "half");
+                writeFile(backupFolder(env) +
+                              QDate::currentDate().toString(u"/'data-'yyyyMMdd'-000000.mdb'"_s),
+                          {});
             }
             ProgramRun run(env.folder());
             QVERIFY(run.program->start());
+            run.program->finishStartWork();
             if (blocked) {
                 QCOMPARE(run.dialogs.texts().size(), 1);
                 QVERIFY(run.dialogs.texts()[0].startsWith(
                     u"Today's backup of the log could not be made."_s));
-            } else {
-                QVERIFY(run.dialogs.shown.empty());
-                QCOMPARE(backup::backupsIn(backupFolder(env)).size(), 1);
-                // At most once a day.
-                const QDateTime morning(QDate(2024, 3, 1), QTime(8, 0));
-                dailyBackup(*env.services, nullptr, morning);
-                dailyBackup(*env.services, nullptr, morning.addSecs(3600));
-                QCOMPARE(backup::backupsIn(backupFolder(env)).size(), 2);
-                dailyBackup(*env.services, nullptr, morning.addDays(1));
-                QCOMPARE(backup::backupsIn(backupFolder(env)).size(), 3);
+                continue;
             }
+            QVERIFY(!QFile::exists(backupFolder(env) + u"/data-20240301-080000.mdb.part"_s));
+            const std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
+            QCOMPARE(copies.size(), size_t(2));
+            QVERIFY(copies[0].good && copies[0].qsos == 5);
+            QVERIFY(!copies[1].good);
+            // The empty file is named to the operator, not taken for the day's backup.
+            QCOMPARE(run.dialogs.texts().size(), 1);
+            QVERIFY(run.dialogs.texts()[0].contains(copies[1].name));
+            // At most once a day.
+            const QDateTime morning(QDate(2024, 3, 1), QTime(8, 0));
+            const QString log = env.m.logDb.path();
+            QVERIFY(dailyBackup(log, morning).contains(copies[1].name));
+            QCOMPARE(dailyBackup(log, morning.addSecs(3600)), QString());
+            QCOMPARE(backup::backupsIn(backupFolder(env)).size(), size_t(3));
+            dailyBackup(log, morning.addDays(1));
+            QCOMPARE(backup::backupsIn(backupFolder(env)).size(), size_t(4));
         }
+    }
+
+    void aBackupTakesTheLogsPlaceAndTheLogAsItWasIsKept() {
+        TestEnv env;
+        addQsos(env, 3);
+        const QString then = backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {})).path;
+        const QStringList before = env.rawRows();
+        addQsos(env, 4);
+        frmUtility& browser = env.registry->utility();
+        browser.showAny();
+        QCOMPARE(browser.lineCount(), 7);
+
+        env.registry->show(Window::RestoreBackup);
+        auto& window = windowOf<frmRestoreBackup>(*env.registry, Window::RestoreBackup);
+        auto* list = child<QTreeWidget>(&window, "lstBackups");
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(0) + u' ' + list->topLevelItem(0)->text(2) + u' ' +
+                     list->topLevelItem(0)->text(3),
+                 u"2024-03-01 3 good"_s);
+        env.dialogs.answer(Answer::Yes);
+        click(&window, "cmdRestore");
+        QCOMPARE(env.rawRows(), before);
+        QCOMPARE(browser.lineCount(), 3); // every open window shows the log it now is
+        QVERIFY(env.dialogs.texts().last().startsWith(u"The backup of 2024-03-01"_s));
+        // The log as it was is now the newest backup, with its seven QSOs.
+        const std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
+        QCOMPARE(copies.size(), size_t(2));
+        QCOMPARE(copies[0].qsos, 7);
+        QCOMPARE(copies[1].path, then);
+        // The log can be written again.
+        QVERIFY(env.addQso(Qso{}) == 4);
+    }
+
+    void aDamagedLogIsKeptUnderItsOwnNameAndAFailedRestoreChangesNothing() {
+        TestEnv env;
+        addQsos(env, 300);
+        const backup::Copy good = [&]() {
+            backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {}));
+            return backup::backupsIn(backupFolder(env)).front();
+        }();
+        const QString log = env.m.logDb.path();
+
+        // A restore that cannot finish: the copy beside the log cannot be written.
+        QDir().mkpath(log + u".restoring/blocked"_s);
+        const QStringList rows = env.rawRows();
+        const QString why =
+            thrownBy<BackupError>([&]() { restoreBackup(*env.services, *env.registry, good); });
+        QVERIFY2(why.contains(u".restoring"_s), qPrintable(why));
+        QCOMPARE(env.rawRows(), rows);
+        QDir(log + u".restoring"_s).removeRecursively();
+
+        // A damaged log goes aside as such, counted as no backup and left by the rotation.
+        env.m.logDb.close();
+        damagePages(log);
+        env.m.openLog(log);
+        env.m.setDamaged(u"found damaged"_s);
+        restoreBackup(*env.services, *env.registry, good, QDateTime(QDate(2024, 3, 2), {}));
+        QCOMPARE(env.m.trust(), LogTrust::Trusted);
+        QCOMPARE(env.count(), 300);
+        QVERIFY(QFile::exists(backupFolder(env) + u"/damaged-20240302-000000.mdb"_s));
+        // The backup chosen, and the good log kept before the restore that failed.
+        QCOMPARE(backup::backupsIn(backupFolder(env)).size(), size_t(2));
+        for (int i = 0; i < backup::kept + 1; ++i) {
+            backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 3), {}).addSecs(i));
+        }
+        QVERIFY(QFile::exists(backupFolder(env) + u"/damaged-20240302-000000.mdb"_s));
     }
 };
 

@@ -114,6 +114,8 @@ private Q_SLOTS:
         writeGazetteer(dir.filePath("places.mdb"), smallGazetteer());
         Module1 m;
         m.OpenDatabases(dir.path());
+        m.startCheck();
+        QCOMPARE(m.awaitCheck(), LogTrust::Trusted);
         QCOMPARE(
             m.logDb.scalar("select count(*) from sqlite_master where name = 'data_award'").toInt(),
             1);

@@ -2,6 +2,8 @@
 
 #include "storage/Schema.h"
 
+#include <QFile>
+
 namespace hm52::test {
 
 const std::vector<PlaceRow>& smallGazetteer() {
@@ -33,6 +35,29 @@ void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
         rs.update();
     }
     t.commit();
+}
+
+void damagePages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        qFatal("cannot open %s", qPrintable(path));
+    }
+    const QByteArray header = file.read(100);
+    const auto bytes = reinterpret_cast<const unsigned char*>(header.constData());
+    const qint64 page = (bytes[16] << 8 | bytes[17]) == 1 ? 65536 : (bytes[16] << 8 | bytes[17]);
+    const qint64 pages = file.size() / page;
+    if (pages < 4) {
+        qFatal("%s has too few pages to damage", qPrintable(path));
+    }
+    file.seek(page * (pages / 2));
+    file.write(QByteArray(static_cast<qsizetype>(page), '\x5a'));
+}
+
+void cutLastByte(const QString& path) {
+    QFile file(path);
+    if (!file.resize(file.size() - 1)) {
+        qFatal("cannot cut %s", qPrintable(path));
+    }
 }
 
 LogEnv::LogEnv(const std::vector<PlaceRow>& gazetteer) {
