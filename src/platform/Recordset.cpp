@@ -299,6 +299,7 @@ void Recordset::requireWritable() const {
     if (table_.isEmpty()) {
         throw DbError(QStringLiteral("Cannot update. Database or object is read-only."));
     }
+    db_.requireWrite();
     if (db_.readOnly()) {
         throw DbError(QStringLiteral("attempt to write a readonly database"));
     }
