@@ -89,6 +89,9 @@ qint32 Formatter::count(const Recordset& rs) const {
 // ---------------------------------------------------------------------------------------
 // LogLinesModel
 
+LogLinesModel::LogLinesModel(LineOf lineOf, QObject* parent)
+    : QAbstractListModel(parent), lineOf_(std::move(lineOf)) {}
+
 int LogLinesModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
 }
@@ -106,18 +109,28 @@ Qt::ItemFlags LogLinesModel::flags(const QModelIndex& index) const {
 }
 
 QString LogLinesModel::line(int row) const {
-    return text_.mid(static_cast<qsizetype>(row) * logline::length, logline::length);
+    if (keys_ == nullptr || row < 0 || row >= rows_) {
+        return {};
+    }
+    const qint32 key = keys_->at(static_cast<size_t>(row));
+    const auto found = made_.find(key);
+    if (found != made_.end()) {
+        return found->second;
+    }
+    // The lines of a few screens are kept; scrolling through the whole log keeps no more.
+    constexpr size_t kept = 4096;
+    if (made_.size() >= kept) {
+        made_.clear();
+    }
+    return made_.emplace(key, lineOf_(key)).first->second;
 }
 
-void LogLinesModel::assign(QString text, int rows) {
+void LogLinesModel::assign(const std::vector<qint32>* keys, int rows) {
     beginResetModel();
-    text_ = std::move(text);
+    keys_ = keys;
     rows_ = rows;
+    made_.clear();
     endResetModel();
-}
-
-void LogLinesModel::clear() {
-    assign({}, 0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -128,7 +141,10 @@ LogListView::LogListView(QWidget* parent) : QListView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
-    setLayoutMode(QListView::SinglePass);
+    // Laid out in batches: a list of a million lines shows at once and its scroll range
+    // follows within a few idle moments.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(50000);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 

@@ -6,6 +6,8 @@
 #include <QStringView>
 
 #include <functional>
+#include <unordered_map>
+#include <vector>
 
 namespace hm52 {
 
@@ -38,25 +40,27 @@ private:
 
 } // namespace logline
 
-// The list's rows: all lines in one block of text with a fixed stride, one allocation for the
-// whole log instead of one per line; a row's text is made only when the view draws it.
+// The list's rows: only the QSO numbers in display order are held; a row's line is made from
+// the log when the view draws it (a few dozen at a time), and kept until the list changes.
 class LogLinesModel final : public QAbstractListModel {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    using LineOf = std::function<QString(qint32 key)>;
+    explicit LogLinesModel(LineOf lineOf, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Replaces every line: `text` holds `rows` lines of logline::length characters.
-    void assign(QString text, int rows);
-    void clear();
+    // Shows the first `rows` keys of `keys` (which the owner keeps), replacing every line.
+    void assign(const std::vector<qint32>* keys, int rows);
     QString line(int row) const;
 
 private:
-    QString text_;
+    LineOf lineOf_;
+    const std::vector<qint32>* keys_ = nullptr;
     int rows_ = 0;
+    mutable std::unordered_map<qint32, QString> made_;
 };
 
 // The list box: single selection, unsorted, uniform rows. Mouse presses and double-clicks go

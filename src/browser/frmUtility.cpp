@@ -1,5 +1,6 @@
 #include "browser/frmUtility.h"
 
+#include "browser/ListOrder.h"
 #include "browser/LogList.h"
 #include "qso/frmEditQSO.h"
 #include "storage/QuoteSql.h"
@@ -31,7 +32,7 @@ frmUtility::frmUtility(Services& services, Windows& reg) : Form(services, reg) {
     List = placeTw<LogListView>(Frame3, "List", 120, 240, 11655, 5310);
     List->setFont(listFont());
     alignCaptionOverLines(Frame3, List);
-    lines_ = new LogLinesModel(List);
+    lines_ = new LogLinesModel([this](qint32 key) { return lineOf(key); }, List);
     List->setModel(lines_);
     List->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
         guarded([&]() { List_MouseDown(button, shift, x, y); });
@@ -111,6 +112,8 @@ frmUtility::frmUtility(Services& services, Windows& reg) : Form(services, reg) {
     connectOption(optMode2, &frmUtility::optMode2_Click);
 }
 
+frmUtility::~frmUtility() = default;
+
 void frmUtility::connectOption(QRadioButton* option, void (frmUtility::*handler)()) {
     // An option's click handler runs when it becomes the selected one, by mouse, keyboard
     // or code.
@@ -144,10 +147,16 @@ int frmUtility::selectedLine() const {
     return List->selectedLine();
 }
 int frmUtility::lineCount() const {
+    const_cast<frmUtility*>(this)->listIfAsked();
     return lines_->rowCount();
 }
 QString frmUtility::lineText(int line) const {
+    const_cast<frmUtility*>(this)->listIfAsked();
     return lines_->line(line);
+}
+const std::vector<qint32>& frmUtility::lineKeys() {
+    listIfAsked();
+    return lineKeys_;
 }
 
 QString frmUtility::listingSql() const {
@@ -212,38 +221,114 @@ QString frmUtility::listingSql() const {
 }
 
 void frmUtility::showAny() {
+    if (!isVisible()) {
+        asked_ = true;
+        return;
+    }
+    list(listingSql());
+}
+
+void frmUtility::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    guarded([this]() { listIfAsked(); });
+}
+
+void frmUtility::listIfAsked() {
+    if (asked_) {
+        asked_ = false;
+        list(listingSql());
+    }
+}
+
+void frmUtility::list(const QString& sql) {
     Module1& m = s.m;
     const qint64 rowsInLog =
         std::max<qint64>(0, m.contatore(QStringLiteral("select count(*) as contatore from data")));
+    if (followChanges(sql, rowsInLog)) {
+        return;
+    }
+    // The new keys are read aside and replace the list and lineKeys together, so a failing
+    // query leaves the list as it was. The listing reads only the QSOs' numbers, in the
+    // listing's order; the lines are made as they are shown.
     std::vector<qint32> keys(static_cast<size_t>(rowsInLog) + 1, 0);
-
+    Recordset& rs = m.openSharedKeys(sql);
+    size_t read = 0;
+    rs.readKeys(keys, read);
+    const int rows = static_cast<int>(read);
+    keys.resize(std::max(keys.size(), read + 1), 0);
+    lineKeys_ = std::move(keys);
+    listed_ = rows;
+    listedSql_ = sql;
+    listedSerial_ = m.logDb.changeSerial();
+    listedVersion_ = m.logDb.dataVersion();
+    listedGeneration_ = m.logDb.generation();
     const BrowserTerms& t = terms();
     const bool wholeLog = t.searchCall.isEmpty() && t.searchLocator.isEmpty() &&
                           t.searchPlace.isEmpty() && t.searchProv.isEmpty();
+    // A listing of the whole log in the order of an index can follow later changes line by
+    // line; a search lists few lines, and lists them again faster than it would follow them.
+    order_ = wholeLog && rows > 256 ? ListOrder::study(m.logDb, rs) : nullptr;
+    lines_->assign(&lineKeys_, listed_);
+}
 
-    // The new lines are built aside and replace the list and lineKeys together, so a failing
-    // query leaves the list as it was.
-    Recordset& rs = m.openShared(listingSql());
-    const logline::Formatter formatter(rs);
-    const qsizetype expected = wholeLog ? std::max<qint64>(rowsInLog, 1) : 64;
-    QString text(expected * logline::length, Qt::Uninitialized);
-    qsizetype rows = 0;
-    while (!rs.eof()) {
-        const qsizetype at = rows * logline::length;
-        if (at + logline::length > text.size()) {
-            text.resize(std::max(2 * text.size(), at + logline::length));
-        }
-        formatter.write(rs, text.data() + at);
-        if (static_cast<size_t>(rows) >= keys.size()) {
-            keys.resize(static_cast<size_t>(rows) + 1, 0); // the log grew meanwhile
-        }
-        keys[static_cast<size_t>(rows)] = formatter.count(rs);
-        ++rows;
-        rs.moveNext();
+bool frmUtility::followChanges(const QString& sql, qint64 rowsInLog) {
+    Module1& m = s.m;
+    std::vector<qint64> changed;
+    if (!order_ || sql != listedSql_ || listedGeneration_ != m.logDb.generation() ||
+        !m.logDb.changedSince(listedSerial_, changed) || changed.size() > 16 ||
+        m.logDb.dataVersion() != listedVersion_) {
+        return false;
     }
-    text.truncate(rows * logline::length);
-    lineKeys = std::move(keys);
-    lines_->assign(std::move(text), static_cast<int>(rows));
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    std::vector<qint32>& keys = lineKeys_;
+    auto end = keys.begin() + listed_;
+    for (const qint64 changedKey : changed) {
+        const auto key = static_cast<qint32>(changedKey);
+        // Its line goes, and comes back where the listing's order puts it now.
+        const auto at = std::find(keys.begin(), end, key);
+        if (at != end) {
+            keys.erase(at);
+            --listed_;
+        }
+        end = keys.begin() + listed_;
+        if (order_->exists(key)) {
+            const auto place = std::partition_point(keys.begin(), end, [this, key](qint32 listed) {
+                return order_->before(listed, key);
+            });
+            keys.insert(place, key);
+            ++listed_;
+        }
+        end = keys.begin() + listed_;
+    }
+    keys.resize(std::max<size_t>(static_cast<size_t>(rowsInLog) + 1, static_cast<size_t>(listed_)),
+                0);
+    listedSerial_ = m.logDb.changeSerial();
+    lines_->assign(&lineKeys_, listed_);
+    return true;
+}
+
+QString frmUtility::lineOf(qint32 key) {
+    Database& db = s.m.logDb;
+    QString line(logline::length, u' ');
+    try {
+        if (!lineRow_ || lineGeneration_ != db.generation()) {
+            lineRow_ = std::make_unique<Recordset>(
+                db, QStringLiteral("select * from data where count = :key"));
+            formatter_ = std::make_unique<logline::Formatter>(*lineRow_);
+            lineGeneration_ = db.generation();
+        }
+        lineRow_->bind(":key", key);
+        if (!lineRow_->eof()) {
+            formatter_->write(*lineRow_, line.data());
+        }
+        lineRow_->finish();
+    } catch (const DbError&) {
+        // A line that cannot be read shows blank; the failure is told when the log is next
+        // listed or changed.
+        lineRow_.reset();
+    }
+    return line;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -277,6 +362,9 @@ void frmUtility::cmdPlace_Click() {
 
 void frmUtility::cmdShowAny_Click() {
     terms() = BrowserTerms{};
+    // Asked for by the operator: the whole log is read again, whatever it followed before
+    // (another program may have changed it).
+    listedSql_.clear();
     showAny();
 }
 
@@ -326,10 +414,10 @@ void frmUtility::cmdExit_Click() {
 
 bool frmUtility::fetchSelected() {
     const int line = selectedLine();
-    if (line < 0 || static_cast<size_t>(line) >= lineKeys.size()) {
+    if (line < 0 || line >= listed_) {
         return false;
     }
-    const qint32 key = lineKeys[static_cast<size_t>(line)];
+    const qint32 key = lineKeys_[static_cast<size_t>(line)];
     Recordset& rs = s.m.openShared(QStringLiteral("select * from data where count =") +
                                    QString::number(key) + QStringLiteral(";"));
     if (rs.eof()) {

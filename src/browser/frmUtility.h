@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -15,8 +16,13 @@ class QRadioButton;
 namespace hm52 {
 
 struct BrowserTerms;
+class ListOrder;
 class LogLinesModel;
 class LogListView;
+class Recordset;
+namespace logline {
+class Formatter;
+}
 
 // Utility QSO: the log as fixed-width lines under a column header, restricted by one search
 // (call, sub-square, or place and province) and sorted by the "Order by:" and "And:" options.
@@ -24,14 +30,16 @@ class frmUtility : public Form {
     Q_OBJECT
 public:
     frmUtility(Services& services, Windows& registry);
+    ~frmUtility() override;
     void Form_Load() override;
 
-    // Rebuilds the list and lineKeys from the kept search terms and the order options.
+    // Rebuilds the list and lineKeys from the kept search terms and the order options. A
+    // hidden browser lists when it is next shown (or read): the list is the same then.
     void showAny();
 
     // Entry i is the `count` of the QSO shown on list line i (first line 0). Sized to the
     // number of rows in the log plus one at every listing, so never shorter than the list.
-    std::vector<qint32> lineKeys;
+    const std::vector<qint32>& lineKeys();
 
     // The selected line's position (first line 0), or -1 when no line is selected.
     int selectedLine() const;
@@ -61,8 +69,19 @@ public:
     void mnEditQSO_Click();
     void mnDeleteQSO_Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     BrowserTerms& terms();
+    // Lists now what showAny() asked for while the browser was hidden.
+    void listIfAsked();
+    void list(const QString& sql);
+    // After a few changes of the log made here, moves just their lines; false when the
+    // whole log must be listed again.
+    bool followChanges(const QString& sql, qint64 rowsInLog);
+    // A line of the list, made from the log.
+    QString lineOf(qint32 key);
     // Reads the selected line's QSO into sharedRs by its key. False when no line is selected,
     // or, after saying so and listing again, when the QSO is no longer in the log.
     bool fetchSelected();
@@ -71,6 +90,18 @@ private:
     // Enables or greys the "And:" options.
     void enableSecondKeys(bool enabled);
     void connectOption(QRadioButton* option, void (frmUtility::*handler)());
+
+    std::vector<qint32> lineKeys_;
+    int listed_ = 0;     // lines in the list
+    bool asked_ = false; // showAny() was called while hidden
+    QString listedSql_;  // the listing the lines come from
+    qint64 listedSerial_ = 0;
+    qint64 listedVersion_ = 0;
+    int listedGeneration_ = -1;
+    std::unique_ptr<ListOrder> order_;
+    std::unique_ptr<Recordset> lineRow_; // a QSO by its number, for its line
+    std::unique_ptr<logline::Formatter> formatter_;
+    int lineGeneration_ = -1;
 
     QGroupBox* Frame3 = nullptr;
     LogListView* List = nullptr;

@@ -77,7 +77,9 @@ Database::~Database() {
 void Database::open(const QString& path, OpenMode mode) {
     close();
     readOnly_ = mode == OpenMode::ReadOnly;
-    const int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One thread uses a connection: the engine need not lock it against others.
+    const int flags =
+        (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -87,6 +89,7 @@ void Database::open(const QString& path, OpenMode mode) {
     }
     db_ = db;
     path_ = path;
+    ++generation_;
     configure();
     try {
         // Reading the header proves the file is an SQLite database and not locked away.
@@ -107,8 +110,9 @@ void Database::create(const QString& path) {
         throw DbError(QStringLiteral("%1 already exists").arg(path));
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = engineText(db, rc);
         sqlite3_close(db);
@@ -116,6 +120,7 @@ void Database::create(const QString& path) {
     }
     db_ = db;
     path_ = path;
+    ++generation_;
     readOnly_ = false;
     configure();
     execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
@@ -135,6 +140,10 @@ void Database::configure() {
 }
 
 void Database::close() {
+    for (sqlite3_stmt* stmt : std::as_const(statements_)) {
+        sqlite3_finalize(stmt);
+    }
+    statements_.clear();
     if (db_ != nullptr) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -170,11 +179,17 @@ sqlite3_stmt* Database::prepare(const QString& sql) {
     if (gate_ != nullptr) {
         gate_->beforeRead();
     }
+    const auto cached = statements_.find(sql);
+    if (cached != statements_.end()) {
+        sqlite3_stmt* stmt = cached.value();
+        statements_.erase(cached);
+        return stmt;
+    }
     const SqlText parsed = parseLiterals(sql);
     const QByteArray utf8 = parsed.text.toUtf8();
     sqlite3_stmt* stmt = nullptr;
-    const int rc =
-        sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
+    const int rc = sqlite3_prepare_v3(db_, utf8.constData(), static_cast<int>(utf8.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
         fail(rc);
@@ -188,6 +203,55 @@ sqlite3_stmt* Database::prepare(const QString& sql) {
                           static_cast<int>(value.size()), SQLITE_TRANSIENT);
     }
     return stmt;
+}
+
+void Database::release(sqlite3_stmt* stmt, const QString& sql) {
+    if (stmt == nullptr) {
+        return;
+    }
+    // Kept for the next use of the same text, a few dozen at most; reset, it holds no lock.
+    constexpr int kept = 64;
+    // A statement of a connection closed meanwhile (the log was reopened) is not kept.
+    if (db_ == nullptr || sqlite3_db_handle(stmt) != db_ || statements_.size() >= kept) {
+        sqlite3_finalize(stmt);
+        return;
+    }
+    sqlite3_reset(stmt);
+    statements_.insert(sql, stmt);
+}
+
+namespace {
+constexpr size_t remembered = 64;
+}
+
+void Database::watchChanges(const char* table) {
+    watched_ = table;
+    recent_.assign(remembered, 0);
+    sqlite3_update_hook(db_, &Database::changed, this);
+}
+
+void Database::changed(void* self, int /*operation*/, const char* /*database*/, const char* table,
+                       long long rowid) {
+    auto* db = static_cast<Database*>(self);
+    if (qstricmp(table, db->watched_.constData()) == 0) {
+        db->recent_[static_cast<size_t>(db->changeSerial_) % remembered] = rowid;
+        ++db->changeSerial_;
+    }
+}
+
+bool Database::changedSince(qint64 serial, std::vector<qint64>& rowids) const {
+    rowids.clear();
+    if (changeSerial_ - serial > static_cast<qint64>(remembered) || serial > changeSerial_) {
+        return false;
+    }
+    for (qint64 at = serial; at < changeSerial_; ++at) {
+        rowids.push_back(recent_[static_cast<size_t>(at) % remembered]);
+    }
+    return true;
+}
+
+qint64 Database::dataVersion() {
+    return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
 }
 
 // The text literals of a query become bound parameters: 'PIAN D''OLMO' is handed to the
@@ -307,7 +371,7 @@ void Database::control(const char* sql) {
 }
 
 void Database::execute(const QString& sql) {
-    Statement s{prepare(sql)};
+    Statement s(*this, sql);
     static const QRegularExpression direct(
         QStringLiteral(R"(^\s*(pragma|begin|commit|end|rollback|savepoint|release)\b)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -326,7 +390,7 @@ void Database::execute(const QString& sql) {
 }
 
 QVariant Database::scalar(const QString& sql) {
-    Statement s{prepare(sql)};
+    Statement s(*this, sql);
     const int rc = sqlite3_step(s.stmt);
     if (rc == SQLITE_DONE) {
         return {};
@@ -352,8 +416,8 @@ void Database::requireColumns(const QString& table, const QStringList& columnNam
         quoted << quoteIdentifier(name);
     }
     // Preparing is enough: the engine names a missing table or column itself.
-    Statement s{prepare(QStringLiteral("select %1 from %2 limit 0")
-                            .arg(quoted.join(QStringLiteral(", ")), quoteIdentifier(table)))};
+    Statement s(*this, QStringLiteral("select %1 from %2 limit 0")
+                           .arg(quoted.join(QStringLiteral(", ")), quoteIdentifier(table)));
 }
 
 const std::vector<Column>& Database::columns(const QString& table) {
@@ -362,7 +426,7 @@ const std::vector<Column>& Database::columns(const QString& table) {
     if (found != columnCache_.constEnd()) {
         return found.value();
     }
-    Statement s{prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)))};
+    Statement s(*this, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)));
     std::vector<Column> result;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {

@@ -14,6 +14,10 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace hm52::sqlite {
+struct Statement;
+}
+
 // The engine layer: the program talks to its tables with SQL text and cursors; this layer
 // runs them on SQLite safely (every write goes through bound parameters, every change is
 // committed before the call returns) and fast (cursors step their statement lazily).
@@ -61,6 +65,8 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     const QString& path() const { return path_; }
     bool readOnly() const { return readOnly_; }
+    // Grows with every opening: a cursor made before the file was reopened is not used again.
+    int generation() const { return generation_; }
 
     // Runs statements that return no rows (schema, pragmas). A write outside a transaction
     // is committed at once.
@@ -87,10 +93,25 @@ public:
     // that means the file is damaged is told to the gate first.
     [[noreturn]] void fail(int rc = 0, const QString& message = {}) const;
 
+    // The rows of the watched table that were added, changed or deleted through this
+    // connection: a serial number that grows with every such change, and the rowids changed
+    // since a given serial (false when more changed than are remembered).
+    void watchChanges(const char* table);
+    qint64 changeSerial() const { return changeSerial_; }
+    bool changedSince(qint64 serial, std::vector<qint64>& rowids) const;
+    // Grows when another connection (another program) commits a change of the file.
+    qint64 dataVersion();
+
 private:
     friend class Recordset;
     friend class Transaction;
+    friend struct sqlite::Statement;
+    // A statement for an SQL text, from the cache of statements prepared before when one
+    // is there (with the text's literals still bound); release() hands it back.
     sqlite3_stmt* prepare(const QString& sql);
+    void release(sqlite3_stmt* stmt, const QString& sql);
+    static void changed(void* self, int operation, const char* database, const char* table,
+                        long long rowid);
     void configure();
     void runWrite(sqlite3_stmt* stmt);
     // BEGIN / COMMIT / ROLLBACK. A COMMIT that fails is rolled back: all or nothing.
@@ -99,8 +120,13 @@ private:
     sqlite3* db_ = nullptr;
     QString path_;
     bool readOnly_ = false;
+    int generation_ = 0;
     Gate* gate_ = nullptr;
     QHash<QString, std::vector<Column>> columnCache_;
+    QMultiHash<QString, sqlite3_stmt*> statements_;
+    QByteArray watched_;
+    qint64 changeSerial_ = 0;
+    std::vector<qint64> recent_; // the rowids of the last changes, a ring of `remembered`
 };
 
 // All of a multi-row change or none of it: commit() makes it last; leaving the scope
@@ -126,6 +152,10 @@ private:
 class Recordset {
 public:
     Recordset(Database& db, const QString& sqlOrTable);
+    // A cursor over "select * from <table> ..." that reads only each row's rowid, in the
+    // same rows and the same order: for a list that holds only its rows' keys.
+    enum KeysOnly { keysOnly };
+    Recordset(Database& db, const QString& selectAll, KeysOnly);
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
@@ -159,6 +189,17 @@ public:
     void release();
     bool released() const { return detached_; }
 
+    // The current row's rowid (cursors over one table's rows only).
+    qint64 rowid() const;
+    // Binds a named parameter of the text (":key") and runs the query again from its first
+    // row: one statement for many look-ups.
+    void bind(const char* parameter, qint64 value);
+    // Ends the current row: the statement is reset, nothing is held, eof() is true.
+    void finish();
+    // Reads the rowids of the current row and of every row after it into `keys` from
+    // position `count` on (growing it when needed), and ends at the end of the rows.
+    void readKeys(std::vector<qint32>& keys, size_t& count);
+
     // Writing rows (table cursors and "select * from <table>" cursors only).
     void addNew();
     void edit();
@@ -167,6 +208,10 @@ public:
     void deleteRow();
 
     const QString& sql() const { return sql_; }
+    // What the engine runs for sql().
+    const QString& statementText() const { return statementText_; }
+    // True when the current row's field holds no value.
+    bool nullAt(int index) const;
 
 private:
     struct Field {
@@ -195,8 +240,9 @@ private:
 
     Database& db_;
     QString sql_;
-    QString table_;        // set when the cursor can write
-    int rowidColumn_ = -1; // statement column holding the rowid
+    QString statementText_; // what the engine runs for sql_
+    QString table_;         // set when the cursor can write
+    int rowidColumn_ = -1;  // statement column holding the rowid
     sqlite3_stmt* stmt_ = nullptr;
     bool onRow_ = false;
     qint64 position_ = -1; // the current row's place in the result, from 0

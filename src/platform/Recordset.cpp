@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace hm52 {
 
 using sqlite::rowidAlias;
@@ -43,6 +45,7 @@ Recordset::Recordset(Database& db, const QString& sqlOrTable) : db_(db), sql_(sq
                             .arg(quoteIdentifier(table_), QLatin1String(rowidAlias)) +
                         sqlOrTable.mid(starAt + 1);
     }
+    statementText_ = statementText;
     stmt_ = db_.prepare(statementText);
 
     const int columns = sqlite3_column_count(stmt_);
@@ -73,8 +76,74 @@ Recordset::Recordset(Database& db, const QString& sqlOrTable) : db_(db), sql_(sq
     step();
 }
 
+Recordset::Recordset(Database& db, const QString& selectAll, KeysOnly) : db_(db), sql_(selectAll) {
+    const auto s = selectAllPattern().match(selectAll);
+    if (!s.hasMatch()) {
+        throw DbError(QStringLiteral("not a query of a table's rows: %1").arg(selectAll));
+    }
+    table_ = s.captured(1);
+    const int starAt = static_cast<int>(selectAll.indexOf(u'*'));
+    statementText_ =
+        selectAll.left(starAt) +
+        QStringLiteral("%1.rowid as %2").arg(quoteIdentifier(table_), QLatin1String(rowidAlias)) +
+        selectAll.mid(starAt + 1);
+    stmt_ = db_.prepare(statementText_);
+    rowidColumn_ = 0;
+    step();
+}
+
+qint64 Recordset::rowid() const {
+    requireRow();
+    if (rowidColumn_ < 0) {
+        throw DbError(QStringLiteral("the rows of this query have no key"));
+    }
+    return columnInt(rowidColumn_);
+}
+
+void Recordset::bind(const char* parameter, qint64 value) {
+    rewind();
+    const int index = sqlite3_bind_parameter_index(stmt_, parameter);
+    if (index == 0) {
+        throw DbError(QStringLiteral("no parameter %1").arg(QLatin1String(parameter)));
+    }
+    sqlite3_bind_int64(stmt_, index, value);
+    step();
+}
+
+void Recordset::finish() {
+    rewind();
+}
+
+void Recordset::readKeys(std::vector<qint32>& keys, size_t& count) {
+    if (rowidColumn_ < 0) {
+        throw DbError(QStringLiteral("the rows of this query have no key"));
+    }
+    if (detached_) {
+        keys.resize(std::max(keys.size(), count + 1));
+        keys[count++] = static_cast<qint32>(columnInt(rowidColumn_));
+        moveNext();
+    }
+    // The plain loop of the engine: one step and one read per row.
+    int rc = onRow_ ? SQLITE_ROW : SQLITE_DONE;
+    while (rc == SQLITE_ROW) {
+        if (count >= keys.size()) {
+            keys.resize(std::max<size_t>(2 * keys.size(), 1024)); // the log grew meanwhile
+        }
+        keys[count++] = static_cast<qint32>(sqlite3_column_int64(stmt_, rowidColumn_));
+        ++position_;
+        rc = sqlite3_step(stmt_);
+    }
+    onRow_ = false;
+    if (rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
+        sqlite3_reset(stmt_);
+        db_.fail(rc, message);
+    }
+    sqlite3_reset(stmt_);
+}
+
 Recordset::~Recordset() {
-    sqlite3_finalize(stmt_);
+    db_.release(stmt_, statementText_);
 }
 
 void Recordset::step() {
@@ -285,6 +354,11 @@ QString Recordset::textAt(int index) const {
     return text;
 }
 
+bool Recordset::nullAt(int index) const {
+    requireRow();
+    return columnType(fields_.at(static_cast<size_t>(index)).statementColumn) == SQLITE_NULL;
+}
+
 qint64 Recordset::intAt(int index) const {
     requireRow();
     return columnInt(fields_.at(static_cast<size_t>(index)).statementColumn);
@@ -390,7 +464,7 @@ void Recordset::update() {
         sql = QStringLiteral("update %1 set %2 where rowid = ?")
                   .arg(quoteIdentifier(table_), assignments.join(QStringLiteral(", ")));
     }
-    Statement s{db_.prepare(sql)};
+    Statement s(db_, sql);
     int index = 1;
     for (const auto& entry : pending_) {
         sqlite::bindValue(s.stmt, index++, entry.second);
@@ -406,8 +480,7 @@ void Recordset::update() {
 void Recordset::deleteRow() {
     requireWritable();
     requireRow();
-    Statement s{
-        db_.prepare(QStringLiteral("delete from %1 where rowid = ?").arg(quoteIdentifier(table_)))};
+    Statement s(db_, QStringLiteral("delete from %1 where rowid = ?").arg(quoteIdentifier(table_)));
     sqlite3_bind_int64(s.stmt, 1, columnInt(rowidColumn_));
     editing_ = Editing::None;
     db_.runWrite(s.stmt);

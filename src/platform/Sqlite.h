@@ -3,17 +3,21 @@
 #include <QString>
 #include <QVariant>
 
+#include "platform/Database.h"
+
 #include <sqlite3.h>
 
 // What the engine layer's own files share about SQLite's C API.
 namespace hm52::sqlite {
 
-// A statement that lives only inside one call.
+// A statement that lives only inside one call; it goes back to its connection's cache.
 struct Statement {
+    Database& db;
+    QString sql;
     sqlite3_stmt* stmt = nullptr;
-    Statement() = default;
-    explicit Statement(sqlite3_stmt* s) : stmt(s) {}
-    ~Statement() { sqlite3_finalize(stmt); }
+    Statement(Database& database, const QString& text)
+        : db(database), sql(text), stmt(database.prepare(text)) {}
+    ~Statement() { db.release(stmt, sql); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 };

@@ -78,10 +78,13 @@ QsoForm::QsoForm(Services& services, Windows& reg, const Traits& traits)
 }
 
 QsoForm::~QsoForm() {
-    // Children that lose their focus while the window goes must not reach this half-gone
-    // window.
+    // Children that lose their focus (or emit anything) while the window goes must not reach
+    // this half-gone window.
     comboPlace->removeEventFilter(this);
     txtCall->removeEventFilter(this);
+    for (const QWidget* control : findChildren<QWidget*>()) {
+        disconnect(control, nullptr, this, nullptr);
+    }
 }
 
 void QsoForm::buildControls() {

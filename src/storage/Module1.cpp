@@ -66,6 +66,7 @@ void Module1::openLog(const QString& path, OpenMode mode) {
         throw DbError(e.text() + QStringLiteral("\n\n") + QDir::toNativeSeparators(path));
     }
     logDb.setGate(this);
+    logDb.watchChanges("data");
     if (!unwritable_.isEmpty()) {
         setReadOnly(unwritable_);
     }
@@ -84,6 +85,12 @@ void Module1::openPlaces(const QString& path) {
 Recordset& Module1::openShared(const QString& sqlOrTable) {
     sharedRs.reset();
     sharedRs = std::make_unique<Recordset>(logDb, sqlOrTable);
+    return *sharedRs;
+}
+
+Recordset& Module1::openSharedKeys(const QString& selectAll) {
+    sharedRs.reset();
+    sharedRs = std::make_unique<Recordset>(logDb, selectAll, Recordset::keysOnly);
     return *sharedRs;
 }
 

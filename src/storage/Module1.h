@@ -49,6 +49,8 @@ public:
     // Reopens a slot on a query of the log (or of the gazetteer) and returns the new cursor.
     // The previous cursor of the slot is released first.
     Recordset& openShared(const QString& sqlOrTable);
+    // The same for a "select * from data ..." listing read only by its rows' keys.
+    Recordset& openSharedKeys(const QString& selectAll);
     Recordset& openAux(const QString& sqlOrTable);
     Recordset& openAuxPlaces(const QString& sql);
     // Lets the slots' cursors go of the files: their rows stay readable, no lock is held.

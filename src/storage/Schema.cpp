@@ -100,14 +100,27 @@ void ensureLogIndexes(Database& db) {
     // The duplicate rules and the sub-square search.
     db.execute(QStringLiteral(
         "create index if not exists data_locator on data (WWLocator, band, mode, qsl)"));
-    // The browser's searches.
-    db.execute(QStringLiteral("create index if not exists data_call on data (call)"));
-    db.execute(QStringLiteral("create index if not exists data_place on data (place, prov)"));
+    // The province search.
     db.execute(QStringLiteral("create index if not exists data_prov on data (prov)"));
-    // The browser's first order, call then band, mode and province: an index holding every
-    // column lists the whole log in that order with no sort and no look-up in the table.
-    db.execute(QStringLiteral("create index if not exists data_browse on data"
-                              " (call, band, mode, prov, WWLocator, place, date, time, qsl)"));
+    // The browser's orders, one index each: the whole log comes in that order from the index
+    // alone, QSO numbers only, with no sort. They serve the call and place searches too.
+    const char* const orders[][2] = {
+        {"data_order_call_bm", "call, band, mode, prov"},
+        {"data_order_call_mb", "call, mode, band, prov"},
+        {"data_order_place_bm", "place, band, mode, prov"},
+        {"data_order_place_mb", "place, mode, band, prov"},
+        {"data_order_loc_bm", "WWLocator, band, mode, prov"},
+        {"data_order_loc_mb", "WWLocator, mode, band, prov"},
+        {"data_order_band", "band, mode, WWLocator, prov"},
+    };
+    for (const auto& order : orders) {
+        db.execute(QStringLiteral("create index if not exists %1 on data (%2)")
+                       .arg(QLatin1String(order[0]), QLatin1String(order[1])));
+    }
+    // Indexes of earlier builds that these make redundant.
+    for (const char* old : {"data_call", "data_place", "data_browse"}) {
+        db.execute(QStringLiteral("drop index if exists %1").arg(QLatin1String(old)));
+    }
 }
 
 void createPlaces(Database& db) {

@@ -72,8 +72,8 @@ frmEditQSO& handOver(TestEnv& env, int count) {
     frmUtility& b = env.registry->utility();
     b.showAny();
     showActive(&b);
-    const auto line = std::find(b.lineKeys.begin(), b.lineKeys.begin() + b.lineCount(), count) -
-                      b.lineKeys.begin();
+    const auto line = std::find(b.lineKeys().begin(), b.lineKeys().begin() + b.lineCount(), count) -
+                      b.lineKeys().begin();
     auto* list = child<QListView>(&b, "List");
     list->setCurrentIndex(list->model()->index(static_cast<int>(line), 0));
     b.cmdEditQSO_Click();

@@ -1,0 +1,116 @@
+// An open browser over a large log follows each change of the log line by line, and its list
+// is always the one a full listing gives, in every order and with many equal keys.
+
+#include "browser/frmUtility.h"
+#include "support/TestEnv.h"
+
+#include <random>
+
+using namespace hm52;
+using namespace hm52::test;
+
+namespace {
+
+// The keys a full listing of the browser's query gives.
+std::vector<qint32> listed(TestEnv& env, const QString& sql) {
+    std::vector<qint32> keys;
+    for (Recordset rs(env.m.logDb, sql, Recordset::keysOnly); !rs.eof(); rs.moveNext()) {
+        keys.push_back(static_cast<qint32>(rs.rowid()));
+    }
+    return keys;
+}
+
+} // namespace
+
+class FollowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theListFollowsEveryChangeExactlyInEveryOrder_data() {
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("second");
+        for (const QString& order : {u"optCall"_s, u"optPlace"_s, u"optWWLocator"_s}) {
+            for (const QString& second : {u"optBand2"_s, u"optMode2"_s}) {
+                QTest::newRow(qPrintable(order + u' ' + second)) << order << second;
+            }
+        }
+        QTest::newRow("optBand") << u"optBand"_s << QString();
+    }
+
+    void theListFollowsEveryChangeExactlyInEveryOrder() {
+        QFETCH(QString, order);
+        QFETCH(QString, second);
+        TestEnv env;
+        std::mt19937 random(7);
+        const QStringList calls{u"I1ABC"_s, u"i1abc"_s, u"IK0XYZ"_s, u"I2Z"_s, u"I3QQQ"_s};
+        const QStringList places{u"ALFA"_s, u"bravo"_s, u"CHARLIE"_s, u""_s};
+        const QStringList bands{u"HF"_s, u"VHF"_s, u"UHF"_s};
+        const QStringList modes{u"SSB"_s, u"CW"_s};
+        const QStringList squares{u"AB"_s, u"AC"_s, u"XX"_s};
+        auto pick = [&random](const QStringList& list) {
+            return list.at(static_cast<qsizetype>(random() % list.size()));
+        };
+        auto someQso = [&]() {
+            return Qso{.call = pick(calls),
+                       .WWLocator = pick(squares),
+                       .place = pick(places),
+                       .mode = pick(modes),
+                       .band = pick(bands),
+                       .qsl = u"w"_s};
+        };
+        {
+            Transaction t(env.m.logDb);
+            for (int i = 0; i < 400; ++i) {
+                env.addQso(someQso());
+            }
+            t.commit();
+        }
+        frmUtility& b = env.registry->utility();
+        showActive(&b);
+        child<QRadioButton>(&b, order.toLatin1().constData())->click();
+        if (order != u"optBand"_s) {
+            child<QRadioButton>(&b, second.toLatin1().constData())->click();
+        }
+        b.showAny();
+        const QString sql = env.m.sharedRs->sql();
+
+        int followed = 0;
+        for (int step = 0; step < 60; ++step) {
+            const qint64 highest =
+                env.m.logDb.scalar(u"select max(count) from data"_s).toLongLong();
+            const int key = static_cast<int>(random() % highest) + 1;
+            switch (random() % 3) {
+            case 0:
+                env.addQso(someQso());
+                break;
+            case 1:
+                env.m.logDb.execute(u"delete from data where count = %1"_s.arg(key));
+                break;
+            default: {
+                const Qso q = someQso();
+                env.m.logDb.execute(
+                    u"update data set call = '%1', band = '%2', mode = '%3', "
+                    u"place = '%4' where count = %5"_s.arg(q.call, q.band, q.mode, q.place)
+                        .arg(key));
+            }
+            }
+            env.m.openShared(u"select 1 as untouched"_s);
+            b.showAny();
+            followed += env.m.sharedRs->sql() == u"select 1 as untouched"_s ? 1 : 0;
+            const std::vector<qint32> expected = listed(env, sql);
+            const auto shown = b.lineKeys();
+            QCOMPARE(std::vector<qint32>(shown.begin(), shown.begin() + b.lineCount()), expected);
+            QCOMPARE(shown.size(), size_t(env.count()) + 1);
+        }
+        QCOMPARE(followed, 60); // every change was followed, not listed again
+        // A line shows its QSO as it is now.
+        QCOMPARE(
+            b.lineText(0).left(11).trimmed(),
+            env.m.logDb.scalar(u"select call from data where count = %1"_s.arg(b.lineKeys()[0]))
+                .toString()
+                .left(11));
+    }
+};
+
+QTEST_MAIN(FollowTest)
+#include "tst_follow.moc"
