@@ -169,7 +169,6 @@ private Q_SLOTS:
         click(&b, "optPlace");
         QVERIFY(frame2nd->isEnabled() && mode2->isEnabled());
         QVERIFY(mode2->isChecked());
-        QCOMPARE(sql(env), u"select * from data order by place, Mode, Band, prov asc;"_s);
     }
 
     void searchesListTheirRowsWithTheirQueries_data() {
@@ -263,7 +262,6 @@ private Q_SLOTS:
                               "insert place:", "insert prov:"}));
         click(&b, "cmdShowAny");
         QVERIFY(t.searchPlace.isEmpty() && t.searchProv.isEmpty());
-        QCOMPARE(sql(env), byCall);
     }
 
     void aCancelledCallOrSubSquarePromptChangesNothing() {
@@ -321,32 +319,26 @@ private Q_SLOTS:
         QCOMPARE(calls(*b), (QStringList{"IK0BBB", "IK0BBB", "IK0BBB"}));
     }
 
-    void showAnyThroughTheRegistryLoadsTheBrowserHiddenEvenOnAnEmptyLog() {
+    void showAnyThroughTheRegistryLoadsTheBrowserHiddenWithItsCaptions() {
         TestEnv env;
         QVERIFY(env.registry->loaded(Window::Utility) == nullptr);
         env.registry->showAny();
         auto* b = qobject_cast<frmUtility*>(env.registry->loaded(Window::Utility));
-        QVERIFY(b != nullptr);
-        QVERIFY(!b->isVisible());
+        QVERIFY(b != nullptr && !b->isVisible());
         QCOMPARE(b->lineCount(), 0);
         QCOMPARE(b->lineKeys.size(), size_t(1));
         env.addQso({});
         env.registry->showAny();
         QCOMPARE(b->lineCount(), 1);
-    }
 
-    void theButtonsCarryTheirCaptionsAndTips() {
-        TestEnv env;
-        frmUtility& b = env.registry->utility();
-        QCOMPARE(b.windowTitle(), u"Utility QSO"_s);
-        QCOMPARE(texts(&b,
-                       "Frame1 optCall optPlace optWWLocator optBand frame2nd optBand2 optMode2 "
-                       "Frame2 cmdCall cmdPlace cmdWWLocator cmdShowAny cmdDeleteQSO cmdEditQSO "
-                       "cmdExit"),
+        QCOMPARE(b->windowTitle(), u"Utility QSO"_s);
+        QCOMPARE(texts(b, "Frame1 optCall optPlace optWWLocator optBand frame2nd optBand2 optMode2 "
+                          "Frame2 cmdCall cmdPlace cmdWWLocator cmdShowAny cmdDeleteQSO cmdEditQSO "
+                          "cmdExit"),
                  u"Order by:|Call|Place|WWLocator|Band|And:|Band|Mode|Search for:|Call|Place|"
                  u"WWlocator|Show any QSO|Delete QSO|Edit QSO|Exit"_s);
-        auto* del = child<QPushButton>(&b, "cmdDeleteQSO");
-        QCOMPARE(del->toolTip() + child(&b, "cmdEditQSO")->toolTip(),
+        auto* del = child<QPushButton>(b, "cmdDeleteQSO");
+        QCOMPARE(del->toolTip() + child(b, "cmdEditQSO")->toolTip(),
                  u"delete selected QSO edit selected QSO "_s);
         QVERIFY(del->font().bold());
     }
@@ -392,10 +384,11 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
     }
 
-    void accreditedQsosAreNeitherEditedNorDeleted() {
+    void accreditedOrVanishedQsosAreNeitherEditedNorDeleted() {
         TestEnv env;
         env.addQso({.call = "I1AAA", .qsl = "a"});
         env.addQso({.call = "I2BBB", .qsl = "c"});
+        env.addQso({.call = "I3CCC"});
         frmUtility& b = openBrowser(env);
         click(b, u"I1AAA"_s);
         b.cmdEditQSO_Click();
@@ -404,7 +397,7 @@ private Q_SLOTS:
                                                    "you cannot delete an accreditated QSO!"}));
         QCOMPARE(looks(env.dialogs), QStringList(2, u"HM52 Critical Ok"_s));
         QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
-        QCOMPARE(env.count(), 2);
+        QCOMPARE(env.count(), 3);
 
         // Listed as confirmed, accredited since: the action reads the log again and refuses.
         click(b, u"I2BBB"_s);
@@ -412,6 +405,14 @@ private Q_SLOTS:
         env.dialogs.clear();
         b.List_DblClick();
         QCOMPARE(env.dialogs.texts(), QStringList{"You cannot edit an accreditated qso!"});
+
+        // Deleted meanwhile: told, and the list refreshed.
+        click(b, u"I3CCC"_s);
+        env.m.logDb.execute("delete from data where call = 'I3CCC'");
+        env.dialogs.clear();
+        b.cmdEditQSO_Click();
+        QCOMPARE(env.dialogs.texts(), QStringList{"this QSO is no longer in the Logbook!"});
+        QCOMPARE(b.lineCount(), 2);
         QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
     }
 
@@ -489,19 +490,6 @@ private Q_SLOTS:
         child<QAction>(&b, "mnDeleteQSO")->trigger();
         QCOMPARE(env.count("call = 'I1AAA'"), 0);
         QCOMPARE(env.count("call = 'I2BBB'"), 1);
-    }
-
-    void aQsoDeletedMeanwhileIsReportedAndTheListRefreshed() {
-        TestEnv env;
-        env.addQso({.call = "I1AAA"});
-        env.addQso({.call = "I2BBB"});
-        frmUtility& b = openBrowser(env);
-        click(b, u"I2BBB"_s);
-        env.m.logDb.execute("delete from data where call = 'I2BBB'");
-        b.cmdEditQSO_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList{"this QSO is no longer in the Logbook!"});
-        QCOMPARE(b.lineCount(), 1);
-        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
     }
 };
 
