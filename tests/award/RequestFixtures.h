@@ -1,7 +1,8 @@
 #pragma once
 
 // Logs and expected printed lines for the request and printout tests. The expected lines are
-// written here from the printed layouts, blank for blank, without the program's own code.
+// written here from the printed layouts, blank for blank, without the program's own code; the
+// operations of a job (opSequence) give the font in force for each of them.
 
 #include "platform/Printer.h"
 #include "support/TestEnv.h"
@@ -13,17 +14,6 @@
 #include <vector>
 
 namespace hm52::test {
-
-// A printed line with the font in force, as a test expects it.
-struct Expected {
-    QString text;
-    QString font;
-    double size;
-    bool bold;
-};
-
-inline const QString TNR = u"Times New Roman"_s;
-inline const QString CN = u"Courier New"_s;
 
 inline const QString convertQuestion =
     u"Do you want to to convert the confirmed QSO in accredited QSO?"_s;
@@ -43,14 +33,6 @@ inline QString col(const QString& value, int width) {
 // The n-th sub-square's two letters: AA, AB, ... AZ, BA, ...
 inline QString letters(int n) {
     return QString(QChar(u'A' + n / 26)) + QChar(u'A' + n % 26);
-}
-
-// Appends lines of one font.
-inline void addLines(std::vector<Expected>& lines, const QStringList& texts, const QString& font,
-                     double size, bool bold = false) {
-    for (const QString& text : texts) {
-        lines.push_back({text, font, size, bold});
-    }
 }
 
 // One QSO of a generated log, with what its listed entry shows.
@@ -99,48 +81,23 @@ inline QString entry(int indent, const LoggedQso& q) {
 
 // The lines from the title to the list, common to both forms but for the title and the
 // claim (the operator is TestEnv::setOperator's).
-inline std::vector<Expected> formHead(const QString& title, const QString& claim1,
-                                      const QString& claim2, qint64 confirmedAndAccredited) {
+inline QStringList formHead(const QString& title, const QString& claim1, const QString& claim2,
+                            qint64 confirmedAndAccredited) {
     const QString m = sp(15);
-    std::vector<Expected> lines;
-    addLines(lines, {u" "_s, u" "_s, title}, TNR, 12, true);
-    addLines(lines,
-             {u" "_s, u" "_s, m + u"Alla Sezione C.R.V. di Valdoria "_s, m + u"P.O.Box 31"_s,
-              m + u"40400 VALDORIA"_s, u" "_s, u" "_s,
-              m + u"Il sottoscritto MARIO ROSSI con nominativo IK0XYZ"_s, m + u"VIA ROMA 1"_s,
-              m + u"40400 VALDORIA VD"_s, m + u"ITALIA"_s, m + u"MARIO@EXAMPLE.ORG"_s, u" "_s,
-              claim1, claim2, u" "_s,
-              m + u"Alla data attuale i WWLocator confermati sono: "_s +
-                  QString::number(confirmedAndAccredited),
-              sp(6)},
-             TNR, 12);
-    return lines;
-}
-
-// Compares every printed line of a job, its text and the font in force.
-inline bool sameLines(const RecordedJob& job, const std::vector<Expected>& expected) {
-    if (job.lines.size() != expected.size()) {
-        qWarning("%zu lines printed, %zu expected", job.lines.size(), expected.size());
-    }
-    bool same = job.lines.size() == expected.size();
-    for (size_t i = 0; i < std::min(job.lines.size(), expected.size()); ++i) {
-        const PrintedLine& got = job.lines[i];
-        const Expected& want = expected[i];
-        if (got.text != want.text || got.fontName != want.font || got.fontSize != want.size ||
-            got.bold != want.bold) {
-            qWarning("line %zu:\n got  [%s] %s %g %s\n want [%s] %s %g %s", i + 1,
-                     qPrintable(got.text), qPrintable(got.fontName), got.fontSize,
-                     got.bold ? "bold" : "", qPrintable(want.text), qPrintable(want.font),
-                     want.size, want.bold ? "bold" : "");
-            same = false;
-        }
-    }
-    return same;
+    return QStringList() << u" "_s << u" "_s << title << u" "_s << u" "_s
+                         << m + u"Alla Sezione C.R.V. di Valdoria "_s << m + u"P.O.Box 31"_s
+                         << m + u"40400 VALDORIA"_s << u" "_s << u" "_s
+                         << m + u"Il sottoscritto MARIO ROSSI con nominativo IK0XYZ"_s
+                         << m + u"VIA ROMA 1"_s << m + u"40400 VALDORIA VD"_s << m + u"ITALIA"_s
+                         << m + u"MARIO@EXAMPLE.ORG"_s << u" "_s << claim1 << claim2 << u" "_s
+                         << m + u"Alla data attuale i WWLocator confermati sono: "_s +
+                                QString::number(confirmedAndAccredited)
+                         << sp(6);
 }
 
 // A job's operations in order, each run of printed lines as one entry: "name Courier New",
 // "size 8", "bold on", "print 3" (three one-item lines), "print3 2" (two lines printed as
-// three items), "end".
+// three items), "end". With the job's lines, they give the font in force for each line.
 inline QStringList opSequence(const RecordedJob& job) {
     static const char* const kinds[] = {"name", "size", "bold", "print", "print3", "end"};
     QStringList ops;

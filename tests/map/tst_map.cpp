@@ -1,6 +1,7 @@
 // The sub-square map: each cell drawn in the colour of its best QSL state for the chosen mode
 // and band, oriented like the map, with counts, progress, hover names, the browser on
-// double-click, a refresh after every change of the log, and a PNG of it all.
+// double-click, a refresh after every change of the log, and a PNG of it all. (Best states and
+// the progress of each request: tests/rules.)
 
 #include "app/principale.h"
 #include "map/frmMap.h"
@@ -84,28 +85,6 @@ private Q_SLOTS:
         QCOMPARE(map.centre("AB").x(), aa.x());
         QCOMPARE(map.grid()->cellAt(map.centre("XX")), rules::squareIndex(u"XX"_s));
         QVERIFY(map.centre("XX").x() > map.centre("WX").x());
-    }
-
-    void progressNamesTheNextRequestAndWhetherItCanBeMade() {
-        Map map;
-        for (char c = 'A'; c < 'A' + 10; ++c) { // the SHF base figure: 10
-            const char square[3] = {'A', c, 0};
-            log(map.env, square, "a", "CW", "SHF");
-        }
-        log(map.env, "CA", "c", "CW", "SHF");
-        log(map.env, "CB", "c", "CW", "SHF");
-        map.open();
-        map.choose("comboMode", u"CW"_s);
-        map.choose("comboBand", u"SHF"_s);
-        QCOMPARE(map.label("lblProgress"), u"Endorsement 1: 2 of 5 confirmed, 3 more needed"_s);
-        // The base award can be requested once its figure of QSOs is confirmed.
-        map.choose("comboMode", u"MIXED"_s);
-        for (char c = 'A'; c < 'A' + 12; ++c) {
-            const char square[3] = {'D', c, 0};
-            log(map.env, square, "c", "MIXED", "SHF");
-        }
-        map.env.registry->conta();
-        QCOMPARE(map.label("lblProgress"), u"Base award: 10 of 10 confirmed, can be requested"_s);
     }
 
     void hoveringACellNamesItAndItsPlacesAndTheWindowKeepsItsSize() {

@@ -65,55 +65,47 @@ private Q_SLOTS:
         QVERIFY(longOne->toolTip().contains(u"SANTA MARIA DELLE GRAZIE AL MONTE"_s));
     }
 
-    void subSquaresWithoutPlacesOrOfOneLetterGiveAnEmptyList_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("no places there") << "ZZ";
-        QTest::newRow("one letter") << "A";
-        QTest::newRow("nothing") << "";
-        QTest::newRow("a quote") << "'";
-    }
-
-    void subSquaresWithoutPlacesOrOfOneLetterGiveAnEmptyList() {
-        QFETCH(QString, typed);
-        Window f;
-        QTest::keyClicks(f.locator, u"AB"_s);
-        f.click("cmdSearch");
-        QVERIFY(f.list->count() > 0);
-        f.locator->setText(typed);
-        f.click("cmdSearch");
-        QCOMPARE(f.list->count(), 0);
-        QVERIFY(f.env.dialogs.shown.empty());
-    }
-
-    void aPlaceIsFoundByItsWholeName_data() {
+    // Each search replaces the list, even with nothing, and empties the other box.
+    void eachSearchFindsWholeNamesOnly_data() {
+        QTest::addColumn<bool>("byPlace");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("found");
-        QTest::newRow("a name in two sub-squares, with a quote")
-            << "PIAN D'OLMO"
-            << QStringList{"HM52AB | PIAN D'OLMO                    | LM ",
-                           "HM52AC | PIAN D'OLMO                    | MV "};
-        QTest::newRow("a province of three letters")
-            << "DELTA" << QStringList{"HM52AC | DELTA                          | VLT"};
-        QTest::newRow("typed in lower case")
-            << "ca' bianca" << QStringList{"HM52MN | CA' BIANCA                     | TD "};
-        QTest::newRow("a part of a name") << "SANTA" << QStringList{};
-        QTest::newRow("unknown") << "NOWHERE" << QStringList{};
-        QTest::newRow("nothing typed") << "" << QStringList{};
+        const auto add = [](const char* name, bool byPlace, const QString& typed,
+                            const QStringList& found) {
+            QTest::newRow(name) << byPlace << typed << found;
+        };
+        add("a sub-square without places", false, u"ZZ"_s, {});
+        add("one letter", false, u"A"_s, {});
+        add("no letter", false, {}, {});
+        add("a quote", false, u"'"_s, {});
+        add("a name in two sub-squares, with a quote", true, u"PIAN D'OLMO"_s,
+            {"HM52AB | PIAN D'OLMO                    | LM ",
+             "HM52AC | PIAN D'OLMO                    | MV "});
+        add("a province of three letters", true, u"DELTA"_s,
+            {"HM52AC | DELTA                          | VLT"});
+        add("typed in lower case", true, u"ca' bianca"_s,
+            {"HM52MN | CA' BIANCA                     | TD "});
+        add("a part of a name", true, u"SANTA"_s, {});
+        add("unknown", true, u"NOWHERE"_s, {});
+        add("nothing typed", true, {}, {});
     }
 
-    void aPlaceIsFoundByItsWholeName() {
+    void eachSearchFindsWholeNamesOnly() {
+        QFETCH(bool, byPlace);
         QFETCH(QString, typed);
         QFETCH(QStringList, found);
         Window f;
         QTest::keyClicks(f.locator, u"XX"_s);
-        f.click("cmdSearch");
-        f.place->setText(typed);
-        f.click("cmdSearch2");
+        f.place->setText(u"ECHO"_s);
+        f.click(byPlace ? "cmdSearch2" : "cmdSearch");
+        QVERIFY(f.list->count() > 0);
+        (byPlace ? f.place : f.locator)->setText(typed);
+        f.click(byPlace ? "cmdSearch2" : "cmdSearch");
         QStringList lines = f.lines();
         lines.sort(); // equal names come in the engine's order
         QCOMPARE(lines, found);
-        QVERIFY(f.locator->text().isEmpty());
-        QCOMPARE(f.place->text(), typed); // neither upper-cased nor cleared
+        QVERIFY((byPlace ? f.locator : f.place)->text().isEmpty());
+        QCOMPARE((byPlace ? f.place : f.locator)->text(), typed); // kept as typed
         QVERIFY(f.env.dialogs.shown.empty());
     }
 

@@ -1,9 +1,8 @@
-// The engine layer: the SQL the windows build, cursors, writes by rowid, the text forms of
-// dates and times, and that every change is on disk when the call returns.
+// The engine layer: cursors, writes by rowid, the text forms of dates and times, and that every
+// change is on disk when the call returns. (The SQL the windows build runs in their own tests.)
 
 #include "platform/Database.h"
 #include "platform/DateText.h"
-#include "storage/QuoteSql.h"
 #include "storage/Schema.h"
 #include "support/LogFixture.h"
 
@@ -15,81 +14,7 @@ using namespace hm52::test;
 class DatabaseTest : public QObject {
     Q_OBJECT
 
-private:
-    static QStringList column(Recordset& rs, const QString& name) {
-        QStringList values;
-        for (; !rs.eof(); rs.moveNext()) {
-            values << rs.text(name);
-        }
-        return values;
-    }
-
 private Q_SLOTS:
-    void theSqlTheWindowsBuildIsAccepted_data() {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<QStringList>("calls");
-        const QStringList all{"I1AAA", "I2BBB", "I3CCC", "IK0'Q"};
-        QTest::newRow("bare select") << "select * from data" << all;
-        QTest::newRow("trailing semicolon") << "select * from data;" << all;
-        QTest::newRow("count in condition, no blank")
-            << "select * from data where count =2;" << QStringList{"I2BBB"};
-        QTest::newRow("count in order") << "select * from data order by count asc" << all;
-        QTest::newRow("names in any case")
-            << "select * from data where CALL = 'I3CCC' order by Band, Mode, prov asc;"
-            << QStringList{"I3CCC"};
-        QTest::newRow("not equal and number")
-            << "select * from data where mode ='SSB' and band='HF' and qsl='c' and "
-               "WWLocator='AB' and count <> 1;"
-            << QStringList{"I2BBB"};
-        QTest::newRow("doubled quote in literal")
-            << "select * from data where call = 'IK0''Q'" << QStringList{"IK0'Q"};
-        QTest::newRow("lower case finds upper case")
-            << "select * from data where call = 'i1aaa'" << QStringList{"I1AAA"};
-        QTest::newRow("order by with blank before comma")
-            << "select * from data where call = 'I1AAA' order by band , mode, WWLocator,prov asc;"
-            << QStringList{"I1AAA"};
-        QTest::newRow("nothing found")
-            << "select * from data where WWLocator = 'ZZ'" << QStringList{};
-    }
-
-    void theSqlTheWindowsBuildIsAccepted() {
-        QFETCH(QString, sql);
-        QFETCH(QStringList, calls);
-        LogEnv env;
-        env.addQso({.call = "I1AAA", .WWLocator = "AB", .mode = "SSB", .band = "HF", .qsl = "c"});
-        env.addQso({.call = "I2BBB", .WWLocator = "AB", .mode = "SSB", .band = "HF", .qsl = "c"});
-        env.addQso({.call = "I3CCC", .WWLocator = "AC", .mode = "CW", .band = "VHF", .qsl = "w"});
-        env.addQso({.call = "IK0'Q", .WWLocator = "XX", .mode = "CW", .band = "SAT", .qsl = "a"});
-        Recordset rs(env.m.logDb, sql);
-        QStringList got = column(rs, "call");
-        if (!sql.contains("order by")) {
-            got.sort();
-        }
-        QCOMPARE(got, calls);
-    }
-
-    void countQueriesAndTheGazetteerQueriesGiveTheirOneField() {
-        LogEnv env;
-        env.addQso({.call = "I1AAA"});
-        env.addQso({.call = "I1AAA"});
-        QCOMPARE(env.m.contatore("select count(*) as contatore from data where call = 'I1AAA'"), 2);
-        QCOMPARE(env.m.contatore(" select count(*) as contatore from data where mode = 'MIXED' "
-                                 "and band='HF' and qsl='c'"),
-                 2);
-        QCOMPARE(env.m.contatore("select count(call) as contatore from userData"), 0);
-        env.setOperator("IK0XYZ");
-        Recordset op(env.m.logDb, "select call from userData");
-        QCOMPARE(op.text("call"), u"IK0XYZ"_s);
-
-        Recordset places(env.m.placesDb,
-                         "select distinct(place) from places where WWLocator='HM52AB' order by "
-                         "place asc");
-        QCOMPARE(column(places, "place"), QStringList({"ALFA", "BRAVO", "CHARLIE", "PIAN D'OLMO"}));
-        QCOMPARE(env.m.placesContatore("select count(*) as contatore from places where place = '" +
-                                       QuoteSql("PIAN D'OLMO") + "'"),
-                 2);
-    }
-
     void datesAndTimesReadBackInTheirTextForms_data() {
         QTest::addColumn<QStringList>("forms"); // as written, as read back, the stored date
         const auto add = [](const char* name, const QStringList& forms) {

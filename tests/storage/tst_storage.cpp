@@ -1,8 +1,7 @@
-// The storage module: quoting typed text for SQL, the program folder's paths, numbering,
-// opening the two files, and the gazetteer that ships with the program.
+// The storage module: quoting typed text for SQL, the program folder's paths, opening the two
+// files, and the gazetteer that ships with the program.
 
 #include "platform/Database.h"
-#include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
 #include "storage/QuoteSql.h"
@@ -85,21 +84,6 @@ private Q_SLOTS:
         QCOMPARE(m.contatore("select count(*) as contatore from data where call = 'ROOTCASE'"), 1);
         QCOMPARE(m.logDb.path(), env.folder() + u"/data.mdb"_s);
         QCOMPARE(m.placesDb.path(), env.folder() + u"/places.mdb"_s);
-    }
-
-    void numberingTakesTheHighestPlusOne() {
-        LogEnv env;
-        QCOMPARE(rules::nextCount(env.m), 1);
-        for (int i = 1; i <= 3; ++i) {
-            env.addQsoWithCount(rules::nextCount(env.m), {});
-        }
-        QCOMPARE(rules::nextCount(env.m), 4);
-        env.m.logDb.execute("delete from data where count = 3");
-        QCOMPARE(rules::nextCount(env.m), 3); // the highest number is reused after its deletion
-        env.m.logDb.execute("delete from data where count = 1");
-        QCOMPARE(rules::nextCount(env.m), 3); // lower gaps never are
-        env.addQsoWithCount(7, {});
-        QCOMPARE(rules::nextCount(env.m), 8);
     }
 
     void aLogFromAnEarlierBuildGetsItsIndexesWithoutLosingARow() {

@@ -44,6 +44,27 @@ void typeAtFocus(const QString& text) {
     }
 }
 
+QString texts(const QObject* parent, const char* names) {
+    QStringList shown;
+    for (const QByteArray& name : QByteArray(names).split(' ')) {
+        const QWidget* w = child(parent, name.constData());
+        if (const auto* label = qobject_cast<const QLabel*>(w)) {
+            shown << label->text();
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+            shown << button->text();
+        } else if (const auto* frame = qobject_cast<const QGroupBox*>(w)) {
+            shown << frame->title();
+        } else if (const auto* box = qobject_cast<const QLineEdit*>(w)) {
+            shown << box->text();
+        } else if (const auto* list = qobject_cast<const QComboBox*>(w)) {
+            shown << list->currentText();
+        } else {
+            qFatal("%s shows no text", name.constData());
+        }
+    }
+    return shown.join(u'|');
+}
+
 void click(const QObject* parent, const char* button) {
     child<QAbstractButton>(parent, button)->click();
 }

@@ -69,6 +69,9 @@ template <class T = QWidget> T* child(const QObject* parent, const char* name) {
     }
     return found;
 }
+// What named children show, joined by "|": a label's or a button's text, a frame's caption,
+// a text box's text, a list's current entry; texts(w, "Label3 cmdClear") is "HM52|Clear".
+QString texts(const QObject* parent, const char* names);
 // Clicks a named button of a window.
 void click(const QObject* parent, const char* button);
 // The texts of a combo box's items, or of a list model's rows.

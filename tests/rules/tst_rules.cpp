@@ -1,0 +1,429 @@
+// The award's rules on their own: the checks of a typed QSO, the duplicate rules of a
+// sub-square, band and mode, numbering, the requests' figures, queries, claims and conversion,
+// and what the counter and the map count.
+
+#include "rules/Claims.h"
+#include "rules/Counts.h"
+#include "rules/Rules.h"
+#include "storage/Codes.h"
+#include "support/LogFixture.h"
+
+using namespace hm52;
+using namespace hm52::test;
+using rules::Conflict;
+
+namespace {
+
+// The form's QSO with some boxes changed: "call=I2XYZ;day=31".
+rules::TypedQso typed(const QString& changes) {
+    using Q = rules::TypedQso;
+    Q q{u"AB"_s, u"I1ABC"_s, u"5"_s, u"12"_s, u"04"_s, u"2130"_s, u"ALFA"_s};
+    const std::pair<const char*, QString Q::*> boxes[] = {
+        {"locator", &Q::locator}, {"call", &Q::call}, {"day", &Q::day},    {"month", &Q::month},
+        {"year", &Q::year},       {"time", &Q::time}, {"place", &Q::place}};
+    for (const QString& change : changes.split(u';', Qt::SkipEmptyParts)) {
+        for (const auto& [name, box] : boxes) {
+            if (change.section(u'=', 0, 0) == QLatin1String(name)) {
+                q.*box = change.section(u'=', 1);
+            }
+        }
+    }
+    return q;
+}
+
+Qso at(const char* locator, const char* mode, const char* band, const char* qsl) {
+    return {.WWLocator = locator, .mode = mode, .band = band, .qsl = qsl};
+}
+
+} // namespace
+
+class RulesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // ----- a typed QSO ----------------------------------------------------------------
+
+    void checksRunInOrderWithTheirMessages_data() {
+        QTest::addColumn<QString>("changes");
+        QTest::addColumn<QStringList>("afterQuotes"); // the insert window's count
+        QTest::addColumn<QStringList>("asTyped");     // the edit window's
+        const auto add2 = [](const char* name, const QString& changes, const QStringList& after,
+                             const QStringList& typedToo) {
+            QTest::newRow(name) << changes << after << typedToo;
+        };
+        const auto add = [&add2](const char* name, const QString& changes,
+                                 const QStringList& messages) {
+            add2(name, changes, messages, messages);
+        };
+        const QStringList tooLong{"Call Field is too long"};
+        add("valid", {}, {});
+        add("one letter", u"locator=A"_s, {"WWLocator Field must be two characters"});
+        add("three letters", u"locator=ABC"_s, {"WWLocator Field must be two characters"});
+        add("numeric sub-square", u"locator=12"_s, {"WWLocator Field cannot be numerical"});
+        add("signed sub-square", u"locator=-1"_s, {"WWLocator Field cannot be numerical"});
+        add("A1 sub-square", u"locator=A1"_s, {});
+        add("no call, and the checks end", u"call=;time="_s, {"Call Field cannot be null"});
+        add("12 with 3 quotes", u"call=I'1'A'BCDEFG"_s, {});
+        add2("12 with 4 quotes, no date", u"call=I'1'A'B'CDEF;day=;month=;year="_s,
+             tooLong + QStringList{"Date Fields cannot be null"}, {"Date Fields cannot be null"});
+        add2("12 with 4 quotes, no place", u"call=I'1'A'B'CDEF;place="_s,
+             tooLong + QStringList{"place field cannot be null"}, {"place field cannot be null"});
+        add2("15 with a quote", u"call=HB0/IZ1'BCD/QRP"_s, tooLong, {});
+        add("16 as typed", u"call="_s + QString(16, u'X'), tooLong);
+        add("no month", u"month="_s, {"Date Fields cannot be null"});
+        add("signed day", u"day=-1"_s, {"date fields must be numeric"});
+        add("decimal month", u"month=1."_s, {"date fields must be numeric"});
+        add("letter year", u"year=O4"_s, {"date fields must be numeric"});
+        for (const char* date : {"day=0", "day=32", "month=0", "month=13"}) {
+            add(date, QLatin1String(date), {"error in date field format"});
+        }
+        add("a date failure ends the checks", u"day=0;time="_s, {"error in date field format"});
+        add("31/2, one-digit year", u"day=31;month=2;year=9"_s, {});
+        add("no time", u"time="_s, {"time field cannot be null"});
+        add("decimal time", u"time=21.3"_s, {"time field must be numeric"});
+        add("signed time", u"time=-130"_s, {"time field must be numeric"});
+        add("time 123", u"time=123"_s, {"time field must be 4 numbers"});
+        for (const char* time : {"time=2400", "time=2360"}) {
+            add(time, QLatin1String(time), {"error in time field format"});
+        }
+        for (const char* time : {"time=0000", "time=0030", "time=2359"}) {
+            add(time, QLatin1String(time), {});
+        }
+        add("no place", u"place="_s, {"place field cannot be null"});
+        add("place 50", u"place="_s + QString(50, u'X'), {});
+        add("place 51", u"place="_s + QString(51, u'X'), {"place field is too long"});
+        add2("place 50 with a quote", u"place=CA' "_s + QString(46, u'X'),
+             {"place field is too long"}, {});
+    }
+
+    void checksRunInOrderWithTheirMessages() {
+        QFETCH(QString, changes);
+        QFETCH(QStringList, afterQuotes);
+        QFETCH(QStringList, asTyped);
+        QCOMPARE(rules::failedChecks(typed(changes), rules::Lengths::AfterQuotes), afterQuotes);
+        QCOMPARE(rules::failedChecks(typed(changes), rules::Lengths::AsTyped), asTyped);
+    }
+
+    // ----- the duplicate rules --------------------------------------------------------
+
+    void aNewQsoConflictsWithWhatItsGroupHolds_data() {
+        QTest::addColumn<bool>("confirmed");
+        QTest::addColumn<bool>("accredited");
+        QTest::addColumn<QString>("qsl");
+        QTest::addColumn<int>("conflict");
+        const int none = int(Conflict::None);
+        const int byConfirmed = int(Conflict::ConfirmedStands);
+        const int byAccredited = int(Conflict::AccreditedStands);
+        QTest::newRow("empty, confirmed") << false << false << "c" << none;
+        QTest::newRow("worked beside a confirmed") << true << false << "w" << none;
+        QTest::newRow("confirmed beside a confirmed") << true << false << "c" << byConfirmed;
+        QTest::newRow("accredited beside a confirmed") << true << false << "a" << byConfirmed;
+        QTest::newRow("worked beside an accredited") << false << true << "w" << byAccredited;
+        QTest::newRow("confirmed beside both") << true << true << "c" << byAccredited;
+    }
+
+    void aNewQsoConflictsWithWhatItsGroupHolds() {
+        QFETCH(bool, confirmed);
+        QFETCH(bool, accredited);
+        QFETCH(QString, qsl);
+        QFETCH(int, conflict);
+        QCOMPARE(int(rules::conflictOf({confirmed, accredited}, qsl)), conflict);
+    }
+
+    void theLogsDuplicatesAreThoseOfTheSameSubSquareBandAndMode() {
+        LogEnv env;
+        env.addQso(at("AB", "SSB", "VHF", "a"));
+        const int first = env.addQso(at("CD", "SSB", "VHF", "c"));
+        const int second = env.addQso(at("CD", "SSB", "VHF", "c")); // as an old log may hold
+        for (const char* other : {"w", "a"}) {
+            env.addQso(at("CD", "SSB", "VHF", other));
+        }
+        env.addQso(at("CD", "SSB", "UHF", "c"));
+        env.addQso(at("CD", "CW", "VHF", "c"));
+        using namespace rules::duplicates;
+        QVERIFY(accredited(env.m, u"AB"_s, u"VHF"_s, u"SSB"_s));
+        QVERIFY(!accredited(env.m, u"AB"_s, u"UHF"_s, u"SSB"_s));
+        QVERIFY(!accredited(env.m, u"AB"_s, u"VHF"_s, u"CW"_s));
+        QVERIFY(!accredited(env.m, u"A'"_s, u"VHF"_s, u"SSB"_s));
+        // The other confirmed QSOs, the first of them current; the edited one left out.
+        const auto others = [&env](const QString& qsl, const QString& except) {
+            env.m.sharedRs.reset();
+            const qint64 n = otherConfirmed(env.m, u"SSB"_s, u"VHF"_s, qsl, u"CD"_s, except);
+            return n == 0 ? QString::number(n) + (env.m.sharedRs ? u" opened"_s : QString())
+                          : u"%1 from %2"_s.arg(n).arg(env.m.sharedRs->field(u"count"_s).toInt());
+        };
+        QCOMPARE(others(u"c"_s, u"';"_s), u"2 from %1"_s.arg(first));
+        QCOMPARE(others(u"c"_s, u"' and count <> %1;"_s.arg(first)), u"1 from %1"_s.arg(second));
+        QCOMPARE(others(u"w"_s, u"';"_s), u"0"_s);
+        QCOMPARE(otherConfirmed(env.m, u"SSB"_s, u"VHF"_s, u"c"_s, u"C'"_s, u"';"_s), 0);
+    }
+
+    void anImportsGroupsHoldTheLogsConfirmedAndAccreditedQsos() {
+        LogEnv env;
+        env.addQso(at("AB", "SSB", "VHF", "c"));
+        env.addQso(at("AC", "SSB", "VHF", "a"));
+        env.addQso(at("XX", "CW", "HF", "w"));
+        env.addQso(at("MN", "CW", "HF", "C")); // written outside the program
+        rules::Groups groups;
+        groups.load(env.m);
+        const auto held = [&groups](const char* locator, const char* band, const char* mode) {
+            const rules::Group& g =
+                groups.of(QLatin1String(locator), QLatin1String(band), QLatin1String(mode));
+            return QString(g.confirmed ? u"c"_s : u""_s) + (g.accredited ? u"a"_s : u""_s);
+        };
+        QCOMPARE(held("ab", "VHF", "SSB"), u"c"_s);
+        QCOMPARE(held("AC", "VHF", "SSB"), u"a"_s);
+        QCOMPARE(held("AB", "UHF", "SSB") + held("AB", "VHF", "CW") + held("XX", "HF", "CW"),
+                 QString());
+        QCOMPARE(held("MN", "HF", "CW"), u"c"_s);
+        groups.add(u"XX"_s, u"HF"_s, u"CW"_s, u"w"_s);
+        QCOMPARE(held("XX", "HF", "CW"), QString());
+        groups.add(u"XX"_s, u"HF"_s, u"CW"_s, u"a"_s);
+        groups.add(u"xx"_s, u"HF"_s, u"CW"_s, u"c"_s);
+        QCOMPARE(held("XX", "HF", "CW"), u"ca"_s);
+    }
+
+    // ----- numbering ------------------------------------------------------------------
+
+    void aNewQsoIsNumberedAfterTheHighestUntilNoNumberIsLeft() {
+        LogEnv env;
+        QCOMPARE(rules::nextCount(env.m), 1);
+        for (int i = 1; i <= 3; ++i) {
+            env.addQsoWithCount(rules::nextCount(env.m), {});
+        }
+        QCOMPARE(rules::nextCount(env.m), 4);
+        env.m.logDb.execute(u"delete from data where count = 3"_s);
+        QCOMPARE(rules::nextCount(env.m), 3); // the highest number is reused after its deletion
+        env.m.logDb.execute(u"delete from data where count = 1"_s);
+        QCOMPARE(rules::nextCount(env.m), 3); // lower gaps never are
+        env.addQsoWithCount(7, {});
+        QCOMPARE(rules::nextCount(env.m), 8);
+        // Many in a row count on from one reading of the log.
+        rules::Numbering numbers(env.m);
+        env.addQsoWithCount(20, {});
+        QCOMPARE(numbers.next(), 8);
+        QCOMPARE(numbers.next(), 9);
+
+        env.addQsoWithCount(2147483646, {});
+        rules::Numbering last(env.m);
+        QCOMPARE(last.next(), 2147483647);
+        const QString noneLeft = u"the log has no QSO number left after 2147483647"_s;
+        QCOMPARE(thrownBy<DbError>([&last]() { last.next(); }), noneLeft);
+        env.addQsoWithCount(2147483647, {});
+        QCOMPARE(thrownBy<DbError>([&env]() { rules::nextCount(env.m); }), noneLeft);
+    }
+
+    // ----- the requests ---------------------------------------------------------------
+
+    void eachBandHasItsFigures_data() {
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<int>("base");
+        QTest::addColumn<int>("endorsement");
+        for (const auto& [band, base, endorsement] : {std::tuple{"HF", 75, 25},
+                                                      {"50 MHz", 30, 10},
+                                                      {"VHF", 30, 10},
+                                                      {"UHF", 20, 5},
+                                                      {"SHF", 10, 5},
+                                                      {"SAT", 10, 5},
+                                                      {"50MHz", 0, 0},
+                                                      {"", 0, 0}}) {
+            QTest::newRow(*band ? band : "no band")
+                << QString::fromLatin1(band) << base << endorsement;
+        }
+    }
+
+    void eachBandHasItsFigures() {
+        QFETCH(QString, band);
+        QFETCH(int, base);
+        QFETCH(int, endorsement);
+        QCOMPARE(rules::baseFigure(band), base);
+        QCOMPARE(rules::endorsementFigure(band), endorsement);
+    }
+
+    void theRequestsCountAndClaimTheirBandAndModeInSubSquareOrder() {
+        LogEnv env;
+        QCOMPARE(rules::accreditedCountSql(u"50 MHz"_s, u"CW"_s),
+                 u"select count(*) as contatore from data where mode = 'CW' and qsl = 'a' and "
+                 u"band = '50 MHz'"_s);
+        QCOMPARE(rules::confirmedCountSql(u"50 MHz"_s, u"CW"_s),
+                 u"select count(*) as contatore from data where mode = 'CW' and qsl = 'c' and "
+                 u"band = '50 MHz'"_s);
+        QCOMPARE(rules::confirmedListSql(u"50 MHz"_s, u"CW"_s),
+                 u"select * from data where mode = 'CW' and qsl = 'c' and band = '50 MHz' order "
+                 u"by WWLocator"_s);
+        QCOMPARE(rules::operatorCountSql, u"select count(*) as contatore from userData"_s);
+        for (const char* locator : {"XA", "BC", "AD", "MN"}) {
+            env.addQso({.call = u"I%1"_s.arg(QLatin1String(locator)),
+                        .WWLocator = locator,
+                        .place = "PIAN D'OLMO",
+                        .mode = "CW",
+                        .band = "50 MHz",
+                        .time = "21:30"});
+        }
+        for (const Qso& other : {at("AA", "CW", "50 MHz", "a"), at("AB", "CW", "50 MHz", "w"),
+                                 at("AC", "MIXED", "50 MHz", "c"), at("AD", "CW", "HF", "c")}) {
+            env.addQso(other);
+        }
+        QCOMPARE(env.m.contatore(rules::confirmedCountSql(u"50 MHz"_s, u"CW"_s)), 4);
+        QCOMPARE(env.m.contatore(rules::accreditedCountSql(u"50 MHz"_s, u"CW"_s)), 1);
+        const auto claimed = [&env](int n) {
+            QStringList all;
+            for (const rules::ClaimedQso& q : rules::claim(env.m, u"50 MHz"_s, u"CW"_s, n)) {
+                all << QStringList{QString::number(q.count),
+                                   q.call,
+                                   q.locator,
+                                   q.place,
+                                   q.prov,
+                                   q.date,
+                                   q.time}
+                           .join(u'|');
+            }
+            return all;
+        };
+        QCOMPARE(claimed(3), QStringList({"3|IAD|AD|PIAN D'OLMO|BD|05/01/04|21.30.00",
+                                          "2|IBC|BC|PIAN D'OLMO|BD|05/01/04|21.30.00",
+                                          "4|IMN|MN|PIAN D'OLMO|BD|05/01/04|21.30.00"}));
+        QCOMPARE(claimed(9).size(), 4);
+        QVERIFY(claimed(0).isEmpty());
+    }
+
+    void aConversionTurnsEveryClaimedQsoAccreditedOrNone() {
+        LogEnv env;
+        for (const char* qsl : {"c", "c", "w", "c"}) {
+            env.addQso({.qsl = qsl});
+        }
+        const auto states = [&env]() {
+            return env.m.logDb
+                .scalar(
+                    u"select group_concat(qsl, '') from (select qsl from data order by count)"_s)
+                .toString();
+        };
+        // A worked QSO, or one no longer in the log, stops the whole conversion.
+        for (const qint64 wrong : {3, 9}) {
+            const std::vector<qint64> counts{1, 2, wrong};
+            QCOMPARE(thrownBy<DbError>([&]() { rules::convertToAccredited(env.m.logDb, counts); }),
+                     u"QSO number %1 is no longer a confirmed QSO of the log."_s.arg(wrong));
+            QCOMPARE(states(), u"ccwc"_s);
+            QVERIFY(!env.m.logDb.inTransaction());
+        }
+        rules::convertToAccredited(env.m.logDb, {4, 1});
+        QCOMPARE(states(), u"acwa"_s);
+    }
+
+    void theNextRequestAndWhatItNeeds_data() {
+        QTest::addColumn<int>("base");
+        QTest::addColumn<int>("endorsement");
+        QTest::addColumn<int>("confirmed");
+        QTest::addColumn<int>("accredited");
+        QTest::addColumn<QString>("status");
+        const auto add = [](int n, int e, int c, int a, const char* status) {
+            QTest::newRow(status) << n << e << c << a << QString::fromLatin1(status);
+        };
+        add(75, 25, 12, 0, "Base award: 12 of 75 confirmed, 63 more needed");
+        add(75, 25, 80, 74, "Base award: 75 of 75 confirmed, can be requested");
+        add(10, 5, 2, 10, "Endorsement 1: 2 of 5 confirmed, 3 more needed");
+        add(10, 5, 5, 14, "Endorsement 1: 5 of 5 confirmed, can be requested");
+        add(10, 5, 0, 20, "Endorsement 3: 0 of 5 confirmed, 5 more needed");
+    }
+
+    void theNextRequestAndWhatItNeeds() {
+        QFETCH(int, base);
+        QFETCH(int, endorsement);
+        QFETCH(int, confirmed);
+        QFETCH(int, accredited);
+        QFETCH(QString, status);
+        QCOMPARE((rules::RequestStatus{base, endorsement, confirmed, accredited}.text()), status);
+    }
+
+    void aBandAndModesStatusIsCountedFromTheLog() {
+        LogEnv env;
+        for (const Qso& q :
+             {at("AA", "SSB", "SHF", "a"), at("AB", "SSB", "SHF", "c"), at("AC", "SSB", "SHF", "c"),
+              at("AD", "CW", "SHF", "c"), at("AE", "SSB", "SAT", "a")}) {
+            env.addQso(q);
+        }
+        const rules::RequestStatus s = rules::requestStatus(env.m, u"SHF"_s, u"SSB"_s);
+        QCOMPARE(QList<qint64>({s.base, s.endorsement, s.confirmed, s.accredited}),
+                 QList<qint64>({10, 5, 2, 1}));
+    }
+
+    // ----- what the counter and the map count -----------------------------------------
+
+    void eachQsoCountsInOneCellOfItsBandModeAndState() {
+        LogEnv env;
+        for (const Qso& q : {at("AB", "MIXED", "HF", "w"), at("AC", "MIXED", "HF", "w"),
+                             at("AB", "MIXED", "HF", "c"), at("AB", "MIXED", "HF", "a"),
+                             at("AB", "MIXED", "SAT", "a"), at("AB", "MIXED", "UHF", "c"),
+                             at("AB", "SSB", "HF", "w"), at("AB", "CW", "50 MHz", "c"),
+                             at("AB", "DIGITAL", "SHF", "a"),
+                             // A band that is none of the six is counted nowhere.
+                             at("AB", "MIXED", "40m", "c"), at("AB", "CW", "50MHz", "c")}) {
+            env.addQso(q);
+        }
+        QStringList counted;
+        for (const QString& mode : codes::modes()) {
+            for (const QString& band : codes::bands()) {
+                for (const QChar qsl : u"wca"_s) {
+                    if (const qint64 n = rules::cell(env.m, mode, band, qsl)) {
+                        counted << u"%1 %2 %3: %4"_s.arg(mode, band, QString(qsl)).arg(n);
+                    }
+                }
+            }
+        }
+        QCOMPARE(counted, QStringList({"MIXED HF w: 2", "MIXED HF c: 1", "MIXED HF a: 1",
+                                       "MIXED UHF c: 1", "MIXED SAT a: 1", "SSB HF w: 1",
+                                       "CW 50 MHz c: 1", "DIGITAL SHF a: 1"}));
+    }
+
+    void twoLettersNameASubSquareColumnFirst_data() {
+        QTest::addColumn<QString>("letters");
+        QTest::addColumn<int>("index");
+        for (const auto& [letters, index] : {std::pair{"AA", 0},
+                                             {"BA", 1},
+                                             {"XA", 23},
+                                             {"AB", 24},
+                                             {"ab", 24},
+                                             {"XX", 575},
+                                             {"AY", -1},
+                                             {"YA", -1},
+                                             {"A", -1},
+                                             {"ABC", -1},
+                                             {"", -1},
+                                             {"1A", -1}}) {
+            QTest::newRow(*letters ? letters : "none") << QString::fromLatin1(letters) << index;
+        }
+    }
+
+    void twoLettersNameASubSquareColumnFirst() {
+        QFETCH(QString, letters);
+        QFETCH(int, index);
+        QCOMPARE(rules::squareIndex(letters), index);
+        QCOMPARE(rules::squareLetters(index), index < 0 ? QString() : letters.toUpper());
+    }
+
+    void aSubSquareTakesTheBestStateOfItsQsos() {
+        LogEnv env;
+        for (const Qso& q : {at("AB", "MIXED", "HF", "w"), at("AB", "MIXED", "HF", "c"),
+                             at("AB", "MIXED", "HF", "w"), at("AC", "MIXED", "HF", "a"),
+                             at("AC", "MIXED", "HF", "c"), at("XX", "MIXED", "HF", "w"),
+                             at("MN", "MIXED", "HF", "C"), at("MN", "SSB", "HF", "a"),
+                             at("BD", "MIXED", "VHF", "a"), at("A1", "MIXED", "HF", "c"),
+                             at("CD", "MIXED", "HF", "x")}) {
+            env.addQso(q);
+        }
+        const rules::SquareCount count = rules::squareStates(env.m, u"MIXED"_s, u"HF"_s);
+        QStringList states;
+        for (int i = 0; i < rules::squares; ++i) {
+            if (const auto state = count.states.at(static_cast<size_t>(i));
+                state != rules::SquareState::None) {
+                states << rules::squareLetters(i) + u'=' + QString::number(int(state));
+            }
+        }
+        // 1 worked, 2 confirmed, 3 accredited.
+        QCOMPARE(states, QStringList({"AB=2", "AC=3", "MN=2", "XX=1"}));
+        QCOMPARE(count.unknownStates, 1);
+    }
+};
+
+QTEST_MAIN(RulesTest)
+#include "tst_rules.moc"
