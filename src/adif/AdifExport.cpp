@@ -1,26 +1,21 @@
 #include "adif/AdifExport.h"
 
 #include "adif/AdifFields.h"
+#include "adif/KeptFields.h"
+#include "adif/QsoFields.h"
 #include "platform/Database.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
 
 #include <QIODevice>
 
+#include <algorithm>
+
 namespace hm52::adif {
 
 namespace {
 
 const char* const programVersion = "1.0";
-
-bool isPlainAscii(const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() > 0x7E) {
-            return false;
-        }
-    }
-    return true;
-}
 
 void writeAll(QIODevice& out, const QByteArray& bytes) {
     if (out.write(bytes) != bytes.size()) {
@@ -46,7 +41,64 @@ QByteArray adifField(const char* name, const QByteArray& value, char type) {
     return out;
 }
 
-int writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
+namespace {
+
+// The fields of one QSO into one line: the kept ones first, then those the log's columns
+// give, except where a kept field of that name already speaks.
+class LineSink : public FieldSink {
+public:
+    QByteArray line;
+    std::vector<std::string_view> keptNames;
+    bool band = false;
+    bool mode = false;
+
+    void start() {
+        line.clear();
+        keptNames.clear();
+        band = false;
+        mode = false;
+    }
+    void kept(std::string_view name, char type, QByteArrayView value) {
+        keptNames.push_back(name);
+        put(name, value, type);
+    }
+    void field(std::string_view name, QByteArrayView value, char type) override {
+        if (!overridden(name)) {
+            put(name, value, type);
+        }
+    }
+    bool overridden(std::string_view name) const override {
+        return std::find(keptNames.begin(), keptNames.end(), name) != keptNames.end();
+    }
+
+private:
+    void put(std::string_view name, QByteArrayView value, char type) {
+        if (!line.isEmpty()) {
+            line += ' ';
+        }
+        appendField(line, name, value, type);
+        band = band || name == "BAND";
+        mode = mode || name == "MODE";
+    }
+};
+
+bool oneOf(QByteArrayView value, const std::vector<QByteArray>& codes) {
+    return std::any_of(codes.begin(), codes.end(), [value](const QByteArray& c) {
+        return value.compare(c, Qt::CaseInsensitive) == 0;
+    });
+}
+
+std::vector<QByteArray> utf8Of(const QStringList& texts) {
+    std::vector<QByteArray> out;
+    for (const QString& t : texts) {
+        out.push_back(t.toUtf8());
+    }
+    return out;
+}
+
+} // namespace
+
+ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
     QByteArray header = "HM52 log exported as ADIF\r\n";
     header += adifField("ADIF_VER", "3.1.4") + "\r\n";
     header += adifField("PROGRAMID", "HM52") + "\r\n";
@@ -58,82 +110,98 @@ int writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
     writeAll(out, header);
 
     // Dates and times as stored (ISO), not in the text forms the windows read.
-    Recordset rs(m.logDb, QStringLiteral("select call, WWLocator, place, prov, mode, band, "
-                                         "date || '' as d, time || '' as t, qsl from data "
-                                         "order by count asc"));
-    const int callAt = rs.fieldIndex(QStringLiteral("call"));
-    const int squareAt = rs.fieldIndex(QStringLiteral("WWLocator"));
-    const int placeAt = rs.fieldIndex(QStringLiteral("place"));
-    const int provAt = rs.fieldIndex(QStringLiteral("prov"));
-    const int modeAt = rs.fieldIndex(QStringLiteral("mode"));
-    const int bandAt = rs.fieldIndex(QStringLiteral("band"));
-    const int dateAt = rs.fieldIndex(QStringLiteral("d"));
-    const int timeAt = rs.fieldIndex(QStringLiteral("t"));
-    const int qslAt = rs.fieldIndex(QStringLiteral("qsl"));
+    const bool withKept = kept::exists(m.logDb);
+    QString sql = QStringLiteral("select d.count, d.call, d.WWLocator, d.place, d.prov, d.mode, "
+                                 "d.band, d.date || '', d.time || '', d.qsl");
+    sql += withKept ? QStringLiteral(", k.fields from data d left join %1 k on k.count = "
+                                     "d.count order by d.count asc")
+                          .arg(QLatin1String(kept::tableName))
+                    : QStringLiteral(" from data d order by d.count asc");
+    Recordset rs(m.logDb, sql);
 
-    int written = 0;
-    QByteArray line;
+    const std::vector<QByteArray> bands = utf8Of(codes::bands());
+    const std::vector<QByteArray> modes = utf8Of(codes::modes());
+    const std::vector<QByteArray> qsls =
+        utf8Of({codes::worked, codes::confirmed, codes::accredited});
+    constexpr int listedOdd = 50;
+
+    ExportReport report;
+    LineSink sink;
+    QByteArray buffer;
+    LogRow row;
     for (; !rs.eof(); rs.moveNext()) {
-        line.clear();
-        auto field = [&line](const char* name, const QByteArray& value, char type = 0) {
-            if (!line.isEmpty()) {
-                line += ' ';
+        row.count = rs.intAt(0);
+        row.nulls = 0;
+        for (int i = 0; i < columnCount; ++i) {
+            row.column[static_cast<size_t>(i)] = rs.utf8At(i + 1);
+            if (rs.nullAt(i + 1)) {
+                row.nulls |= 1U << i;
             }
-            line += adifField(name, value, type);
-        };
-        // A text that is not plain ASCII, or has blanks at its ends (which a reader may drop),
-        // goes into the standard field as ASCII, and exactly into a field of our own.
-        auto text = [&field](const char* name, const char* ownName, const QString& value) {
-            if (isPlainAscii(value) && !value.startsWith(u' ') && !value.endsWith(u' ')) {
-                field(name, value.toLatin1());
-            } else {
-                field(name, asciiOf(value).toLatin1());
-                field(ownName, percentOf(value), 'S');
-            }
-        };
+        }
+        sink.start();
+        if (withKept && !rs.nullAt(columnCount + 1)) {
+            forEachField(rs.utf8At(columnCount + 1),
+                         [&sink](std::string_view name, char type, QByteArrayView value) {
+                             sink.kept(name, type, value);
+                         });
+        }
+        fieldsOfRow(row, sink);
+        sink.line += " <EOR>\r\n";
+        buffer += sink.line;
+        if (buffer.size() > (1 << 20)) {
+            writeAll(out, buffer);
+            buffer.clear();
+        }
+        ++report.written;
+        report.withoutBand += sink.band ? 0 : 1;
+        report.withoutMode += sink.mode ? 0 : 1;
 
-        text("CALL", "APP_HM52_CALL", rs.textAt(callAt));
-        const QString square = rs.textAt(squareAt);
-        if (isSubSquare(square)) {
-            field("GRIDSQUARE", (codes::awardSquare + square.toUpper()).toLatin1());
-        } else {
-            field("APP_HM52_LOCATOR", percentOf(square), 'S');
+        QStringList odd;
+        const auto check = [&](const char* column, Column c, const std::vector<QByteArray>& in) {
+            const QByteArrayView value = row.column[static_cast<size_t>(c)];
+            if (!oneOf(value, in)) {
+                odd << QStringLiteral("%1 \"%2\"")
+                           .arg(QLatin1String(column), QString::fromUtf8(value).left(60));
+            }
+        };
+        check("band", Band, bands);
+        check("mode", Mode, modes);
+        check("qsl", Qsl, qsls);
+        if (!odd.isEmpty()) {
+            if (++report.oddCount <= listedOdd) {
+                report.oddValues << QStringLiteral("QSO %1: %2")
+                                        .arg(row.count)
+                                        .arg(odd.join(QStringLiteral(", ")));
+            }
         }
-        const QString date = rs.textAt(dateAt);
-        if (date.size() == 10 && date[4] == u'-' && date[7] == u'-') {
-            field("QSO_DATE", (date.left(4) + date.mid(5, 2) + date.mid(8, 2)).toLatin1());
-        }
-        const QString time = rs.textAt(timeAt);
-        if (time.size() >= 5 && time[2] == u':') {
-            field("TIME_ON", (time.left(2) + time.mid(3, 2)).toLatin1());
-        }
-        text("QTH", "APP_HM52_PLACE", rs.textAt(placeAt));
-        const QString prov = rs.textAt(provAt);
-        if (!prov.isEmpty()) {
-            field("STATE", asciiOf(prov).toLatin1());
-        }
-        const QString mode = rs.textAt(modeAt);
-        if (mode == QLatin1String("SSB") || mode == QLatin1String("CW")) {
-            field("MODE", mode.toLatin1());
-        }
-        const QString band = rs.textAt(bandAt);
-        const QString adifBand = adifBandOfAward(band);
-        if (!adifBand.isEmpty()) {
-            field("BAND", adifBand.toLatin1());
-        }
-        if (band == QLatin1String("SAT")) {
-            field("PROP_MODE", "SAT");
-        }
-        const QString qsl = rs.textAt(qslAt);
-        field("QSL_RCVD", (qsl == codes::confirmed || qsl == codes::accredited) ? "Y" : "N");
-        field("APP_HM52_BAND", percentOf(band), 'S');
-        field("APP_HM52_MODE", percentOf(mode), 'S');
-        field("APP_HM52_QSL", percentOf(qsl), 'S');
-        line += " <EOR>\r\n";
-        writeAll(out, line);
-        ++written;
     }
-    return written;
+    writeAll(out, buffer);
+    return report;
+}
+
+QString ExportReport::text(const QString& shownPath) const {
+    QString out =
+        written == 1
+            ? QStringLiteral("1 QSO exported to %1").arg(shownPath)
+            : QStringLiteral("%1 QSOs exported to %2").arg(QString::number(written), shownPath);
+    if (withoutBand > 0 || withoutMode > 0) {
+        out += QStringLiteral("\n\n%1 of them without BAND and %2 without MODE: the log keeps only "
+                              "the award's categories (HF, VHF, UHF, SHF and SAT name no single "
+                              "band; MIXED and DIGITAL no single mode), and those QSOs were typed "
+                              "or imported without them. HM52 reads its own fields back exactly.")
+                   .arg(QString::number(withoutBand), QString::number(withoutMode));
+    }
+    if (oddCount > 0) {
+        out += QStringLiteral("\n\n%1 QSOs hold values that are none of the log's codes; they "
+                              "were written as they stand, with no QSL_RCVD, BAND or MODE made "
+                              "up for them:\n")
+                   .arg(oddCount);
+        out += oddValues.join(u'\n');
+        if (oddCount > oddValues.size()) {
+            out += QStringLiteral("\nand %1 more").arg(oddCount - oddValues.size());
+        }
+    }
+    return out;
 }
 
 } // namespace hm52::adif

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 
@@ -12,13 +13,24 @@ class Module1;
 
 namespace hm52::adif {
 
+// What an export wrote.
+struct ExportReport {
+    int written = 0;
+    int withoutBand = 0;   // QSOs with no BAND: their award band names no single ADIF band
+    int withoutMode = 0;   // QSOs with no MODE: MIXED or DIGITAL names no single ADIF mode
+    QStringList oddValues; // "QSO 12: qsl \"x\"", values that are none of the log's codes
+    int oddCount = 0;      // all of those, listed or not
+
+    // The closing message.
+    QString text(const QString& shownPath) const;
+};
+
 // Writes every QSO of the log, in the order of their numbers, as an ADIF 3.1 .adi file: a
 // text header, then one line per QSO. Values are ASCII, lengths count bytes, lines end with
-// CRLF. Standard fields carry what a general logger understands; this program's own fields
-// (APP_HM52_BAND, APP_HM52_MODE, APP_HM52_QSL, and where needed APP_HM52_LOCATOR,
-// APP_HM52_CALL, APP_HM52_PLACE) carry what it needs to read the log back exactly.
-// Returns the number of QSOs written. Throws DbError on an engine failure.
-int writeAdif(Module1& m, QIODevice& out, const QDateTime& created);
+// CRLF. A QSO that came from an ADIF file gets back the fields that file said of it; every
+// QSO gets the standard fields its columns determine, and this program's own fields that
+// read the log back exactly. Throws DbError on an engine failure.
+ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created);
 
 // One field, "<NAME:length>value" or "<NAME:length:type>value".
 QByteArray adifField(const char* name, const QByteArray& value, char type = 0);

@@ -36,6 +36,7 @@ struct Band {
 
 constexpr Band bandTable[] = {
     {"2190m", 0.1357, 0.1378, ""},
+    {"2200m", 0.1357, 0.1378, ""}, // what many loggers call 2190m
     {"630m", 0.472, 0.479, ""},
     {"560m", 0.501, 0.504, ""},
     {"160m", 1.8, 2.0, "HF"},
@@ -222,13 +223,13 @@ QString storedDateOf(std::string_view qsoDate, QString* reason) {
     const int month = v.size() == 8 ? digitsOf(v, 4, 2) : -1;
     const int day = v.size() == 8 ? digitsOf(v, 6, 2) : -1;
     if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31) {
-        *reason = QStringLiteral("QSO_DATE \"%1\" is not a date").arg(decode(v));
+        *reason = QStringLiteral("QSO_DATE \"%1\" is not a date").arg(shown(v));
         return {};
     }
     if (year < 1930 || year > 2029) {
         *reason = QStringLiteral("QSO_DATE \"%1\" lies outside 1930-2029, the years the log can "
                                  "show with two digits")
-                      .arg(decode(v));
+                      .arg(shown(v));
         return {};
     }
     return QStringLiteral("%1-%2-%3")
@@ -244,7 +245,7 @@ QString formTimeOf(std::string_view timeOn, QString* reason) {
     const int minutes = shape ? digitsOf(v, 2, 2) : -1;
     const int seconds = v.size() == 6 ? digitsOf(v, 4, 2) : 0;
     if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59) {
-        *reason = QStringLiteral("TIME_ON \"%1\" is not a time").arg(decode(v));
+        *reason = QStringLiteral("TIME_ON \"%1\" is not a time").arg(shown(v));
         return {};
     }
     return QStringLiteral("%1:%2")
@@ -278,7 +279,7 @@ QByteArray percentOf(const QString& text) {
     static const char hex[] = "0123456789ABCDEF";
     for (const char ch : utf8) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b >= 0x80U || b < 0x20U || b == 0x7FU || ch == '%') {
+        if (b >= 0x80U || b < 0x20U || b == 0x7FU || ch == '%' || ch == '<' || ch == '>') {
             out += '%';
             out += hex[b >> 4U];
             out += hex[b & 0x0FU];

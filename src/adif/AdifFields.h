@@ -40,8 +40,8 @@ bool isYes(std::string_view value);
 
 // Plain ASCII for a standard field: accents dropped, other characters as '?'.
 QString asciiOf(const QString& text);
-// Exact text in ASCII for this program's own fields: UTF-8 with '%', controls and non-ASCII
-// bytes as %XX; and back.
+// Exact text in ASCII for this program's own fields: UTF-8 with '%', '<', '>', controls and
+// non-ASCII bytes as %XX (so that no value of ours ever holds a tag); and back.
 QByteArray percentOf(const QString& text);
 QString fromPercent(std::string_view value);
 

@@ -1,8 +1,12 @@
 #include "adif/AdifImport.h"
 
 #include "adif/AdifFields.h"
+#include "adif/AdifMapping.h"
 #include "adif/AdifReader.h"
+#include "adif/KeptFields.h"
+#include "adif/QsoFields.h"
 #include "platform/Database.h"
+#include "platform/PreparedWrite.h"
 #include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
@@ -10,80 +14,19 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <tuple>
 
 namespace hm52::adif {
 
 namespace {
 
 constexpr int progressEvery = 512;
-using rules::callLimit;
-using rules::placeLimit;
-
-QString trimmedUpper(const QString& text) {
-    return text.trimmed().toUpper();
-}
-
-// The repeats: the QSOs the log held before the import, and those the import has added, by
-// call, sub-square, band, mode, date and time.
-struct Repeats {
-    QSet<QString> logged;
-    QSet<QString> added;
-
-    static QString key(const QString& call, const QString& square, const QString& band,
-                       const QString& mode, const QString& date, const QString& time) {
-        return call + u'\x1f' + square + u'\x1f' + band + u'\x1f' + mode + u'\x1f' + date +
-               u'\x1f' + time;
-    }
-
-    void load(Module1& m) {
-        // Dates and times as stored (ISO), compared with what the import stores.
-        Recordset rs(m.logDb, QStringLiteral("select upper(call), upper(WWLocator), band, mode, "
-                                             "date || '', time || '' from data"));
-        logged.reserve(static_cast<qsizetype>(
-            m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong()));
-        for (; !rs.eof(); rs.moveNext()) {
-            logged.insert(key(rs.textAt(0), rs.textAt(1), rs.textAt(2), rs.textAt(3), rs.textAt(4),
-                              rs.textAt(5)));
-        }
-    }
-};
-
-// The gazetteer: the province of a place (its first row), and of a sub-square whose places
-// all lie in one province.
-struct Gazetteer {
-    QHash<QString, QString> provinceOfPlace;
-    QHash<QString, QString> provinceOfSquare; // empty text: places in several provinces
-
-    void load(Module1& m) {
-        Recordset rs(m.placesDb, QStringLiteral("select place, prov, WWLocator from places"));
-        const int p = rs.fieldIndex(QStringLiteral("place"));
-        const int v = rs.fieldIndex(QStringLiteral("prov"));
-        const int w = rs.fieldIndex(QStringLiteral("WWLocator"));
-        for (; !rs.eof(); rs.moveNext()) {
-            const QString place = rs.textAt(p).toUpper();
-            const QString prov = rs.textAt(v).toUpper();
-            if (!provinceOfPlace.contains(place)) {
-                provinceOfPlace.insert(place, prov);
-            }
-            const QString square = rs.textAt(w).toUpper().mid(4);
-            const auto found = provinceOfSquare.constFind(square);
-            if (found == provinceOfSquare.constEnd()) {
-                provinceOfSquare.insert(square, prov);
-            } else if (found.value() != prov) {
-                provinceOfSquare.insert(square, QString());
-            }
-        }
-    }
-
-    QString province(const QString& place, const QString& square) const {
-        const auto byPlace = provinceOfPlace.constFind(place);
-        if (byPlace != provinceOfPlace.constEnd()) {
-            return byPlace.value();
-        }
-        return provinceOfSquare.value(square);
-    }
-};
+// How far apart in time a confirmation and the worked QSO it confirms may lie: the other
+// station's clock and log are not ours.
+constexpr qint64 matchWindow = 30 * 60;
 
 // Line numbers of byte offsets that only grow.
 class Lines {
@@ -109,120 +52,120 @@ private:
     int line_ = 1;
 };
 
-// One QSO as it goes into the log.
-struct Qso {
-    QString square, call, place, prov, mode, band, date, time, qsl;
-    bool own = false; // written by this program's export: a log the award's rules governed
+// The log's columns of a QSO as UTF-8, kept alive for a LogRow.
+struct RowBytes {
+    std::array<QByteArray, columnCount> bytes;
+    LogRow row;
+
+    explicit RowBytes(const Qso& q, qint64 count) {
+        const std::array<const QString*, columnCount> texts{
+            &q.call, &q.square, &q.place, &q.prov, &q.mode, &q.band, &q.date, &q.time, &q.qsl};
+        for (int i = 0; i < columnCount; ++i) {
+            bytes[static_cast<size_t>(i)] = texts[static_cast<size_t>(i)]->toUtf8();
+            row.column[static_cast<size_t>(i)] = bytes[static_cast<size_t>(i)];
+        }
+        row.count = count;
+        row.nulls = q.nulls;
+    }
 };
 
-// Maps a record in the award square to a QSO; false with a reason when a field cannot be read.
-bool mapRecord(const Record& r, const QString& square, const ImportOptions& options,
-               const Gazetteer& gazetteer, Qso& q, QString& reason) {
-    q.square = square;
+// The key of a QSO's call, sub-square, band and mode, in any letter case.
+QString matchKey(const QString& call, const QString& square, const QString& band,
+                 const QString& mode) {
+    return (call + u'\x1f' + square + u'\x1f' + band + u'\x1f' + mode).toUpper();
+}
 
-    // This program's own fields keep a text exactly as the log held it; other writers' blanks
-    // around a value are no part of it.
-    q.call = (r.has(Field::AppCall) ? fromPercent(r.view(Field::AppCall))
-                                    : r.text(Field::Call).trimmed())
-                 .toUpper();
-    if (q.call.trimmed().isEmpty()) {
-        reason = QStringLiteral("no CALL");
-        return false;
-    }
-    if (q.call.size() > callLimit) {
-        reason = QStringLiteral("CALL \"%1\" is longer than %2 characters")
-                     .arg(q.call, QString::number(callLimit));
-        return false;
-    }
+QString groupKey(const Qso& q) {
+    return (q.square + u'\x1f' + q.band + u'\x1f' + q.mode).toUpper();
+}
 
-    if (!r.has(Field::QsoDate)) {
-        reason = QStringLiteral("no QSO_DATE");
-        return false;
-    }
-    q.date = storedDateOf(r.view(Field::QsoDate), &reason);
-    if (q.date.isEmpty()) {
-        return false;
-    }
-    if (!r.has(Field::TimeOn)) {
-        reason = QStringLiteral("no TIME_ON");
-        return false;
-    }
-    const QString formTime = formTimeOf(r.view(Field::TimeOn), &reason);
-    if (formTime.isEmpty()) {
-        return false;
-    }
-    q.time = formTime + QStringLiteral(":00");
+// The QSOs the log held before the import, by call, sub-square, band and mode: for the
+// repeats, and for the worked QSOs that a confirmation may confirm. Two hashes of the key
+// stand for it, so that a million QSOs take a few tens of megabytes.
+class LogIndex {
+public:
+    struct Entry {
+        quint64 key;
+        quint64 check;
+        quint64 when; // the stored date and time, as text
+        qint64 seconds;
+        qint64 count;
+        char qsl;
+        bool claimed;
+    };
 
-    // Band: our own category, satellites, the band, else the frequency.
-    const QString ownBand = r.text(Field::AppBand);
-    if (codes::bands().contains(ownBand)) {
-        q.band = ownBand;
-    } else if (equalsLower(r.view(Field::PropMode), "sat")) {
-        q.band = QStringLiteral("SAT");
-    } else {
-        bool knownBand = false;
-        if (!r.view(Field::Band).empty()) {
-            q.band = awardBandOfBand(r.view(Field::Band), &knownBand);
-            if (knownBand && q.band.isEmpty()) {
-                reason = QStringLiteral("BAND %1 is not one of the award's bands")
-                             .arg(r.text(Field::Band).trimmed());
-                return false;
-            }
+    void load(Module1& m) {
+        Recordset rs(m.logDb, QStringLiteral("select call, WWLocator, band, mode, date || '', "
+                                             "time || '', lower(qsl), count from data"));
+        for (; !rs.eof(); rs.moveNext()) {
+            const QString key = matchKey(rs.textAt(0), rs.textAt(1), rs.textAt(2), rs.textAt(3));
+            const QString qsl = rs.textAt(6);
+            entries_.push_back({hashOf(key, 1), hashOf(key, 2), whenOf(rs.textAt(4), rs.textAt(5)),
+                                secondsOf(rs.textAt(4), rs.textAt(5)), rs.intAt(7),
+                                qsl.size() == 1 ? qsl[0].toLatin1() : '?', false});
         }
-        if (!knownBand) {
-            if (r.view(Field::Freq).empty()) {
-                reason = r.view(Field::Band).empty()
-                             ? QStringLiteral("neither BAND nor FREQ")
-                             : QStringLiteral("BAND \"%1\" is no ADIF band, and there is no FREQ")
-                                   .arg(r.text(Field::Band).trimmed());
-                return false;
-            }
-            bool readable = false;
-            const QString adifBand = adifBandOfFrequency(r.view(Field::Freq), &readable);
-            q.band = awardBandOfBand(adifBand.toStdString());
-            if (q.band.isEmpty()) {
-                reason = !readable ? QStringLiteral("FREQ \"%1\" is not a frequency")
-                                         .arg(r.text(Field::Freq).trimmed())
-                         : adifBand.isEmpty()
-                             ? QStringLiteral("FREQ %1 MHz lies in no amateur band")
-                                   .arg(r.text(Field::Freq).trimmed())
-                             : QStringLiteral("FREQ %1 MHz lies in the %2 band, not one of the "
-                                              "award's bands")
-                                   .arg(r.text(Field::Freq).trimmed(), adifBand);
-                return false;
-            }
+        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+            return std::tie(a.key, a.check, a.seconds) < std::tie(b.key, b.check, b.seconds);
+        });
+    }
+
+    // The log's QSOs of a call, sub-square, band and mode.
+    std::pair<Entry*, Entry*> of(const QString& key) {
+        const Entry probe{hashOf(key, 1), hashOf(key, 2), 0, 0, 0, 0, false};
+        return std::equal_range(entries_.data(), entries_.data() + entries_.size(), probe,
+                                [](const Entry& a, const Entry& b) {
+                                    return std::tie(a.key, a.check) < std::tie(b.key, b.check);
+                                });
+    }
+
+    static quint64 whenOf(const QString& date, const QString& time) {
+        return hashOf(date + u'\x1f' + time, 3);
+    }
+
+private:
+    static quint64 hashOf(const QString& key, size_t seed) {
+        return qHash(key, seed * 0x9E3779B9U);
+    }
+    std::vector<Entry> entries_;
+};
+
+enum class Outcome { Insert, Confirm, Repeat, Refused };
+
+struct Candidate {
+    Qso q;
+    QByteArray kept;
+    int record = 0;
+    int line = 0;
+    Outcome outcome = Outcome::Insert;
+    qint64 match = 0;    // the worked QSO of the log that the record confirms
+    int winner = -1;     // refused: the record of the file that stands in its group
+    qint64 standing = 0; // refused: the QSO of the log that stands in its group
+    bool accreditedStands = false;
+    qint64 number = 0;
+};
+
+bool isCode(const QString& value, const QStringList& codes) {
+    return std::any_of(codes.begin(), codes.end(), [&value](const QString& c) {
+        return c.compare(value, Qt::CaseInsensitive) == 0;
+    });
+}
+
+// The values of a QSO copied as they stand that are none of the log's codes.
+QStringList oddValues(const Qso& q) {
+    QStringList odd;
+    const auto check = [&odd](const char* column, const QString& value, const QStringList& codes) {
+        if (!isCode(value, codes)) {
+            odd << QStringLiteral("%1 \"%2\"").arg(QLatin1String(column), value.left(60));
         }
-    }
+    };
+    check("band", q.band, codes::bands());
+    check("mode", q.mode, codes::modes());
+    check("qsl", q.qsl, {codes::worked, codes::confirmed, codes::accredited});
+    return odd;
+}
 
-    const QString ownMode = r.text(Field::AppMode);
-    if (options.allMixed) {
-        q.mode = QStringLiteral("MIXED");
-    } else if (codes::modes().contains(ownMode)) {
-        q.mode = ownMode;
-    } else {
-        q.mode = awardModeOf(r.view(Field::Mode), r.view(Field::Submode));
-    }
-
-    const QString ownQsl = r.text(Field::AppQsl);
-    q.own = ownQsl == codes::worked || ownQsl == codes::confirmed || ownQsl == codes::accredited;
-    if (q.own) {
-        q.qsl = ownQsl;
-    } else {
-        const bool received = isYes(r.view(Field::QslRcvd)) ||
-                              (options.lotwCounts && isYes(r.view(Field::LotwQslRcvd))) ||
-                              (options.eqslCounts && isYes(r.view(Field::EqslQslRcvd)));
-        q.qsl = received ? codes::confirmed : codes::worked;
-    }
-
-    q.place = (r.has(Field::AppPlace) ? fromPercent(r.view(Field::AppPlace))
-                                      : r.text(Field::Qth).trimmed())
-                  .toUpper()
-                  .left(placeLimit);
-
-    const QString state = trimmedUpper(r.text(Field::State));
-    q.prov = codes::provinces().contains(state) ? state
-                                                : gazetteer.province(q.place.trimmed(), q.square);
-    return true;
+QString describe(const Qso& q) {
+    return QStringLiteral("%1 HM52%2 %3 %4").arg(q.call, q.square, q.band, q.mode);
 }
 
 ImportReport cancelledReport() {
@@ -231,8 +174,141 @@ ImportReport cancelledReport() {
     return report;
 }
 
-QString describe(const Qso& q) {
-    return QStringLiteral("%1 HM52%2 %3 %4").arg(q.call, q.square, q.band, q.mode);
+// The award's rules over the records of a file, against the log and against each other:
+// repeats, the confirmations of worked QSOs, and in each sub-square, band and mode the one
+// confirmed (or accredited) QSO that may stand, the oldest, whatever the file's order.
+void applyRules(Module1& m, std::vector<Candidate>& candidates) {
+    LogIndex index;
+    index.load(m);
+    rules::Groups logged;
+    logged.load(m);
+    QSet<QString> added; // the records of the file that come in, by their whole key
+
+    for (Candidate& c : candidates) {
+        const QString key = matchKey(c.q.call, c.q.square, c.q.band, c.q.mode);
+        const auto [first, last] = index.of(key);
+        const bool received = !c.q.own && c.q.qsl == codes::confirmed;
+        LogIndex::Entry* nearest = nullptr;
+        const quint64 when = LogIndex::whenOf(c.q.date, c.q.time);
+        for (LogIndex::Entry* e = first; e != last; ++e) {
+            if (e->when == when && (!received || e->qsl != 'w')) {
+                c.outcome = Outcome::Repeat;
+                break;
+            }
+            const qint64 apart = std::abs(e->seconds - c.q.seconds);
+            if (received && e->qsl == 'w' && !e->claimed && e->seconds >= 0 && c.q.seconds >= 0 &&
+                apart <= matchWindow &&
+                (nearest == nullptr || apart < std::abs(nearest->seconds - c.q.seconds))) {
+                nearest = e;
+            }
+        }
+        if (c.outcome == Outcome::Repeat) {
+            continue;
+        }
+        if (nearest != nullptr) {
+            nearest->claimed = true;
+            c.outcome = Outcome::Confirm;
+            c.match = nearest->count;
+            continue;
+        }
+        const QString whole = key + u'\x1f' + c.q.date + u'\x1f' + c.q.time;
+        if (!c.q.own && added.contains(whole)) {
+            c.outcome = Outcome::Repeat;
+            continue;
+        }
+        added.insert(whole);
+    }
+
+    // The confirmed and accredited records of each group, the accredited ones first, then
+    // the oldest.
+    QHash<QString, std::vector<int>> groups;
+    for (int i = 0; i < static_cast<int>(candidates.size()); ++i) {
+        const Candidate& c = candidates[static_cast<size_t>(i)];
+        if (c.outcome != Outcome::Repeat && c.q.qsl != codes::worked) {
+            groups[groupKey(c.q)].push_back(i);
+        }
+    }
+    QHash<QString, int> standsInFile; // group -> the record that stands
+    for (auto g = groups.begin(); g != groups.end(); ++g) {
+        std::vector<int>& list = g.value();
+        std::stable_sort(list.begin(), list.end(), [&candidates](int a, int b) {
+            const Qso& x = candidates[static_cast<size_t>(a)].q;
+            const Qso& y = candidates[static_cast<size_t>(b)].q;
+            const auto order = [](const Qso& q) {
+                return std::make_pair(q.qsl != codes::accredited,
+                                      q.seconds < 0 ? std::numeric_limits<qint64>::max()
+                                                    : q.seconds);
+            };
+            return order(x) < order(y);
+        });
+        const Candidate& head = candidates[static_cast<size_t>(list.front())];
+        const rules::Group& inLog = logged.of(head.q.square, head.q.band, head.q.mode);
+        const rules::Group inFile{head.q.qsl == codes::confirmed, head.q.qsl == codes::accredited};
+        for (size_t k = 0; k < list.size(); ++k) {
+            Candidate& c = candidates[static_cast<size_t>(list[k])];
+            if (rules::conflictOf(inLog, c.q.qsl) != rules::Conflict::None) {
+                c.outcome = Outcome::Refused;
+                c.standing = inLog.standing;
+                c.accreditedStands = inLog.accredited;
+            } else if (k > 0 && rules::conflictOf(inFile, c.q.qsl) != rules::Conflict::None) {
+                c.outcome = Outcome::Refused;
+                c.winner = list.front();
+                c.accreditedStands = inFile.accredited;
+            }
+        }
+        if (rules::conflictOf(inLog, head.q.qsl) == rules::Conflict::None) {
+            standsInFile.insert(g.key(), list.front());
+        }
+    }
+    // Worked QSOs never join an accredited one; a file of our own may hold worked QSOs
+    // logged before their sub-square was accredited.
+    for (Candidate& c : candidates) {
+        if (c.outcome != Outcome::Insert || c.q.qsl != codes::worked) {
+            continue;
+        }
+        const rules::Group& inLog = logged.of(c.q.square, c.q.band, c.q.mode);
+        const int stands = standsInFile.value(groupKey(c.q), -1);
+        if (inLog.accredited) {
+            c.outcome = Outcome::Refused;
+            c.standing = inLog.standing;
+            c.accreditedStands = true;
+        } else if (stands >= 0 && !c.q.own &&
+                   candidates[static_cast<size_t>(stands)].q.qsl == codes::accredited) {
+            c.outcome = Outcome::Refused;
+            c.winner = stands;
+            c.accreditedStands = true;
+        }
+    }
+}
+
+// Why a record did not come in under the rules.
+QString refusal(const Candidate& c, const std::vector<Candidate>& candidates) {
+    const qint64 standing =
+        c.winner >= 0 ? candidates[static_cast<size_t>(c.winner)].number : c.standing;
+    const QString which = standing != 0 ? QStringLiteral(" (QSO %1)").arg(standing) : QString();
+    if (c.match != 0) {
+        return describe(c.q) +
+               QStringLiteral(": confirms QSO %1, which stays worked: QSO %2 is already %3 on "
+                              "this sub-square, band and mode")
+                   .arg(QString::number(c.match), QString::number(standing),
+                        c.accreditedStands ? QStringLiteral("accredited")
+                                           : QStringLiteral("confirmed"));
+    }
+    if (c.accreditedStands) {
+        return describe(c.q) +
+               QStringLiteral(": the sub-square is already accredited on this band and mode") +
+               which;
+    }
+    return describe(c.q) +
+           QStringLiteral(": a confirmed QSO of this sub-square, band and mode is already in the "
+                          "log") +
+           which;
+}
+
+void addNote(std::vector<ImportNote>& notes, int record, int line, const QString& why) {
+    if (static_cast<int>(notes.size()) < ImportReport::noteLimit) {
+        notes.push_back({record, line, why});
+    }
 }
 
 } // namespace
@@ -242,29 +318,21 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
     ImportReport report;
     Gazetteer gazetteer;
     gazetteer.load(m);
-    Repeats repeats;
-    repeats.load(m);
-    // The award's rules against what the log held before the import, and against what the
-    // import has added.
-    rules::Groups logged;
-    logged.load(m);
-    rules::Groups added;
+    const bool emptyLog =
+        m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong() == 0;
 
-    Transaction transaction(m.logDb);
-    rules::Numbering numbering(m);
-
-    std::unique_ptr<Recordset> table;
     Reader reader(bytes);
     Lines lines(bytes);
     Record r;
-    Qso q;
     QString reason;
-    auto note = [&lines, &r](std::vector<ImportNote>& notes, const QString& why) {
-        notes.push_back({r.number, lines.lineOf(r.offset), why});
-    };
-
+    kept::Keeper keeper;
+    std::vector<Candidate> candidates;
+    bool exact = false;
     while (reader.next(r)) {
-        ++report.records;
+        if (++report.records == 1) {
+            // The header, read before the first record, names the program that wrote it.
+            exact = emptyLog && isName(reader.programId(), "HM52");
+        }
         if (progress && report.records % progressEvery == 0 &&
             !progress(reader.position(), reader.size())) {
             return cancelledReport();
@@ -274,131 +342,150 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
         }
         if (!r.error.isEmpty()) {
             ++report.unreadable;
-            note(report.unreadableNotes, r.error);
+            addNote(report.unreadableNotes, r.number, lines.lineOf(r.offset), r.error);
             continue;
         }
-        // Only the award square's QSOs come in. Our own files name odd sub-squares in a
-        // field of their own.
-        QString square;
-        if (r.has(Field::AppLocator)) {
-            square = fromPercent(r.view(Field::AppLocator)).toUpper();
-            if (square.size() != 2) {
-                square.clear();
-            }
-        }
-        if (square.isEmpty()) {
-            square = subSquareOf(r.view(Field::GridSquare));
-            if (square.isEmpty() && r.has(Field::VuccGrids)) {
-                square = subSquareOfList(r.view(Field::VuccGrids));
-            }
-        }
+        const QString square = squareOf(r, exact);
         if (square.isEmpty()) {
             ++report.outside;
             continue;
         }
+        Candidate c;
+        c.record = r.number;
         reason.clear();
-        if (!mapRecord(r, square, options, gazetteer, q, reason)) {
-            ++report.unreadable;
-            note(report.unreadableNotes, reason);
+        Mapped mapped = Mapped::Yes;
+        if (!exact || !exactRecord(r, square, c.q, reason)) {
+            mapped = mapRecord(r, square, options, gazetteer, c.q, reason);
+        } else if (!reason.isEmpty()) {
+            mapped = Mapped::Unreadable;
+        }
+        if (mapped != Mapped::Yes) {
+            const int at = lines.lineOf(r.offset);
+            if (mapped == Mapped::Refused) {
+                ++report.refused;
+                addNote(report.refusedNotes, r.number, at, reason);
+            } else {
+                ++report.unreadable;
+                addNote(report.unreadableNotes, r.number, at, reason);
+            }
             continue;
         }
-
-        // A file this program wrote is a log that the award's rules already governed: its
-        // QSOs are held against the log, and against each other only where that log could
-        // not have held them both. It may hold the same QSO twice, and worked QSOs logged
-        // before their sub-square was accredited.
-        const QString exactKey = Repeats::key(q.call, q.square, q.band, q.mode, q.date, q.time);
-        if (repeats.logged.contains(exactKey) || (!q.own && repeats.added.contains(exactKey))) {
-            ++report.repeats;
-            continue;
+        c.line = lines.lineOf(r.offset);
+        const RowBytes row(c.q, c.q.count);
+        keeper.setRow(row.row);
+        for (const RawField& f : r.fields) {
+            keeper.keep(f.name, f.type, f.value, c.kept);
         }
-        const rules::Conflict before =
-            rules::conflictOf(logged.of(q.square, q.band, q.mode), q.qsl);
-        rules::Conflict within = rules::conflictOf(added.of(q.square, q.band, q.mode), q.qsl);
-        if (within == rules::Conflict::AccreditedStands && q.own && q.qsl == codes::worked) {
-            within = rules::Conflict::None; // logged before its sub-square was accredited
+        if (exact) {
+            const QStringList odd = oddValues(c.q);
+            if (!odd.isEmpty()) {
+                ++report.valueCount;
+                addNote(report.valueNotes, r.number, c.line,
+                        QStringLiteral("QSO %1 holds %2, none of the log's codes; copied as it "
+                                       "stands")
+                            .arg(QString::number(c.q.count), odd.join(QStringLiteral(", "))));
+            }
         }
-        if (before == rules::Conflict::AccreditedStands ||
-            within == rules::Conflict::AccreditedStands) {
-            ++report.refused;
-            note(report.refusedNotes,
-                 describe(q) + QStringLiteral(": the sub-square is already accredited on this "
-                                              "band and mode"));
-            continue;
-        }
-        if (before == rules::Conflict::ConfirmedStands ||
-            within == rules::Conflict::ConfirmedStands) {
-            ++report.refused;
-            note(report.refusedNotes,
-                 describe(q) + QStringLiteral(": a confirmed QSO of this sub-square, band and "
-                                              "mode is already in the log"));
-            continue;
-        }
-
-        const int number = numbering.next();
-        if (!table) {
-            table = std::make_unique<Recordset>(m.logDb, QStringLiteral("data"));
-        }
-        table->addNew();
-        table->setField(QStringLiteral("count"), number);
-        table->setField(QStringLiteral("WWLocator"), q.square);
-        table->setField(QStringLiteral("place"), q.place);
-        table->setField(QStringLiteral("prov"), q.prov);
-        table->setField(QStringLiteral("mode"), q.mode);
-        table->setField(QStringLiteral("band"), q.band);
-        table->setField(QStringLiteral("call"), q.call);
-        table->setField(QStringLiteral("date"), q.date);
-        table->setField(QStringLiteral("time"), q.time);
-        table->setField(QStringLiteral("qsl"), q.qsl);
-        table->update();
-        ++report.imported;
-        repeats.added.insert(exactKey);
-        added.add(q.square, q.band, q.mode, q.qsl);
+        candidates.push_back(std::move(c));
     }
+    report.noRecords = report.records == 0 && !reader.sawEor();
+    report.exactCopy = exact;
+
+    Transaction transaction(m.logDb);
+    if (exact) {
+        // Numbers as the file gives them; a record without one (or with one taken) after the
+        // highest.
+        QSet<qint64> taken;
+        qint64 highest = 0;
+        for (const Candidate& c : candidates) {
+            highest = std::max(highest, c.q.count);
+        }
+        for (Candidate& c : candidates) {
+            if (c.q.count != 0 && !taken.contains(c.q.count)) {
+                c.number = c.q.count;
+            } else {
+                c.number = ++highest;
+            }
+            taken.insert(c.number);
+        }
+    } else {
+        applyRules(m, candidates);
+        rules::Numbering numbering(m);
+        for (Candidate& c : candidates) {
+            if (c.outcome == Outcome::Insert) {
+                c.number = numbering.next();
+            }
+        }
+    }
+
+    const bool keeps = std::any_of(candidates.begin(), candidates.end(), [](const Candidate& c) {
+        return c.outcome == Outcome::Insert && !c.kept.isEmpty();
+    });
+    if (keeps) {
+        kept::create(m.logDb);
+    }
+    std::unique_ptr<PreparedWrite> insert;
+    std::unique_ptr<PreparedWrite> keep;
+    std::unique_ptr<PreparedWrite> confirm;
+    for (const Candidate& c : candidates) {
+        switch (c.outcome) {
+        case Outcome::Repeat:
+            ++report.repeats;
+            break;
+        case Outcome::Refused:
+            ++report.refused;
+            addNote(report.refusedNotes, c.record, c.line, refusal(c, candidates));
+            break;
+        case Outcome::Confirm:
+            if (!confirm) {
+                confirm = std::make_unique<PreparedWrite>(
+                    m.logDb, QStringLiteral("update data set qsl = ?2 where count = ?1"));
+            }
+            confirm->bind(1, c.match).bind(2, codes::confirmed).run();
+            ++report.confirmations;
+            report.confirmed.push_back(static_cast<int>(c.match));
+            break;
+        case Outcome::Insert: {
+            if (!insert) {
+                insert = std::make_unique<PreparedWrite>(
+                    m.logDb, QStringLiteral("insert into data (count, call, WWLocator, place, "
+                                            "prov, mode, band, date, time, qsl) values (?1, ?2, "
+                                            "?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"));
+            }
+            const RowBytes row(c.q, c.number);
+            insert->bind(1, c.number);
+            for (int i = 0; i < columnCount; ++i) {
+                if ((c.q.nulls & (1U << i)) != 0) {
+                    insert->bindNull(i + 2);
+                } else {
+                    insert->bindUtf8(i + 2, row.bytes[static_cast<size_t>(i)]);
+                }
+            }
+            insert->run();
+            if (!c.kept.isEmpty()) {
+                if (!keep) {
+                    keep = std::make_unique<PreparedWrite>(
+                        m.logDb, QStringLiteral("insert or replace into %1 (count, fields) "
+                                                "values (?1, ?2)")
+                                     .arg(QLatin1String(kept::tableName)));
+                }
+                keep->bind(1, c.number).bindBlob(2, c.kept).run();
+            }
+            ++report.imported;
+            break;
+        }
+        }
+    }
+    std::sort(report.refusedNotes.begin(), report.refusedNotes.end(),
+              [](const ImportNote& a, const ImportNote& b) { return a.record < b.record; });
     if (progress && !progress(reader.size(), reader.size())) {
         return cancelledReport();
     }
-    table.reset();
+    insert.reset();
+    keep.reset();
+    confirm.reset();
     transaction.commit();
     return report;
-}
-
-QString ImportReport::text(const QString& fileName) const {
-    if (cancelled) {
-        return QStringLiteral("Import of %1 cancelled: nothing was imported.").arg(fileName);
-    }
-    // One pass over the text, so that a "%2" in the file's name stays as it is.
-    QString out = records == 1 ? QStringLiteral("Import of %1: 1 record\n\n").arg(fileName)
-                               : QStringLiteral("Import of %1: %2 records\n\n")
-                                     .arg(fileName, QString::number(records));
-    out += QStringLiteral("Imported: %1\n").arg(imported);
-    out += QStringLiteral("Outside the award square: %1\n").arg(outside);
-    out += QStringLiteral("Repeats of QSOs already in the log: %1\n").arg(repeats);
-    out += QStringLiteral("Refused by the award's rules: %1\n").arg(refused);
-    out += QStringLiteral("Unreadable: %1\n").arg(unreadable);
-    if (charsCounted == 1) {
-        out += QStringLiteral("\n1 record gave lengths in characters instead of bytes; it was "
-                              "read by characters.\n");
-    } else if (charsCounted > 1) {
-        out += QStringLiteral("\n%1 records gave lengths in characters instead of bytes; they "
-                              "were read by characters.\n")
-                   .arg(charsCounted);
-    }
-    auto list = [&out](const QString& title, const std::vector<ImportNote>& notes) {
-        if (notes.empty()) {
-            return;
-        }
-        out += u'\n' + title + u'\n';
-        for (const ImportNote& n : notes) {
-            out += QStringLiteral("  record %1 (line %2): %3\n")
-                       .arg(n.record)
-                       .arg(n.line)
-                       .arg(n.reason);
-        }
-    };
-    list(QStringLiteral("Refused by the award's rules:"), refusedNotes);
-    list(QStringLiteral("Unreadable:"), unreadableNotes);
-    return out;
 }
 
 } // namespace hm52::adif

@@ -29,16 +29,26 @@ struct ImportNote {
 };
 
 struct ImportReport {
-    int records = 0; // every record of the file; the five counts below add up to it
+    // Every record of the file; the six counts below add up to it.
+    int records = 0;
     int imported = 0;
-    int outside = 0; // no sub-square of the award square
-    int repeats = 0; // the same call, sub-square, band, mode, date and time already logged
-    int refused = 0; // against the award's rules
+    int confirmations = 0; // worked QSOs of the log that a record confirmed
+    int outside = 0;       // no sub-square of the award square
+    int repeats = 0;       // the same call, sub-square, band, mode, date and time already logged
+    int refused = 0;       // against the award's rules
     int unreadable = 0;
-    int charsCounted = 0; // records read with lengths counted in characters
+    int charsCounted = 0;       // records read with lengths counted in characters
+    bool exactCopy = false;     // this program's own file copied into an empty log
+    bool noRecords = false;     // the file holds no ADIF record at all
+    std::vector<int> confirmed; // the numbers of the QSOs the confirmations turned confirmed
     std::vector<ImportNote> refusedNotes;
     std::vector<ImportNote> unreadableNotes;
-    bool cancelled = false; // nothing was imported
+    std::vector<ImportNote> valueNotes; // values that are none of the log's codes
+    int valueCount = 0;                 // all of those, listed or not
+    bool cancelled = false;             // nothing was imported
+
+    // The most notes of each kind that the report lists; the others are counted.
+    static constexpr int noteLimit = 300;
 
     // The report as the operator reads it.
     QString text(const QString& fileName) const;
@@ -49,7 +59,10 @@ struct ImportReport {
 using ImportProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
 // Imports the ADIF bytes into the log of `m` in one transaction: all of it, or nothing when
-// cancelled or when the engine fails (DbError is thrown then).
+// cancelled or when the engine fails (DbError is thrown then). A record that says a QSL was
+// received and matches a worked QSO of the log (call, sub-square, band and mode, within 30
+// minutes) confirms that QSO instead of coming in beside it. A file of this program's own
+// export is a copy of a log: into an empty log it comes back row for row, numbers included.
 ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& options,
                         const ImportProgress& progress = {});
 

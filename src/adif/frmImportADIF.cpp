@@ -223,7 +223,7 @@ void startExport(Services& s, QWidget* parent) {
                 Icon::Critical);
             return;
         }
-        const int written = writeAdif(s.m, file, QDateTime::currentDateTimeUtc());
+        const ExportReport report = writeAdif(s.m, file, QDateTime::currentDateTimeUtc());
         if (!file.commit()) {
             s.dialogs.tell(
                 parent,
@@ -231,13 +231,7 @@ void startExport(Services& s, QWidget* parent) {
                 Icon::Critical);
             return;
         }
-        const QString shown = QDir::toNativeSeparators(path);
-        s.dialogs.tell(
-            parent,
-            written == 1
-                ? QStringLiteral("1 QSO exported to %1").arg(shown)
-                : QStringLiteral("%1 QSOs exported to %2").arg(QString::number(written), shown),
-            Icon::Information);
+        s.dialogs.tell(parent, report.text(QDir::toNativeSeparators(path)), Icon::Information);
     });
 }
 

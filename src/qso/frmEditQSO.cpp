@@ -1,5 +1,6 @@
 #include "qso/frmEditQSO.h"
 
+#include "adif/KeptFields.h"
 #include "storage/Codes.h"
 #include "ui/Services.h"
 #include "ui/Windows.h"
@@ -50,6 +51,7 @@ void frmEditQSO::submit() {
     {
         // The replaced QSO goes only if the edited one is stored.
         Transaction transaction(s.m.logDb);
+        adif::kept::EditWatch kept(s.m.logDb, editCount);
         if (replace == Replace::OldRow) {
             s.m.sharedRs->deleteRow();
         }
@@ -57,6 +59,7 @@ void frmEditQSO::submit() {
         rs.edit();
         writeFields(rs, v);
         rs.update();
+        kept.afterEdit();
         transaction.commit();
     }
     s.dialogs.tell(this, QStringLiteral("QSO edited"), Icon::Information);

@@ -129,14 +129,14 @@ qint64 otherConfirmed(Module1& m, const QString& mode, const QString& band, cons
 } // namespace duplicates
 
 QString Groups::key(const QString& locator, const QString& band, const QString& mode) {
-    return locator.toUpper() + u'\x1f' + band + u'\x1f' + mode;
+    return locator.toUpper() + u'\x1f' + band.toUpper() + u'\x1f' + mode.toUpper();
 }
 
 void Groups::load(Module1& m) {
-    Recordset rs(m.logDb, QStringLiteral("select WWLocator, band, mode, qsl from data where "
-                                         "qsl <> 'w'"));
+    Recordset rs(m.logDb, QStringLiteral("select WWLocator, band, mode, qsl, count from data "
+                                         "where qsl <> 'w' order by count"));
     for (; !rs.eof(); rs.moveNext()) {
-        add(rs.textAt(0), rs.textAt(1), rs.textAt(2), rs.textAt(3).toLower());
+        add(rs.textAt(0), rs.textAt(1), rs.textAt(2), rs.textAt(3).toLower(), rs.intAt(4));
     }
 }
 
@@ -147,11 +147,21 @@ const Group& Groups::of(const QString& locator, const QString& band, const QStri
 }
 
 void Groups::add(const QString& locator, const QString& band, const QString& mode,
-                 const QString& qsl) {
+                 const QString& qsl, qint64 count) {
+    if (qsl != codes::accredited && qsl != codes::confirmed) {
+        return;
+    }
+    Group& g = groups_[key(locator, band, mode)];
     if (qsl == codes::accredited) {
-        groups_[key(locator, band, mode)].accredited = true;
-    } else if (qsl == codes::confirmed) {
-        groups_[key(locator, band, mode)].confirmed = true;
+        if (!g.accredited) {
+            g.standing = count;
+        }
+        g.accredited = true;
+    } else {
+        if (!g.accredited && !g.confirmed) {
+            g.standing = count;
+        }
+        g.confirmed = true;
     }
 }
 

@@ -39,6 +39,7 @@ QStringList failedChecks(const TypedQso& qso, Lengths lengths);
 struct Group {
     bool confirmed = false;  // a confirmed QSO
     bool accredited = false; // an accredited QSO
+    qint64 standing = 0;     // the number of the QSO that stands (the accredited one first)
 };
 
 // What stands against a new QSO of a group: nothing; an accredited QSO, which no new QSO of
@@ -75,7 +76,8 @@ public:
     // Reads every QSO of the log.
     void load(Module1& m);
     const Group& of(const QString& locator, const QString& band, const QString& mode) const;
-    void add(const QString& locator, const QString& band, const QString& mode, const QString& qsl);
+    void add(const QString& locator, const QString& band, const QString& mode, const QString& qsl,
+             qint64 count = 0);
 
 private:
     static QString key(const QString& locator, const QString& band, const QString& mode);

@@ -1,8 +1,10 @@
 // Exporting a log as ADIF and importing it into an empty log gives the same log back,
-// accredited QSOs, odd texts and all.
+// accredited QSOs, odd texts and all; an imported QSO is exported with what its file said.
 
 #include "adif/AdifExport.h"
 #include "adif/AdifImport.h"
+#include "adif/AdifReader.h"
+#include "adif/KeptFields.h"
 #include "storage/Codes.h"
 #include "support/LogFixture.h"
 
@@ -82,6 +84,60 @@ void fillSampleLog(LogEnv& env, int size, unsigned seed) {
     t.commit();
 }
 
+// Every table of a log, its definition and its rows with their types, as the engine's
+// shell would dump them.
+QStringList dump(LogEnv& env) {
+    QStringList out;
+    Recordset tables(env.m.logDb, u"select name, sql from sqlite_master order by name"_s);
+    for (; !tables.eof(); tables.moveNext()) {
+        out << tables.textAt(1);
+        const QString name = tables.textAt(0);
+        if (!env.m.logDb
+                 .scalar(u"select count(*) from sqlite_master where type = 'table' "_s
+                         u"and name = '%1'"_s.arg(name))
+                 .toBool()) {
+            continue;
+        }
+        QStringList quoted;
+        for (const Column& c : env.m.logDb.columns(name)) {
+            quoted << u"quote(\"%1\")"_s.arg(c.name);
+        }
+        Recordset rows(env.m.logDb, u"select %1 from \"%2\" order by rowid"_s.arg(
+                                        quoted.join(u" || '|' || "_s), name));
+        for (; !rows.eof(); rows.moveNext()) {
+            out << rows.textAt(0);
+        }
+    }
+    return out;
+}
+
+QByteArray exported(LogEnv& env, adif::ExportReport* report = nullptr) {
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    const adif::ExportReport r =
+        adif::writeAdif(env.m, buffer, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
+    if (report != nullptr) {
+        *report = r;
+    }
+    return file;
+}
+
+// The records of a file by their CALL (upper case), each as its fields by name.
+QHash<QString, QHash<QString, QString>> recordsOf(const QByteArray& file) {
+    QHash<QString, QHash<QString, QString>> out;
+    adif::Reader reader(file);
+    adif::Record r;
+    while (reader.next(r)) {
+        QHash<QString, QString> fields;
+        for (const adif::RawField& f : r.fields) {
+            fields.insert(adif::decode(f.name).toUpper(), adif::decode(f.value));
+        }
+        out.insert(fields.value(u"CALL"_s).trimmed().toUpper(), fields);
+    }
+    return out;
+}
+
 } // namespace
 
 class AdifRoundTripTest : public QObject {
@@ -91,46 +147,88 @@ private Q_SLOTS:
     void exportThenImportIntoAnEmptyLogGivesTheSameLog() {
         LogEnv source;
         fillSampleLog(source, 10000, 52);
-        // The log holds what an import's rules would refuse from another writer's file.
-        QVERIFY(source.m.logDb
-                    .scalar(u"select count(*) from data w where w.qsl = 'w' and exists (select 1 "
-                            u"from data a where a.qsl = 'a' and a.WWLocator = w.WWLocator and "
-                            u"a.band = w.band and a.mode = w.mode and a.count < w.count)"_s)
-                    .toInt() > 0);
-        QVERIFY(source.m.logDb
-                    .scalar(u"select count(*) from (select 1 from data group by "
-                            u"call, WWLocator, band, mode, date, time having "
-                            u"count(*) > 1)"_s)
-                    .toInt() > 0);
-        QByteArray file;
-        {
-            QBuffer buffer(&file);
-            buffer.open(QIODevice::WriteOnly);
-            QCOMPARE(adif::writeAdif(source.m, buffer,
-                                     QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC)),
-                     10000);
+        // A log from an earlier version or another tool: two confirmed QSOs and an accredited
+        // one in one group; and values no form writes.
+        for (const char* qsl : {"c", "c", "a"}) {
+            source.addQso({.WWLocator = "QQ", .band = "VHF", .qsl = qsl});
         }
+        source.m.logDb.execute(
+            u"update data set prov = null, time = '12:34:56' where count = 10"_s);
+        source.m.logDb.execute(u"update data set date = 'sometime', WWLocator = 'ab', "_s
+                               u"qsl = 'x' where count = 11"_s);
+        // QSOs from another logger's file, with what the log's columns cannot hold.
+        QCOMPARE(adif::importAdif(source.m, adifFixture("desktop-logger.adi"), {}).imported, 3);
+        QVERIFY(adif::kept::exists(source.m.logDb));
+
+        adif::ExportReport sent;
+        const QByteArray file = exported(source, &sent);
+        QCOMPARE(sent.written, int(source.count()));
+        QVERIFY(sent.oddValues.contains(u"QSO 11: qsl \"x\""_s));
         // ASCII only, every line ended by CRLF.
         for (const char c : file) {
             QVERIFY(static_cast<unsigned char>(c) < 0x80);
         }
         QCOMPARE(file.count("\r\n"), file.count('\n'));
-        QCOMPARE(file.count("<EOR>\r\n"), qsizetype{10000});
 
         LogEnv target;
         const adif::ImportReport report = adif::importAdif(target.m, file, {});
-        QCOMPARE(report.records, 10000);
-        QCOMPARE(report.imported, 10000);
-        const QStringList expected = source.rawRows();
-        const QStringList got = target.rawRows();
+        QVERIFY(report.exactCopy);
+        QCOMPARE(report.imported, int(source.count()));
+        QCOMPARE(report.valueCount, 1);
+        QVERIFY(report.text(u"log.adi"_s).contains(u"QSO 11 holds qsl \"x\""_s));
+        const QStringList expected = dump(source);
+        const QStringList got = dump(target);
         QCOMPARE(got.size(), expected.size());
         for (qsizetype i = 0; i < got.size(); ++i) {
             QCOMPARE(got[i], expected[i]);
         }
-        QVERIFY(target.count(u"qsl = 'a'"_s) > 0);
+        // Into a log that holds QSOs, the same file is held to the award's rules.
+        const adif::ImportReport again = adif::importAdif(target.m, file, {});
+        QCOMPARE(again.imported, 0);
+        QVERIFY(!again.exactCopy);
     }
 
-    void aQsoIsWrittenWithStandardAndOwnFields() {
+    void anImportedQsoIsExportedWithEveryFieldItsFileGave() {
+        LogEnv env;
+        const QByteArray original = adifFixture("desktop-logger.adi");
+        QCOMPARE(adif::importAdif(env.m, original, {}).imported, 3);
+        const auto before = recordsOf(original);
+        const auto after = recordsOf(exported(env));
+        QCOMPARE(after.size(), 3);
+        for (auto qso = after.begin(); qso != after.end(); ++qso) {
+            const QHash<QString, QString>& came = before.value(qso.key());
+            QVERIFY2(!came.isEmpty(), qPrintable(qso.key()));
+            for (auto f = came.begin(); f != came.end(); ++f) {
+                // QSL_RCVD tells the log's state; CALL is written upper case and trimmed.
+                if (f.key() != u"QSL_RCVD"_s && f.key() != u"CALL"_s) {
+                    QCOMPARE(qso.value().value(f.key(), u"(missing)"_s), f.value());
+                }
+            }
+        }
+
+        // An edit drops what no longer agrees with the log; a deletion drops it all.
+        const int sat =
+            int(env.m.logDb.scalar(u"select count from data where band = 'SAT'"_s).toLongLong());
+        {
+            Transaction t(env.m.logDb);
+            adif::kept::EditWatch watch(env.m.logDb, sat);
+            env.m.logDb.execute(u"update data set band = 'UHF' where count = %1"_s.arg(sat));
+            watch.afterEdit();
+            t.commit();
+        }
+        const QHash<QString, QString> edited = recordsOf(exported(env)).value(u"IW3SAT"_s);
+        for (const char* gone : {"BAND", "BAND_RX", "PROP_MODE", "SAT_NAME"}) {
+            QVERIFY2(!edited.contains(QLatin1String(gone)), gone);
+        }
+        QCOMPARE(edited.value(u"APP_HM52_BAND"_s), u"UHF"_s);
+        QCOMPARE(edited.value(u"MODE"_s), u"FM"_s);
+        const QString kept = u"select count(*) from %1"_s.arg(QLatin1String(adif::kept::tableName));
+        const qint64 keptRows = env.m.logDb.scalar(kept).toLongLong();
+        env.m.logDb.execute(u"delete from data where count = %1"_s.arg(sat));
+        QCOMPARE(env.m.logDb.scalar(kept).toLongLong(), keptRows - 1);
+    }
+
+    void aTypedQsoIsWrittenWithTheFieldsItsCategoriesGive() {
         LogEnv env;
         env.addQso({.WWLocator = "MN",
                     .place = "CA' BIANCA",
@@ -138,27 +236,30 @@ private Q_SLOTS:
                     .mode = "CW",
                     .band = "50 MHz",
                     .qsl = "a"});
-        env.addQso({.WWLocator = "MN",
+        env.addQso({.call = " i1abc ",
+                    .WWLocator = "MN",
                     .place = "CITTÀ",
                     .prov = "TD",
                     .mode = "DIGITAL",
                     .band = "SAT",
                     .qsl = "w"});
-        QByteArray file;
-        QBuffer buffer(&file);
-        buffer.open(QIODevice::WriteOnly);
-        adif::writeAdif(env.m, buffer, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
+        adif::ExportReport report;
+        const QByteArray file = exported(env, &report);
         QVERIFY(file.startsWith("HM52 log exported as ADIF\r\n<ADIF_VER:5>3.1.4\r\n"
                                 "<PROGRAMID:4>HM52\r\n<PROGRAMVERSION:3>1.0\r\n"
                                 "<CREATED_TIMESTAMP:15>20240601 120000\r\n<EOH>\r\n"));
+        QVERIFY(
+            file.contains("<CALL:5>I1ABC <GRIDSQUARE:6>HM52MN <QSO_DATE:8>20040105 <TIME_ON:4>0905 "
+                          "<QTH:10>CA' BIANCA <STATE:2>TD <MODE:2>CW <BAND:2>6m <QSL_RCVD:1>Y "
+                          "<APP_HM52_COUNT:1:N>1 <APP_HM52_BAND:6:S>50 MHz <APP_HM52_MODE:2:S>CW "
+                          "<APP_HM52_QSL:1:S>a <EOR>\r\n"));
         QVERIFY(file.contains(
-            "<CALL:5>I1ABC <GRIDSQUARE:6>HM52MN <QSO_DATE:8>20040105 <TIME_ON:4>0905 "
-            "<QTH:10>CA' BIANCA <STATE:2>TD <MODE:2>CW <BAND:2>6m <QSL_RCVD:1>Y "
-            "<APP_HM52_BAND:6:S>50 MHz <APP_HM52_MODE:2:S>CW <APP_HM52_QSL:1:S>a <EOR>\r\n"));
-        QVERIFY(file.contains(
-            "<QTH:5>CITTA <APP_HM52_PLACE:10:S>CITT%C3%80 <STATE:2>TD <PROP_MODE:3>SAT "
-            "<QSL_RCVD:1>N <APP_HM52_BAND:3:S>SAT <APP_HM52_MODE:7:S>DIGITAL "
-            "<APP_HM52_QSL:1:S>w <EOR>\r\n"));
+            "<CALL:5>I1ABC <APP_HM52_CALL:7:S> i1abc  <GRIDSQUARE:6>HM52MN "
+            "<QSO_DATE:8>20040105 <TIME_ON:4>0905 <QTH:5>CITTA <APP_HM52_PLACE:10:S>CITT%C3%80 "
+            "<STATE:2>TD <PROP_MODE:3>SAT <QSL_RCVD:1>N <APP_HM52_COUNT:1:N>2 "
+            "<APP_HM52_BAND:3:S>SAT <APP_HM52_MODE:7:S>DIGITAL <APP_HM52_QSL:1:S>w <EOR>\r\n"));
+        QCOMPARE(report.withoutBand, 1);
+        QCOMPARE(report.withoutMode, 1);
     }
 };
 

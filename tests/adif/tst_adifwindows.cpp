@@ -147,9 +147,17 @@ private Q_SLOTS:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().count("<EOR>"), 2);
-        QCOMPARE(main.env.dialogs.texts(), QStringList({u"2 QSOs exported to "_s + path}));
+        // The closing message says which QSOs other loggers cannot place, and why.
+        QCOMPARE(main.env.dialogs.texts(),
+                 QStringList({u"2 QSOs exported to "_s + path +
+                              u"\n\n2 of them without BAND and 2 without MODE: the log keeps "_s
+                              u"only the award's categories (HF, VHF, UHF, SHF and SAT name no "_s
+                              u"single band; MIXED and DIGITAL no single mode), and those QSOs "_s
+                              u"were typed or imported without them. HM52 reads its own fields "_s
+                              u"back exactly."_s}));
         QCOMPARE(main.env.dialogs.shown[0].icon, Icon::Information);
         main.env.m.logDb.execute(u"delete from data where count = 2"_s);
+        main.env.m.logDb.execute(u"update data set band = '50 MHz', mode = 'CW'"_s);
         main.env.fileDialogs.answer(path);
         main.trigger("mnExportADIF");
         QCOMPARE(main.env.dialogs.texts().last(), u"1 QSO exported to "_s + path);

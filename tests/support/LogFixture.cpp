@@ -143,4 +143,12 @@ QStringList LogEnv::rawRows() {
     return out;
 }
 
+QByteArray adifFixture(const char* name) {
+    QFile file(u"" HM52_SOURCE_DIR "/tests/adif/fixtures/"_s + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("missing fixture %s", name);
+    }
+    return file.readAll();
+}
+
 } // namespace hm52::test

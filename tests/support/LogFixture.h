@@ -72,6 +72,9 @@ public:
     Module1 m;
 };
 
+// The bytes of a file of tests/adif/fixtures.
+QByteArray adifFixture(const char* name);
+
 // Damages a log file as a failing disk would: a page in the middle of the file is
 // overwritten with garbage, so that the engine's check of the file finds it.
 void damagePages(const QString& path);

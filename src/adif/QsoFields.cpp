@@ -1,0 +1,214 @@
+#include "adif/QsoFields.h"
+
+#include "adif/AdifFields.h"
+#include "storage/Codes.h"
+
+namespace hm52::adif {
+
+namespace {
+
+bool needsEscape(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20U || b > 0x7EU || c == '%' || c == '<' || c == '>';
+}
+
+bool hasLower(QByteArrayView v) {
+    for (const char c : v) {
+        if (c >= 'a' && c <= 'z') {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isDigits(QByteArrayView v, qsizetype from, qsizetype n) {
+    for (qsizetype i = from; i < from + n; ++i) {
+        if (v[i] < '0' || v[i] > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+int twoDigits(QByteArrayView v, qsizetype at) {
+    return (v[at] - '0') * 10 + (v[at + 1] - '0');
+}
+
+std::string_view view(QByteArrayView v) {
+    return {v.data(), static_cast<size_t>(v.size())};
+}
+
+class Writer {
+public:
+    explicit Writer(FieldSink& sink) : sink_(sink) {}
+    void standard(std::string_view name, QByteArrayView value) { sink_.field(name, value, 0); }
+    // The exact text in a field of this program's own, escaped where a byte needs it.
+    void own(std::string_view name, QByteArrayView value) {
+        for (const char c : value) {
+            if (needsEscape(c)) {
+                sink_.field(name, percentOf(QString::fromUtf8(value)), 'S');
+                return;
+            }
+        }
+        sink_.field(name, value, 'S');
+    }
+    // A text for other programs in a standard field, and exactly in our own where the
+    // standard one would not give it back. A call sign goes upper case into CALL.
+    void text(std::string_view name, std::string_view ownName, QByteArrayView value,
+              bool callSign) {
+        if (sink_.overridden(name)) {
+            own(ownName, value);
+            return;
+        }
+        if (plainValue(value) && !(callSign && hasLower(value))) {
+            if (!value.isEmpty()) {
+                standard(name, value);
+            }
+            return;
+        }
+        QString ascii = asciiOf(QString::fromUtf8(value)).trimmed();
+        if (callSign) {
+            ascii = ascii.toUpper();
+        }
+        if (!ascii.isEmpty()) {
+            standard(name, ascii.toLatin1());
+        }
+        own(ownName, value);
+    }
+
+private:
+    FieldSink& sink_;
+};
+
+} // namespace
+
+const std::array<const char*, columnCount>& columnNames() {
+    static const std::array<const char*, columnCount> names{
+        "call", "WWLocator", "place", "prov", "mode", "band", "date", "time", "qsl"};
+    return names;
+}
+
+bool plainValue(QByteArrayView value) {
+    if (!value.isEmpty() && (value.front() == ' ' || value.back() == ' ')) {
+        return false;
+    }
+    for (const char c : value) {
+        if (needsEscape(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type) {
+    char digits[24];
+    int n = 0;
+    for (qsizetype length = value.size(); n == 0 || length > 0; length /= 10) {
+        digits[n++] = static_cast<char>('0' + length % 10);
+    }
+    out += '<';
+    out.append(name.data(), static_cast<qsizetype>(name.size()));
+    out += ':';
+    while (n > 0) {
+        out += digits[--n];
+    }
+    if (type != 0) {
+        out += ':';
+        out += type;
+    }
+    out += '>';
+    out += value;
+}
+
+void fieldsOfRow(const LogRow& row, FieldSink& sink) {
+    Writer w(sink);
+    const auto& c = row.column;
+
+    w.text("CALL", "APP_HM52_CALL", c[Call], true);
+
+    const QByteArrayView square = c[Square];
+    const auto isAX = [](char ch) { return ch >= 'A' && ch <= 'X'; };
+    if (sink.overridden("GRIDSQUARE")) {
+        w.own("APP_HM52_LOCATOR", square);
+    } else if (square.size() == 2 && isAX(square[0]) && isAX(square[1])) {
+        w.standard("GRIDSQUARE", codes::awardSquare.toLatin1().append(square));
+    } else {
+        const QString letters = QString::fromUtf8(square);
+        if (isSubSquare(letters)) {
+            w.standard("GRIDSQUARE", (codes::awardSquare + letters.toUpper()).toLatin1());
+        }
+        w.own("APP_HM52_LOCATOR", square);
+    }
+
+    // A stored date that QSO_DATE gives back exactly needs nothing more.
+    const QByteArrayView date = c[Date];
+    bool dateBack = false;
+    if (date.size() == 10 && date[4] == '-' && date[7] == '-' && isDigits(date, 0, 4) &&
+        isDigits(date, 5, 2) && isDigits(date, 8, 2)) {
+        const QByteArray written =
+            date.first(4).toByteArray().append(date.sliced(5, 2)).append(date.sliced(8, 2));
+        w.standard("QSO_DATE", written);
+        QString reason;
+        dateBack = storedDateOf(view(written), &reason) == QLatin1String(date);
+    }
+    if (!dateBack || sink.overridden("QSO_DATE")) {
+        w.own("APP_HM52_DATE", date);
+    }
+
+    const QByteArrayView time = c[Time];
+    bool timeBack = false;
+    if (time.size() == 8 && time[2] == ':' && time[5] == ':' && isDigits(time, 0, 2) &&
+        isDigits(time, 3, 2) && isDigits(time, 6, 2) && twoDigits(time, 0) < 24 &&
+        twoDigits(time, 3) < 60 && twoDigits(time, 6) < 60) {
+        timeBack = time.sliced(6) == "00";
+        QByteArray written = time.first(2).toByteArray().append(time.sliced(3, 2));
+        if (!timeBack) {
+            written.append(time.sliced(6, 2));
+        }
+        w.standard("TIME_ON", written);
+    }
+    if (!timeBack || sink.overridden("TIME_ON")) {
+        w.own("APP_HM52_TIME", time);
+    }
+
+    w.text("QTH", "APP_HM52_PLACE", c[Place], false);
+    w.text("STATE", "APP_HM52_PROV", c[Prov], false);
+
+    const QByteArrayView mode = c[Mode];
+    if (mode == "SSB" || mode == "CW") {
+        w.standard("MODE", mode);
+    }
+    const QByteArrayView band = c[Band];
+    const QString adifBand = adifBandOfAward(QString::fromUtf8(band));
+    if (!adifBand.isEmpty()) {
+        w.standard("BAND", adifBand.toLatin1());
+    }
+    if (band.compare("SAT", Qt::CaseInsensitive) == 0) {
+        w.standard("PROP_MODE", "SAT");
+    }
+    const QByteArrayView qsl = c[Qsl];
+    if (qsl.compare("c", Qt::CaseInsensitive) == 0 || qsl.compare("a", Qt::CaseInsensitive) == 0) {
+        w.standard("QSL_RCVD", "Y");
+    } else if (qsl.compare("w", Qt::CaseInsensitive) == 0) {
+        w.standard("QSL_RCVD", "N");
+    }
+
+    sink.field("APP_HM52_COUNT", QByteArray::number(row.count), 'N');
+    w.own("APP_HM52_BAND", band);
+    w.own("APP_HM52_MODE", mode);
+    w.own("APP_HM52_QSL", qsl);
+    if (row.nulls != 0) {
+        QByteArray names;
+        for (int i = 0; i < columnCount; ++i) {
+            if ((row.nulls & (1U << i)) != 0) {
+                if (!names.isEmpty()) {
+                    names += ',';
+                }
+                names += columnNames()[static_cast<size_t>(i)];
+            }
+        }
+        w.own("APP_HM52_NULL", names);
+    }
+}
+
+} // namespace hm52::adif

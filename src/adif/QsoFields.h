@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <string_view>
+
+// The ADIF fields that stand for one QSO of the log, for the export and for the importer,
+// which keeps only what these fields do not already say.
+namespace hm52::adif {
+
+// The log's columns of a QSO, as UTF-8 bytes.
+enum Column { Call, Square, Place, Prov, Mode, Band, Date, Time, Qsl, columnCount };
+
+struct LogRow {
+    qint64 count = 0;
+    std::array<QByteArrayView, columnCount> column{};
+    unsigned nulls = 0; // a bit (1 << Column) for each column that is NULL
+};
+
+// The names of the columns in the log, in the order of Column.
+const std::array<const char*, columnCount>& columnNames();
+
+// Receives the fields one by one.
+class FieldSink {
+public:
+    virtual ~FieldSink() = default;
+    // `type` is the ADIF type letter, or 0.
+    virtual void field(std::string_view name, QByteArrayView value, char type) = 0;
+    // Whether another value of that standard field stands instead (a kept one): the exact
+    // value then goes into this program's own field.
+    virtual bool overridden(std::string_view /*name*/) const { return false; }
+};
+
+// The fields of a QSO: the standard ones that other programs read (CALL upper case and
+// trimmed, GRIDSQUARE, QSO_DATE, TIME_ON, QTH, STATE, the BAND, MODE and PROP_MODE that the
+// award's categories determine, QSL_RCVD), then this program's own fields wherever a
+// standard one would not give the stored value back exactly (APP_HM52_COUNT, _BAND, _MODE,
+// _QSL always; _CALL, _LOCATOR, _PLACE, _PROV, _DATE, _TIME, _NULL where needed).
+void fieldsOfRow(const LogRow& row, FieldSink& sink);
+
+// Appends "<NAME:length>value" or "<NAME:length:T>value".
+void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type = 0);
+
+// Calls `each(name, type, value)` for every field of a text of fields written by
+// appendField; stops at the first that is not well formed.
+template <class Each> void forEachField(QByteArrayView text, Each&& each);
+
+// Whether the value holds only what every reader reads back unchanged: printable ASCII, no
+// blank at either end, and none of '%', '<', '>' (which this program's own fields escape).
+bool plainValue(QByteArrayView value);
+
+// ---------------------------------------------------------------------------------------
+
+template <class Each> void forEachField(QByteArrayView text, Each&& each) {
+    qsizetype at = 0;
+    const qsizetype end = text.size();
+    while (at < end && text[at] == '<') {
+        const qsizetype colon = text.indexOf(':', at);
+        const qsizetype close = text.indexOf('>', at);
+        if (colon < 0 || close < 0 || colon > close) {
+            return;
+        }
+        const QByteArrayView spec = text.sliced(colon + 1, close - colon - 1);
+        const qsizetype second = spec.indexOf(':');
+        bool ok = false;
+        const qsizetype length = (second < 0 ? spec : spec.first(second)).toLongLong(&ok);
+        if (!ok || length < 0 || length > end - close - 1) {
+            return;
+        }
+        const char type = second >= 0 && second + 1 < spec.size() ? spec[second + 1] : '\0';
+        const QByteArrayView name = text.sliced(at + 1, colon - at - 1);
+        each(std::string_view(name.data(), static_cast<size_t>(name.size())), type,
+             text.sliced(close + 1, length));
+        at = close + 1 + length;
+    }
+}
+
+} // namespace hm52::adif
