@@ -160,8 +160,14 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
         const auto check = [&](const char* column, Column c, const std::vector<QByteArray>& in) {
             const QByteArrayView value = row.column[static_cast<size_t>(c)];
             if (!oneOf(value, in)) {
-                odd << QStringLiteral("%1 \"%2\"")
-                           .arg(QLatin1String(column), QString::fromUtf8(value).left(60));
+                // Control characters as their pictures, so that the message shows them.
+                QString shown = QString::fromUtf8(value).left(60);
+                for (QChar& ch : shown) {
+                    if (ch.unicode() < 0x20) {
+                        ch = QChar(static_cast<char16_t>(0x2400 + ch.unicode()));
+                    }
+                }
+                odd << QStringLiteral("%1 \"%2\"").arg(QLatin1String(column), shown);
             }
         };
         check("band", Band, bands);

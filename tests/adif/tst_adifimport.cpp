@@ -33,6 +33,13 @@ QStringList notes(const std::vector<adif::ImportNote>& list) {
     return out;
 }
 
+// One record in the award square with a QSL received, on 2 m SSB.
+QByteArray confirmation(const char* call, const char* square, const char* date, const char* time) {
+    return QByteArray("<CALL:") + QByteArray::number(qstrlen(call)) + '>' + call +
+           "<GRIDSQUARE:6>HM52" + square + "<QSO_DATE:8>" + date + "<TIME_ON:4>" + time +
+           "<BAND:2>2m<MODE:3>SSB<QSL_RCVD:1>Y<QTH:4>ALFA<EOR>\n";
+}
+
 ImportOptions options(bool lotw, bool eqsl, bool allMixed) {
     ImportOptions o;
     o.lotwCounts = lotw;
@@ -188,6 +195,115 @@ private Q_SLOTS:
         QVERIFY(!env.m.logDb.inTransaction());
     }
 
+    // A QSL service's report against a log of worked QSOs: the nearest worked QSO within
+    // half an hour turns confirmed, across midnight too, unless its group already stands.
+    void confirmationsTurnWorkedQsosConfirmed() {
+        LogEnv env;
+        const auto worked = [&env](const char* call, const char* square, const char* date,
+                                   const char* time, const char* qsl = "w") {
+            env.addQso({.call = call,
+                        .WWLocator = square,
+                        .mode = "SSB",
+                        .band = "VHF",
+                        .date = date,
+                        .time = time,
+                        .qsl = qsl});
+        };
+        worked("I1AAA", "AB", "15/1/23", "10:00");
+        worked("I1BBB", "AC", "15/1/23", "23:50");
+        worked("I1CCC", "AD", "15/1/23", "10:00");
+        worked("I1CCC", "AD", "15/1/23", "10:40");
+        worked("I1DDD", "AE", "15/1/23", "10:00");
+        worked("I1EEE", "AE", "15/1/23", "09:00", "c");
+        worked("I1FFF", "AF", "15/1/23", "10:00");
+        const QByteArray report = confirmation("I1AAA", "AB", "20230115", "1029") +
+                                  confirmation("I1BBB", "AC", "20230116", "0015") +
+                                  confirmation("I1CCC", "AD", "20230115", "1025") +
+                                  confirmation("I1DDD", "AE", "20230115", "1000") +
+                                  confirmation("I1FFF", "AF", "20230115", "1031");
+        const ImportReport r = adif::importAdif(env.m, report, {});
+        QCOMPARE(r.confirmations, 3);
+        QCOMPARE(r.confirmed, (std::vector<int>{1, 2, 4}));
+        QCOMPARE(r.imported, 1); // 31 minutes apart: a QSO of its own
+        QCOMPARE(r.refused, 1);
+        QCOMPARE(env.count(u"qsl = 'c'"_s), 5);
+        QCOMPARE(env.count(u"qsl = 'c' and count in (1, 2, 4, 6, 8)"_s), 5);
+        QCOMPARE(env.count(u"qsl = 'a'"_s), 0);
+        QCOMPARE(notes(r.refusedNotes),
+                 QStringList({"4:I1DDD HM52AE VHF SSB: confirms QSO 5, which stays worked: QSO 6 "
+                              "is already confirmed on this sub-square, band and mode"}));
+        QVERIFY(r.text(u"qsl.adi"_s)
+                    .contains(u"Imported: 1\nConfirmations applied: 3 (QSOs 1, 2, 4 now "_s
+                              u"confirmed)\n"_s));
+        // The same report again: nothing left to confirm.
+        const ImportReport again = adif::importAdif(env.m, report, {});
+        QCOMPARE(again.confirmations, 0);
+        QCOMPARE(again.imported, 0);
+    }
+
+    // Tags after the last record, a satellite named without PROP_MODE, a band the award does
+    // not count, and two confirmed QSOs of one group listed newest first.
+    void realFilesAreReadAsTheyMean() {
+        LogEnv env;
+        const QByteArray file =
+            "<PROGRAMID:4>LOTW<EOH>\n" + confirmation("I1NEW", "AB", "20240301", "1000") +
+            confirmation("I1OLD", "AB", "20240101", "1000") +
+            "<CALL:5>I1SAT<GRIDSQUARE:6>HM52AC<QSO_DATE:8>20240101<TIME_ON:4>1000<BAND:2>2m"
+            "<SAT_NAME:5>AO-91<MODE:2>FM<EOR>\n"
+            "<CALL:5>I1LOW<GRIDSQUARE:6>HM52AD<QSO_DATE:8>20240101<TIME_ON:4>1000"
+            "<BAND:5>2200m<MODE:2>CW<EOR>\n<APP_LoTW_EOF>\n<EOF>\n";
+        const ImportReport r = adif::importAdif(env.m, file, {});
+        QCOMPARE(counts(r), u"records 4 imported 2 outside 0 repeats 0 refused 2 unreadable 0 "_s
+                            u"chars 0"_s);
+        QCOMPARE(env.rawRows(), QStringList({"1|I1OLD|AB|ALFA|BD|SSB|VHF|2024-01-01|10:00:00|c",
+                                             "2|I1SAT|AC|||MIXED|SAT|2024-01-01|10:00:00|w"}));
+        QCOMPARE(notes(r.refusedNotes),
+                 QStringList({"1:I1NEW HM52AB VHF SSB: a confirmed QSO of this sub-square, band "
+                              "and mode is already in the log (QSO 1)",
+                              "4:BAND 2200m is not one of the award's bands"}));
+    }
+
+    // A wrong length, a file that is no ADIF, a huge value and millions of empty records:
+    // every record is accounted for and the report stays short.
+    void damagedAndHugeFilesAreReportedInShortText() {
+        LogEnv env;
+        QByteArray swallowing = confirmation("I1BAD", "AB", "20240101", "1000");
+        swallowing.replace("<QTH:4>ALFA", "<COMMENT:210000>twenty-one characters");
+        for (int i = 0; i < 300; ++i) {
+            swallowing += confirmation(qPrintable(u"I%1X"_s.arg(i)), "AC", "20240101", "1000");
+        }
+        ImportReport r = adif::importAdif(env.m, swallowing, {});
+        QCOMPARE(r.records, 301);
+        QCOMPARE(r.unreadable, 1);
+        QCOMPARE(r.imported + r.refused, 300);
+        QVERIFY(notes(r.unreadableNotes)[0].startsWith(
+            u"1:the length 210000 of COMMENT runs over the record's end"_s));
+        QVERIFY(r.text(u"x.adi"_s).contains(u"Refused by the award's rules: 299\n"_s));
+
+        for (const QByteArray& noAdif :
+             {QByteArray("a letter, not a log\n"), QByteArray("\x89PNG\r\n\x1a\n\0\0<<>>:", 16)}) {
+            r = adif::importAdif(env.m, noAdif, {});
+            QVERIFY(r.noRecords);
+            QCOMPARE(r.text(u"x.txt"_s),
+                     u"Import of x.txt: the file holds no ADIF records (no <EOR> tag), so "_s
+                     u"nothing was imported. Choose an ADIF file (.adi) written by a logger or "_s
+                     u"a QSL service."_s);
+        }
+
+        QByteArray huge = "<CALL:20000000>" + QByteArray(20000000, 'K') +
+                          "<GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101<TIME_ON:4>1000<EOR>";
+        huge += QByteArray("<EOR>").repeated(2000000);
+        r = adif::importAdif(env.m, huge, {});
+        QCOMPARE(r.imported + r.confirmations + r.outside + r.repeats + r.refused + r.unreadable,
+                 r.records);
+        QVERIFY(r.unreadableNotes.size() <= size_t(ImportReport::noteLimit));
+        const QString text = r.text(u"huge.adi"_s);
+        QVERIFY2(text.size() < 60000, qPrintable(QString::number(text.size())));
+        QVERIFY(text.contains(u"CALL \"KKKKK"_s));
+        QCOMPARE(r.records, 2000001);
+        QVERIFY(text.contains(u"  and %1 more\n"_s.arg(r.unreadable - ImportReport::noteLimit)));
+    }
+
     void anythingReadMakesTheFiveCountsAddUp() {
         LogEnv env;
         const ImportReport r =
@@ -195,7 +311,8 @@ private Q_SLOTS:
                              adifFixture("desktop-logger.adi") + adifFixture("web-logbook.adi") +
                                  adifFixture("utf8-and-damage.adi"),
                              {});
-        QCOMPARE(r.imported + r.outside + r.repeats + r.refused + r.unreadable, r.records);
+        QCOMPARE(r.imported + r.confirmations + r.outside + r.repeats + r.refused + r.unreadable,
+                 r.records);
         QCOMPARE(r.imported, env.count());
     }
 };

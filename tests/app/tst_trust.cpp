@@ -2,6 +2,7 @@
 // damaged log caught before it is trusted (and later, when the engine finds it), and a log
 // that cannot be written opened for looking only.
 
+#include "adif/AdifExport.h"
 #include "app/Program.h"
 #include "app/principale.h"
 #include "award/frmBAR.h"
@@ -11,6 +12,7 @@
 #include "qso/frmInsertQSO.h"
 #include "support/TestEnv.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -224,6 +226,22 @@ private Q_SLOTS:
         QVERIFY(thrownBy<DbError>([&]() {
                     run.program->module().logDb.execute(u"delete from data"_s);
                 }).contains(u"is damaged"_s));
+    }
+
+    // Values that are none of the log's codes (a cut log turned a qsl into a NUL byte) are
+    // shown as what they are, never as a good state, and the export names them.
+    void oddStoredValuesAreShownAsTheyAre() {
+        TestEnv env;
+        env.addQso({});
+        env.m.logDb.execute(u"update data set qsl = char(0) where count = 1"_s);
+        frmUtility& b = env.registry->utility();
+        QVERIFY(b.lineText(0).endsWith(u"| \u2400"_s));
+        QByteArray file;
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::WriteOnly);
+        const adif::ExportReport report = adif::writeAdif(env.m, buffer, QDateTime());
+        QVERIFY(!file.contains("QSL_RCVD"));
+        QCOMPARE(report.oddValues, QStringList({u"QSO 1: qsl \"\u2400\""_s}));
     }
 
     void aLogThatCannotBeWrittenIsOpenedForLookingOnly_data() {
