@@ -10,6 +10,7 @@
 #include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
+#include "storage/Schema.h"
 
 #include <QHash>
 #include <QSet>
@@ -318,8 +319,8 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
     ImportReport report;
     Gazetteer gazetteer;
     gazetteer.load(m);
-    const bool emptyLog =
-        m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong() == 0;
+    const qint64 logSize = m.logDb.scalar(QStringLiteral("select count(*) from data")).toLongLong();
+    const bool emptyLog = logSize == 0;
 
     Reader reader(bytes);
     Lines lines(bytes);
@@ -418,6 +419,14 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
         }
     }
 
+    // Many rows into a small log go faster into the bare table, the indexes built after.
+    const qint64 inserts =
+        std::count_if(candidates.begin(), candidates.end(),
+                      [](const Candidate& c) { return c.outcome == Outcome::Insert; });
+    const bool rebuild = inserts >= 5000 && inserts * 2 >= logSize;
+    if (rebuild) {
+        schema::dropLogIndexes(m.logDb);
+    }
     const bool keeps = std::any_of(candidates.begin(), candidates.end(), [](const Candidate& c) {
         return c.outcome == Outcome::Insert && !c.kept.isEmpty();
     });
@@ -475,6 +484,9 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
             break;
         }
         }
+    }
+    if (rebuild) {
+        schema::ensureLogIndexes(m.logDb);
     }
     std::sort(report.refusedNotes.begin(), report.refusedNotes.end(),
               [](const ImportNote& a, const ImportNote& b) { return a.record < b.record; });

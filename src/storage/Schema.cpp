@@ -90,6 +90,14 @@ void createLogTables(Database& db) {
     transaction.commit();
 }
 
+void dropLogIndexes(Database& db) {
+    for (const char* name : {"data_award", "data_locator", "data_prov", "data_order_call_bm",
+                             "data_order_call_mb", "data_order_place_bm", "data_order_place_mb",
+                             "data_order_loc_bm", "data_order_loc_mb", "data_order_band"}) {
+        db.execute(QStringLiteral("drop index if exists %1").arg(QLatin1String(name)));
+    }
+}
+
 void ensureLogIndexes(Database& db) {
     if (db.readOnly()) {
         return;
