@@ -217,25 +217,48 @@ int digitsOf(std::string_view v, size_t at, size_t count) {
 }
 } // namespace
 
-QString storedDateOf(std::string_view qsoDate, QString* reason) {
-    const std::string_view v = trimmed(qsoDate);
-    const int year = v.size() == 8 ? digitsOf(v, 0, 4) : -1;
-    const int month = v.size() == 8 ? digitsOf(v, 4, 2) : -1;
-    const int day = v.size() == 8 ? digitsOf(v, 6, 2) : -1;
+namespace {
+
+// Why a QSO_DATE cannot be stored, or empty when it can; `year`, `month` and `day` get it.
+QString dateFault(std::string_view v, int& year, int& month, int& day) {
+    year = v.size() == 8 ? digitsOf(v, 0, 4) : -1;
+    month = v.size() == 8 ? digitsOf(v, 4, 2) : -1;
+    day = v.size() == 8 ? digitsOf(v, 6, 2) : -1;
     if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31) {
-        *reason = QStringLiteral("QSO_DATE \"%1\" is not a date").arg(shown(v));
-        return {};
+        return QStringLiteral("QSO_DATE \"%1\" is not a date").arg(shown(v));
     }
     if (year < 1930 || year > 2029) {
-        *reason = QStringLiteral("QSO_DATE \"%1\" lies outside 1930-2029, the years the log can "
-                                 "show with two digits")
-                      .arg(shown(v));
+        return QStringLiteral("QSO_DATE \"%1\" lies outside 1930-2029, the years the log can "
+                              "show with two digits")
+            .arg(shown(v));
+    }
+    return {};
+}
+
+} // namespace
+
+QString storedDateOf(std::string_view qsoDate, QString* reason) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    *reason = dateFault(trimmed(qsoDate), year, month, day);
+    if (!reason->isEmpty()) {
         return {};
     }
     return QStringLiteral("%1-%2-%3")
         .arg(year, 4, 10, QLatin1Char('0'))
         .arg(month, 2, 10, QLatin1Char('0'))
         .arg(day, 2, 10, QLatin1Char('0'));
+}
+
+bool storesAsDate(std::string_view qsoDate) {
+    const std::string_view v = trimmed(qsoDate);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    // The fault texts are made only for a date that fails.
+    return v.size() == 8 && v.find_first_not_of("0123456789") == std::string_view::npos &&
+           dateFault(v, year, month, day).isEmpty();
 }
 
 QString formTimeOf(std::string_view timeOn, QString* reason) {

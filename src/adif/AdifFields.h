@@ -32,6 +32,8 @@ QString awardModeOf(std::string_view mode, std::string_view submode);
 // "YYYYMMDD" to the log's stored "YYYY-MM-DD". The log shows two-digit years that it reads
 // back as 1930-2029, so years outside that range are refused. Empty with a reason on failure.
 QString storedDateOf(std::string_view qsoDate, QString* reason);
+// Whether storedDateOf takes a "YYYYMMDD" (and gives it back as "YYYY-MM-DD").
+bool storesAsDate(std::string_view qsoDate);
 // "HHMM" or "HHMMSS" to "HH:MM" (seconds dropped). Empty with a reason on failure.
 QString formTimeOf(std::string_view timeOn, QString* reason);
 

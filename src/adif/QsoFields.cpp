@@ -3,6 +3,9 @@
 #include "adif/AdifFields.h"
 #include "storage/Codes.h"
 
+#include <cstdio>
+#include <vector>
+
 namespace hm52::adif {
 
 namespace {
@@ -148,8 +151,7 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
         const QByteArray written =
             date.first(4).toByteArray().append(date.sliced(5, 2)).append(date.sliced(8, 2));
         w.standard("QSO_DATE", written);
-        QString reason;
-        dateBack = storedDateOf(view(written), &reason) == QLatin1String(date);
+        dateBack = storesAsDate(view(written));
     }
     if (!dateBack || sink.overridden("QSO_DATE")) {
         w.own("APP_HM52_DATE", date);
@@ -179,9 +181,18 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
         w.standard("MODE", mode);
     }
     const QByteArrayView band = c[Band];
-    const QString adifBand = adifBandOfAward(QString::fromUtf8(band));
-    if (!adifBand.isEmpty()) {
-        w.standard("BAND", adifBand.toLatin1());
+    // The award bands are few: their ADIF bands are looked up once.
+    static const auto adifBands = []() {
+        std::vector<std::pair<QByteArray, QByteArray>> table;
+        for (const QString& b : codes::bands()) {
+            table.emplace_back(b.toUtf8(), adifBandOfAward(b).toLatin1());
+        }
+        return table;
+    }();
+    for (const auto& [award, adif] : adifBands) {
+        if (band == award && !adif.isEmpty()) {
+            w.standard("BAND", adif);
+        }
     }
     if (band.compare("SAT", Qt::CaseInsensitive) == 0) {
         w.standard("PROP_MODE", "SAT");
@@ -193,7 +204,10 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
         w.standard("QSL_RCVD", "N");
     }
 
-    sink.field("APP_HM52_COUNT", QByteArray::number(row.count), 'N');
+    char number[24];
+    const int digits =
+        std::snprintf(number, sizeof number, "%lld", static_cast<long long>(row.count));
+    sink.field("APP_HM52_COUNT", QByteArrayView(number, digits), 'N');
     w.own("APP_HM52_BAND", band);
     w.own("APP_HM52_MODE", mode);
     w.own("APP_HM52_QSL", qsl);
