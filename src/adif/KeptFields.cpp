@@ -83,9 +83,19 @@ void Keeper::keep(std::string_view name, char type, std::string_view value, QByt
             return;
         }
     }
-    const QByteArray upperName =
-        QByteArray(name.data(), static_cast<qsizetype>(name.size())).toUpper();
-    appendField(out, std::string_view(upperName.constData(), upperName.size()), bytes, type);
+    // Names are short: upper case on the stack.
+    char upper[64];
+    if (name.size() > sizeof upper) {
+        const QByteArray longName =
+            QByteArray(name.data(), static_cast<qsizetype>(name.size())).toUpper();
+        appendField(out, std::string_view(longName.constData(), longName.size()), bytes, type);
+        return;
+    }
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    }
+    appendField(out, std::string_view(upper, name.size()), bytes, type);
 }
 
 EditWatch::EditWatch(Database& db, qint64 count) : db_(db), count_(count) {
