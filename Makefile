@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
 
-.PHONY: all setup configure build run test unit-tests sanitize format format-check lint bench fuzz clean
+.PHONY: deb all setup configure build run test unit-tests sanitize format format-check lint bench fuzz clean
 
 all: build
 
@@ -23,6 +23,18 @@ build: configure
 
 run: build
 	cd $(BUILD) && ./hm52
+
+# The Debian package hm52_<version>_amd64.deb, here at the top, built with Debian's own tools
+# from a clean copy of the committed tree (so that nothing of the build lands in this one).
+DEB_BUILD ?= build-deb
+deb:
+	@bash tools/setup-debian.sh --deb
+	rm -rf $(DEB_BUILD) && mkdir -p $(DEB_BUILD)/hm52
+	git archive HEAD | tar -x -C $(DEB_BUILD)/hm52
+	cd $(DEB_BUILD)/hm52 && dpkg-buildpackage -us -uc -b
+	cp $(DEB_BUILD)/hm52_*.deb .
+	lintian --info --fail-on error $(DEB_BUILD)/hm52_*.deb
+	@ls hm52_*.deb
 
 # Formatting, the normal build and its tests, then the sanitizer build and its tests.
 test: setup format-check build unit-tests sanitize

@@ -1,6 +1,9 @@
 #include "app/Program.h"
 
+#include "app/ProgramPaths.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QMessageBox>
 
 #include <exception>
@@ -28,7 +31,20 @@ public:
 int main(int argc, char** argv) {
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HM52"));
+    QApplication::setApplicationVersion(QStringLiteral(HM52_VERSION));
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        QStringLiteral("Logbook and award tracker for the DIPLOMA HM52"));
+    options.addHelpOption();
+    options.addVersionOption();
+    const QCommandLineOption newLog(
+        QStringLiteral("new-log"),
+        QStringLiteral("When there is no log yet, create a new, empty one without asking."));
+    options.addOption(newLog);
+    options.process(app);
     // Only the main window ends the program; closing any other window never does.
     QApplication::setQuitOnLastWindowClosed(false);
-    return hm52::runProgram(QCoreApplication::applicationDirPath());
+    return hm52::runProgram(
+        hm52::ProgramPaths::forExecutable(QCoreApplication::applicationDirPath()),
+        options.isSet(newLog));
 }

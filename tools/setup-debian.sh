@@ -12,7 +12,13 @@ packages=(
     poppler-utils                   # pdftotext, to read back printed PDF pages in tests
     clang clang-format clang-tidy   # second compiler, formatting and static analysis gates
     libclang-rt-14-dev              # clang's sanitizer runtimes
+    librsvg2-bin                    # renders the icon's PNG sizes at build time
+    desktop-file-utils appstream    # check the installed menu entry and metadata
 )
+# `make deb` needs Debian's packaging tools besides.
+if [ "${1:-}" = "--deb" ]; then
+    packages+=(debhelper dpkg-dev fakeroot lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,7 +15,7 @@ namespace hm52::adif {
 
 namespace {
 
-const char* const programVersion = "1.0";
+const char* const programVersion = HM52_VERSION;
 
 void writeAll(QIODevice& out, const QByteArray& bytes) {
     if (out.write(bytes) != bytes.size()) {

@@ -3,10 +3,12 @@
 #include "app/principale.h"
 #include "backup/Backup.h"
 #include "storage/QuoteSql.h"
+#include "storage/Schema.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 
 #include <sqlite3.h>
@@ -15,7 +17,15 @@ namespace hm52 {
 
 Program::Program(const QString& programFolder, Dialogs& dialogs, Shell& shell,
                  PrinterFactory printers, std::function<void()> endProgram)
-    : services_{m_, dialogs, shell, std::move(printers), programFolder}, registry_(services_),
+    : Program(ProgramPaths::portable(programFolder), dialogs, shell, std::move(printers),
+              std::move(endProgram)) {}
+
+Program::Program(const ProgramPaths& paths, Dialogs& dialogs, Shell& shell, PrinterFactory printers,
+                 std::function<void()> endProgram, bool newLog)
+    : paths_(paths), newLog_(newLog),
+      services_{m_,      dialogs,         shell, std::move(printers), paths.logFolder,
+                nullptr, paths.dataFolder},
+      registry_(services_),
       main_(std::make_unique<principale>(services_, registry_, std::move(endProgram))),
       mainThread_(std::make_unique<QObject>()) {
     m_.onDamaged = [this](const QString& finding) {
@@ -37,8 +47,46 @@ void Program::tellLater(const QString& text, Icon icon) {
         Qt::QueuedConnection);
 }
 
+bool Program::createFirstLog(const QString& logPath) {
+    const QString shown = QDir::toNativeSeparators(logPath);
+    if (!newLog_ &&
+        !services_.dialogs.askYesNo(
+            nullptr,
+            QStringLiteral("There is no HM52 log at %1 yet.\n\nCreate a new, empty log there?")
+                .arg(shown),
+            Icon::Question, QStringLiteral("HM52"))) {
+        return false;
+    }
+    const QString folder = QFileInfo(logPath).absolutePath();
+    QString failure;
+    if (!QDir().mkpath(folder)) {
+        failure =
+            QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
+    } else {
+        try {
+            schema::createLog(logPath);
+        } catch (const DbError& e) {
+            failure = e.text();
+        }
+    }
+    if (!failure.isEmpty()) {
+        services_.dialogs.tell(
+            nullptr,
+            QStringLiteral("The new log %1 cannot be created: %2.\n\nHM52 keeps its log in your "
+                           "data folder; make sure you can write there (or point XDG_DATA_HOME "
+                           "at a folder you can write) and start HM52 again.")
+                .arg(shown, failure),
+            Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
 bool Program::start() {
-    const QString logPath = joinPath(services_.programFolder, QStringLiteral("data.mdb"));
+    const QString logPath = paths_.logPath();
+    if (paths_.installed && !QFileInfo::exists(logPath) && !createFirstLog(logPath)) {
+        return false;
+    }
     // One program per log: two writing one file would damage it. A lock left by a program
     // that died is stale and is taken over.
     lock_ = std::make_unique<QLockFile>(logPath + QStringLiteral(".lock"));
@@ -125,12 +173,12 @@ QString dailyBackup(const QString& logPath, const QDateTime& now, const std::ato
     return told;
 }
 
-int runProgram(const QString& programFolder) {
+int runProgram(const ProgramPaths& paths, bool newLog) {
     QtDialogs dialogs;
     QtShell shell;
     Program program(
-        programFolder, dialogs, shell, []() { return std::make_unique<QtPrinter>(); },
-        []() { QCoreApplication::exit(0); });
+        paths, dialogs, shell, []() { return std::make_unique<QtPrinter>(); },
+        []() { QCoreApplication::exit(0); }, newLog);
     if (!program.start()) {
         return 1;
     }

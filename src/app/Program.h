@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramPaths.h"
 #include "app/WindowRegistry.h"
 #include "storage/Module1.h"
 #include "ui/Services.h"
@@ -21,6 +22,10 @@ class Program {
 public:
     Program(const QString& programFolder, Dialogs& dialogs, Shell& shell, PrinterFactory printers,
             std::function<void()> endProgram);
+    // An installed program with no log yet asks whether to create one (`newLog`: creates it
+    // without asking).
+    Program(const ProgramPaths& paths, Dialogs& dialogs, Shell& shell, PrinterFactory printers,
+            std::function<void()> endProgram, bool newLog = false);
     ~Program();
 
     // Takes the log for this run (a log that another HM52 has open is refused), loads the
@@ -42,6 +47,11 @@ private:
     // Shows a box on the main window, later, from whichever thread asks.
     void tellLater(const QString& text, Icon icon);
 
+    // At an installed program's first start: the new, empty log, when the operator wants it.
+    bool createFirstLog(const QString& logPath);
+
+    ProgramPaths paths_;
+    bool newLog_ = false;
     Module1 m_;
     Services services_;
     WindowRegistry registry_;
@@ -59,6 +69,6 @@ QString dailyBackup(const QString& logPath, const QDateTime& now = QDateTime::cu
 
 // The whole program: start, show the main window, run the event loop. Returns the exit
 // status (non-zero when the log could not be opened or is open in another HM52).
-int runProgram(const QString& programFolder);
+int runProgram(const ProgramPaths& paths, bool newLog);
 
 } // namespace hm52

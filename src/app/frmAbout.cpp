@@ -53,7 +53,8 @@ frmAbout::frmAbout(Services& services, WindowRegistry& /*registry*/) : s(service
     Picture1 = place<QLabel>(this, "Picture1", 76, 8, 321, 64);
     Picture1->setPixmap(artwork::banner());
 
-    lblVersion = textLabel(this, "lblVersion", QStringLiteral("Version 1.0 "), 126, Qt::black);
+    lblVersion =
+        textLabel(this, "lblVersion", QStringLiteral("Version " HM52_VERSION " "), 126, Qt::black);
     lblDescription = textLabel(this, "lblDescription",
                                QStringLiteral("by the HM52 logbook team for the award's hunters"),
                                148, Qt::black);

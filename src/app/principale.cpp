@@ -105,7 +105,7 @@ QMenu* principale::menuNamed(const QString& objectName) const {
 }
 
 void principale::Form_Load() {
-    s.m.OpenDatabases(s.programFolder);
+    s.m.OpenDatabases(s.programFolder, s.dataDir());
 }
 
 void principale::End() {
@@ -174,7 +174,7 @@ void principale::mnMap_Click() {
 }
 
 void principale::openHelp(const QString& document) {
-    s.shell.open(joinPath(s.programFolder, QStringLiteral("Help/") + document));
+    s.shell.open(joinPath(s.dataDir(), QStringLiteral("Help/") + document));
 }
 
 void principale::mnHelpHM52html_Click() {

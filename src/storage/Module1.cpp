@@ -25,9 +25,13 @@ Module1::~Module1() {
 }
 
 void Module1::OpenDatabases(const QString& programFolder) {
-    openLog(joinPath(programFolder, QStringLiteral("data.mdb")));
+    OpenDatabases(programFolder, programFolder);
+}
+
+void Module1::OpenDatabases(const QString& logFolder, const QString& dataFolder) {
+    openLog(joinPath(logFolder, QStringLiteral("data.mdb")));
     try {
-        openPlaces(joinPath(programFolder, QStringLiteral("places.mdb")));
+        openPlaces(joinPath(dataFolder, QStringLiteral("places.mdb")));
     } catch (const DbError&) {
         logDb.close();
         throw;

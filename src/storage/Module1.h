@@ -43,6 +43,8 @@ public:
     // engine's text when either is missing, locked, unreadable or not ours. Nothing is ever
     // created or written here; the log is trusted as it is until startCheck().
     void OpenDatabases(const QString& programFolder);
+    // The log from one folder, the gazetteer from another (an installed program).
+    void OpenDatabases(const QString& logFolder, const QString& dataFolder);
     void openLog(const QString& path, OpenMode mode = OpenMode::ReadWrite);
     void openPlaces(const QString& path);
 

@@ -21,6 +21,10 @@ struct Services {
     QString programFolder;
     // Open and save dialogs; the real ones when none is given.
     FileDialogs* files = nullptr;
+    // Where the gazetteer and Help/ are read from; the program's folder when empty.
+    QString dataFolder;
+
+    QString dataDir() const { return dataFolder.isEmpty() ? programFolder : dataFolder; }
 };
 
 } // namespace hm52

@@ -11,7 +11,7 @@ namespace hm52::test {
 
 TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) : LogEnv(gazetteer) {
     services = std::make_unique<Services>(
-        Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs});
+        Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs, {}});
     registry = std::make_unique<WindowRegistry>(*services);
 }
 
