@@ -1,0 +1,109 @@
+// Where the program's files live: portable beside the executable, or installed with the log
+// in the user's own data folder, made at the first start only when the operator wants it.
+
+#include "app/Program.h"
+#include "app/ProgramPaths.h"
+#include "app/principale.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+using namespace hm52;
+using namespace hm52::test;
+
+namespace {
+
+// An installed tree under a temporary folder: <prefix>/bin with no gazetteer beside it,
+// <prefix>/share/hm52 with the gazetteer, and a home whose data folder is `home`.
+struct Installed {
+    QTemporaryDir dir;
+    QString bin = dir.filePath(u"usr/bin"_s);
+    QString home = dir.filePath(u"home/data"_s);
+    RecordingDialogs dialogs;
+    RecordingShell shell;
+    RecordingPrinters printers;
+
+    Installed() {
+        QDir().mkpath(bin);
+        QDir().mkpath(dir.filePath(u"usr/share/hm52/Help"_s));
+        writeGazetteer(dir.filePath(u"usr/share/hm52/places.mdb"_s), smallGazetteer());
+        qputenv("XDG_DATA_HOME", home.toUtf8());
+    }
+    QString log() const { return home + u"/HM52/data.mdb"_s; }
+    std::unique_ptr<Program> program(bool newLog = false) {
+        return std::make_unique<Program>(
+            ProgramPaths::forExecutable(bin), dialogs, shell, printers.factory(), []() {}, newLog);
+    }
+};
+
+} // namespace
+
+class PathsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QCoreApplication::setApplicationName(u"HM52"_s); }
+
+    void beside_aGazetteerTheProgramIsPortableAndNeedsItsLog() {
+        QTemporaryDir dir;
+        writeGazetteer(dir.filePath(u"places.mdb"_s), smallGazetteer());
+        const ProgramPaths paths = ProgramPaths::forExecutable(dir.path());
+        QVERIFY(!paths.installed);
+        QCOMPARE(paths.logFolder, dir.path());
+        QCOMPARE(paths.dataFolder, dir.path());
+        RecordingDialogs dialogs;
+        RecordingShell shell;
+        RecordingPrinters printers;
+        Program program(paths, dialogs, shell, printers.factory(), []() {});
+        QVERIFY(!program.start()); // a missing log is refused, and never made
+        QVERIFY(!QFile::exists(dir.filePath(u"data.mdb"_s)));
+        QCOMPARE(dialogs.shown.size(), size_t(1));
+    }
+
+    void installedWithNoLogAsksAndMakesNothingOnNo() {
+        Installed tree;
+        tree.dialogs.answer(Answer::No);
+        QVERIFY(!tree.program()->start());
+        QCOMPARE(tree.dialogs.texts(), QStringList({u"There is no HM52 log at "_s + tree.log() +
+                                                    u" yet.\n\nCreate a new, empty log there?"_s}));
+        QVERIFY(!QFile::exists(tree.home));
+    }
+
+    void installedWithNoLogMakesItOnYesAndReadsTheInstalledData() {
+        Installed tree;
+        tree.dialogs.answer(Answer::Yes);
+        auto program = tree.program();
+        QVERIFY(program->start());
+        program->finishStartWork();
+        QVERIFY(QFile::exists(tree.log()));
+        QCOMPARE(program->module().logDb.scalar(u"select count(*) from data"_s).toInt(), 0);
+        QVERIFY(program->module().placesDb.scalar(u"select count(*) from places"_s).toInt() > 0);
+        child<QAction>(&program->mainWindow(), "mnHelpHM52html")->trigger();
+        QCOMPARE(tree.shell.opened,
+                 QStringList({tree.dir.filePath(u"usr/share/hm52/Help/index.htm"_s)}));
+        program.reset();
+        // The next start finds the log and asks nothing.
+        tree.dialogs.shown.clear();
+        QVERIFY(tree.program()->start());
+        QVERIFY(tree.dialogs.shown.empty());
+    }
+
+    void aDataFolderThatCannotBeMadeIsSaidPlainly() {
+        Installed tree;
+        QFile blocker(tree.home);
+        QVERIFY(QDir().mkpath(QFileInfo(tree.home).absolutePath()));
+        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+        blocker.close();
+        QVERIFY(!tree.program(true)->start());
+        QCOMPARE(tree.dialogs.shown.size(), size_t(1));
+        QVERIFY(tree.dialogs.texts()[0].startsWith(u"The new log "_s + tree.log() +
+                                                   u" cannot be created: the folder "_s));
+        QVERIFY(tree.dialogs.texts()[0].contains(u"make sure you can write there"_s));
+    }
+};
+
+QTEST_MAIN(PathsTest)
+#include "tst_paths.moc"
