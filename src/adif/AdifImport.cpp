@@ -284,8 +284,10 @@ void applyRules(Module1& m, std::vector<Candidate>& candidates) {
 
 // Why a record did not come in under the rules.
 QString refusal(const Candidate& c, const std::vector<Candidate>& candidates) {
+    // The record that stands confirms a worked QSO of the log, or comes in with a number.
+    const auto numberOf = [](const Candidate& w) { return w.match != 0 ? w.match : w.number; };
     const qint64 standing =
-        c.winner >= 0 ? candidates[static_cast<size_t>(c.winner)].number : c.standing;
+        c.winner >= 0 ? numberOf(candidates[static_cast<size_t>(c.winner)]) : c.standing;
     const QString which = standing != 0 ? QStringLiteral(" (QSO %1)").arg(standing) : QString();
     if (c.match != 0) {
         return describe(c.q) +

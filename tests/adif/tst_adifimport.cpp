@@ -216,24 +216,31 @@ private Q_SLOTS:
         worked("I1DDD", "AE", "15/1/23", "10:00");
         worked("I1EEE", "AE", "15/1/23", "09:00", "c");
         worked("I1FFF", "AF", "15/1/23", "10:00");
+        worked("I1GGG", "AG", "15/1/23", "10:00");
+        worked("I1GGG", "AG", "15/1/23", "12:00");
         const QByteArray report = confirmation("I1AAA", "AB", "20230115", "1029") +
                                   confirmation("I1BBB", "AC", "20230116", "0015") +
                                   confirmation("I1CCC", "AD", "20230115", "1025") +
                                   confirmation("I1DDD", "AE", "20230115", "1000") +
-                                  confirmation("I1FFF", "AF", "20230115", "1031");
+                                  confirmation("I1FFF", "AF", "20230115", "1031") +
+                                  // Two confirmations of one group: the older one stands.
+                                  confirmation("I1GGG", "AG", "20230115", "1205") +
+                                  confirmation("I1GGG", "AG", "20230115", "1005");
         const ImportReport r = adif::importAdif(env.m, report, {});
-        QCOMPARE(r.confirmations, 3);
-        QCOMPARE(r.confirmed, (std::vector<int>{1, 2, 4}));
+        QCOMPARE(r.confirmations, 4);
+        QCOMPARE(r.confirmed, (std::vector<int>{1, 2, 4, 8}));
         QCOMPARE(r.imported, 1); // 31 minutes apart: a QSO of its own
-        QCOMPARE(r.refused, 1);
-        QCOMPARE(env.count(u"qsl = 'c'"_s), 5);
-        QCOMPARE(env.count(u"qsl = 'c' and count in (1, 2, 4, 6, 8)"_s), 5);
+        QCOMPARE(r.refused, 2);
+        QCOMPARE(env.count(u"qsl = 'c'"_s), 6);
+        QCOMPARE(env.count(u"qsl = 'c' and count in (1, 2, 4, 6, 8, 10)"_s), 6);
         QCOMPARE(env.count(u"qsl = 'a'"_s), 0);
         QCOMPARE(notes(r.refusedNotes),
                  QStringList({"4:I1DDD HM52AE VHF SSB: confirms QSO 5, which stays worked: QSO 6 "
+                              "is already confirmed on this sub-square, band and mode",
+                              "6:I1GGG HM52AG VHF SSB: confirms QSO 9, which stays worked: QSO 8 "
                               "is already confirmed on this sub-square, band and mode"}));
         QVERIFY(r.text(u"qsl.adi"_s)
-                    .contains(u"Imported: 1\nConfirmations applied: 3 (QSOs 1, 2, 4 now "_s
+                    .contains(u"Imported: 1\nConfirmations applied: 4 (QSOs 1, 2, 4, 8 now "_s
                               u"confirmed)\n"_s));
         // The same report again: nothing left to confirm.
         const ImportReport again = adif::importAdif(env.m, report, {});
