@@ -28,10 +28,10 @@ public:
 
 } // namespace
 
-int main(int argc, char** argv) {
-    Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("HM52"));
-    QApplication::setApplicationVersion(QStringLiteral(HM52_VERSION));
+// The program's options; --help and --version print and end the program here.
+bool newLogAsked(QCoreApplication& app) {
+    QCoreApplication::setApplicationName(QStringLiteral("HM52"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HM52_VERSION));
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("Logbook and award tracker for the DIPLOMA HM52"));
@@ -42,9 +42,24 @@ int main(int argc, char** argv) {
         QStringLiteral("When there is no log yet, create a new, empty one without asking."));
     options.addOption(newLog);
     options.process(app);
+    return options.isSet(newLog);
+}
+
+int main(int argc, char** argv) {
+    // What only prints needs no display.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView arg(argv[i]);
+        if (arg == "--version" || arg == "-v" || arg == "--help" || arg == "-h" ||
+            arg == "--help-all") {
+            QCoreApplication printing(argc, argv);
+            newLogAsked(printing);
+            return 0;
+        }
+    }
+    Application app(argc, argv);
+    const bool newLog = newLogAsked(app);
     // Only the main window ends the program; closing any other window never does.
     QApplication::setQuitOnLastWindowClosed(false);
     return hm52::runProgram(
-        hm52::ProgramPaths::forExecutable(QCoreApplication::applicationDirPath()),
-        options.isSet(newLog));
+        hm52::ProgramPaths::forExecutable(QCoreApplication::applicationDirPath()), newLog);
 }
