@@ -120,51 +120,36 @@ inline QStringList opSequence(const RecordedJob& job) {
 
 // The operations of a request form that lists `listed` QSOs and closes with `closing` lines.
 inline QStringList requestFormOps(int listed, int closing) {
-    return {u"name Times New Roman"_s,
-            u"size 12"_s,
-            u"bold on"_s,
-            u"print 3"_s,
-            u"bold off"_s,
-            u"print 18"_s,
-            u"size 8"_s,
-            u"name Courier New"_s,
-            u"print %1"_s.arg(listed),
-            u"name Times New Roman"_s,
-            u"print 1"_s,
-            u"size 12"_s,
-            u"print %1"_s.arg(closing),
-            u"end"_s};
+    const QString times = u"name Times New Roman"_s;
+    return QStringList() << times << u"size 12"_s << u"bold on"_s << u"print 3"_s << u"bold off"_s
+                         << u"print 18"_s << u"size 8"_s << u"name Courier New"_s
+                         << u"print %1"_s.arg(listed) << times << u"print 1"_s << u"size 12"_s
+                         << u"print %1"_s.arg(closing) << u"end"_s;
 }
 
-// A request window as a user sees it: each list below its frame's caption and inside the
-// frame, the buttons below the frames, nothing overlapping, everything inside the window.
-inline bool controlsStandClear(QWidget* window) {
-    bool clear = true;
+// What stands wrong in a request window as a user sees it: a list outside its frame's inside,
+// a frame or button past the window, two of them overlapping. Empty when all stands clear.
+inline QStringList misplacedControls(QWidget* window) {
+    QStringList wrong;
     for (const char* name : {"comboMode", "comboBand"}) {
         auto* combo = child(window, name);
         if (!combo->parentWidget()->contentsRect().contains(combo->geometry())) {
-            qWarning("%s stands outside its frame's inside", name);
-            clear = false;
+            wrong << QLatin1String(name) + u" outside its frame"_s;
         }
     }
-    std::vector<QWidget*> placed;
-    for (const char* name : {"Frame7", "Frame8", "cmdPrint", "cmdExit"}) {
-        placed.push_back(child(window, name));
-    }
-    for (size_t i = 0; i < placed.size(); ++i) {
+    const QList<QWidget*> placed{child(window, "Frame7"), child(window, "Frame8"),
+                                 child(window, "cmdPrint"), child(window, "cmdExit")};
+    for (qsizetype i = 0; i < placed.size(); ++i) {
         if (!window->rect().contains(placed[i]->geometry())) {
-            qWarning("%s goes past the window", qPrintable(placed[i]->objectName()));
-            clear = false;
+            wrong << placed[i]->objectName() + u" past the window"_s;
         }
-        for (size_t j = i + 1; j < placed.size(); ++j) {
+        for (qsizetype j = i + 1; j < placed.size(); ++j) {
             if (placed[i]->geometry().intersects(placed[j]->geometry())) {
-                qWarning("%s overlaps %s", qPrintable(placed[i]->objectName()),
-                         qPrintable(placed[j]->objectName()));
-                clear = false;
+                wrong << placed[i]->objectName() + u" over "_s + placed[j]->objectName();
             }
         }
     }
-    return clear;
+    return wrong;
 }
 
 // A request window (base award or endorsement) on a fresh log, counting the refreshes of the
@@ -177,10 +162,8 @@ struct Request {
         QObject::connect(env.registry.get(), &WindowRegistry::counted, [this]() { ++conta; });
     }
     void choose(const QString& band, const QString& mode) {
-        auto* b = child<QComboBox>(w, "comboBand");
-        auto* m = child<QComboBox>(w, "comboMode");
-        b->setCurrentIndex(b->findText(band));
-        m->setCurrentIndex(m->findText(mode));
+        child<QComboBox>(w, "comboBand")->setCurrentText(band);
+        child<QComboBox>(w, "comboMode")->setCurrentText(mode);
     }
     // Clicks Print, answering the questions with `answers`; the texts of the boxes shown.
     QStringList print(std::initializer_list<Answer> answers = {}) {

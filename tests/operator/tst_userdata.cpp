@@ -42,15 +42,13 @@ struct UserDataWindow {
     QString shown() const { return texts(w, labels); }
     // The stored rows, each "count|category|call|...|email".
     QStringList stored() {
-        Recordset rs(env.m.logDb,
-                     u"select count || '|' || \"OM/YL/SWL\" || '|' || call || '|' || fName || '|' "
-                     u"|| sName || '|' || address || '|' || ZIPcode || '|' || city || '|' || prov "
-                     u"|| '|' || country || '|' || WWLocator || '|' || email from userData"_s);
-        QStringList rows;
-        for (; !rs.eof(); rs.moveNext()) {
-            rows << rs.textAt(0);
-        }
-        return rows;
+        return env.m.logDb
+            .scalar(u"select group_concat(count || '|' || \"OM/YL/SWL\" || '|' || call || '|' || "
+                    u"fName || '|' || sName || '|' || address || '|' || ZIPcode || '|' || city "
+                    u"|| '|' || prov || '|' || country || '|' || WWLocator || '|' || email, "
+                    u"char(10)) from userData"_s)
+            .toString()
+            .split(u'\n', Qt::SkipEmptyParts);
     }
 };
 
@@ -60,7 +58,7 @@ class UserDataTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void emptyTableShowsBlanksAndTheFirstSubmitAddsOneRowNumberedOne() {
+    void theFirstSubmitAddsRowOneAndLaterOnesOverwriteItEvenAfterARefusal() {
         UserDataWindow t;
         QCOMPARE(t.w->windowTitle(), u"User Data"_s);
         QCOMPARE(t.combo()->currentText(), u"OM"_s);
@@ -77,13 +75,21 @@ private Q_SLOTS:
         QCOMPARE(t.stored(), QStringList({u"1|SWL|"_s + record}));
         QCOMPARE(t.shown(), u"SWL|"_s + record);
         QCOMPARE(t.typed(), u"SWL|"_s + record);
-    }
 
-    void laterSubmitsOverwriteTheOneRowAndClearLeavesTheDisplay() {
-        UserDataWindow t;
-        t.fill(u"OM"_s);
+        // Changed outside the window: the display is read again after a refusal too, and the
+        // inputs stay as typed.
+        t.env.m.logDb.execute(u"update userData set count = 7, city = 'ALTROVE'"_s);
+        t.box("txtCall")->setText(u"IK0XYZTOOLONG"_s);
+        t.box("txtCity")->setText(u"NUOVA"_s);
         t.submit();
-        t.env.m.logDb.execute(u"update userData set count = 7"_s);
+        QCOMPARE(t.env.dialogs.texts(),
+                 QStringList({"Call field cannot hold more than 10 characters"}));
+        const QString kept = QString(record).replace(u"VALDORIA"_s, u"ALTROVE"_s);
+        QCOMPARE(t.stored(), QStringList({u"7|SWL|"_s + kept}));
+        QCOMPARE(t.shown(), u"SWL|"_s + kept);
+        QCOMPARE(t.box("txtCall")->text() + t.box("txtCity")->text(), u"IK0XYZTOOLONGNUOVA"_s);
+
+        t.env.dialogs.clear();
         t.fill(u"YL"_s);
         t.box("txtCall")->setText(u"IZ5NEW"_s);
         // Blanks only are a value; a locator is any text of up to six characters.
@@ -96,6 +102,7 @@ private Q_SLOTS:
         const QString changed = u"IZ5NEW|MARIO|ROSSI|   |40400|VALDORIA|VD|ITALIA|JNX| "_s;
         QCOMPARE(t.stored(), QStringList({u"7|YL|"_s + changed}));
         QCOMPARE(t.shown(), u"YL|"_s + changed);
+        // Clear empties the inputs and leaves the display.
         click(t.w, "cmdClear");
         QCOMPARE(t.typed(), u"OM||||||||||"_s);
         QCOMPARE(t.shown(), u"YL|"_s + changed);
@@ -103,9 +110,12 @@ private Q_SLOTS:
     }
 
     // Walks through the checks: each empty field and each field one character too long is
-    // refused with its own message, in the order of the checks, until the record passes.
-    void checksRunInTheirOrderWithTheirMessages() {
+    // refused with its own message, in the order of the checks, until the record passes. The
+    // longest record then shows whole, and the inputs keep their width.
+    void checksRunInTheirOrderWithTheirMessagesAndTheLongestRecordShowsWhole() {
         UserDataWindow t;
+        showActive(t.w);
+        const int inputWidth = t.box("txtAddress")->width();
         // Box, limit, the name in its messages (empty, too long); no name: may be empty.
         const std::tuple<const char*, int, const char*, const char*> checks[] = {
             {"txtAddress", 40, "Address", "Address"},
@@ -129,7 +139,7 @@ private Q_SLOTS:
                  u"Address field cannot be null HM52 Critical Ok, 0 stored"_s);
         // Every later field is too long, so a check that ran early would show.
         for (const auto& [name, limit, emptyName, longName] : checks) {
-            t.box(name)->setText(QString(limit + 1, u'X'));
+            t.box(name)->setText(QString(limit + 1, u'W'));
         }
         for (const auto& [name, limit, emptyName, longName] : checks) {
             if (emptyName != nullptr) {
@@ -138,33 +148,27 @@ private Q_SLOTS:
                              u" field cannot be null HM52 Critical Ok, 0 stored"_s);
             }
             QCOMPARE(
-                refused(t.box(name), QString(limit + 1, u'X')),
+                refused(t.box(name), QString(limit + 1, u'W')),
                 u"%1 field cannot hold more than %2 characters HM52 Critical Ok, 0 stored"_s.arg(
                     QLatin1String(longName), QString::number(limit)));
-            t.box(name)->setText(QString(limit, u'X')); // exactly the limit passes
+            t.box(name)->setText(QString(limit, u'W')); // exactly the limit passes
         }
         t.env.dialogs.clear();
         t.submit();
         QVERIFY(t.env.dialogs.shown.empty());
         const QString row = t.stored().value(0);
-        QCOMPARE(row.section(u'|', 5, 5) + row.section(u'|', 11), QString(90, u'X'));
-    }
-
-    void aRefusedSubmitShowsTheStoredRecordAndKeepsTheInputs() {
-        UserDataWindow t;
-        t.fill();
-        t.submit();
-        // Changed outside the window: the display is read again after a refusal too.
-        t.env.m.logDb.execute(u"update userData set city = 'ALTROVE'"_s);
-        t.box("txtCall")->setText(u"IK0XYZTOOLONG"_s);
-        t.box("txtCity")->setText(u"NUOVA"_s);
-        t.submit();
-        QCOMPARE(t.env.dialogs.texts(),
-                 QStringList({"Call field cannot hold more than 10 characters"}));
-        const QString kept = QString(record).replace(u"VALDORIA"_s, u"ALTROVE"_s);
-        QCOMPARE(t.stored(), QStringList({u"1|OM|"_s + kept}));
-        QCOMPARE(t.shown(), u"OM|"_s + kept);
-        QCOMPARE(t.box("txtCall")->text() + t.box("txtCity")->text(), u"IK0XYZTOOLONGNUOVA"_s);
+        QCOMPARE(row.section(u'|', 5, 5) + row.section(u'|', 11), QString(90, u'W'));
+        QCOMPARE(texts(t.w, "lblemail"), QString(50, u'W'));
+        auto wholeShown = [&t]() {
+            for (QLabel* label : child(t.w, "Frame6")->findChildren<QLabel*>()) {
+                if (label->width() < label->sizeHint().width()) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        QTRY_VERIFY(wholeShown());
+        QCOMPARE(t.box("txtAddress")->width(), inputWidth);
     }
 
     void typingUpperCasesAndKeepsTheCaret() {
@@ -192,28 +196,6 @@ private Q_SLOTS:
         QCOMPARE(city->cursorPosition(), 4);
         // The selector takes no typing.
         QCOMPARE(itemTexts(t.combo()), QStringList({"OM", "YL", "SWL"}));
-    }
-
-    void aLongRecordShowsWholeAndTheInputsKeepTheirWidth() {
-        UserDataWindow t;
-        showActive(t.w);
-        const int inputWidth = t.box("txtAddress")->width();
-        t.fill();
-        t.box("txtAddress")->setText(QString(40, u'W'));
-        t.box("txtEmail")->setText(QString(50, u'W'));
-        t.box("txtCountry")->setText(QString(20, u'W'));
-        t.submit();
-        QCOMPARE(texts(t.w, "lblemail"), QString(50, u'W'));
-        auto wholeShown = [&t]() {
-            for (QLabel* label : child(t.w, "Frame6")->findChildren<QLabel*>()) {
-                if (label->width() < label->sizeHint().width()) {
-                    return false;
-                }
-            }
-            return true;
-        };
-        QTRY_VERIFY(wholeShown());
-        QCOMPARE(t.box("txtAddress")->width(), inputWidth);
     }
 
     void exitHidesWithTheInputsAndTheCloseBoxLoadsAfresh() {

@@ -73,9 +73,6 @@ const QString accreditedExists =
     u"Another QSO with the same accreditated locator already exists! new qso will not be saved"_s;
 const QString replaceQuestion = u"warning: the same locator confirmed already exist! do you "
                                 u"want to replace it? Last QSO will be deleted"_s;
-// The confirmed rule's look-up of sub-square AB on VHF SSB, as the windows leave it.
-const QString confirmedOfAB =
-    u"select * from data where mode ='SSB' and band='VHF' and qsl='c' and WWLocator='AB"_s;
 
 } // namespace
 
@@ -330,9 +327,8 @@ private Q_SLOTS:
         QCOMPARE(formText(w), u"|||||||LM|DIGITAL|50 MHz|c"_s);
         QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
         // The browser and the counter were loaded (hidden) to refresh.
-        QVERIFY(run.env.registry->loaded(Window::Utility));
-        QVERIFY(run.env.registry->loaded(Window::Award));
-        QVERIFY(!run.env.registry->loaded(Window::Utility)->isVisible());
+        const QWidget* browser = run.env.registry->loaded(Window::Utility);
+        QVERIFY(browser && !browser->isVisible() && run.env.registry->loaded(Window::Award));
 
         // A day its month does not have is kept as typed, a one-digit year and hour too.
         enter(w, u"day=31;month=2;year=4;time=0905"_s);
@@ -372,7 +368,9 @@ private Q_SLOTS:
         enter(*run.w, u"band=VHF;mode=SSB;call=i2new"_s);
         QCOMPARE(run.submit({Answer::No}), QStringList({replaceQuestion}));
         QCOMPARE(looks(run.env.dialogs), QStringList({"warning None YesNo"}));
-        QCOMPARE(run.env.m.sharedRs->sql(), confirmedOfAB + u"';"_s);
+        // The confirmed rule's look-up, as the window leaves it.
+        QCOMPARE(run.env.m.sharedRs->sql(), u"select * from data where mode ='SSB' and "_s
+                                            u"band='VHF' and qsl='c' and WWLocator='AB';"_s);
         QCOMPARE(run.env.rawRows(), before);
         QCOMPARE(run.w->txtCall->text(), u"I2NEW"_s);
 
@@ -390,18 +388,12 @@ private Q_SLOTS:
         QCOMPARE(run.env.rawRows(), after);
         QCOMPARE(run.w->txtCall->text(), u"I3NEW"_s);
         QVERIFY(!run.env.m.logDb.inTransaction());
-        run.env.m.logDb.execute(u"drop trigger refuse"_s);
-        run.w->cancella();
-
-        // A worked QSO is never compared.
-        enter(*run.w, u"band=VHF;mode=SSB"_s, false);
-        QCOMPARE(run.submit(), QStringList({"QSO saved"}));
-        QCOMPARE(run.env.count(), 3);
     }
 
     // ----- editing --------------------------------------------------------------------
 
-    void unchangedConfirmedQsoIsStoredAgainWithoutQuestion() {
+    // (The browser and the counter following an edit: see the end-to-end road.)
+    void anUnchangedConfirmedQsoIsStoredAgainWithoutQuestionAChangedOneInPlace() {
         TestEnv env;
         env.addQso({.WWLocator = "XX", .qsl = "w"});
         // Longer than a typed call (an imported one): handed over whole, not cut; 15
@@ -415,32 +407,25 @@ private Q_SLOTS:
         const int key = env.addQso(q);
         const QStringList before = env.rawRows();
         frmEditQSO& w = handOver(env, key);
-        QCOMPARE(formText(w), u"AB|HB0/IZ1'BCD/QRP|05|01|04|1905|PIAN D'OLMO|MV|SSB|VHF|c"_s);
-        QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
-        QCOMPARE(env.dialogs.texts(), QStringList({"QSO edited"}));
+        QCOMPARE(submit(env, w), QStringList({"QSO edited"}));
         QCOMPARE(looks(env.dialogs), QStringList({"HM52 Information Ok"}));
         QCOMPARE(env.rawRows(), before);
         QVERIFY(!w.isVisible());
         QCOMPARE(formText(w), u"|||||||MV|SSB|VHF|c"_s);
         QCOMPARE(w.focusWidget(), w.txtWWLocator);
         QCOMPARE(w.editCount, key);
-    }
 
-    // (The browser and the counter following an edit: see the end-to-end road.)
-    void changedQsoIsRewrittenInPlace() {
-        TestEnv env;
-        const int key = env.addQso({.qsl = "w"});
-        env.addQso({.call = "I2ZZZ", .WWLocator = "CD", .qsl = "w"});
-        frmEditQSO& w = handOver(env, key);
+        // Changed: rewritten under its own number, the other QSO untouched.
+        handOver(env, 1);
         w.txtWWLocator->setText(u"mn"_s);
         w.comboPlace->setCurrentText(u"ca' bianca"_s);
         w.comboBand->setCurrentText(u"SAT"_s);
         w.txtDate[0]->setText(u"31"_s);
         w.txtDate[1]->setText(u"02"_s);
         QCOMPARE(submit(env, w), QStringList({"QSO edited"}));
-        QCOMPARE(env.rawRows(),
-                 QStringList({"1|I1ABC|MN|CA' BIANCA|TD|MIXED|SAT|2004-02-31|09:05:00|w",
-                              "2|I2ZZZ|CD|ALFA|BD|MIXED|HF|2004-01-05|09:05:00|w"}));
+        QCOMPARE(
+            env.rawRows(),
+            QStringList({"1|I1ABC|MN|CA' BIANCA|TD|MIXED|SAT|2004-02-31|09:05:00|w", before[1]}));
     }
 
     void workedTurnedConfirmedAsksAndOnlyAStoredYesRemovesTheOther() {
@@ -453,8 +438,6 @@ private Q_SLOTS:
         frmEditQSO& w = handOver(env, key);
         w.optQSLConf->setChecked(true);
         QCOMPARE(submit(env, w, {Answer::No}), QStringList({replaceQuestion}));
-        QCOMPARE(env.dialogs.shown.at(0).title, u"warning"_s);
-        QCOMPARE(env.m.sharedRs->sql(), confirmedOfAB + u"' and count <> %1;"_s.arg(key));
         QCOMPARE(qsls(), u"cw"_s);
 
         // Yes, but the rewrite fails: the other QSO stays.
@@ -478,7 +461,6 @@ private Q_SLOTS:
         frmEditQSO& w = handOver(env, key);
         w.comboBand->setCurrentText(u"UHF"_s);
         QCOMPARE(submit(env, w), QStringList({accreditedExists}));
-        QCOMPARE(env.dialogs.shown.front().title, u"Error"_s);
 
         w.comboBand->setCurrentText(u"SHF"_s);
         env.m.logDb.execute(u"update data set qsl = 'a' where count = %1"_s.arg(key));
