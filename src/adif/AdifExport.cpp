@@ -43,17 +43,18 @@ QByteArray adifField(const char* name, const QByteArray& value, char type) {
 
 namespace {
 
-// The fields of one QSO into one line: the kept ones first, then those the log's columns
-// give, except where a kept field of that name already speaks.
+// The fields of one QSO as one line at the end of `out`: the kept ones first, then those the
+// log's columns give, except where a kept field of that name already speaks.
 class LineSink : public FieldSink {
 public:
-    QByteArray line;
+    explicit LineSink(QByteArray& out) : out_(out) {}
+
     std::vector<std::string_view> keptNames;
     bool band = false;
     bool mode = false;
 
     void start() {
-        line.clear();
+        lineStart_ = out_.size();
         keptNames.clear();
         band = false;
         mode = false;
@@ -72,11 +73,14 @@ public:
     }
 
 private:
+    QByteArray& out_;
+    qsizetype lineStart_ = 0;
+
     void put(std::string_view name, QByteArrayView value, char type) {
-        if (!line.isEmpty()) {
-            line += ' ';
+        if (out_.size() != lineStart_) {
+            out_ += ' ';
         }
-        appendField(line, name, value, type);
+        appendField(out_, name, value, type);
         band = band || name == "BAND";
         mode = mode || name == "MODE";
     }
@@ -125,9 +129,12 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
         utf8Of({codes::worked, codes::confirmed, codes::accredited});
     constexpr int listedOdd = 50;
 
+    // The lines gather in one buffer that keeps its room between writes.
+    constexpr qsizetype flushAt = 1 << 20;
     ExportReport report;
-    LineSink sink;
     QByteArray buffer;
+    buffer.reserve(flushAt + (64 << 10));
+    LineSink sink(buffer);
     LogRow row;
     for (; !rs.eof(); rs.moveNext()) {
         row.count = rs.intAt(0);
@@ -146,11 +153,10 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
                          });
         }
         fieldsOfRow(row, sink);
-        sink.line += " <EOR>\r\n";
-        buffer += sink.line;
-        if (buffer.size() > (1 << 20)) {
+        buffer += " <EOR>\r\n";
+        if (buffer.size() > flushAt) {
             writeAll(out, buffer);
-            buffer.clear();
+            buffer.resize(0);
         }
         ++report.written;
         report.withoutBand += sink.band ? 0 : 1;

@@ -3,7 +3,8 @@
 #include "adif/AdifFields.h"
 #include "storage/Codes.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
 #include <vector>
 
 namespace hm52::adif {
@@ -35,10 +36,6 @@ bool isDigits(QByteArrayView v, qsizetype from, qsizetype n) {
 
 int twoDigits(QByteArrayView v, qsizetype at) {
     return (v[at] - '0') * 10 + (v[at + 1] - '0');
-}
-
-std::string_view view(QByteArrayView v) {
-    return {v.data(), static_cast<size_t>(v.size())};
 }
 
 class Writer {
@@ -134,7 +131,13 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
     if (sink.overridden("GRIDSQUARE")) {
         w.own("APP_HM52_LOCATOR", square);
     } else if (square.size() == 2 && isAX(square[0]) && isAX(square[1])) {
-        w.standard("GRIDSQUARE", codes::awardSquare.toLatin1().append(square));
+        // Written from a small buffer: this runs for nearly every QSO of an export.
+        static const QByteArray awardSquare = codes::awardSquare.toLatin1();
+        char grid[8];
+        std::copy(awardSquare.begin(), awardSquare.end(), grid);
+        grid[awardSquare.size()] = square[0];
+        grid[awardSquare.size() + 1] = square[1];
+        w.standard("GRIDSQUARE", QByteArrayView(grid, awardSquare.size() + 2));
     } else {
         const QString letters = QString::fromUtf8(square);
         if (isSubSquare(letters)) {
@@ -148,10 +151,10 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
     bool dateBack = false;
     if (date.size() == 10 && date[4] == '-' && date[7] == '-' && isDigits(date, 0, 4) &&
         isDigits(date, 5, 2) && isDigits(date, 8, 2)) {
-        const QByteArray written =
-            date.first(4).toByteArray().append(date.sliced(5, 2)).append(date.sliced(8, 2));
-        w.standard("QSO_DATE", written);
-        dateBack = storesAsDate(view(written));
+        const char written[8] = {date[0], date[1], date[2], date[3],
+                                 date[5], date[6], date[8], date[9]};
+        w.standard("QSO_DATE", QByteArrayView(written, 8));
+        dateBack = storesAsDate(std::string_view(written, 8));
     }
     if (!dateBack || sink.overridden("QSO_DATE")) {
         w.own("APP_HM52_DATE", date);
@@ -163,11 +166,8 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
         isDigits(time, 3, 2) && isDigits(time, 6, 2) && twoDigits(time, 0) < 24 &&
         twoDigits(time, 3) < 60 && twoDigits(time, 6) < 60) {
         timeBack = time.sliced(6) == "00";
-        QByteArray written = time.first(2).toByteArray().append(time.sliced(3, 2));
-        if (!timeBack) {
-            written.append(time.sliced(6, 2));
-        }
-        w.standard("TIME_ON", written);
+        const char written[6] = {time[0], time[1], time[3], time[4], time[6], time[7]};
+        w.standard("TIME_ON", QByteArrayView(written, timeBack ? 4 : 6));
     }
     if (!timeBack || sink.overridden("TIME_ON")) {
         w.own("APP_HM52_TIME", time);
@@ -205,9 +205,8 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
     }
 
     char number[24];
-    const int digits =
-        std::snprintf(number, sizeof number, "%lld", static_cast<long long>(row.count));
-    sink.field("APP_HM52_COUNT", QByteArrayView(number, digits), 'N');
+    const auto digits = std::to_chars(number, number + sizeof number, row.count);
+    sink.field("APP_HM52_COUNT", QByteArrayView(number, digits.ptr - number), 'N');
     w.own("APP_HM52_BAND", band);
     w.own("APP_HM52_MODE", mode);
     w.own("APP_HM52_QSL", qsl);
