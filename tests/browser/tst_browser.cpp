@@ -1,7 +1,8 @@
 // The log browser: its captions and line format, the order options and the searches with their
-// query texts, the search terms that outlive the window; and editing and deleting the selected
-// QSO: which line an action works on, the refusals of accredited QSOs, the edit window filled
-// from the stored row, and the list after a deletion (which also clears the selection).
+// query texts, the search terms that outlive the window, a large list that follows each change
+// of the log; and editing and deleting the selected QSO: which line an action works on, the
+// refusals of accredited QSOs, the edit window filled from the stored row, and the list after a
+// deletion (which also clears the selection).
 
 #include "app/principale.h"
 #include "browser/frmUtility.h"
@@ -12,6 +13,8 @@
 
 #include <QMenu>
 #include <QRegularExpression>
+
+#include <random>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -71,7 +74,8 @@ class BrowserTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each order and each search, by band and not: its query, and its lines as shown.
+    // Each order and each search: its query, and its lines as shown. A search by band has a
+    // row of its own where its query ends unlike the list of the whole log by band.
     void eachOrderAndSearchListsItsLinesWithItsQuery_data() {
         QTest::addColumn<QString>("clicks");
         QTest::addColumn<QStringList>("answers");
@@ -98,8 +102,6 @@ private Q_SLOTS:
             "where call = 'i1abc' order by band , mode, WWLocator,prov asc;", {2, 1});
         add("sub-square", "cmdWWLocator", {"XX"},
             "where WWLocator = 'XX' order by call, Band, Mode, prov asc;", {7, 6});
-        add("sub-square, by band", "optBand cmdWWLocator", {"AB"},
-            "where WWLocator = 'AB' order by band, mode, WWLocator, prov asc;", {2, 3, 1});
         add("place and province", "cmdPlace", {"PIAN D'OLMO", "LM"},
             "where place = 'PIAN D''OLMO' and prov ='LM' order by call, Band, Mode, prov asc;",
             {3});
@@ -107,12 +109,8 @@ private Q_SLOTS:
             "where place = 'ALFA' and prov ='BD' order by band, mode, prov asc;", {2, 1});
         add("place in every province", "cmdPlace", {"PIAN D'OLMO", ""},
             "where place = 'PIAN D''OLMO' order by call, mode, band,prov asc;", {3, 5});
-        add("place in every province, by band", "optBand cmdPlace", {"PIAN D'OLMO", ""},
-            "where place = 'PIAN D''OLMO' order by band, mode, WWLocator, prov asc;", {5, 3});
         add("province only", "cmdPlace", {"", "BD"},
             "where prov ='BD' order by call, mode, band,prov asc;", {7, 1, 2});
-        add("province only, by band", "optBand cmdPlace", {"", "BD"},
-            "where prov ='BD' order by band, mode, WWLocator, prov asc;", {7, 2, 1});
     }
 
     void eachOrderAndSearchListsItsLinesWithItsQuery() {
@@ -145,13 +143,39 @@ private Q_SLOTS:
         }
     }
 
-    void searchTermsAreAskedForQuotedKeptOnACancelAndOutliveExitButNotTheCloseBox() {
+    // Loaded hidden by the registry, shown by "Utility QSO"; the search terms asked for, kept
+    // on a cancel, and outliving Exit but not the close box.
+    void theBrowserWithItsCaptionsAndTheSearchTermsItKeeps() {
         TestEnv env;
+        env.registry->showAny();
+        auto* b = qobject_cast<frmUtility*>(env.registry->loaded(Window::Utility));
+        QVERIFY(b != nullptr && !b->isVisible());
+        QCOMPARE(b->lineCount(), 0);
+        QCOMPARE(b->lineKeys().size(), size_t(1));
         env.addQso({.call = "I1ABC"});
         env.addQso({.call = "IK0BBB"});
         principale main(*env.services, *env.registry, {});
         main.mnUtiliy_Click();
-        frmUtility* b = &env.registry->utility();
+        QCOMPARE(env.registry->loaded(Window::Utility), b);
+        QCOMPARE(b->lineCount(), 2);
+
+        QCOMPARE(b->windowTitle(), u"Utility QSO"_s);
+        QCOMPARE(texts(b, "Frame3 Frame1 optCall optPlace optWWLocator optBand frame2nd optBand2 "
+                          "optMode2 Frame2 cmdCall cmdPlace cmdWWLocator cmdShowAny cmdDeleteQSO "
+                          "cmdEditQSO cmdExit"),
+                 u" Call       |  WWLoc | Place                         |Prov | Mode    | "
+                 u"Band   | Date       | Time  | Qsl|"
+                 u"Order by:|Call|Place|WWLocator|Band|And:|Band|Mode|Search for:|Call|Place|"
+                 u"WWlocator|Show any QSO|Delete QSO|Edit QSO|Exit"_s);
+        auto* del = child<QPushButton>(b, "cmdDeleteQSO");
+        QCOMPARE(del->toolTip() + child(b, "cmdEditQSO")->toolTip(),
+                 u"delete selected QSO edit selected QSO "_s);
+        QVERIFY(del->font().bold());
+        // On screen the caption's bars stand over the lines' bars.
+        showActive(b);
+        QVERIFY(barsAligned(
+            shownBars(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1), 8, 8));
+
         const BrowserTerms& t = env.registry->browserTerms();
         // The four terms, joined by "|": each search replaces every term.
         const auto terms = [&t]() {
@@ -210,34 +234,85 @@ private Q_SLOTS:
         QCOMPARE(terms(), u"IK0BBB|||"_s);
     }
 
-    void theRegistryLoadsTheBrowserHiddenWithItsCaptionsOverItsLines() {
-        TestEnv env;
-        env.registry->showAny();
-        auto* b = qobject_cast<frmUtility*>(env.registry->loaded(Window::Utility));
-        QVERIFY(b != nullptr && !b->isVisible());
-        QCOMPARE(b->lineCount(), 0);
-        QCOMPARE(b->lineKeys().size(), size_t(1));
-        env.addQso({});
-        env.addQso({});
-        env.registry->showAny();
-        QCOMPARE(b->lineCount(), 2);
+    // An open browser over a large log follows each change of the log line by line, and its
+    // list is always the one a full listing gives, in every order and with many equal keys.
+    void theListFollowsEveryChangeExactlyInEveryOrder_data() {
+        QTest::addColumn<QString>("options");
+        for (const char* options :
+             {"optCall optBand2", "optCall optMode2", "optPlace optBand2", "optPlace optMode2",
+              "optWWLocator optBand2", "optWWLocator optMode2", "optBand"}) {
+            QTest::newRow(options) << QString::fromLatin1(options);
+        }
+    }
 
-        QCOMPARE(b->windowTitle(), u"Utility QSO"_s);
-        QCOMPARE(texts(b, "Frame3 Frame1 optCall optPlace optWWLocator optBand frame2nd optBand2 "
-                          "optMode2 Frame2 cmdCall cmdPlace cmdWWLocator cmdShowAny cmdDeleteQSO "
-                          "cmdEditQSO cmdExit"),
-                 u" Call       |  WWLoc | Place                         |Prov | Mode    | "
-                 u"Band   | Date       | Time  | Qsl|"
-                 u"Order by:|Call|Place|WWLocator|Band|And:|Band|Mode|Search for:|Call|Place|"
-                 u"WWlocator|Show any QSO|Delete QSO|Edit QSO|Exit"_s);
-        auto* del = child<QPushButton>(b, "cmdDeleteQSO");
-        QCOMPARE(del->toolTip() + child(b, "cmdEditQSO")->toolTip(),
-                 u"delete selected QSO edit selected QSO "_s);
-        QVERIFY(del->font().bold());
-        // On screen the caption's bars stand over the lines' bars.
-        showActive(b);
-        QVERIFY(barsAligned(
-            shownBars(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1), 8, 8));
+    void theListFollowsEveryChangeExactlyInEveryOrder() {
+        QFETCH(QString, options);
+        TestEnv env;
+        std::mt19937 random(7);
+        auto pick = [&random](const QStringList& list) {
+            return list.at(static_cast<qsizetype>(random() % list.size()));
+        };
+        // Many equal keys: few calls (one in lower case), places (one empty), bands and modes.
+        auto someQso = [&]() {
+            return Qso{.call = pick({"I1ABC", "i1abc", "IK0XYZ", "I2Z", "I3QQQ"}),
+                       .WWLocator = pick({"AB", "AC", "XX"}),
+                       .place = pick({"ALFA", "bravo", "CHARLIE", ""}),
+                       .mode = pick({"SSB", "CW"}),
+                       .band = pick({"HF", "VHF", "UHF"}),
+                       .qsl = u"w"_s};
+        };
+        {
+            Transaction t(env.m.logDb);
+            for (int i = 0; i < 400; ++i) {
+                env.addQso(someQso());
+            }
+            t.commit();
+        }
+        frmUtility& b = env.registry->utility();
+        showActive(&b);
+        for (const QString& option : options.split(u' ')) {
+            click(&b, qPrintable(option));
+        }
+        const QString sql = env.m.sharedRs->sql();
+
+        int followed = 0;
+        for (int step = 0; step < 60; ++step) {
+            const qint64 highest =
+                env.m.logDb.scalar(u"select max(count) from data"_s).toLongLong();
+            const int key = static_cast<int>(random() % highest) + 1;
+            const Qso q = someQso();
+            switch (random() % 3) {
+            case 0:
+                env.addQso(q);
+                break;
+            case 1:
+                env.m.logDb.execute(u"delete from data where count = %1"_s.arg(key));
+                break;
+            default:
+                env.m.logDb.execute(
+                    u"update data set call = '%1', band = '%2', mode = '%3', "
+                    u"place = '%4' where count = %5"_s.arg(q.call, q.band, q.mode, q.place)
+                        .arg(key));
+            }
+            env.m.openShared(u"select 1 as untouched"_s);
+            b.showAny();
+            followed += env.m.sharedRs->sql() == u"select 1 as untouched"_s ? 1 : 0;
+            // The keys a full listing of the browser's query gives.
+            std::vector<qint32> listed;
+            for (Recordset rs(env.m.logDb, sql, Recordset::keysOnly); !rs.eof(); rs.moveNext()) {
+                listed.push_back(static_cast<qint32>(rs.rowid()));
+            }
+            const auto shown = b.lineKeys();
+            QCOMPARE(std::vector<qint32>(shown.begin(), shown.begin() + b.lineCount()), listed);
+            QCOMPARE(shown.size(), size_t(env.count()) + 1);
+        }
+        QCOMPARE(followed, 60); // every change was followed, not listed again
+        // A line shows its QSO as it is now.
+        QCOMPARE(
+            b.lineText(0).left(11).trimmed(),
+            env.m.logDb.scalar(u"select call from data where count = %1"_s.arg(b.lineKeys()[0]))
+                .toString()
+                .left(11));
     }
 
     // ----- editing and deleting the selected QSO --------------------------------------

@@ -47,8 +47,13 @@ class MapTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cellsAreDrawnInTheColourOfTheirBestStateOrientedLikeTheMapAndSavedAsAPng() {
-        Map map;
+    void cellsAreDrawnInTheColourOfTheirBestStateOrientedLikeTheMapNamedOnHoverAndSavedAsAPng() {
+        std::vector<PlaceRow> gazetteer = smallGazetteer();
+        for (int i = 0; i < 10; ++i) {
+            gazetteer.push_back(
+                {u"SAN GIOVANNI IN FIORE DI SOPRA %1"_s.arg(i), u"BD"_s, u"HM52CD"_s});
+        }
+        Map map(gazetteer);
         map.env.addQso({.WWLocator = "AB", .qsl = "c"});
         map.env.addQso({.WWLocator = "AC", .qsl = "a"});
         map.env.addQso({.WWLocator = "XX", .qsl = "w"});
@@ -89,16 +94,8 @@ private Q_SLOTS:
         QVERIFY(map.centre("AB").y() < aa.y() && map.centre("AB").x() == aa.x());
         QVERIFY(map.centre("XX").x() > map.centre("WX").x());
         QCOMPARE(map.grid()->cellAt(map.centre("XX")), rules::squareIndex(u"XX"_s));
-    }
 
-    void hoveringACellNamesItAndItsPlacesAndTheWindowKeepsItsSize() {
-        std::vector<PlaceRow> gazetteer = smallGazetteer();
-        for (int i = 0; i < 10; ++i) {
-            gazetteer.push_back(
-                {u"SAN GIOVANNI IN FIORE DI SOPRA %1"_s.arg(i), u"BD"_s, u"HM52CD"_s});
-        }
-        Map map(gazetteer);
-        map.open();
+        // Hovering names a cell and its places; the window keeps its size.
         showActive(map.w);
         const QSize size = map.w->size();
         QTest::mouseMove(map.grid(), map.centre("CD"));
