@@ -16,11 +16,6 @@ using State = SubSquareGrid::State;
 
 namespace {
 
-void log(TestEnv& env, const char* square, const char* qsl, const char* mode = "MIXED",
-         const char* band = "HF", const char* call = "I1ABC") {
-    env.addQso({.call = call, .WWLocator = square, .mode = mode, .band = band, .qsl = qsl});
-}
-
 struct Map {
     explicit Map(const std::vector<PlaceRow>& gazetteer = smallGazetteer()) : env(gazetteer) {}
     TestEnv env;
@@ -52,13 +47,18 @@ class MapTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cellsAreDrawnInTheColourOfTheirBestStateOrientedLikeTheMap() {
-        Map map;
-        log(map.env, "AB", "c");
-        log(map.env, "AC", "a");
-        log(map.env, "XX", "w");
-        log(map.env, "MN", "c", "SSB"); // another mode
-        log(map.env, "BD", "w");        // a sub-square without places
+    void cellsAreDrawnInTheColourOfTheirBestStateOrientedLikeTheMapNamedOnHoverAndSavedAsAPng() {
+        std::vector<PlaceRow> gazetteer = smallGazetteer();
+        for (int i = 0; i < 10; ++i) {
+            gazetteer.push_back(
+                {u"SAN GIOVANNI IN FIORE DI SOPRA %1"_s.arg(i), u"BD"_s, u"HM52CD"_s});
+        }
+        Map map(gazetteer);
+        map.env.addQso({.WWLocator = "AB", .qsl = "c"});
+        map.env.addQso({.WWLocator = "AC", .qsl = "a"});
+        map.env.addQso({.WWLocator = "XX", .qsl = "w"});
+        map.env.addQso({.WWLocator = "MN", .mode = "SSB", .qsl = "c"}); // another mode
+        map.env.addQso({.WWLocator = "BD", .qsl = "w"}); // a sub-square without places
         map.open();
         QCOMPARE(map.drawn("AB"), SubSquareGrid::colourOf(State::Confirmed));
         QCOMPARE(map.drawn("AC"), SubSquareGrid::colourOf(State::Accredited));
@@ -69,6 +69,18 @@ private Q_SLOTS:
         QCOMPARE(map.label("lblCounts"),
                  u"Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572"_s);
         QCOMPARE(map.label("lblProgress"), u"Base award: 1 of 75 confirmed, 74 more needed"_s);
+        // Saved as a PNG of the whole sheet, as drawn.
+        const QString path = map.env.dir.filePath(u"map.png"_s);
+        map.env.fileDialogs.answer(path);
+        QTest::mouseClick(child<QPushButton>(map.w, "cmdSavePNG"), Qt::LeftButton);
+        QVERIFY(map.env.fileDialogs.asked.at(0).suggested.endsWith(u"hm52-map-MIXED-HF.png"_s));
+        QImage png;
+        QVERIFY(png.load(path, "PNG"));
+        auto* sheet = child(map.w, "sheet");
+        QCOMPARE(png.size(), sheet->size() * sheet->devicePixelRatio());
+        const QPoint at = map.grid()->mapTo(sheet, map.centre("AB"));
+        QCOMPARE(png.pixelColor(at), SubSquareGrid::colourOf(State::Confirmed));
+        QVERIFY(map.env.dialogs.shown.empty());
 
         map.choose("comboMode", u"SSB"_s);
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::Confirmed));
@@ -78,22 +90,12 @@ private Q_SLOTS:
 
         // The first letter runs west to east, the second south to north.
         const QPoint aa = map.centre("AA");
-        QVERIFY(map.centre("BA").x() > aa.x());
-        QCOMPARE(map.centre("BA").y(), aa.y());
-        QVERIFY(map.centre("AB").y() < aa.y());
-        QCOMPARE(map.centre("AB").x(), aa.x());
-        QCOMPARE(map.grid()->cellAt(map.centre("XX")), rules::squareIndex(u"XX"_s));
+        QVERIFY(map.centre("BA").x() > aa.x() && map.centre("BA").y() == aa.y());
+        QVERIFY(map.centre("AB").y() < aa.y() && map.centre("AB").x() == aa.x());
         QVERIFY(map.centre("XX").x() > map.centre("WX").x());
-    }
+        QCOMPARE(map.grid()->cellAt(map.centre("XX")), rules::squareIndex(u"XX"_s));
 
-    void hoveringACellNamesItAndItsPlacesAndTheWindowKeepsItsSize() {
-        std::vector<PlaceRow> gazetteer = smallGazetteer();
-        for (int i = 0; i < 10; ++i) {
-            gazetteer.push_back(
-                {u"SAN GIOVANNI IN FIORE DI SOPRA %1"_s.arg(i), u"BD"_s, u"HM52CD"_s});
-        }
-        Map map(gazetteer);
-        map.open();
+        // Hovering names a cell and its places; the window keeps its size.
         showActive(map.w);
         const QSize size = map.w->size();
         QTest::mouseMove(map.grid(), map.centre("CD"));
@@ -110,22 +112,28 @@ private Q_SLOTS:
         QCOMPARE(map.label("lblCell"), u"HM52AB: ALFA, BRAVO, CHARLIE, PIAN D'OLMO"_s);
     }
 
-    void doubleClickingACellListsItsQsosInTheBrowserAndTheMapFollowsTheLog() {
+    void theAwardMenuShowsOneMapWhoseDoubleClickListsACellInTheBrowser() {
         Map map;
         map.env.registry->browserTerms().searchCall = u"I1ABC"_s;
         map.env.registry->browserTerms().searchProv = u"BD"_s;
-        map.open();
+        principale main(*map.env.services, *map.env.registry, []() {});
+        auto* entry = child<QAction>(&main, "mnMap");
+        entry->trigger();
+        map.w = qobject_cast<frmMap*>(map.env.registry->loaded(Window::Map));
+        QVERIFY(map.w != nullptr && map.w->isVisible());
+        entry->trigger();
+        QCOMPARE(map.env.registry->loaded(Window::Map), map.w);
+
         QTest::mouseDClick(map.grid(), Qt::LeftButton, {}, map.centre("AC"));
-        const BrowserTerms& terms = map.env.registry->browserTerms();
-        QCOMPARE(terms.searchLocator, u"AC"_s);
-        QVERIFY(terms.searchCall.isEmpty() && terms.searchPlace.isEmpty() &&
-                terms.searchProv.isEmpty());
+        const BrowserTerms& t = map.env.registry->browserTerms();
+        QCOMPARE(t.searchCall + u'|' + t.searchLocator + u'|' + t.searchPlace + u'|' + t.searchProv,
+                 u"|AC||"_s);
         QWidget* browser = map.env.registry->loaded(Window::Utility);
         QVERIFY(browser != nullptr && browser->isVisible());
 
         // The map follows every change of the log.
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::None));
-        log(map.env, "XX", "c");
+        map.env.addQso({.WWLocator = "XX", .qsl = "c"});
         map.env.registry->conta();
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Confirmed));
         // Hidden by Exit, it still follows.
@@ -134,34 +142,6 @@ private Q_SLOTS:
         map.env.m.logDb.execute(u"update data set qsl = 'a'"_s);
         map.env.registry->conta();
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Accredited));
-    }
-
-    void savesTheMapAsAPng() {
-        Map map;
-        log(map.env, "AB", "c");
-        map.open();
-        const QString path = map.env.dir.filePath(u"map.png"_s);
-        map.env.fileDialogs.answer(path);
-        QTest::mouseClick(child<QPushButton>(map.w, "cmdSavePNG"), Qt::LeftButton);
-        QVERIFY(map.env.fileDialogs.asked.at(0).suggested.endsWith(u"hm52-map-MIXED-HF.png"_s));
-        QImage png;
-        QVERIFY(png.load(path, "PNG"));
-        auto* sheet = child(map.w, "sheet");
-        QCOMPARE(png.size(), sheet->size() * sheet->devicePixelRatio());
-        const QPoint at = map.grid()->mapTo(sheet, map.centre("AB"));
-        QCOMPARE(png.pixelColor(at), SubSquareGrid::colourOf(State::Confirmed));
-        QVERIFY(map.env.dialogs.shown.empty());
-    }
-
-    void theAwardMenuShowsOneMap() {
-        TestEnv env;
-        principale main(*env.services, *env.registry, []() {});
-        auto* entry = child<QAction>(&main, "mnMap");
-        entry->trigger();
-        QWidget* shown = env.registry->loaded(Window::Map);
-        QVERIFY(shown != nullptr && shown->isVisible());
-        entry->trigger();
-        QCOMPARE(env.registry->loaded(Window::Map), shown);
     }
 };
 
