@@ -219,6 +219,11 @@ int digitsOf(std::string_view v, size_t at, size_t count) {
 
 namespace {
 
+// The last decimal digit of a number that is not negative.
+char16_t digit(int n) {
+    return static_cast<char16_t>(u'0' + n % 10);
+}
+
 // Why a QSO_DATE cannot be stored, or empty when it can; `year`, `month` and `day` get it.
 QString dateFault(std::string_view v, int& year, int& month, int& day) {
     year = v.size() == 8 ? digitsOf(v, 0, 4) : -1;
@@ -245,10 +250,17 @@ QString storedDateOf(std::string_view qsoDate, QString* reason) {
     if (!reason->isEmpty()) {
         return {};
     }
-    return QStringLiteral("%1-%2-%3")
-        .arg(year, 4, 10, QLatin1Char('0'))
-        .arg(month, 2, 10, QLatin1Char('0'))
-        .arg(day, 2, 10, QLatin1Char('0'));
+    const char16_t text[] = {digit(year / 1000),
+                             digit(year / 100),
+                             digit(year / 10),
+                             digit(year),
+                             u'-',
+                             digit(month / 10),
+                             digit(month),
+                             u'-',
+                             digit(day / 10),
+                             digit(day)};
+    return QString(reinterpret_cast<const QChar*>(text), std::size(text));
 }
 
 bool storesAsDate(std::string_view qsoDate) {
@@ -271,9 +283,9 @@ QString formTimeOf(std::string_view timeOn, QString* reason) {
         *reason = QStringLiteral("TIME_ON \"%1\" is not a time").arg(shown(v));
         return {};
     }
-    return QStringLiteral("%1:%2")
-        .arg(hours, 2, 10, QLatin1Char('0'))
-        .arg(minutes, 2, 10, QLatin1Char('0'));
+    const char16_t text[] = {digit(hours / 10), digit(hours), u':', digit(minutes / 10),
+                             digit(minutes)};
+    return QString(reinterpret_cast<const QChar*>(text), std::size(text));
 }
 
 bool isYes(std::string_view value) {

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <tuple>
 
@@ -145,6 +146,9 @@ struct Candidate {
     qint64 number = 0;
 };
 
+// A deque: a hundred thousand records come in without being moved as it grows.
+using Candidates = std::deque<Candidate>;
+
 bool isCode(const QString& value, const QStringList& codes) {
     return std::any_of(codes.begin(), codes.end(), [&value](const QString& c) {
         return c.compare(value, Qt::CaseInsensitive) == 0;
@@ -178,7 +182,7 @@ ImportReport cancelledReport() {
 // The award's rules over the records of a file, against the log and against each other:
 // repeats, the confirmations of worked QSOs, and in each sub-square, band and mode the one
 // confirmed (or accredited) QSO that may stand, the oldest, whatever the file's order.
-void applyRules(Module1& m, std::vector<Candidate>& candidates) {
+void applyRules(Module1& m, Candidates& candidates) {
     LogIndex index;
     index.load(m);
     rules::Groups logged;
@@ -283,7 +287,7 @@ void applyRules(Module1& m, std::vector<Candidate>& candidates) {
 }
 
 // Why a record did not come in under the rules.
-QString refusal(const Candidate& c, const std::vector<Candidate>& candidates) {
+QString refusal(const Candidate& c, const Candidates& candidates) {
     // The record that stands confirms a worked QSO of the log, or comes in with a number.
     const auto numberOf = [](const Candidate& w) { return w.match != 0 ? w.match : w.number; };
     const qint64 standing =
@@ -329,7 +333,8 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
     Record r;
     QString reason;
     kept::Keeper keeper;
-    std::vector<Candidate> candidates;
+    QByteArray scratch;
+    Candidates candidates;
     bool exact = false;
     while (reader.next(r)) {
         if (++report.records == 1) {
@@ -376,8 +381,13 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
         c.line = lines.lineOf(r.offset);
         const RowBytes row(c.q, c.q.count);
         keeper.setRow(row.row);
+        // Kept in a buffer that keeps its room, then copied at its size.
+        scratch.resize(0);
         for (const RawField& f : r.fields) {
-            keeper.keep(f.name, f.type, f.value, c.kept);
+            keeper.keep(f.name, f.type, f.value, scratch);
+        }
+        if (!scratch.isEmpty()) {
+            c.kept = QByteArray(scratch.constData(), scratch.size());
         }
         if (exact) {
             const QStringList odd = oddValues(c.q);

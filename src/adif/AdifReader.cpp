@@ -258,22 +258,6 @@ bool isName(std::string_view name, std::string_view upperName) {
     return true;
 }
 
-bool equalsLower(std::string_view value, std::string_view lowerWord) {
-    if (value.size() != lowerWord.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-        if (c != lowerWord[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 QString Record::text(Field f) const {
     const Value& v = values[static_cast<int>(f)];
     return decode(v.data, v.size);

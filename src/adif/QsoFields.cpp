@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 namespace hm52::adif {
@@ -101,22 +102,29 @@ bool plainValue(QByteArrayView value) {
 }
 
 void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type) {
-    char digits[24];
-    int n = 0;
-    for (qsizetype length = value.size(); n == 0 || length > 0; length /= 10) {
-        digits[n++] = static_cast<char>('0' + length % 10);
+    // The tag is put together on the stack and appended at once with the value: an import
+    // keeps a few dozen fields of each of a hundred thousand records.
+    char small[96];
+    std::vector<char> large;
+    char* tag = small;
+    size_t room = sizeof small;
+    if (name.size() + 32 > room) {
+        large.resize(name.size() + 32);
+        tag = large.data();
+        room = large.size();
     }
-    out += '<';
-    out.append(name.data(), static_cast<qsizetype>(name.size()));
-    out += ':';
-    while (n > 0) {
-        out += digits[--n];
-    }
+    char* at = tag;
+    *at++ = '<';
+    std::memcpy(at, name.data(), name.size());
+    at += name.size();
+    *at++ = ':';
+    at = std::to_chars(at, tag + room, value.size()).ptr;
     if (type != 0) {
-        out += ':';
-        out += type;
+        *at++ = ':';
+        *at++ = type;
     }
-    out += '>';
+    *at++ = '>';
+    out.append(tag, at - tag);
     out += value;
 }
 
