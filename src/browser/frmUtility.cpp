@@ -3,6 +3,7 @@
 #include "browser/ListOrder.h"
 #include "browser/LogList.h"
 #include "qso/frmEditQSO.h"
+#include "storage/Codes.h"
 #include "storage/QuoteSql.h"
 #include "ui/ColumnCaption.h"
 #include "ui/Services.h"
@@ -444,7 +445,7 @@ void frmUtility::List_DblClick() {
         return;
     }
     Recordset& rs = *s.m.sharedRs;
-    if (rs.text(QStringLiteral("qsl")) == QLatin1String("a")) {
+    if (codes::isState(rs.text(QStringLiteral("qsl")), codes::accredited)) {
         s.dialogs.tell(this, QStringLiteral("You cannot edit an accreditated qso!"),
                        Icon::Critical);
         return;
@@ -459,7 +460,7 @@ void frmUtility::List_DblClick() {
     const QString mode = rs.text(QStringLiteral("mode"));
     const QString band = rs.text(QStringLiteral("band"));
     const int count = rs.field(QStringLiteral("count")).toInt();
-    const bool confirmedQsl = rs.text(QStringLiteral("qsl")) == QLatin1String("c");
+    const bool confirmedQsl = codes::isState(rs.text(QStringLiteral("qsl")), codes::confirmed);
 
     registry.show(Window::EditQSO);
     auto& edit = windowOf<frmEditQSO>(registry, Window::EditQSO);
@@ -496,7 +497,7 @@ void frmUtility::cmdDeleteQSO_Click() {
     if (selectedLine() < 0 || !fetchSelected()) {
         return;
     }
-    if (s.m.sharedRs->text(QStringLiteral("qsl")) == QLatin1String("a")) {
+    if (codes::isState(s.m.sharedRs->text(QStringLiteral("qsl")), codes::accredited)) {
         s.dialogs.tell(this, QStringLiteral("you cannot delete an accreditated QSO!"),
                        Icon::Critical);
         return;

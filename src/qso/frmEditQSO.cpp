@@ -34,7 +34,7 @@ void frmEditQSO::submit() {
                            Icon::Critical);
             return;
         }
-        if (row.text(QStringLiteral("qsl")) == codes::accredited) {
+        if (codes::isState(row.text(QStringLiteral("qsl")), codes::accredited)) {
             s.dialogs.tell(this, QStringLiteral("You cannot edit an accreditated qso!"),
                            Icon::Critical);
             return;

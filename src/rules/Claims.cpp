@@ -79,7 +79,7 @@ void convertToAccredited(Database& logDb, const std::vector<qint64>& counts) {
     for (const qint64 number : counts) {
         Recordset row(logDb, QStringLiteral("select * from data where count = ") +
                                  QString::number(number));
-        if (row.eof() || row.text(QStringLiteral("qsl")) != codes::confirmed) {
+        if (row.eof() || !codes::isState(row.text(QStringLiteral("qsl")), codes::confirmed)) {
             throw DbError(QStringLiteral("QSO number %1 is no longer a confirmed QSO of the log.")
                               .arg(number));
         }

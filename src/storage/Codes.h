@@ -11,6 +11,12 @@ inline const QString worked = QStringLiteral("w");
 inline const QString confirmed = QStringLiteral("c");
 inline const QString accredited = QStringLiteral("a");
 
+// Whether a stored QSL state is `code`. The log compares text without letter case ("A" is
+// accredited to the counter's SQL), and so must every rule that reads a state in code.
+inline bool isState(const QString& stored, const QString& code) {
+    return stored.compare(code, Qt::CaseInsensitive) == 0;
+}
+
 // Bands and modes, in the order the lists show them.
 const QStringList& bands();
 const QStringList& modes();

@@ -320,8 +320,9 @@ private Q_SLOTS:
     void theEditWindowIsFilledFromTheStoredRow() {
         TestEnv env;
         env.addQso({"I2XYZ", "AC", "PIAN D'OLMO", "MV", "CW", "VHF", "31/2/4", "19:05", "w"});
-        // Imported with a place the gazetteer does not know: no province.
-        const int seven = env.addQso({.call = "I3QQQ", .prov = "", .time = "07:05", .qsl = "c"});
+        // Imported with a place the gazetteer does not know: no province; confirmed, stored upper
+        // case.
+        const int seven = env.addQso({.call = "I3QQQ", .prov = "", .time = "07:05", .qsl = "C"});
         frmUtility& b = env.registry->utility();
         b.showAny();
         showActive(&b);
@@ -402,9 +403,10 @@ private Q_SLOTS:
         QCOMPARE(b.lineCount(), 2);
         QCOMPARE(b.selectedLine(), -1);
 
-        // Listed as confirmed, accredited since: each action reads the log again and refuses.
+        // Listed as confirmed, accredited since (stored upper case, as another program may write
+        // it): each action reads the log again and refuses.
         click(b, u"I1AAA"_s);
-        env.m.logDb.execute("update data set qsl = 'a' where call = 'I1AAA'");
+        env.m.logDb.execute("update data set qsl = 'A' where call = 'I1AAA'");
         env.dialogs.clear();
         b.cmdEditQSO_Click();
         b.cmdDeleteQSO_Click();
