@@ -48,7 +48,6 @@ private Q_SLOTS:
                               u"Places Database;"_s,
                               u"mnHelp=Help: mnHelpHM52html=&Help on HM52; mnHelpHM52pdf=&Rules "
                               u"on HM52 ; mnLine=-; mnAbout=&About HM52;"_s}));
-        QCOMPARE(child<QAction>(&w, "mnHelpHM52html")->shortcut(), QKeySequence(Qt::Key_F1));
         // The certificate shows whole, with its wording and its proportions.
         auto* picture = child<QLabel>(&w, "Picture1");
         const QImage shown = picture->pixmap().toImage();

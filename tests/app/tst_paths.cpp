@@ -47,17 +47,7 @@ class PathsTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { QCoreApplication::setApplicationName(u"HM52"_s); }
 
-    // That a portable program refuses a missing log, and never makes one, the main window's
-    // tests guard: they start the program on such folders.
-    void beside_aGazetteerTheProgramIsPortable() {
-        Installed tree;
-        writeGazetteer(tree.bin + u"/places.mdb"_s, smallGazetteer());
-        const ProgramPaths paths = ProgramPaths::forExecutable(tree.bin);
-        QVERIFY(!paths.installed);
-        QCOMPARE(paths.logFolder + u'|' + paths.dataFolder, tree.bin + u'|' + tree.bin);
-    }
-
-    void installedWithNoLogAsksMakesItOnlyOnYesAndReadsTheInstalledData() {
+    void installedItMakesItsLogOnlyOnYesAndBesideAGazetteerItIsPortable() {
         Installed tree;
         tree.dialogs.answer(Answer::No);
         QVERIFY(!tree.program()->start());
@@ -79,6 +69,13 @@ private Q_SLOTS:
         tree.dialogs.shown.clear();
         QVERIFY(tree.program()->start());
         QVERIFY(tree.dialogs.shown.empty());
+
+        // A gazetteer beside the executable makes the program portable. (That a portable
+        // program refuses a missing log, and never makes one, the main window's tests guard.)
+        writeGazetteer(tree.bin + u"/places.mdb"_s, smallGazetteer());
+        const ProgramPaths paths = ProgramPaths::forExecutable(tree.bin);
+        QVERIFY(!paths.installed);
+        QCOMPARE(paths.logFolder + u'|' + paths.dataFolder, tree.bin + u'|' + tree.bin);
     }
 
     void aDataFolderThatCannotBeMadeIsSaidPlainly() {

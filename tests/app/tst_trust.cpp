@@ -66,19 +66,32 @@ class TrustTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each window that reads or writes the log leaves it free once its action is done.
-    void afterEveryWindowsActionAnotherProgramCanWriteTheLogAtOnce() {
+    // Each menu entry shows its window; each window that reads or writes the log leaves it
+    // free once its action is done.
+    void eachMenuEntryShowsItsWindowAndEveryWindowsActionLeavesTheLogFree() {
         TestEnv env;
         env.addQso({.WWLocator = u"AB"_s, .qsl = u"a"_s});
         env.addQso({.WWLocator = u"AC"_s, .qsl = u"c"_s});
         principale main(*env.services, *env.registry, []() {});
         const QString log = env.m.logDb.path();
         auto after = [&](const char* what) { QVERIFY2(writeFromOutside(log) == u"ok"_s, what); };
+        // The counter's recount and the map drawn at once, among them.
+        for (const auto& [entry, window] : {std::pair{"mnInsertQSO", Window::InsertQSO},
+                                            {"mnUtiliy", Window::Utility},
+                                            {"mnCounter", Window::Award},
+                                            {"mnBAR", Window::BAR},
+                                            {"mnEndorsement", Window::AE},
+                                            {"mnMap", Window::Map},
+                                            {"mnUserData", Window::UserData},
+                                            {"mnFindPlaces", Window::FindPlaces},
+                                            {"mnAbout", Window::About},
+                                            {"mnRestoreBackup", Window::RestoreBackup}}) {
+            child<QAction>(&main, entry)->trigger();
+            const QWidget* opened = env.registry->loaded(window);
+            QVERIFY2(opened && opened->isVisible(), entry);
+            after(entry);
+        }
 
-        child<QAction>(&main, "mnCounter")->trigger();
-        after("the counter's recount");
-
-        child<QAction>(&main, "mnUtiliy")->trigger();
         frmUtility& browser = env.registry->utility();
         auto* list = child<QListView>(&browser, "List");
         list->setCurrentIndex(list->model()->index(0, 0)); // the accredited QSO, by call
@@ -86,11 +99,9 @@ private Q_SLOTS:
         QCOMPARE(env.dialogs.texts(), QStringList{u"You cannot edit an accreditated qso!"_s});
         after("the browser's refusal to edit");
 
-        child<QAction>(&main, "mnBAR")->trigger();
         click(env.registry->loaded(Window::BAR), "cmdPrint");
         after("a request refused");
 
-        child<QAction>(&main, "mnUserData")->trigger();
         frmUserData& user = env.registry->userData();
         for (const char* box : {"txtAddress", "txtCall", "txtCity", "txtCountry", "txtfName",
                                 "txtsName", "txtZipCode", "txtProv", "txtWWLocator"}) {
@@ -98,9 +109,6 @@ private Q_SLOTS:
         }
         click(&user, "cmdSubmit");
         after("the operator's record saved and shown");
-
-        child<QAction>(&main, "mnMap")->trigger();
-        after("the map drawn");
     }
 
     void aSecondStartOnTheSameLogIsRefusedAndAStaleLockIsNot() {
@@ -138,58 +146,57 @@ private Q_SLOTS:
         QVERIFY(next.dialogs.shown.empty());
     }
 
-    // The two ways a file goes bad that the check at start finds: pages overwritten, and a
-    // copy that stopped short. Nothing is written to it, not even a backup.
-    void aDamagedLogIsToldBeforeAnyFigureIsShownAndNeverWrittenNorBackedUp_data() {
-        QTest::addColumn<bool>("cutShort");
-        QTest::newRow("damaged pages") << false;
-        QTest::newRow("one byte short") << true;
+    // The ways a log goes bad: pages overwritten or a copy that stopped short, which the check
+    // at start finds before any figure is shown, and pages overwritten while the program runs,
+    // which the engine finds. Once found, nothing is written to it; found at start, it is not
+    // even backed up.
+    void aDamagedLogIsToldOnceAndNeverWritten_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("finding");
+        QTest::newRow("damaged pages") << u"pages"_s << u"Page"_s;
+        QTest::newRow("one byte short") << u"short"_s << u"cut short"_s;
+        QTest::newRow("damaged while running")
+            << u"later"_s << u"database disk image is malformed"_s;
     }
 
-    void aDamagedLogIsToldBeforeAnyFigureIsShownAndNeverWrittenNorBackedUp() {
-        QFETCH(bool, cutShort);
+    void aDamagedLogIsToldOnceAndNeverWritten() {
+        QFETCH(QString, damage);
+        QFETCH(QString, finding);
+        const bool later = damage == u"later"_s;
         TestEnv env;
-        fill(env, 400);
+        fill(env, later ? 2000 : 400); // the printout reads every page of a long log
         const QString log = env.m.logDb.path();
         env.m.logDb.close();
-        cutShort ? cutLastByte(log) : damagePages(log);
-        const QByteArray damaged = bytesOf(log);
-
+        if (!later) {
+            damage == u"short"_s ? cutLastByte(log) : damagePages(log);
+        }
         ProgramRun run(env.folder());
         QVERIFY(run.program->start());
-        child<QAction>(&run.program->mainWindow(), "mnCounter")->trigger(); // waits the verdict
-        QVERIFY(!run.dialogs.shown.empty());
-        const QString told = run.dialogs.shown.front().text;
-        QVERIFY2(told.startsWith(u"The log %1 is damaged: "_s.arg(QDir::toNativeSeparators(log))),
-                 qPrintable(told));
-        QVERIFY(told.contains(cutShort ? u"cut short"_s : u"Page"_s));
-        QVERIFY(
-            told.endsWith(u"\n\nHM52 will write nothing to it: every change is refused. To go "_s
-                          u"back to a good copy, choose Database > Restore Backup..., which "_s
-                          u"keeps the damaged log beside the backups."_s));
+        if (later) {
+            run.program->finishStartWork();
+            QCOMPARE(run.program->module().trust(), LogTrust::Trusted);
+            damagePages(log); // behind the program's back
+        }
+        const QByteArray damaged = bytesOf(log);
+        // The counter waits the check's verdict.
+        child<QAction>(&run.program->mainWindow(), later ? "mnPrintAllQSOs" : "mnCounter")
+            ->trigger();
         QCOMPARE(run.program->module().trust(), LogTrust::Damaged);
-        QVERIFY(thrownBy<DbError>([&]() {
-                    run.program->module().logDb.execute(u"delete from data"_s);
-                }).contains(u"HM52 will write nothing to it"_s));
+        const QString head = u"The log %1 is damaged"_s.arg(QDir::toNativeSeparators(log));
+        const QString tail = u"\n\nHM52 will write nothing to it: every change is refused. To go "_s
+                             u"back to a good copy, choose Database > Restore Backup..., which "_s
+                             u"keeps the damaged log beside the backups."_s;
+        const QString refused = thrownBy<DbError>(
+            [&]() { run.program->module().logDb.execute(u"delete from data"_s); });
+        QVERIFY2(refused.startsWith(head + u": "_s) && refused.contains(finding) &&
+                     refused.endsWith(tail),
+                 qPrintable(refused));
+        // Told once: with the check's finding, or after the failure that found it.
+        QCOMPARE(run.dialogs.texts().filter(head),
+                 QStringList{later ? finding + u"\n\n"_s + head + u'.' + tail : refused});
         run.program->finishStartWork();
         QCOMPARE(bytesOf(log), damaged);
-        QVERIFY(backup::backupsIn(backup::folderFor(log)).empty());
-    }
-
-    void theEngineFindingTheLogDamagedLaterStopsEveryWrite() {
-        TestEnv env;
-        fill(env, 2000);
-        ProgramRun run(env.folder());
-        QVERIFY(run.program->start());
-        run.program->finishStartWork();
-        QCOMPARE(run.program->module().trust(), LogTrust::Trusted);
-        damagePages(env.m.logDb.path()); // while the program runs, behind its back
-        child<QAction>(&run.program->mainWindow(), "mnPrintAllQSOs")->trigger();
-        QCOMPARE(run.program->module().trust(), LogTrust::Damaged);
-        QVERIFY(run.dialogs.texts().join(u'\n').contains(u"HM52 will write nothing to it"_s));
-        QVERIFY(thrownBy<DbError>([&]() {
-                    run.program->module().logDb.execute(u"delete from data"_s);
-                }).contains(u"is damaged"_s));
+        QCOMPARE(backup::backupsIn(backup::folderFor(log)).size(), size_t(later ? 1 : 0));
     }
 
     // Values that are none of the log's codes (a cut log turned a qsl into a NUL byte) are

@@ -79,22 +79,6 @@ inline QString entry(int indent, const LoggedQso& q) {
            col(q.time, 5);
 }
 
-// The lines from the title to the list, common to both forms but for the title and the
-// claim (the operator is TestEnv::setOperator's).
-inline QStringList formHead(const QString& title, const QString& claim1, const QString& claim2,
-                            qint64 confirmedAndAccredited) {
-    const QString m = sp(15);
-    return QStringList() << u" "_s << u" "_s << title << u" "_s << u" "_s
-                         << m + u"Alla Sezione C.R.V. di Valdoria "_s << m + u"P.O.Box 31"_s
-                         << m + u"40400 VALDORIA"_s << u" "_s << u" "_s
-                         << m + u"Il sottoscritto MARIO ROSSI con nominativo IK0XYZ"_s
-                         << m + u"VIA ROMA 1"_s << m + u"40400 VALDORIA VD"_s << m + u"ITALIA"_s
-                         << m + u"MARIO@EXAMPLE.ORG"_s << u" "_s << claim1 << claim2 << u" "_s
-                         << m + u"Alla data attuale i WWLocator confermati sono: "_s +
-                                QString::number(confirmedAndAccredited)
-                         << sp(6);
-}
-
 // A job's operations in order with each run of printed lines as one entry: "print 3" for
 // three one-text lines, "print3 2" for two lines of three texts. With the job's lines, they
 // give the font in force for each line.
@@ -108,15 +92,6 @@ inline QStringList opSequence(const RecordedJob& job) {
         }
     }
     return ops;
-}
-
-// The operations of a request form that lists `listed` QSOs and closes with `closing` lines.
-inline QStringList requestFormOps(int listed, int closing) {
-    const QString times = u"name Times New Roman"_s;
-    return QStringList() << times << u"size 12"_s << u"bold on"_s << u"print 3"_s << u"bold off"_s
-                         << u"print 18"_s << u"size 8"_s << u"name Courier New"_s
-                         << u"print %1"_s.arg(listed) << times << u"print 1"_s << u"size 12"_s
-                         << u"print %1"_s.arg(closing) << u"end"_s;
 }
 
 // What stands wrong in a request window as a user sees it: a list outside its frame's inside,

@@ -84,16 +84,17 @@ private Q_SLOTS:
         QCOMPARE(looks(env.dialogs), QStringList({"HM52 Critical Ok"}));
     }
 
-    void aRealFormPrintsItsLinesAccentsAndEuroIntoAPdf() {
+    void aFormAndALongLogPrintIntoPdfsWithEveryLineAccentAndEuro() {
         Request t(Window::BAR);
         t.env.setOperator();
-        const auto confirmed = addQsos(t.env, 10, u"SAT"_s, u"SSB"_s, u"c"_s);
-        const QString pdf = t.env.dir.filePath(u"form.pdf"_s);
-        t.env.services->printers = [pdf]() { return std::make_unique<QtPrinter>(pdf); };
+        const auto confirmed = addQsos(t.env, 10, u"SAT"_s, u"SSB"_s, u"c"_s, 200);
+        const auto logged = addQsos(t.env, 200, u"HF"_s, u"CW"_s, u"w"_s);
+        QString pdf = t.env.dir.filePath(u"form.pdf"_s);
+        t.env.services->printers = [&pdf]() { return std::make_unique<QtPrinter>(pdf); };
         t.choose(u"SAT"_s, u"SSB"_s);
         QCOMPARE(t.print(), QStringList({convertQuestion}));
 
-        const QString text = pdfText(pdf);
+        QString text = pdfText(pdf);
         QCOMPARE(text.count(u'\f'), 1); // one page
         // Accents, the degree sign and the euro come back as printed.
         for (const char* wanted :
@@ -113,17 +114,12 @@ private Q_SLOTS:
             QVERIFY(bar < 0 || at == bar);
             bar = at;
         }
-    }
 
-    void aLongPrintoutRunsOverSeveralPagesWithEveryLine() {
-        TestEnv env;
-        env.setOperator();
-        const auto logged = addQsos(env, 200, u"HF"_s, u"CW"_s, u"w"_s);
-        const QString pdf = env.dir.filePath(u"log.pdf"_s);
-        env.services->printers = [pdf]() { return std::make_unique<QtPrinter>(pdf); };
-        printAllQSOs(*env.services, nullptr);
-        QVERIFY(env.dialogs.shown.empty());
-        const QString text = pdfText(pdf);
+        // The whole log runs over several pages.
+        pdf = t.env.dir.filePath(u"log.pdf"_s);
+        printAllQSOs(*t.env.services, nullptr);
+        QCOMPARE(t.env.dialogs.shown.size(), size_t(1)); // nothing told
+        text = pdfText(pdf);
         const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
         QVERIFY2(pages.size() >= 3, qPrintable(QString::number(pages.size())));
         // 14-point letters span more than one 8-point column: compare words only.
@@ -139,7 +135,10 @@ private Q_SLOTS:
         }
     }
 
-    void aLineWiderThanThePageGoesOnBelowWithNothingLost() {
+    // A line wider than the page goes on below with nothing lost; a job left unfinished is
+    // cancelled, not printed; a file or a printer that cannot be reached gives its reason.
+    // (What a request window shows when its printer fails: tests/award/tst_requests.)
+    void thePdfPrinterWrapsCancelsAndFailsWithItsReason() {
         QTemporaryDir dir;
         const QString pdf = dir.filePath(u"wide.pdf"_s);
         QtPrinter printer(pdf);
@@ -151,14 +150,13 @@ private Q_SLOTS:
         }
         printer.print(wide.trimmed());
         printer.endDoc();
-        const QString text = pdfText(pdf).simplified();
-        QCOMPARE(text, wide.simplified());
+        QCOMPARE(pdfText(pdf).simplified(), wide.simplified());
         QVERIFY(pdfText(pdf).trimmed().count(u'\n') >= 1);
-    }
 
-    // (What a request window shows when its printer fails: tests/award/tst_requests.)
-    void aPrinterOrFileThatCannotBeReachedGivesItsReason() {
-        QTemporaryDir dir;
+        const QString half = dir.filePath(u"half.pdf"_s);
+        QtPrinter(half).print(u"HALF A FORM"_s);
+        QVERIFY(!QFile::exists(half) || !pdfText(half).contains(u"HALF"_s));
+
         const QString unwritable = dir.filePath(u"no-such-folder/form.pdf"_s);
         QtPrinter file(unwritable);
         file.print(u"x"_s);
@@ -170,16 +168,6 @@ private Q_SLOTS:
         named.print(u"x"_s);
         QCOMPARE(thrownBy<PrintError>([&named]() { named.endDoc(); }),
                  u"The printer \"no-such-printer-for-hm52\" is not installed on this system."_s);
-    }
-
-    void aJobLeftUnfinishedIsCancelledNotPrinted() {
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath(u"half.pdf"_s);
-        {
-            QtPrinter printer(pdf);
-            printer.print(u"HALF A FORM"_s);
-        }
-        QVERIFY(!QFile::exists(pdf) || !pdfText(pdf).contains(u"HALF"_s));
     }
 };
 
