@@ -1,6 +1,6 @@
-// A whole road through the program, driven from the main window's menus as an operator would:
-// a QSO logged, seen in the browser and the counter, edited and deleted. (A request's
-// conversion recounting the counter: tests/award, the requests' and the counter's own.)
+// Whole roads through the program, driven from the main window's menus as an operator would:
+// a QSO logged, seen in the browser and the counter, edited and deleted; a base award
+// requested, printed and converted, and the counter moved.
 
 #include "app/Program.h"
 #include "app/principale.h"
@@ -69,6 +69,7 @@ private Q_SLOTS:
         Q_EMIT place->activated(place->currentIndex());
         run.child<QPushButton>(Window::InsertQSO, "cmdSubmit")->click();
         QCOMPARE(run.dialogs.texts().last(), u"QSO saved"_s);
+        QCOMPARE(run.files.count("call = 'I5NEW' and prov = 'BD' and qsl = 'c'"), qint64{1});
 
         // The open browser lists it under its kept search; the open counter counts it.
         QCOMPARE(run.lines().size(), 1);
@@ -84,9 +85,11 @@ private Q_SLOTS:
         run.child<QComboBox>(Window::EditQSO, "comboBand")->setCurrentText("VHF");
         run.child<QPushButton>(Window::EditQSO, "cmdSubmit")->click();
         QCOMPARE(run.dialogs.texts().last(), u"QSO edited"_s);
+        QVERIFY(!run.window(Window::EditQSO)->isVisible());
         QVERIFY(run.lines()[0].contains("| VHF    |"));
         QCOMPARE(run.cell("lblHFc"), u"0"_s);
         QCOMPARE(run.cell("lblVHFc"), u"1"_s);
+        QCOMPARE(run.files.count(), qint64{2});
 
         // Delete it.
         run.selectLine(0);
@@ -96,6 +99,48 @@ private Q_SLOTS:
         QCOMPARE(run.cell("lblVHFc"), u"0"_s);
         QCOMPARE(run.files.count(), qint64{1});
         QCOMPARE(run.dialogs.unanswered, 0);
+    }
+
+    void aBaseAwardIsRequestedPrintedAndConverted() {
+        Run run;
+        run.files.setOperator();
+        {
+            Transaction batch(run.files.m.logDb);
+            for (int i = 0; i < 80; ++i) {
+                const QString letters = QString(QChar(u'A' + i / 24)) + QChar(u'A' + i % 24);
+                run.files.addQso(
+                    {.call = u"I%1X"_s.arg(i), .WWLocator = letters, .mode = "SSB", .band = "HF"});
+            }
+            batch.commit();
+        }
+        run.menu("mnCounter");
+        run.child<QComboBox>(Window::Award, "Combo1")->setCurrentText("SSB");
+        QCOMPARE(run.cell("lblHFc"), u"80"_s);
+
+        run.menu("mnBAR");
+        run.child<QComboBox>(Window::BAR, "comboMode")->setCurrentText("SSB");
+        run.dialogs.answer(Answer::Yes);
+        run.dialogs.answer(Answer::Yes);
+        run.child<QPushButton>(Window::BAR, "cmdPrint")->click();
+
+        QCOMPARE(run.printers.jobs.size(), size_t{1});
+        QVERIFY(run.printers.jobs[0].ended);
+        QCOMPARE(run.dialogs.texts(),
+                 QStringList({"Do you want to to convert the confirmed QSO in accredited QSO?",
+                              "Are you sure? (check the print, is it ok?)"}));
+        QCOMPARE(run.cell("lblHFa"), u"75"_s);
+        QCOMPARE(run.cell("lblHFc"), u"5"_s);
+        // The five left confirmed are the last sub-squares by their letters.
+        QCOMPARE(run.files.count("qsl = 'c' and WWLocator >= 'DD'"), qint64{5});
+
+        // Asked again, it is the question of an award already requested; No changes nothing.
+        run.dialogs.clear();
+        run.dialogs.answer(Answer::No);
+        run.child<QPushButton>(Window::BAR, "cmdPrint")->click();
+        QCOMPARE(run.dialogs.texts(),
+                 QStringList{"You have just requested this award! Do you want to request it "
+                             "anyway?"});
+        QCOMPARE(run.printers.jobs.size(), size_t{1});
     }
 };
 
