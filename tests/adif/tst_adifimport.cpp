@@ -26,12 +26,17 @@ QStringList notes(const std::vector<adif::ImportNote>& list) {
     return out;
 }
 
-// One record in the award square on 2 m SSB, by default with a QSL received.
-QByteArray confirmation(const char* call, const char* square, const char* date, const char* time,
-                        const QByteArray& qslReceived = "Y") {
-    return QByteArray("<CALL:") + QByteArray::number(qstrlen(call)) + '>' + call +
-           "<GRIDSQUARE:6>HM52" + square + "<QSO_DATE:8>" + date + "<TIME_ON:4>" + time +
-           "<BAND:2>2m<MODE:3>SSB<QSL_RCVD:1>" + qslReceived + "<QTH:4>ALFA<EOR>\n";
+// Records in the award square on 2 m SSB, one for each "CALL SUB-SQUARE DATE TIME" of a
+// ';'-separated list, with a QSL received unless a fifth word gives another QSL_RCVD.
+QByteArray records(const char* list) {
+    QByteArray out;
+    for (const QByteArray& entry : QByteArray(list).split(';')) {
+        const QList<QByteArray> f = entry.simplified().split(' ');
+        out += "<CALL:" + QByteArray::number(f[0].size()) + '>' + f[0] + "<GRIDSQUARE:6>HM52" +
+               f[1] + "<QSO_DATE:8>" + f[2] + "<TIME_ON:4>" + f[3] +
+               "<BAND:2>2m<MODE:3>SSB<QSL_RCVD:1>" + f.value(4, "Y") + "<QTH:4>ALFA<EOR>\n";
+    }
+    return out;
 }
 
 } // namespace
@@ -40,33 +45,30 @@ class AdifImportTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void desktopLoggerFileWithHeaderBomAndMixedLineEndsAndTheSameFileTwice() {
+    // A desktop logger's file (header, byte-order mark, mixed line ends) and a web logbook's
+    // (no header, lower case), numbered after the highest QSO of the log.
+    void desktopLoggerAndWebLogbookFilesAndTheSameFileTwice() {
         LogEnv env;
+        env.addQsoWithCount(7, Qso{});
         // A four-character grid, and a grid elsewhere, are outside. IW3SAT's QSL came through
         // LoTW only: worked, unless the option is ticked (tst_adifwindows, with every QSO
         // MIXED).
         QCOMPARE(counts(adif::importAdif(env.m, adifFixture("desktop-logger.adi"), {})),
                  u"records 5 imported 3 outside 2 repeats 0 refused 0 unreadable 0 chars 0"_s);
-        QCOMPARE(env.rawRows(),
-                 QStringList({"1|I1ABC|AB|ALFA|BD|SSB|VHF|2023-01-15|09:30:00|c",
-                              "2|IK2AAA|AC|DELTA|VLT|DIGITAL|UHF|2023-01-16|10:15:00|w",
-                              "3|IW3SAT|XX|SAN MARCO|RV|MIXED|SAT|2023-01-17|12:00:00|w"}));
-        QCOMPARE(counts(adif::importAdif(env.m, adifFixture("desktop-logger.adi"), {})),
-                 u"records 5 imported 0 outside 2 repeats 3 refused 0 unreadable 0 chars 0"_s);
-    }
-
-    void webLogbookWithoutHeaderNumberedAfterTheHighestAndEqslOnlyWhenTicked() {
-        LogEnv env;
-        env.addQsoWithCount(7, Qso{});
         QCOMPARE(adif::importAdif(env.m, adifFixture("web-logbook.adi"), {}).imported, 2);
         // A STATE that is none of our provinces: the gazetteer's province of the place. The
-        // first QSO's QSL came through eQSL only: worked, until the option is ticked.
+        // first I5WEB QSO's QSL came through eQSL only: worked, until the option is ticked.
         QCOMPARE(env.rawRows(),
                  QStringList({"7|I1ABC|AB|ALFA|BD|MIXED|HF|2004-01-05|09:05:00|c",
-                              "8|I5WEB|MN|CA' BIANCA|TD|DIGITAL|50 MHz|2022-05-05|07:05:00|w",
-                              "9|I5WEB|MN|CA' BIANCA|TD|CW|HF|2022-05-06|07:05:00|c"}));
+                              "8|I1ABC|AB|ALFA|BD|SSB|VHF|2023-01-15|09:30:00|c",
+                              "9|IK2AAA|AC|DELTA|VLT|DIGITAL|UHF|2023-01-16|10:15:00|w",
+                              "10|IW3SAT|XX|SAN MARCO|RV|MIXED|SAT|2023-01-17|12:00:00|w",
+                              "11|I5WEB|MN|CA' BIANCA|TD|DIGITAL|50 MHz|2022-05-05|07:05:00|w",
+                              "12|I5WEB|MN|CA' BIANCA|TD|CW|HF|2022-05-06|07:05:00|c"}));
+        QCOMPARE(counts(adif::importAdif(env.m, adifFixture("desktop-logger.adi"), {})),
+                 u"records 5 imported 0 outside 2 repeats 3 refused 0 unreadable 0 chars 0"_s);
         adif::importAdif(env.m, adifFixture("web-logbook.adi"), {.eqslCounts = true});
-        QCOMPARE(env.rawField(8, u"qsl"_s), u"c"_s);
+        QCOMPARE(env.rawField(11, u"qsl"_s), u"c"_s);
     }
 
     void utf8LengthsDamageRepeatsAndRulesAreEachAccountedFor() {
@@ -98,14 +100,11 @@ private Q_SLOTS:
         env.addQso({.WWLocator = "AB", .mode = "SSB", .band = "VHF", .qsl = "a"});
         env.addQso({.WWLocator = "AC", .mode = "SSB", .band = "VHF", .qsl = "c"});
         env.addQso({.WWLocator = "AD", .mode = "SSB", .band = "VHF", .qsl = "w"});
-        const QByteArray file = confirmation("I9NEW", "AB", "20240101", "1000", "N") +
-                                confirmation("I9NEW", "AB", "20240101", "1001") +
-                                confirmation("I9NEW", "AC", "20240101", "1002") +
-                                confirmation("I9NEW", "AC", "20240101", "1003", "N") +
-                                confirmation("I9NEW", "AD", "20240101", "1004") +
-                                // Another band is no business of these rules.
-                                QByteArray(confirmation("I9NEW", "AB", "20240101", "1005"))
-                                    .replace("<BAND:2>2m", "<BAND:4>70cm");
+        const QByteArray file =
+            records("I9NEW AB 20240101 1000 N; I9NEW AB 20240101 1001; I9NEW AC 20240101 1002;"
+                    "I9NEW AC 20240101 1003 N; I9NEW AD 20240101 1004") +
+            // Another band is no business of these rules.
+            records("I9NEW AB 20240101 1005").replace("<BAND:2>2m", "<BAND:4>70cm");
         const ImportReport r = adif::importAdif(env.m, file, {});
         const QString accredited =
             u"I9NEW HM52AB VHF SSB: the sub-square is already accredited on this band and mode "_s
@@ -119,7 +118,7 @@ private Q_SLOTS:
     }
 
     // (A cancel at the last question, after every record was written, is in
-    // tst_adifwindows: cancelInTheProgressDialogImportsNothing.)
+    // tst_adifwindows: importAsksForTheFileThenImportsWithTheChosenOptions.)
     void anEngineFailureLeavesTheLogAsItWas() {
         LogEnv env;
         env.addQso(Qso{});
@@ -148,14 +147,11 @@ private Q_SLOTS:
             q.qsl = f.value(3, u"w"_s);
             env.addQso(q);
         }
-        const QByteArray report = confirmation("I1AAA", "AB", "20230115", "1029") +
-                                  confirmation("I1BBB", "AC", "20230116", "0015") +
-                                  confirmation("I1CCC", "AD", "20230115", "1025") +
-                                  confirmation("I1DDD", "AE", "20230115", "1000") +
-                                  confirmation("I1FFF", "AF", "20230115", "1031") +
-                                  // Two confirmations of one group: the older one stands.
-                                  confirmation("I1GGG", "AG", "20230115", "1205") +
-                                  confirmation("I1GGG", "AG", "20230115", "1005");
+        // The last two confirm one group: the older one stands.
+        const QByteArray report =
+            records("I1AAA AB 20230115 1029; I1BBB AC 20230116 0015; I1CCC AD 20230115 1025;"
+                    "I1DDD AE 20230115 1000; I1FFF AF 20230115 1031; I1GGG AG 20230115 1205;"
+                    "I1GGG AG 20230115 1005");
         const ImportReport r = adif::importAdif(env.m, report, {});
         // One record 31 minutes apart: a QSO of its own.
         QVERIFY(r.text(u"qsl.adi"_s)
@@ -180,8 +176,7 @@ private Q_SLOTS:
     void realFilesAreReadAsTheyMean() {
         LogEnv env;
         const QByteArray file =
-            "<PROGRAMID:4>LOTW<EOH>\n" + confirmation("I1NEW", "AB", "20240301", "1000") +
-            confirmation("I1OLD", "AB", "20240101", "1000") +
+            "<PROGRAMID:4>LOTW<EOH>\n" + records("I1NEW AB 20240301 1000; I1OLD AB 20240101 1000") +
             "<CALL:5>I1SAT<GRIDSQUARE:6>HM52AC<QSO_DATE:8>20240101<TIME_ON:4>1000<BAND:2>2m"
             "<SAT_NAME:5>AO-91<MODE:2>FM<EOR>\n<CALL:8> i1abc  <GRIDSQUARE:6>HM52AB"
             "<QSO_DATE:8>20240101<TIME_ON:4>1000<BAND:3>20m<MODE:2>CW<QTH:6> Alfa <EOR>\n"
