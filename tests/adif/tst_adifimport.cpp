@@ -1,8 +1,18 @@
 // Importing ADIF files into the log: what each writer's quirks give, the award's rules, the
-// options, and that a failed import leaves the log as it was.
+// options, and that a failed import leaves the log as it was. Exporting a log and importing it
+// into an empty log gives the same log back, accredited QSOs, odd texts and all; an imported
+// QSO is exported with what its file said.
 
+#include "adif/AdifExport.h"
 #include "adif/AdifImport.h"
+#include "adif/AdifReader.h"
+#include "adif/KeptFields.h"
+#include "storage/Codes.h"
 #include "support/LogFixture.h"
+
+#include <QBuffer>
+
+#include <random>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -26,12 +36,103 @@ QStringList notes(const std::vector<adif::ImportNote>& list) {
     return out;
 }
 
-// One record in the award square on 2 m SSB, by default with a QSL received.
-QByteArray confirmation(const char* call, const char* square, const char* date, const char* time,
-                        const QByteArray& qslReceived = "Y") {
-    return QByteArray("<CALL:") + QByteArray::number(qstrlen(call)) + '>' + call +
-           "<GRIDSQUARE:6>HM52" + square + "<QSO_DATE:8>" + date + "<TIME_ON:4>" + time +
-           "<BAND:2>2m<MODE:3>SSB<QSL_RCVD:1>" + qslReceived + "<QTH:4>ALFA<EOR>\n";
+// Records in the award square on 2 m SSB, one for each "CALL SUB-SQUARE DATE TIME" of a
+// ';'-separated list, with a QSL received unless a fifth word gives another QSL_RCVD.
+QByteArray records(const char* list) {
+    QByteArray out;
+    for (const QByteArray& entry : QByteArray(list).split(';')) {
+        const QList<QByteArray> f = entry.simplified().split(' ');
+        out += "<CALL:" + QByteArray::number(f[0].size()) + '>' + f[0] + "<GRIDSQUARE:6>HM52" +
+               f[1] + "<QSO_DATE:8>" + f[2] + "<TIME_ON:4>" + f[3] +
+               "<BAND:2>2m<MODE:3>SSB<QSL_RCVD:1>" + f.value(4, "Y") + "<QTH:4>ALFA<EOR>\n";
+    }
+    return out;
+}
+
+// `size` QSOs after the highest of a log that holds some, with every code of the log, texts
+// with quotes, accents, '<' and '%' and blanks at their ends, now and then a sub-square that
+// is none.
+void fillSampleLog(LogEnv& env, int size, unsigned seed) {
+    std::mt19937 random(seed);
+    auto letter = [&random](int n) { return QChar(static_cast<char16_t>(u'A' + random() % n)); };
+    auto pick = [&random](const QStringList& list) {
+        return list.at(static_cast<qsizetype>(random() % list.size()));
+    };
+    auto twoDigits = [&random](unsigned from, unsigned n) {
+        return u"%1"_s.arg(from + random() % n, 2, 10, QLatin1Char('0'));
+    };
+    const QStringList places({"ALFA", "PIAN D'OLMO", "CITTÀ DI CASTELLO", "SÃO JOSÉ <NORD>",
+                              "SANTA MARIA DELLE GRAZIE AL MONTE", "100% VALLE", " ALFA ", ""});
+    Transaction t(env.m.logDb);
+    Recordset rs(env.m.logDb, u"data"_s);
+    const qint64 first = env.m.logDb.scalar(u"select max(count) + 1 from data"_s).toLongLong();
+    for (qint64 count = first; count < first + size; ++count) {
+        rs.addNew();
+        rs.setField(u"count"_s, count);
+        rs.setField(u"WWLocator"_s,
+                    random() % 500 == 0 ? pick({"A1", "ZZ"}) : QString(letter(24)) + letter(24));
+        rs.setField(u"place"_s, pick(places));
+        rs.setField(u"prov"_s, pick(codes::provinces()));
+        rs.setField(u"mode"_s, pick(codes::modes()));
+        rs.setField(u"band"_s, pick(codes::bands()));
+        rs.setField(u"call"_s, u"I%1%2%3"_s.arg(random() % 10).arg(letter(26)).arg(letter(26)) +
+                                   (random() % 100 == 0 ? u" "_s : QString()));
+        rs.setField(
+            u"date"_s,
+            u"%1-%2-%3"_s.arg(1930 + random() % 100).arg(twoDigits(1, 12), twoDigits(1, 31)));
+        rs.setField(u"time"_s, u"%1:%2:00"_s.arg(twoDigits(0, 24), twoDigits(0, 60)));
+        rs.setField(u"qsl"_s, pick({codes::worked, codes::confirmed, codes::accredited}));
+        rs.update();
+    }
+    t.commit();
+}
+
+// Every table of a log, its definition and its rows with their types, as the engine's
+// shell would dump them.
+QStringList dump(LogEnv& env) {
+    QStringList out;
+    Recordset tables(env.m.logDb, u"select name, sql, type from sqlite_master order by name"_s);
+    for (; !tables.eof(); tables.moveNext()) {
+        out << tables.textAt(1);
+        const QString name = tables.textAt(0);
+        if (tables.textAt(2) != u"table"_s) {
+            continue;
+        }
+        QStringList quoted;
+        for (const Column& c : env.m.logDb.columns(name)) {
+            quoted << u"quote(\"%1\")"_s.arg(c.name);
+        }
+        Recordset rows(env.m.logDb, u"select %1 from \"%2\" order by rowid"_s.arg(
+                                        quoted.join(u" || '|' || "_s), name));
+        for (; !rows.eof(); rows.moveNext()) {
+            out << rows.textAt(0);
+        }
+    }
+    return out;
+}
+
+// The log written as ADIF.
+QByteArray exported(LogEnv& env) {
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    adif::writeAdif(env.m, buffer, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
+    return file;
+}
+
+// The records of a file by their CALL (upper case), each as its fields by name.
+QHash<QString, QHash<QString, QString>> recordsOf(const QByteArray& file) {
+    QHash<QString, QHash<QString, QString>> out;
+    adif::Reader reader(file);
+    adif::Record r;
+    while (reader.next(r)) {
+        QHash<QString, QString> fields;
+        for (const adif::RawField& f : r.fields) {
+            fields.insert(adif::decode(f.name).toUpper(), adif::decode(f.value));
+        }
+        out.insert(fields.value(u"CALL"_s).trimmed().toUpper(), fields);
+    }
+    return out;
 }
 
 } // namespace
@@ -40,35 +141,6 @@ class AdifImportTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void desktopLoggerFileWithHeaderBomAndMixedLineEndsAndTheSameFileTwice() {
-        LogEnv env;
-        // A four-character grid, and a grid elsewhere, are outside. IW3SAT's QSL came through
-        // LoTW only: worked, unless the option is ticked (tst_adifwindows, with every QSO
-        // MIXED).
-        QCOMPARE(counts(adif::importAdif(env.m, adifFixture("desktop-logger.adi"), {})),
-                 u"records 5 imported 3 outside 2 repeats 0 refused 0 unreadable 0 chars 0"_s);
-        QCOMPARE(env.rawRows(),
-                 QStringList({"1|I1ABC|AB|ALFA|BD|SSB|VHF|2023-01-15|09:30:00|c",
-                              "2|IK2AAA|AC|DELTA|VLT|DIGITAL|UHF|2023-01-16|10:15:00|w",
-                              "3|IW3SAT|XX|SAN MARCO|RV|MIXED|SAT|2023-01-17|12:00:00|w"}));
-        QCOMPARE(counts(adif::importAdif(env.m, adifFixture("desktop-logger.adi"), {})),
-                 u"records 5 imported 0 outside 2 repeats 3 refused 0 unreadable 0 chars 0"_s);
-    }
-
-    void webLogbookWithoutHeaderNumberedAfterTheHighestAndEqslOnlyWhenTicked() {
-        LogEnv env;
-        env.addQsoWithCount(7, Qso{});
-        QCOMPARE(adif::importAdif(env.m, adifFixture("web-logbook.adi"), {}).imported, 2);
-        // A STATE that is none of our provinces: the gazetteer's province of the place. The
-        // first QSO's QSL came through eQSL only: worked, until the option is ticked.
-        QCOMPARE(env.rawRows(),
-                 QStringList({"7|I1ABC|AB|ALFA|BD|MIXED|HF|2004-01-05|09:05:00|c",
-                              "8|I5WEB|MN|CA' BIANCA|TD|DIGITAL|50 MHz|2022-05-05|07:05:00|w",
-                              "9|I5WEB|MN|CA' BIANCA|TD|CW|HF|2022-05-06|07:05:00|c"}));
-        adif::importAdif(env.m, adifFixture("web-logbook.adi"), {.eqslCounts = true});
-        QCOMPARE(env.rawField(8, u"qsl"_s), u"c"_s);
-    }
-
     void utf8LengthsDamageRepeatsAndRulesAreEachAccountedFor() {
         LogEnv env;
         const ImportReport report = adif::importAdif(env.m, adifFixture("utf8-and-damage.adi"), {});
@@ -98,14 +170,11 @@ private Q_SLOTS:
         env.addQso({.WWLocator = "AB", .mode = "SSB", .band = "VHF", .qsl = "a"});
         env.addQso({.WWLocator = "AC", .mode = "SSB", .band = "VHF", .qsl = "c"});
         env.addQso({.WWLocator = "AD", .mode = "SSB", .band = "VHF", .qsl = "w"});
-        const QByteArray file = confirmation("I9NEW", "AB", "20240101", "1000", "N") +
-                                confirmation("I9NEW", "AB", "20240101", "1001") +
-                                confirmation("I9NEW", "AC", "20240101", "1002") +
-                                confirmation("I9NEW", "AC", "20240101", "1003", "N") +
-                                confirmation("I9NEW", "AD", "20240101", "1004") +
-                                // Another band is no business of these rules.
-                                QByteArray(confirmation("I9NEW", "AB", "20240101", "1005"))
-                                    .replace("<BAND:2>2m", "<BAND:4>70cm");
+        const QByteArray file =
+            records("I9NEW AB 20240101 1000 N; I9NEW AB 20240101 1001; I9NEW AC 20240101 1002;"
+                    "I9NEW AC 20240101 1003 N; I9NEW AD 20240101 1004") +
+            // Another band is no business of these rules.
+            records("I9NEW AB 20240101 1005").replace("<BAND:2>2m", "<BAND:4>70cm");
         const ImportReport r = adif::importAdif(env.m, file, {});
         const QString accredited =
             u"I9NEW HM52AB VHF SSB: the sub-square is already accredited on this band and mode "_s
@@ -119,7 +188,7 @@ private Q_SLOTS:
     }
 
     // (A cancel at the last question, after every record was written, is in
-    // tst_adifwindows: cancelInTheProgressDialogImportsNothing.)
+    // tst_adifwindows: importAsksForTheFileThenImportsWithTheChosenOptions.)
     void anEngineFailureLeavesTheLogAsItWas() {
         LogEnv env;
         env.addQso(Qso{});
@@ -148,14 +217,11 @@ private Q_SLOTS:
             q.qsl = f.value(3, u"w"_s);
             env.addQso(q);
         }
-        const QByteArray report = confirmation("I1AAA", "AB", "20230115", "1029") +
-                                  confirmation("I1BBB", "AC", "20230116", "0015") +
-                                  confirmation("I1CCC", "AD", "20230115", "1025") +
-                                  confirmation("I1DDD", "AE", "20230115", "1000") +
-                                  confirmation("I1FFF", "AF", "20230115", "1031") +
-                                  // Two confirmations of one group: the older one stands.
-                                  confirmation("I1GGG", "AG", "20230115", "1205") +
-                                  confirmation("I1GGG", "AG", "20230115", "1005");
+        // The last two confirm one group: the older one stands.
+        const QByteArray report =
+            records("I1AAA AB 20230115 1029; I1BBB AC 20230116 0015; I1CCC AD 20230115 1025;"
+                    "I1DDD AE 20230115 1000; I1FFF AF 20230115 1031; I1GGG AG 20230115 1205;"
+                    "I1GGG AG 20230115 1005");
         const ImportReport r = adif::importAdif(env.m, report, {});
         // One record 31 minutes apart: a QSO of its own.
         QVERIFY(r.text(u"qsl.adi"_s)
@@ -180,8 +246,7 @@ private Q_SLOTS:
     void realFilesAreReadAsTheyMean() {
         LogEnv env;
         const QByteArray file =
-            "<PROGRAMID:4>LOTW<EOH>\n" + confirmation("I1NEW", "AB", "20240301", "1000") +
-            confirmation("I1OLD", "AB", "20240101", "1000") +
+            "<PROGRAMID:4>LOTW<EOH>\n" + records("I1NEW AB 20240301 1000; I1OLD AB 20240101 1000") +
             "<CALL:5>I1SAT<GRIDSQUARE:6>HM52AC<QSO_DATE:8>20240101<TIME_ON:4>1000<BAND:2>2m"
             "<SAT_NAME:5>AO-91<MODE:2>FM<EOR>\n<CALL:8> i1abc  <GRIDSQUARE:6>HM52AB"
             "<QSO_DATE:8>20240101<TIME_ON:4>1000<BAND:3>20m<MODE:2>CW<QTH:6> Alfa <EOR>\n"
@@ -193,9 +258,6 @@ private Q_SLOTS:
         QCOMPARE(env.rawRows(), QStringList({"1|I1OLD|AB|ALFA|BD|SSB|VHF|2024-01-01|10:00:00|c",
                                              "2|I1SAT|AC|||MIXED|SAT|2024-01-01|10:00:00|w",
                                              "3|I1ABC|AB|ALFA|BD|CW|HF|2024-01-01|10:00:00|w"}));
-        QCOMPARE(notes(r.refusedNotes),
-                 QStringList({"1:I1NEW HM52AB VHF SSB: a confirmed QSO of this sub-square, band "
-                              "and mode is already in the log (QSO 1)"}));
     }
 
     // A file that is no ADIF, a huge value and millions of empty records: every record is
@@ -220,6 +282,111 @@ private Q_SLOTS:
         QCOMPARE(r.records, 2000001);
         // No more notes than the limit, the others counted.
         QVERIFY(text.contains(u"  and %1 more\n"_s.arg(r.unreadable - ImportReport::noteLimit)));
+    }
+
+    // A desktop logger's file (header, byte-order mark, mixed line ends, what the log's
+    // columns cannot hold) and a web logbook's (no header, lower case), numbered after the
+    // highest QSO of the log; then the log exported and imported into an empty log.
+    void importedAndTypedQsosExportedAndImportedIntoAnEmptyLogGiveTheSameLog() {
+        LogEnv source;
+        source.addQsoWithCount(7, {.call = "I1SEV"});
+        // A four-character grid, and a grid elsewhere, are outside. IW3SAT's QSL came through
+        // LoTW only: worked, unless the option is ticked (tst_adifwindows, with every QSO
+        // MIXED).
+        const QByteArray original = adifFixture("desktop-logger.adi");
+        QCOMPARE(counts(adif::importAdif(source.m, original, {})),
+                 u"records 5 imported 3 outside 2 repeats 0 refused 0 unreadable 0 chars 0"_s);
+        QVERIFY(adif::kept::exists(source.m.logDb));
+        QCOMPARE(adif::importAdif(source.m, adifFixture("web-logbook.adi"), {}).imported, 2);
+        // A STATE that is none of our provinces: the gazetteer's province of the place. The
+        // first I5WEB QSO's QSL came through eQSL only: worked, until the option is ticked.
+        QCOMPARE(source.rawRows(),
+                 QStringList({"7|I1SEV|AB|ALFA|BD|MIXED|HF|2004-01-05|09:05:00|c",
+                              "8|I1ABC|AB|ALFA|BD|SSB|VHF|2023-01-15|09:30:00|c",
+                              "9|IK2AAA|AC|DELTA|VLT|DIGITAL|UHF|2023-01-16|10:15:00|w",
+                              "10|IW3SAT|XX|SAN MARCO|RV|MIXED|SAT|2023-01-17|12:00:00|w",
+                              "11|I5WEB|MN|CA' BIANCA|TD|DIGITAL|50 MHz|2022-05-05|07:05:00|w",
+                              "12|I5WEB|MN|CA' BIANCA|TD|CW|HF|2022-05-06|07:05:00|c"}));
+        QCOMPARE(counts(adif::importAdif(source.m, original, {})),
+                 u"records 5 imported 0 outside 2 repeats 3 refused 0 unreadable 0 chars 0"_s);
+        adif::importAdif(source.m, adifFixture("web-logbook.adi"), {.eqslCounts = true});
+        QCOMPARE(source.rawField(11, u"qsl"_s), u"c"_s);
+
+        // Typed QSOs, written with the fields their categories give.
+        source.addQso({.call = "I1TYP", .mode = "CW", .band = "50 MHz", .qsl = "a"});
+        source.addQso(
+            {.call = " i1xyz ", .place = "CITTÀ", .mode = "DIGITAL", .band = "SAT", .qsl = "w"});
+        fillSampleLog(source, 10000, 52);
+        // And QSOs as no form would log them: the same QSO twice confirmed and once accredited,
+        // and values that are none of the log's codes.
+        for (const char* qsl : {"c", "c", "a"}) {
+            source.addQso({.call = "I9QQ", .WWLocator = "QQ", .band = "VHF", .qsl = qsl});
+        }
+        source.m.logDb.execute(
+            u"update data set prov = null, time = '12:34:56' where count = 20"_s);
+        source.m.logDb.execute(u"update data set date = 'sometime', WWLocator = 'ab', "_s
+                               u"qsl = 'x' where count = 21"_s);
+
+        const QByteArray file = exported(source);
+        // ASCII only, every line ended by CRLF.
+        QVERIFY(std::all_of(file.begin(), file.end(), [](char c) { return uchar(c) < 0x80; }));
+        QCOMPARE(file.count("\r\n"), file.count('\n'));
+        QVERIFY(file.startsWith("HM52 log exported as ADIF\r\n<ADIF_VER:5>3.1.4\r\n"
+                                "<PROGRAMID:4>HM52\r\n<PROGRAMVERSION:3>1.0\r\n"
+                                "<CREATED_TIMESTAMP:15>20240601 120000\r\n<EOH>\r\n"));
+        QVERIFY(
+            file.contains("<CALL:5>I1TYP <GRIDSQUARE:6>HM52AB <QSO_DATE:8>20040105 <TIME_ON:4>0905 "
+                          "<QTH:4>ALFA <STATE:2>BD <MODE:2>CW <BAND:2>6m <QSL_RCVD:1>Y "
+                          "<APP_HM52_COUNT:2:N>13 <APP_HM52_BAND:6:S>50 MHz <APP_HM52_MODE:2:S>CW "
+                          "<APP_HM52_QSL:1:S>a <EOR>\r\n"));
+        QVERIFY(file.contains(
+            "<CALL:5>I1XYZ <APP_HM52_CALL:7:S> i1xyz  <GRIDSQUARE:6>HM52AB "
+            "<QSO_DATE:8>20040105 <TIME_ON:4>0905 <QTH:5>CITTA <APP_HM52_PLACE:10:S>CITT%C3%80 "
+            "<STATE:2>BD <PROP_MODE:3>SAT <QSL_RCVD:1>N <APP_HM52_COUNT:2:N>14 "
+            "<APP_HM52_BAND:3:S>SAT <APP_HM52_MODE:7:S>DIGITAL <APP_HM52_QSL:1:S>w <EOR>\r\n"));
+        // An imported QSO is exported with every field its file gave (QSL_RCVD tells the
+        // log's state; CALL is written upper case and trimmed).
+        const auto before = recordsOf(original);
+        const auto after = recordsOf(file);
+        for (const QString& call : {u"I1ABC"_s, u"IK2AAA"_s, u"IW3SAT"_s}) {
+            const QHash<QString, QString>& came = before.value(call);
+            QVERIFY2(came.size() > 5, qPrintable(call));
+            for (auto f = came.begin(); f != came.end(); ++f) {
+                if (f.key() != u"QSL_RCVD"_s && f.key() != u"CALL"_s) {
+                    QCOMPARE(after.value(call).value(f.key(), u"(missing)"_s), f.value());
+                }
+            }
+        }
+
+        LogEnv target;
+        const QString report = adif::importAdif(target.m, file, {}).text(u"log.adi"_s);
+        QVERIFY(report.contains(u"\n\nThe file is an export of HM52 and the log was empty: its "_s
+                                u"QSOs were copied as they stand, numbers included.\n\n"_s));
+        QVERIFY(report.contains(u"QSO 21 holds qsl \"x\", none of the log's codes"_s));
+        QCOMPARE(dump(target), dump(source));
+        // Into a log that holds QSOs, the same file is held to the award's rules.
+        QCOMPARE(adif::importAdif(target.m, file, {}).imported, 0);
+
+        // An edit drops what no longer agrees with the log; a deletion drops it all.
+        const int sat = int(
+            source.m.logDb.scalar(u"select count from data where call = 'IW3SAT'"_s).toLongLong());
+        {
+            Transaction t(source.m.logDb);
+            adif::kept::EditWatch watch(source.m.logDb, sat);
+            source.m.logDb.execute(u"update data set band = 'UHF' where count = %1"_s.arg(sat));
+            watch.afterEdit();
+            t.commit();
+        }
+        const QHash<QString, QString> edited = recordsOf(exported(source)).value(u"IW3SAT"_s);
+        for (const char* gone : {"BAND", "BAND_RX", "PROP_MODE", "SAT_NAME"}) {
+            QVERIFY2(!edited.contains(QLatin1String(gone)), gone);
+        }
+        QCOMPARE(edited.value(u"APP_HM52_BAND"_s), u"UHF"_s);
+        QCOMPARE(edited.value(u"MODE"_s), u"FM"_s);
+        const QString kept = u"select count(*) from %1"_s.arg(QLatin1String(adif::kept::tableName));
+        const qint64 keptRows = source.m.logDb.scalar(kept).toLongLong();
+        source.m.logDb.execute(u"delete from data where count = %1"_s.arg(sat));
+        QCOMPARE(source.m.logDb.scalar(kept).toLongLong(), keptRows - 1);
     }
 };
 
