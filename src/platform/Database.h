@@ -73,6 +73,8 @@ public:
     void execute(const QString& sql);
     // Runs a query and returns the first column of its first row (invalid when none).
     QVariant scalar(const QString& sql);
+    // Steps a query to its end and keeps nothing: the pages it reads stay in the cache.
+    void readThrough(const QString& sql);
     // Checks that each table exists with at least the given columns; throws DbError with
     // the engine's text ("no such table: data", "no such column: qsl") otherwise.
     void requireColumns(const QString& table, const QStringList& columnNames);

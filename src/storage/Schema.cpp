@@ -131,6 +131,10 @@ void ensureLogIndexes(Database& db) {
     }
 }
 
+void readFirstListingIndex(Database& db) {
+    db.readThrough(QStringLiteral("select count from data order by call, band, mode, prov"));
+}
+
 void createPlaces(Database& db) {
     Transaction transaction(db);
     db.execute(QStringLiteral("create table places ("

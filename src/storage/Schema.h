@@ -35,5 +35,8 @@ void ensureLogIndexes(Database& db);
 // Drops the indexes that ensureLogIndexes makes: a bulk insert that comes to a good part of
 // the log is faster into the bare table, with the indexes built again after it.
 void dropLogIndexes(Database& db);
+// Reads the index of the browser's first listing order (by call, band and mode) into the
+// connection's cache, so that the first Utility QSO lists as quickly as the next ones.
+void readFirstListingIndex(Database& db);
 
 } // namespace hm52::schema
