@@ -425,9 +425,10 @@ private Q_SLOTS:
         QCOMPARE(submit(w), QStringList({accreditedExists}));
 
         w.comboBand->setCurrentText(u"SHF"_s);
-        env->m.logDb.execute(u"update data set qsl = 'a' where count = %1"_s.arg(key));
+        // Accredited meanwhile, stored upper case as another program may write it.
+        env->m.logDb.execute(u"update data set qsl = 'A' where count = %1"_s.arg(key));
         QCOMPARE(submit(w), QStringList({"You cannot edit an accreditated qso!"}));
-        QCOMPARE(env->rawField(key, u"qsl"_s) + env->rawField(key, u"band"_s), u"aVHF"_s);
+        QCOMPARE(env->rawField(key, u"qsl"_s) + env->rawField(key, u"band"_s), u"AVHF"_s);
 
         env->m.logDb.execute(u"delete from data where count = %1"_s.arg(key));
         QCOMPARE(submit(w), QStringList({"this QSO is no longer in the Logbook!"}));
