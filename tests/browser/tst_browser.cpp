@@ -173,8 +173,8 @@ private Q_SLOTS:
         QVERIFY(del->font().bold());
         // On screen the caption's bars stand over the lines' bars.
         showActive(b);
-        QVERIFY(barsAligned(
-            shownBars(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1), 8, 8));
+        QVERIFY(
+            barsAligned(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1, 8, 8));
 
         const BrowserTerms& t = env.registry->browserTerms();
         // The four terms, joined by "|": each search replaces every term.

@@ -19,7 +19,7 @@ class RoadsTest : public QObject {
         TestEnv files; // the folder with an empty log and the small gazetteer
     };
     struct Run : Files, ProgramRun {
-        Run() : ProgramRun(files.folder()) {
+        Run() : ProgramRun(files.dir.path()) {
             if (!program->start()) {
                 qFatal("the program did not start");
             }

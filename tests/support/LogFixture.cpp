@@ -17,10 +17,6 @@ const std::vector<PlaceRow>& smallGazetteer() {
     return rows;
 }
 
-void writeEmptyLog(const QString& path) {
-    schema::createLog(path);
-}
-
 void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
     Database db;
     db.create(path);
@@ -35,6 +31,15 @@ void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
         rs.update();
     }
     t.commit();
+}
+
+QString adifFixture(const char* name) {
+    return u"" HM52_SOURCE_DIR "/tests/adif/fixtures/"_s + QLatin1String(name);
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void damagePages(const QString& path) {
@@ -64,7 +69,7 @@ LogEnv::LogEnv(const std::vector<PlaceRow>& gazetteer) {
     if (!dir.isValid()) {
         qFatal("cannot make a temporary folder");
     }
-    writeEmptyLog(dir.filePath(u"data.mdb"_s));
+    schema::createLog(dir.filePath(u"data.mdb"_s));
     writeGazetteer(dir.filePath(u"places.mdb"_s), gazetteer);
     m.OpenDatabases(dir.path());
     // Tests check what is committed, not that the disk flushed it: skip the flushes.
@@ -95,6 +100,14 @@ int LogEnv::addQso(const Qso& qso) {
     const int number = highest.isValid() ? highest.toInt() + 1 : 1;
     addQsoWithCount(number, qso);
     return number;
+}
+
+void LogEnv::addQsos(int n) {
+    Transaction t(m.logDb);
+    for (int i = 0; i < n; ++i) {
+        addQso({.call = u"I%1ABC"_s.arg(i), .qsl = u"w"_s});
+    }
+    t.commit();
 }
 
 void LogEnv::setOperator(const QString& call) {
@@ -134,14 +147,6 @@ QStringList LogEnv::rawRows() {
         out << rs.textAt(0);
     }
     return out;
-}
-
-QByteArray adifFixture(const char* name) {
-    QFile file(u"" HM52_SOURCE_DIR "/tests/adif/fixtures/"_s + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", name);
-    }
-    return file.readAll();
 }
 
 } // namespace hm52::test

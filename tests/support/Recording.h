@@ -86,7 +86,6 @@ struct RecordedJob {
     QStringList ops;
     QStringList lines; // the printed lines, a line of three texts joined
     bool ended = false;
-    QStringList texts() const { return lines; }
 };
 
 // Keeps every job and every operation; can be told to fail.

@@ -15,10 +15,6 @@ TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) : LogEnv(gazetteer) {
     registry = std::make_unique<WindowRegistry>(*services);
 }
 
-TestEnv::~TestEnv() {
-    registry.reset();
-}
-
 ProgramRun::ProgramRun(const QString& folder)
     : program(std::make_unique<Program>(folder, dialogs, shell, printers.factory(),
                                         [this]() { ++ended; })) {}
@@ -75,16 +71,6 @@ QStringList itemTexts(const QAbstractItemModel* model) {
         texts << model->index(i, 0).data().toString();
     }
     return texts;
-}
-
-QList<int> bars(const QString& text) {
-    QList<int> at;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == u'|') {
-            at << static_cast<int>(i + 1);
-        }
-    }
-    return at;
 }
 
 QString formText(const QsoForm& w) {

@@ -34,7 +34,6 @@ namespace hm52::test {
 class TestEnv : public LogEnv {
 public:
     explicit TestEnv(const std::vector<PlaceRow>& gazetteer = smallGazetteer());
-    ~TestEnv() override;
 
     RecordingDialogs dialogs;
     RecordingShell shell;
@@ -77,8 +76,6 @@ void click(const QObject* parent, const char* button);
 // The texts of a combo box's items, or of a list model's rows.
 QStringList itemTexts(const QComboBox* combo);
 QStringList itemTexts(const QAbstractItemModel* model);
-// The character positions (from 1) of the column bars of a header or a line.
-QList<int> bars(const QString& text);
 // A QSO window as shown: "sub-square|call|day|month|year|time|place|province|mode|band|QSL"
 // (QSL "c", "w" or "-").
 QString formText(const QsoForm& w);
