@@ -239,7 +239,7 @@ private Q_SLOTS:
                  QStringList({convertQuestion, sureQuestion,
                               u"forced failure\n\nNo QSO was converted: every QSO of the form is "_s
                               u"still confirmed."_s}));
-        QCOMPARE(look(t.env.dialogs.shown.back()), u"HM52 Critical Ok"_s);
+        QCOMPARE(looks(t.env.dialogs).last(), u"HM52 Critical Ok"_s);
         checkConverted(t.env, confirmed, 0);
         t.env.m.logDb.execute(u"drop trigger fail10"_s);
         QCOMPARE(t.print({Answer::Yes, Answer::Yes}), QStringList({convertQuestion, sureQuestion}));

@@ -64,12 +64,10 @@ private Q_SLOTS:
         writeFile(blocker, {});
         frmBAR& bar = env.registry->bar();
         child<QComboBox>(&bar, "comboBand")->setCurrentText("SAT");
-        for (int i = 0; i < 4; ++i) {
-            env.dialogs.answer(Answer::Yes);
-        }
+        env.dialogs.answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes});
         click(&bar, "cmdPrint");
         QCOMPARE(env.count("qsl = 'a'"), 0);
-        QCOMPARE(look(env.dialogs.shown.back()), u"HM52 Critical Ok"_s);
+        QCOMPARE(looks(env.dialogs).last(), u"HM52 Critical Ok"_s);
         QCOMPARE(env.dialogs.shown.back().text,
                  u"The log could not be backed up before the conversion to accredited, so "_s
                  u"nothing was changed.\n\n"_s +

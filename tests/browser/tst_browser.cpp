@@ -121,9 +121,7 @@ private Q_SLOTS:
         TestEnv env;
         fillLog(env);
         frmUtility& b = env.registry->utility();
-        for (const QString& answer : answers) {
-            env.dialogs.type(answer);
-        }
+        env.dialogs.type(answers);
         for (const QString& name : clicks.split(u' ')) {
             click(&b, qPrintable(name));
         }

@@ -1,9 +1,7 @@
 // The storage module: quoting typed text for SQL, the program folder's paths, opening the two
 // files, and the gazetteer that ships with the program.
 
-#include "platform/Database.h"
 #include "storage/Codes.h"
-#include "storage/Module1.h"
 #include "storage/QuoteSql.h"
 #include "storage/Schema.h"
 #include "support/LogFixture.h"
@@ -52,24 +50,17 @@ private Q_SLOTS:
         }
     }
 
-    void thePathOfAFileBesideTheProgramHasOneSeparator() {
-        QCOMPARE(joinPath("/opt/hm52", "data.mdb"), u"/opt/hm52/data.mdb"_s);
+    // Both files are found in a folder ending in a separator, and a log from an earlier build
+    // gets its indexes without losing a row.
+    void openingFindsBothFilesAndGivesAnEarlierBuildsLogItsIndexes() {
         QCOMPARE(joinPath("c:\\", "Help/index.htm"), u"c:\\Help/index.htm"_s);
-
-        // Both files are found in a folder ending in a separator.
-        LogEnv env;
-        Module1 m;
-        m.OpenDatabases(env.dir.path() + u'/');
-        QCOMPARE(m.logDb.path(), env.dir.path() + u"/data.mdb"_s);
-        QCOMPARE(m.placesDb.path(), env.dir.path() + u"/places.mdb"_s);
-    }
-
-    void aLogFromAnEarlierBuildGetsItsIndexesWithoutLosingARow() {
         LogEnv env;
         env.addQso({.call = "OLD"});
         env.m.logDb.execute("drop index data_award");
         Module1 m;
-        m.OpenDatabases(env.dir.path());
+        m.OpenDatabases(env.dir.path() + u'/');
+        QCOMPARE(m.logDb.path(), env.dir.path() + u"/data.mdb"_s);
+        QCOMPARE(m.placesDb.path(), env.dir.path() + u"/places.mdb"_s);
         m.startCheck();
         QCOMPARE(m.awaitCheck(), LogTrust::Trusted);
         QCOMPARE(
@@ -93,11 +84,11 @@ private Q_SLOTS:
         Recordset rs(places, "places");
         const QRegularExpression subSquare("^HM52[A-X]{2}$");
         for (; !rs.eof(); rs.moveNext()) {
+            const QString square = rs.text("WWLocator");
+            QVERIFY2(subSquare.match(square).hasMatch(), qPrintable(square));
             provinces << rs.text("prov");
-            QVERIFY2(subSquare.match(rs.text("WWLocator")).hasMatch(),
-                     qPrintable(rs.text("WWLocator")));
-            squares << rs.text("WWLocator");
-            squaresOfName[rs.text("place")] << rs.text("WWLocator");
+            squares << square;
+            squaresOfName[rs.text("place")] << square;
         }
         QCOMPARE(provinces, QSet<QString>(codes::provinces().begin(), codes::provinces().end()));
         QVERIFY(squares.size() > 400);

@@ -74,17 +74,11 @@ QStringList itemTexts(const QAbstractItemModel* model) {
 }
 
 QString formText(const QsoForm& w) {
-    QStringList s;
-    for (QLineEdit* box :
-         {w.txtWWLocator, w.txtCall, w.txtDate[0], w.txtDate[1], w.txtDate[2], w.txtTime}) {
-        s << box->text();
-    }
-    s << w.comboPlace->currentText() << w.comboProv->currentText() << w.comboMode->currentText()
-      << w.comboBand->currentText()
-      << (w.optQSLConf->isChecked()     ? u"c"_s
-          : w.optQSLworked->isChecked() ? u"w"_s
-                                        : u"-"_s);
-    return s.join(u'|');
+    return texts(&w, "txtWWLocator txtCall txtDate(0) txtDate(1) txtDate(2) txtTime comboPlace "
+                     "comboProv comboMode comboBand") +
+           (w.optQSLConf->isChecked()     ? u"|c"_s
+            : w.optQSLworked->isChecked() ? u"|w"_s
+                                          : u"|-"_s);
 }
 
 QString boxState(const QLineEdit* box) {
@@ -93,18 +87,14 @@ QString boxState(const QLineEdit* box) {
            (QApplication::focusWidget() == box ? u" *"_s : QString());
 }
 
-QString look(const ShownBox& box) {
+QStringList looks(const RecordingDialogs& dialogs) {
     static const char* const icons[] = {"None", "Critical", "Exclamation", "Information",
                                         "Question"};
     static const char* const buttons[] = {"Ok", "OkCancel", "YesNo"};
-    return box.title + u' ' + QLatin1String(icons[static_cast<int>(box.icon)]) + u' ' +
-           QLatin1String(buttons[static_cast<int>(box.buttons)]);
-}
-
-QStringList looks(const RecordingDialogs& dialogs) {
     QStringList all;
     for (const ShownBox& box : dialogs.shown) {
-        all << look(box);
+        all << box.title + u' ' + QLatin1String(icons[static_cast<int>(box.icon)]) + u' ' +
+                   QLatin1String(buttons[static_cast<int>(box.buttons)]);
     }
     return all;
 }

@@ -82,8 +82,7 @@ QString formText(const QsoForm& w);
 // A text box as the operator sees it: its text, then " [selection]" when some is selected,
 // then " *" when it has the focus: "AB [AB] *".
 QString boxState(const QLineEdit* box);
-// How a box looked: "title icon buttons", e.g. "HM52 Critical Ok"; and every box shown.
-QString look(const ShownBox& box);
+// How every box shown looked: "title icon buttons", e.g. "HM52 Critical Ok".
 QStringList looks(const RecordingDialogs& dialogs);
 
 } // namespace hm52::test
