@@ -112,17 +112,9 @@ void LogEnv::addQsos(int n) {
 
 void LogEnv::setOperator(const QString& call) {
     m.logDb.execute(u"delete from userData"_s);
-    Recordset rs(m.logDb, u"userData"_s);
-    rs.addNew();
-    rs.setField(u"count"_s, 1);
-    const QStringList names{"OM/YL/SWL", "call", "fName",   "sName",     "address", "ZIPcode",
-                            "city",      "prov", "country", "WWLocator", "email"};
-    const QStringList values{"OM",       call, "MARIO",  "ROSSI",  "VIA ROMA 1",       "40400",
-                             "VALDORIA", "VD", "ITALIA", "HM52LM", "MARIO@EXAMPLE.ORG"};
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        rs.setField(names[i], values[i]);
-    }
-    rs.update();
+    m.logDb.execute(
+        u"insert into userData values (1, 'OM', '%1', 'MARIO', 'ROSSI', 'VIA ROMA 1', "
+        u"'40400', 'VALDORIA', 'VD', 'ITALIA', 'HM52LM', 'MARIO@EXAMPLE.ORG')"_s.arg(call));
 }
 
 qint64 LogEnv::count(const QString& where) {

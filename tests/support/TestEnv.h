@@ -15,8 +15,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QString>
-#include <QStringList>
 
 #include <memory>
 
