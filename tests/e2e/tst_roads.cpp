@@ -33,9 +33,7 @@ class RoadsTest : public QObject {
             return hm52::test::child<T>(window(w), name);
         }
         QString cell(const char* label) { return child<QLabel>(Window::Award, label)->text(); }
-        QStringList lines() {
-            return itemTexts(child<QListView>(Window::Utility, "List")->model());
-        }
+        QStringList lines() { return itemTexts(child<QListView>(Window::Utility, "List")); }
         void selectLine(int line) {
             auto* list = child<QListView>(Window::Utility, "List");
             const QRect r = list->visualRect(list->model()->index(line, 0));

@@ -69,7 +69,7 @@ private Q_SLOTS:
         QVERIFY(f.list->count() > 0);
         (byPlace ? f.place : f.locator)->setText(typed);
         f.click(byPlace ? "cmdSearch2" : "cmdSearch");
-        QStringList lines = itemTexts(f.list->model());
+        QStringList lines = itemTexts(f.list);
         if (byPlace) {
             lines.sort(); // equal names come in the engine's order
         }

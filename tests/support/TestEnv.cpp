@@ -4,7 +4,6 @@
 #include "qso/QsoForm.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemModel>
 #include <QWidget>
 
 namespace hm52::test {
@@ -59,18 +58,6 @@ QString texts(const QObject* parent, const char* names) {
 
 void click(const QObject* parent, const char* button) {
     child<QAbstractButton>(parent, button)->click();
-}
-
-QStringList itemTexts(const QComboBox* combo) {
-    return itemTexts(combo->model());
-}
-
-QStringList itemTexts(const QAbstractItemModel* model) {
-    QStringList texts;
-    for (int i = 0; i < model->rowCount(); ++i) {
-        texts << model->index(i, 0).data().toString();
-    }
-    return texts;
 }
 
 QString formText(const QsoForm& w) {

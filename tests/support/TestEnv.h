@@ -18,8 +18,6 @@
 
 #include <memory>
 
-class QAbstractItemModel;
-
 namespace hm52 {
 class Program;
 class QsoForm;
@@ -71,9 +69,14 @@ template <class T = QWidget> T* child(const QObject* parent, const char* name) {
 QString texts(const QObject* parent, const char* names);
 // Clicks a named button of a window.
 void click(const QObject* parent, const char* button);
-// The texts of a combo box's items, or of a list model's rows.
-QStringList itemTexts(const QComboBox* combo);
-QStringList itemTexts(const QAbstractItemModel* model);
+// The texts of a combo box's items, or of a list's rows.
+template <class View> QStringList itemTexts(const View* view) {
+    QStringList texts;
+    for (int i = 0; i < view->model()->rowCount(); ++i) {
+        texts << view->model()->index(i, 0).data().toString();
+    }
+    return texts;
+}
 // A QSO window as shown: "sub-square|call|day|month|year|time|place|province|mode|band|QSL"
 // (QSL "c", "w" or "-").
 QString formText(const QsoForm& w);
