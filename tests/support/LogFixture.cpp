@@ -1,5 +1,6 @@
 #include "support/LogFixture.h"
 
+#include "storage/QuoteSql.h"
 #include "storage/Schema.h"
 
 #include <QFile>
@@ -22,13 +23,9 @@ void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
     db.create(path);
     schema::createPlaces(db);
     Transaction t(db);
-    Recordset rs(db, u"places"_s);
     for (const PlaceRow& row : rows) {
-        rs.addNew();
-        rs.setField(u"place"_s, row.place);
-        rs.setField(u"prov"_s, row.prov);
-        rs.setField(u"WWLocator"_s, row.WWLocator);
-        rs.update();
+        db.execute(u"insert into places (place, prov, WWLocator) values ('%1', '%2', '%3')"_s.arg(
+            QuoteSql(row.place), QuoteSql(row.prov), QuoteSql(row.WWLocator)));
     }
     t.commit();
 }
