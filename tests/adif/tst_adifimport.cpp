@@ -143,7 +143,8 @@ class AdifImportTest : public QObject {
 private Q_SLOTS:
     void utf8LengthsDamageRepeatsAndRulesAreEachAccountedFor() {
         LogEnv env;
-        const ImportReport report = adif::importAdif(env.m, adifFixture("utf8-and-damage.adi"), {});
+        const ImportReport report =
+            adif::importAdif(env.m, bytesOf(adifFixture("utf8-and-damage.adi")), {});
         // Unknown places in a sub-square of two provinces get none.
         QCOMPARE(env.rawRows(),
                  QStringList({"1|I6UTF|MN|CITTÀ||CW|UHF|2021-01-01|08:00:00|c",
@@ -195,8 +196,9 @@ private Q_SLOTS:
         // A trigger makes the second insert fail.
         env.m.logDb.execute(u"create trigger refuse before insert on data when new.count = 3 "_s
                             u"begin select raise(abort, 'disk refused the row'); end"_s);
-        QCOMPARE(thrownBy<DbError>(
-                     [&env]() { adif::importAdif(env.m, adifFixture("desktop-logger.adi"), {}); }),
+        QCOMPARE(thrownBy<DbError>([&env]() {
+                     adif::importAdif(env.m, bytesOf(adifFixture("desktop-logger.adi")), {});
+                 }),
                  u"disk refused the row"_s);
         QCOMPARE(env.count(), 1);
         QVERIFY(!env.m.logDb.inTransaction());
@@ -293,11 +295,12 @@ private Q_SLOTS:
         // A four-character grid, and a grid elsewhere, are outside. IW3SAT's QSL came through
         // LoTW only: worked, unless the option is ticked (tst_adifwindows, with every QSO
         // MIXED).
-        const QByteArray original = adifFixture("desktop-logger.adi");
+        const QByteArray original = bytesOf(adifFixture("desktop-logger.adi"));
         QCOMPARE(counts(adif::importAdif(source.m, original, {})),
                  u"records 5 imported 3 outside 2 repeats 0 refused 0 unreadable 0 chars 0"_s);
         QVERIFY(adif::kept::exists(source.m.logDb));
-        QCOMPARE(adif::importAdif(source.m, adifFixture("web-logbook.adi"), {}).imported, 2);
+        QCOMPARE(adif::importAdif(source.m, bytesOf(adifFixture("web-logbook.adi")), {}).imported,
+                 2);
         // A STATE that is none of our provinces: the gazetteer's province of the place. The
         // first I5WEB QSO's QSL came through eQSL only: worked, until the option is ticked.
         QCOMPARE(source.rawRows(),
@@ -309,7 +312,7 @@ private Q_SLOTS:
                               "12|I5WEB|MN|CA' BIANCA|TD|CW|HF|2022-05-06|07:05:00|c"}));
         QCOMPARE(counts(adif::importAdif(source.m, original, {})),
                  u"records 5 imported 0 outside 2 repeats 3 refused 0 unreadable 0 chars 0"_s);
-        adif::importAdif(source.m, adifFixture("web-logbook.adi"), {.eqslCounts = true});
+        adif::importAdif(source.m, bytesOf(adifFixture("web-logbook.adi")), {.eqslCounts = true});
         QCOMPARE(source.rawField(11, u"qsl"_s), u"c"_s);
 
         // Typed QSOs, written with the fields their categories give.

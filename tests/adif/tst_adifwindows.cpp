@@ -19,10 +19,6 @@ using namespace hm52::test;
 
 namespace {
 
-QString fixturePath(const char* name) {
-    return QStringLiteral(HM52_SOURCE_DIR "/tests/adif/fixtures/") + QLatin1String(name);
-}
-
 struct Main {
     TestEnv env;
     principale window{*env.services, *env.registry, []() {}};
@@ -60,7 +56,7 @@ private Q_SLOTS:
     // next import imports with the options chosen.
     void importAsksForTheFileThenImportsWithTheChosenOptions() {
         Main main;
-        main.importFile(fixturePath("desktop-logger.adi"));
+        main.importFile(adifFixture("desktop-logger.adi"));
         QCOMPARE(main.env.fileDialogs.asked.size(), size_t{1});
         QVERIFY(!main.env.fileDialogs.asked[0].save);
         QVERIFY(main.env.fileDialogs.asked[0].filter.contains(u"*.adi"_s));
@@ -80,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(main.logChanges, 0);
         QCOMPARE(main.report(), u"Import of desktop-logger.adi cancelled: nothing was imported."_s);
 
-        main.importFile(fixturePath("desktop-logger.adi"));
+        main.importFile(adifFixture("desktop-logger.adi"));
         child<QCheckBox>(w, "chkLotw")->setChecked(true);
         child<QCheckBox>(w, "chkAllMixed")->setChecked(true);
         main.clickImport();
@@ -101,7 +97,7 @@ private Q_SLOTS:
         Main main;
         main.trigger("mnImportADIF");
         QCOMPARE(main.importWindow(), nullptr);
-        main.importFile(fixturePath("web-logbook.adi"));
+        main.importFile(adifFixture("web-logbook.adi"));
         QTest::mouseClick(child<QPushButton>(main.importWindow(), "cmdCancel"), Qt::LeftButton);
         QCOMPARE(main.logChanges, 0);
 
@@ -120,7 +116,7 @@ private Q_SLOTS:
         // A backup that cannot be made stops the import with its reason.
         QFile blocker(main.env.dir.filePath(u"Backup"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        main.importFile(fixturePath("desktop-logger.adi"));
+        main.importFile(adifFixture("desktop-logger.adi"));
         main.clickImport();
         QCOMPARE(looks(main.env.dialogs), QStringList(3, u"HM52 Critical Ok"_s));
         QCOMPARE(

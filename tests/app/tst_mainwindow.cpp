@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "app/frmAbout.h"
 #include "app/principale.h"
+#include "storage/Schema.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -20,7 +21,7 @@ class MainWindowTest : public QObject {
 private Q_SLOTS:
     void theMenuBarTheCertificateTheHelpAndTheEnd() {
         TestEnv env;
-        ProgramRun run(env.folder());
+        ProgramRun run(env.dir.path());
         QVERIFY(run.program->start());
         principale& w = run.program->mainWindow();
         QCOMPARE(w.windowTitle(), u"HM52 v1.0 ita"_s);
@@ -67,8 +68,8 @@ private Q_SLOTS:
         // F1 and the help entries open the documents beside the program.
         QTest::keyClick(w.windowHandle(), Qt::Key_F1);
         child<QAction>(&w, "mnHelpHM52pdf")->trigger();
-        QCOMPARE(run.shell.opened, QStringList({env.folder() + u"/Help/index.htm"_s,
-                                                env.folder() + u"/Help/Hm52_reg_ita.pdf"_s}));
+        QCOMPARE(run.shell.opened, QStringList({env.dir.path() + u"/Help/index.htm"_s,
+                                                env.dir.path() + u"/Help/Hm52_reg_ita.pdf"_s}));
 
         // Exit, its button and the close box end the program without asking.
         child<QAction>(&w, "mnExit")->trigger();
@@ -99,7 +100,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString how = damage.section(u' ', 0, 0);
         const QString target = dir.filePath(damage.section(u' ', 1) + u".mdb"_s);
-        writeEmptyLog(dir.filePath(u"data.mdb"_s));
+        schema::createLog(dir.filePath(u"data.mdb"_s));
         writeGazetteer(dir.filePath(u"places.mdb"_s), smallGazetteer());
         Database locker;
         if (how == u"locked"_s) {

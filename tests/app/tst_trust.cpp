@@ -37,11 +37,6 @@ QString writeFromOutside(const QString& path) {
     return said;
 }
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Runs as an ordinary user for its lifetime when the tests run as root, for whom no file is
 // read-only.
 struct OrdinaryUser {
@@ -51,14 +46,6 @@ struct OrdinaryUser {
     }
     ~OrdinaryUser() { QVERIFY(!root || (setresuid(0, 0, 0) == 0 && setresgid(0, 0, 0) == 0)); }
 };
-
-void fill(LogEnv& env, int qsos) {
-    Transaction t(env.m.logDb);
-    for (int i = 0; i < qsos; ++i) {
-        env.addQsoWithCount(i + 1, {.call = u"I%1XYZ"_s.arg(i), .qsl = u"w"_s});
-    }
-    t.commit();
-}
 
 } // namespace
 
@@ -113,11 +100,11 @@ private Q_SLOTS:
 
     void aSecondStartOnTheSameLogIsRefusedAndAStaleLockIsNot() {
         TestEnv env;
-        fill(env, 3);
+        env.addQsos(3);
         const QString log = env.m.logDb.path();
         QByteArray lock;
         {
-            ProgramRun first(env.folder());
+            ProgramRun first(env.dir.path());
             QVERIFY(first.program->start());
             first.program->finishStartWork();
             // The start's reads behind the window (the first listing's index read ahead among
@@ -125,7 +112,7 @@ private Q_SLOTS:
             QCOMPARE(writeFromOutside(log), u"ok"_s);
             const QByteArray before = bytesOf(log);
             lock = bytesOf(log + u".lock"_s);
-            ProgramRun second(env.folder());
+            ProgramRun second(env.dir.path());
             QVERIFY(!second.program->start());
             QCOMPARE(second.dialogs.texts(),
                      QStringList{u"The log %1 is already open in another HM52 (process %2). Close "
@@ -144,7 +131,7 @@ private Q_SLOTS:
         QFile file(log + u".lock"_s);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
         file.close();
-        ProgramRun next(env.folder());
+        ProgramRun next(env.dir.path());
         QVERIFY2(next.program->start(), qPrintable(next.dialogs.texts().join(u'\n')));
         QVERIFY(next.dialogs.shown.empty());
     }
@@ -167,13 +154,13 @@ private Q_SLOTS:
         QFETCH(QString, finding);
         const bool later = damage == u"later"_s;
         TestEnv env;
-        fill(env, later ? 2000 : 400); // the printout reads every page of a long log
+        env.addQsos(later ? 2000 : 400); // the printout reads every page of a long log
         const QString log = env.m.logDb.path();
         env.m.logDb.close();
         if (!later) {
             damage == u"short"_s ? cutLastByte(log) : damagePages(log);
         }
-        ProgramRun run(env.folder());
+        ProgramRun run(env.dir.path());
         QVERIFY(run.program->start());
         if (later) {
             run.program->finishStartWork();
@@ -226,19 +213,19 @@ private Q_SLOTS:
     void aLogThatCannotBeWrittenIsOpenedForLookingOnly() {
         QFETCH(bool, folderReadOnly);
         TestEnv env;
-        fill(env, 5);
+        env.addQsos(5);
         const QString log = QDir::toNativeSeparators(env.m.logDb.path());
         const QString why =
             folderReadOnly
-                ? u"its folder %1 is read-only"_s.arg(QDir::toNativeSeparators(env.folder()))
+                ? u"its folder %1 is read-only"_s.arg(QDir::toNativeSeparators(env.dir.path()))
                 : u"the file is read-only"_s;
         env.m.logDb.close();
-        QVERIFY(::chmod(env.folder().toUtf8().constData(), folderReadOnly ? 0555 : 0755) == 0);
+        QVERIFY(::chmod(env.dir.path().toUtf8().constData(), folderReadOnly ? 0555 : 0755) == 0);
         QVERIFY(::chmod(log.toUtf8().constData(), folderReadOnly ? 0666 : 0444) == 0);
         const QByteArray before = bytesOf(log);
         {
             const OrdinaryUser user;
-            ProgramRun run(env.folder());
+            ProgramRun run(env.dir.path());
             QVERIFY(run.program->start());
             QCOMPARE(run.dialogs.texts(),
                      QStringList{u"The log %1 cannot be written: %2.\n\nHM52 opens it for "
@@ -254,7 +241,7 @@ private Q_SLOTS:
             QVERIFY(run.dialogs.texts().last().contains(u"is open for looking only"_s));
             QCOMPARE(browser.lineCount(), 5);
         }
-        QVERIFY(::chmod(env.folder().toUtf8().constData(), 0700) == 0);
+        QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0700) == 0);
         QCOMPARE(bytesOf(log), before);
     }
 };

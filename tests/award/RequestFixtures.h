@@ -134,9 +134,7 @@ struct Request {
     }
     // Clicks Print, answering the questions with `answers`; the texts of the boxes shown.
     QStringList print(std::initializer_list<Answer> answers = {}) {
-        for (Answer a : answers) {
-            env.dialogs.answer(a);
-        }
+        env.dialogs.answer(answers);
         const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
         click(w, "cmdPrint");
         return env.dialogs.texts().mid(before);

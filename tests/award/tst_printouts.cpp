@@ -42,7 +42,7 @@ private Q_SLOTS:
         // An empty log without an operator: the bare heading between three blank lines each
         // side, and no QSO line.
         printAllQSOs(*env.services, nullptr);
-        QCOMPARE(env.printers.jobs.at(0).texts(),
+        QCOMPARE(env.printers.jobs.at(0).lines,
                  QStringList({" ", " ", " ", " ALL QSOs", " ", " ", " "}));
 
         // Values longer than their column are cut: the call, the place, the province of three
@@ -70,7 +70,7 @@ private Q_SLOTS:
         for (const auto& [index, time] : order) {
             expected << qsoLine(logged[index], u"05/01/04"_s, time);
         }
-        QCOMPARE(env.printers.jobs.at(1).texts(), expected);
+        QCOMPARE(env.printers.jobs.at(1).lines, expected);
         // The size before the name; one QSO per line, printed as three items.
         QCOMPARE(opSequence(env.printers.jobs[1]),
                  QStringList({"size 8", "name Courier New", "print 3", "size 14", "print 4",

@@ -131,7 +131,7 @@ private Q_SLOTS:
         t.choose(band, mode);
         QCOMPARE(t.print({Answer::Yes, Answer::Yes}), QStringList({convertQuestion, sureQuestion}));
         const RecordedJob& job = t.env.printers.jobs.at(0);
-        QCOMPARE(job.texts(), requestForm(false, band, mode, 30, 41, logged));
+        QCOMPARE(job.lines, requestForm(false, band, mode, 30, 41, logged));
         // The title bold, the list in Courier New, the fonts set before the line on which
         // they change: the size before the name for the list, the name alone after it. (The
         // endorsement's form is printed by the same code.)
@@ -239,7 +239,7 @@ private Q_SLOTS:
                  QStringList({convertQuestion, sureQuestion,
                               u"forced failure\n\nNo QSO was converted: every QSO of the form is "_s
                               u"still confirmed."_s}));
-        QCOMPARE(look(t.env.dialogs.shown.back()), u"HM52 Critical Ok"_s);
+        QCOMPARE(looks(t.env.dialogs).last(), u"HM52 Critical Ok"_s);
         checkConverted(t.env, confirmed, 0);
         t.env.m.logDb.execute(u"drop trigger fail10"_s);
         QCOMPARE(t.print({Answer::Yes, Answer::Yes}), QStringList({convertQuestion, sureQuestion}));
@@ -248,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(t.env.printers.jobs.size(), size_t(4));
         for (const RecordedJob& job : t.env.printers.jobs) {
             QVERIFY(job.ended);
-            QCOMPARE(job.texts(), requestForm(true, u"HF"_s, u"MIXED"_s, 25, 105, confirmed));
+            QCOMPARE(job.lines, requestForm(true, u"HF"_s, u"MIXED"_s, 25, 105, confirmed));
         }
         QCOMPARE(t.qsl(u"a"_s), 100);
         checkConverted(t.env, confirmed, 25);

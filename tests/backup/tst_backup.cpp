@@ -45,12 +45,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-void addQsos(LogEnv& env, int n) {
-    for (int i = 0; i < n; ++i) {
-        env.addQso({.call = u"I%1ABC"_s.arg(i), .qsl = u"w"_s});
-    }
-}
-
 } // namespace
 
 class BackupTest : public QObject {
@@ -70,12 +64,10 @@ private Q_SLOTS:
         writeFile(blocker, {});
         frmBAR& bar = env.registry->bar();
         child<QComboBox>(&bar, "comboBand")->setCurrentText("SAT");
-        for (int i = 0; i < 4; ++i) {
-            env.dialogs.answer(Answer::Yes);
-        }
+        env.dialogs.answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes});
         click(&bar, "cmdPrint");
         QCOMPARE(env.count("qsl = 'a'"), 0);
-        QCOMPARE(look(env.dialogs.shown.back()), u"HM52 Critical Ok"_s);
+        QCOMPARE(looks(env.dialogs).last(), u"HM52 Critical Ok"_s);
         QCOMPARE(env.dialogs.shown.back().text,
                  u"The log could not be backed up before the conversion to accredited, so "_s
                  u"nothing was changed.\n\n"_s +
@@ -135,13 +127,13 @@ private Q_SLOTS:
     // aBackupTakesTheLogsPlaceAndAFailedRestoreOrADamagedLogChangesNothing).
     void theDaysBackupIsMadeOnceADayBehindTheStartAndLeftoversGo() {
         TestEnv env;
-        addQsos(env, 5);
+        env.addQsos(5);
         // A copy cut short by a crash, and an empty file with today's name.
         const QString folder = backupFolder(env);
         QDir().mkpath(folder);
         writeFile(folder + u"/data-20240301-080000.mdb.part"_s, "half");
         writeFile(folder + QDate::currentDate().toString(u"/'data-'yyyyMMdd'-000000.mdb'"_s), {});
-        ProgramRun run(env.folder());
+        ProgramRun run(env.dir.path());
         QVERIFY(run.program->start());
         run.program->finishStartWork();
         QVERIFY(!QFile::exists(folder + u"/data-20240301-080000.mdb.part"_s));
@@ -163,11 +155,11 @@ private Q_SLOTS:
 
     void aBackupTakesTheLogsPlaceAndAFailedRestoreOrADamagedLogChangesNothing() {
         TestEnv env;
-        addQsos(env, 300);
+        env.addQsos(300);
         const QString log = env.m.logDb.path();
         const QString then = backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {})).path;
         const QStringList before = env.rawRows();
-        addQsos(env, 4);
+        env.addQsos(4);
         frmUtility& browser = env.registry->utility();
         browser.showAny();
         QCOMPARE(browser.lineCount(), 304);

@@ -58,7 +58,7 @@ const QStringList logLines = {
 void click(frmUtility& b, const QString& call, Qt::MouseButton button = Qt::LeftButton,
            bool twice = false) {
     auto* view = child<QListView>(&b, "List");
-    const int line = itemTexts(view->model()).indexOf(QRegularExpression(call + u" .*"_s));
+    const int line = itemTexts(view).indexOf(QRegularExpression(call + u" .*"_s));
     QVERIFY2(line >= 0, "no line of that call");
     const QPoint at = view->visualRect(view->model()->index(line, 0)).center();
     if (twice) {
@@ -121,9 +121,7 @@ private Q_SLOTS:
         TestEnv env;
         fillLog(env);
         frmUtility& b = env.registry->utility();
-        for (const QString& answer : answers) {
-            env.dialogs.type(answer);
-        }
+        env.dialogs.type(answers);
         for (const QString& name : clicks.split(u' ')) {
             click(&b, qPrintable(name));
         }
@@ -133,7 +131,7 @@ private Q_SLOTS:
         for (const int key : keys) {
             expected << logLines.at(key - 1);
         }
-        QCOMPARE(itemTexts(child<QListView>(&b, "List")->model()), expected);
+        QCOMPARE(itemTexts(child<QListView>(&b, "List")), expected);
         QCOMPARE(env.m.sharedRs->sql(), query);
         QCOMPARE(b.lineKeys().size(), size_t(8)); // rows in the log plus one
         // "And:" is greyed while the list is by band.
@@ -173,8 +171,8 @@ private Q_SLOTS:
         QVERIFY(del->font().bold());
         // On screen the caption's bars stand over the lines' bars.
         showActive(b);
-        QVERIFY(barsAligned(
-            shownBars(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1), 8, 8));
+        QVERIFY(
+            barsAligned(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1, 8, 8));
 
         const BrowserTerms& t = env.registry->browserTerms();
         // The four terms, joined by "|": each search replaces every term.

@@ -19,7 +19,7 @@ class RoadsTest : public QObject {
         TestEnv files; // the folder with an empty log and the small gazetteer
     };
     struct Run : Files, ProgramRun {
-        Run() : ProgramRun(files.folder()) {
+        Run() : ProgramRun(files.dir.path()) {
             if (!program->start()) {
                 qFatal("the program did not start");
             }
@@ -33,9 +33,7 @@ class RoadsTest : public QObject {
             return hm52::test::child<T>(window(w), name);
         }
         QString cell(const char* label) { return child<QLabel>(Window::Award, label)->text(); }
-        QStringList lines() {
-            return itemTexts(child<QListView>(Window::Utility, "List")->model());
-        }
+        QStringList lines() { return itemTexts(child<QListView>(Window::Utility, "List")); }
         void selectLine(int line) {
             auto* list = child<QListView>(Window::Utility, "List");
             const QRect r = list->visualRect(list->model()->index(line, 0));

@@ -69,7 +69,7 @@ private Q_SLOTS:
         QVERIFY(f.list->count() > 0);
         (byPlace ? f.place : f.locator)->setText(typed);
         f.click(byPlace ? "cmdSearch2" : "cmdSearch");
-        QStringList lines = itemTexts(f.list->model());
+        QStringList lines = itemTexts(f.list);
         if (byPlace) {
             lines.sort(); // equal names come in the engine's order
         }
@@ -114,7 +114,7 @@ private Q_SLOTS:
         f.click("cmdSearch");
         // On screen the header's bars stand over the lines' bars (the header has one more); a
         // name longer than its column shows whole in its tip.
-        QVERIFY(barsAligned(shownBars(f.w, child<QGroupBox>(f.w, "Frame1"), f.list, 0), 3, 2));
+        QVERIFY(barsAligned(f.w, child<QGroupBox>(f.w, "Frame1"), f.list, 0, 3, 2));
         QCOMPARE(f.list->item(1)->toolTip(), u"HM52MN | SANTA MARIA DELLE GRAZIE AL MONTE | VD"_s);
 
         const auto fill = [&f]() {

@@ -80,9 +80,7 @@ class QsoTest : public QObject {
 
     // Clicks Submit, the question answered with `answers`; the texts of the boxes it showed.
     QStringList submit(QsoForm& w, std::initializer_list<Answer> answers = {}) {
-        for (Answer a : answers) {
-            env->dialogs.answer(a);
-        }
+        env->dialogs.answer(answers);
         const auto before = static_cast<qsizetype>(env->dialogs.shown.size());
         QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
         return env->dialogs.texts().mid(before);

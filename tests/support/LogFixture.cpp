@@ -1,5 +1,6 @@
 #include "support/LogFixture.h"
 
+#include "storage/QuoteSql.h"
 #include "storage/Schema.h"
 
 #include <QFile>
@@ -17,24 +18,25 @@ const std::vector<PlaceRow>& smallGazetteer() {
     return rows;
 }
 
-void writeEmptyLog(const QString& path) {
-    schema::createLog(path);
-}
-
 void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows) {
     Database db;
     db.create(path);
     schema::createPlaces(db);
     Transaction t(db);
-    Recordset rs(db, u"places"_s);
     for (const PlaceRow& row : rows) {
-        rs.addNew();
-        rs.setField(u"place"_s, row.place);
-        rs.setField(u"prov"_s, row.prov);
-        rs.setField(u"WWLocator"_s, row.WWLocator);
-        rs.update();
+        db.execute(u"insert into places (place, prov, WWLocator) values ('%1', '%2', '%3')"_s.arg(
+            QuoteSql(row.place), QuoteSql(row.prov), QuoteSql(row.WWLocator)));
     }
     t.commit();
+}
+
+QString adifFixture(const char* name) {
+    return u"" HM52_SOURCE_DIR "/tests/adif/fixtures/"_s + QLatin1String(name);
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void damagePages(const QString& path) {
@@ -64,7 +66,7 @@ LogEnv::LogEnv(const std::vector<PlaceRow>& gazetteer) {
     if (!dir.isValid()) {
         qFatal("cannot make a temporary folder");
     }
-    writeEmptyLog(dir.filePath(u"data.mdb"_s));
+    schema::createLog(dir.filePath(u"data.mdb"_s));
     writeGazetteer(dir.filePath(u"places.mdb"_s), gazetteer);
     m.OpenDatabases(dir.path());
     // Tests check what is committed, not that the disk flushed it: skip the flushes.
@@ -97,19 +99,19 @@ int LogEnv::addQso(const Qso& qso) {
     return number;
 }
 
+void LogEnv::addQsos(int n) {
+    Transaction t(m.logDb);
+    for (int i = 0; i < n; ++i) {
+        addQso({.call = u"I%1ABC"_s.arg(i), .qsl = u"w"_s});
+    }
+    t.commit();
+}
+
 void LogEnv::setOperator(const QString& call) {
     m.logDb.execute(u"delete from userData"_s);
-    Recordset rs(m.logDb, u"userData"_s);
-    rs.addNew();
-    rs.setField(u"count"_s, 1);
-    const QStringList names{"OM/YL/SWL", "call", "fName",   "sName",     "address", "ZIPcode",
-                            "city",      "prov", "country", "WWLocator", "email"};
-    const QStringList values{"OM",       call, "MARIO",  "ROSSI",  "VIA ROMA 1",       "40400",
-                             "VALDORIA", "VD", "ITALIA", "HM52LM", "MARIO@EXAMPLE.ORG"};
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        rs.setField(names[i], values[i]);
-    }
-    rs.update();
+    m.logDb.execute(
+        u"insert into userData values (1, 'OM', '%1', 'MARIO', 'ROSSI', 'VIA ROMA 1', "
+        u"'40400', 'VALDORIA', 'VD', 'ITALIA', 'HM52LM', 'MARIO@EXAMPLE.ORG')"_s.arg(call));
 }
 
 qint64 LogEnv::count(const QString& where) {
@@ -134,14 +136,6 @@ QStringList LogEnv::rawRows() {
         out << rs.textAt(0);
     }
     return out;
-}
-
-QByteArray adifFixture(const char* name) {
-    QFile file(u"" HM52_SOURCE_DIR "/tests/adif/fixtures/"_s + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", name);
-    }
-    return file.readAll();
 }
 
 } // namespace hm52::test

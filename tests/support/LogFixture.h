@@ -27,8 +27,7 @@ struct PlaceRow {
 // sub-squares and provinces, names with quotes and blanks.
 const std::vector<PlaceRow>& smallGazetteer();
 
-// Writes a log or a gazetteer file.
-void writeEmptyLog(const QString& path);
+// Writes a gazetteer file.
 void writeGazetteer(const QString& path, const std::vector<PlaceRow>& rows);
 
 // One QSO as the tests put it into the log directly.
@@ -52,12 +51,12 @@ public:
     LogEnv(const LogEnv&) = delete;
     LogEnv& operator=(const LogEnv&) = delete;
 
-    QString folder() const { return dir.path(); }
-
     // Adds a QSO with the next number (highest count + 1) and returns its count.
     int addQso(const Qso& qso);
     // Adds a QSO with a given count.
     void addQsoWithCount(int count, const Qso& qso);
+    // Adds n worked QSOs, with calls I0ABC, I1ABC..., in one transaction.
+    void addQsos(int n);
     // Writes the operator record.
     void setOperator(const QString& call = u"IK0XYZ"_s);
     // Number of rows of the log, with an optional condition.
@@ -72,8 +71,9 @@ public:
     Module1 m;
 };
 
-// The bytes of a file of tests/adif/fixtures.
-QByteArray adifFixture(const char* name);
+// The path of a file of tests/adif/fixtures; the bytes of a file (none when unreadable).
+QString adifFixture(const char* name);
+QByteArray bytesOf(const QString& path);
 
 // Damages a log file as a failing disk would: a page in the middle of the file is
 // overwritten with garbage, so that the engine's check of the file finds it.

@@ -38,34 +38,29 @@ inline QList<double> barCentres(const QImage& image, const QRect& band) {
 }
 
 // The bars of a frame's caption and of one line of the list inside it, as the window shows
-// them: the caption row runs from the frame's top to the list's top.
-struct ShownBars {
-    QList<double> caption;
-    QList<double> line;
-};
-inline ShownBars shownBars(QWidget* window, QWidget* frame, QAbstractItemView* list, int row) {
+// them (the caption row runs from the frame's top to the list's top): the caption shows
+// `captionBars` bars and the line `lineBars`, and each of the line's bars stands under the
+// caption's, within a pixel.
+inline bool barsAligned(QWidget* window, QWidget* frame, QAbstractItemView* list, int row,
+                        int captionBars, int lineBars) {
     const QImage image = window->grab().toImage();
     const QWidget* viewport = list->viewport();
     const QRect inside(viewport->mapTo(window, QPoint(0, 0)), viewport->size());
     const int captionTop = frame->mapTo(window, QPoint(0, 0)).y();
-    const QRect captionRow(inside.left(), captionTop, inside.width(),
-                           list->mapTo(window, QPoint(0, 0)).y() - captionTop);
-    const QRect lineRow =
-        list->visualRect(list->model()->index(row, 0)).translated(inside.topLeft()) & inside;
-    return {barCentres(image, captionRow), barCentres(image, lineRow)};
-}
-
-// The caption shows `captionBars` bars and the line `lineBars`, and each of the line's bars
-// stands under the caption's, within a pixel.
-inline bool barsAligned(const ShownBars& shown, int captionBars, int lineBars) {
-    if (shown.caption.size() != captionBars || shown.line.size() != lineBars) {
-        qWarning("bars found: caption %d, line %d", static_cast<int>(shown.caption.size()),
-                 static_cast<int>(shown.line.size()));
+    const QList<double> caption =
+        barCentres(image, QRect(inside.left(), captionTop, inside.width(),
+                                list->mapTo(window, QPoint(0, 0)).y() - captionTop));
+    const QList<double> line = barCentres(
+        image,
+        list->visualRect(list->model()->index(row, 0)).translated(inside.topLeft()) & inside);
+    if (caption.size() != captionBars || line.size() != lineBars) {
+        qWarning("bars found: caption %d, line %d", static_cast<int>(caption.size()),
+                 static_cast<int>(line.size()));
         return false;
     }
     for (int i = 0; i < lineBars; ++i) {
-        if (qAbs(shown.caption[i] - shown.line[i]) > 1.0) {
-            qWarning("bar %d: caption at %g, line at %g", i + 1, shown.caption[i], shown.line[i]);
+        if (qAbs(caption[i] - line[i]) > 1.0) {
+            qWarning("bar %d: caption at %g, line at %g", i + 1, caption[i], line[i]);
             return false;
         }
     }

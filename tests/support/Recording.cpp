@@ -51,15 +51,15 @@ void RecordingDialogs::clear() {
     unanswered = 0;
 }
 
-QString RecordingFileDialogs::openPath(QWidget* /*parent*/, const QString& caption,
+QString RecordingFileDialogs::openPath(QWidget* /*parent*/, const QString& /*caption*/,
                                        const QString& filter) {
-    asked.push_back({false, caption, {}, filter});
+    asked.push_back({false, {}, filter});
     return take(answers_, QString(), unanswered);
 }
 
-QString RecordingFileDialogs::savePath(QWidget* /*parent*/, const QString& caption,
+QString RecordingFileDialogs::savePath(QWidget* /*parent*/, const QString& /*caption*/,
                                        const QString& suggested, const QString& filter) {
-    asked.push_back({true, caption, suggested, filter});
+    asked.push_back({true, suggested, filter});
     return take(answers_, QString(), unanswered);
 }
 

@@ -35,7 +35,9 @@ public:
 
     // Queue answers: buttons for questions, texts for input boxes (an empty text cancels).
     void answer(Answer a) { answers_.push_back(a); }
+    void answer(std::initializer_list<Answer> all) { answers_.insert(answers_.end(), all); }
     void type(const QString& text) { inputs_.push_back(text); }
+    void type(const QStringList& all) { inputs_.insert(inputs_.end(), all.begin(), all.end()); }
 
     std::vector<ShownBox> shown;
     int unanswered = 0;
@@ -55,7 +57,6 @@ class RecordingFileDialogs final : public FileDialogs {
 public:
     struct Asked {
         bool save = false;
-        QString caption;
         QString suggested;
         QString filter;
     };
@@ -86,7 +87,6 @@ struct RecordedJob {
     QStringList ops;
     QStringList lines; // the printed lines, a line of three texts joined
     bool ended = false;
-    QStringList texts() const { return lines; }
 };
 
 // Keeps every job and every operation; can be told to fail.

@@ -4,7 +4,6 @@
 #include "qso/QsoForm.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemModel>
 #include <QWidget>
 
 namespace hm52::test {
@@ -13,10 +12,6 @@ TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) : LogEnv(gazetteer) {
     services = std::make_unique<Services>(
         Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs, {}});
     registry = std::make_unique<WindowRegistry>(*services);
-}
-
-TestEnv::~TestEnv() {
-    registry.reset();
 }
 
 ProgramRun::ProgramRun(const QString& folder)
@@ -65,40 +60,12 @@ void click(const QObject* parent, const char* button) {
     child<QAbstractButton>(parent, button)->click();
 }
 
-QStringList itemTexts(const QComboBox* combo) {
-    return itemTexts(combo->model());
-}
-
-QStringList itemTexts(const QAbstractItemModel* model) {
-    QStringList texts;
-    for (int i = 0; i < model->rowCount(); ++i) {
-        texts << model->index(i, 0).data().toString();
-    }
-    return texts;
-}
-
-QList<int> bars(const QString& text) {
-    QList<int> at;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == u'|') {
-            at << static_cast<int>(i + 1);
-        }
-    }
-    return at;
-}
-
 QString formText(const QsoForm& w) {
-    QStringList s;
-    for (QLineEdit* box :
-         {w.txtWWLocator, w.txtCall, w.txtDate[0], w.txtDate[1], w.txtDate[2], w.txtTime}) {
-        s << box->text();
-    }
-    s << w.comboPlace->currentText() << w.comboProv->currentText() << w.comboMode->currentText()
-      << w.comboBand->currentText()
-      << (w.optQSLConf->isChecked()     ? u"c"_s
-          : w.optQSLworked->isChecked() ? u"w"_s
-                                        : u"-"_s);
-    return s.join(u'|');
+    return texts(&w, "txtWWLocator txtCall txtDate(0) txtDate(1) txtDate(2) txtTime comboPlace "
+                     "comboProv comboMode comboBand") +
+           (w.optQSLConf->isChecked()     ? u"|c"_s
+            : w.optQSLworked->isChecked() ? u"|w"_s
+                                          : u"|-"_s);
 }
 
 QString boxState(const QLineEdit* box) {
@@ -107,18 +74,14 @@ QString boxState(const QLineEdit* box) {
            (QApplication::focusWidget() == box ? u" *"_s : QString());
 }
 
-QString look(const ShownBox& box) {
+QStringList looks(const RecordingDialogs& dialogs) {
     static const char* const icons[] = {"None", "Critical", "Exclamation", "Information",
                                         "Question"};
     static const char* const buttons[] = {"Ok", "OkCancel", "YesNo"};
-    return box.title + u' ' + QLatin1String(icons[static_cast<int>(box.icon)]) + u' ' +
-           QLatin1String(buttons[static_cast<int>(box.buttons)]);
-}
-
-QStringList looks(const RecordingDialogs& dialogs) {
     QStringList all;
     for (const ShownBox& box : dialogs.shown) {
-        all << look(box);
+        all << box.title + u' ' + QLatin1String(icons[static_cast<int>(box.icon)]) + u' ' +
+                   QLatin1String(buttons[static_cast<int>(box.buttons)]);
     }
     return all;
 }

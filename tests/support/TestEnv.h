@@ -15,12 +15,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QString>
-#include <QStringList>
 
 #include <memory>
-
-class QAbstractItemModel;
 
 namespace hm52 {
 class Program;
@@ -34,7 +30,6 @@ namespace hm52::test {
 class TestEnv : public LogEnv {
 public:
     explicit TestEnv(const std::vector<PlaceRow>& gazetteer = smallGazetteer());
-    ~TestEnv() override;
 
     RecordingDialogs dialogs;
     RecordingShell shell;
@@ -74,19 +69,21 @@ template <class T = QWidget> T* child(const QObject* parent, const char* name) {
 QString texts(const QObject* parent, const char* names);
 // Clicks a named button of a window.
 void click(const QObject* parent, const char* button);
-// The texts of a combo box's items, or of a list model's rows.
-QStringList itemTexts(const QComboBox* combo);
-QStringList itemTexts(const QAbstractItemModel* model);
-// The character positions (from 1) of the column bars of a header or a line.
-QList<int> bars(const QString& text);
+// The texts of a combo box's items, or of a list's rows.
+template <class View> QStringList itemTexts(const View* view) {
+    QStringList texts;
+    for (int i = 0; i < view->model()->rowCount(); ++i) {
+        texts << view->model()->index(i, 0).data().toString();
+    }
+    return texts;
+}
 // A QSO window as shown: "sub-square|call|day|month|year|time|place|province|mode|band|QSL"
 // (QSL "c", "w" or "-").
 QString formText(const QsoForm& w);
 // A text box as the operator sees it: its text, then " [selection]" when some is selected,
 // then " *" when it has the focus: "AB [AB] *".
 QString boxState(const QLineEdit* box);
-// How a box looked: "title icon buttons", e.g. "HM52 Critical Ok"; and every box shown.
-QString look(const ShownBox& box);
+// How every box shown looked: "title icon buttons", e.g. "HM52 Critical Ok".
 QStringList looks(const RecordingDialogs& dialogs);
 
 } // namespace hm52::test
