@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <vector>
 
 namespace hm52::adif {
@@ -102,29 +101,17 @@ bool plainValue(QByteArrayView value) {
 }
 
 void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type) {
-    // The tag is put together on the stack and appended at once with the value: an import
-    // keeps a few dozen fields of each of a hundred thousand records.
-    char small[96];
-    std::vector<char> large;
-    char* tag = small;
-    size_t room = sizeof small;
-    if (name.size() + 32 > room) {
-        large.resize(name.size() + 32);
-        tag = large.data();
-        room = large.size();
-    }
-    char* at = tag;
-    *at++ = '<';
-    std::memcpy(at, name.data(), name.size());
-    at += name.size();
-    *at++ = ':';
-    at = std::to_chars(at, tag + room, value.size()).ptr;
+    char length[24];
+    const char* lengthEnd = std::to_chars(length, length + sizeof length, value.size()).ptr;
+    out += '<';
+    out.append(name.data(), static_cast<qsizetype>(name.size()));
+    out += ':';
+    out.append(length, lengthEnd - length);
     if (type != 0) {
-        *at++ = ':';
-        *at++ = type;
+        out += ':';
+        out += type;
     }
-    *at++ = '>';
-    out.append(tag, at - tag);
+    out += '>';
     out += value;
 }
 

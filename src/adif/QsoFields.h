@@ -63,14 +63,16 @@ template <class Each> void forEachField(QByteArrayView text, Each&& each) {
         if (colon < 0 || close < 0 || colon > close) {
             return;
         }
-        const QByteArrayView spec = text.sliced(colon + 1, close - colon - 1);
-        const qsizetype second = spec.indexOf(':');
+        const QByteArrayView lengthAndType = text.sliced(colon + 1, close - colon - 1);
+        const qsizetype second = lengthAndType.indexOf(':');
         bool ok = false;
-        const qsizetype length = (second < 0 ? spec : spec.first(second)).toLongLong(&ok);
+        const qsizetype length =
+            (second < 0 ? lengthAndType : lengthAndType.first(second)).toLongLong(&ok);
         if (!ok || length < 0 || length > end - close - 1) {
             return;
         }
-        const char type = second >= 0 && second + 1 < spec.size() ? spec[second + 1] : '\0';
+        const char type =
+            second >= 0 && second + 1 < lengthAndType.size() ? lengthAndType[second + 1] : '\0';
         const QByteArrayView name = text.sliced(at + 1, colon - at - 1);
         each(std::string_view(name.data(), static_cast<size_t>(name.size())), type,
              text.sliced(close + 1, length));
