@@ -122,11 +122,7 @@ private Q_SLOTS:
                              u"date DATE, time TIME)"_s
                            : u"create table other (x)"_s);
         }
-        const auto bytes = [&target]() {
-            QFile file(target);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-        };
-        const QByteArray before = bytes();
+        const QByteArray before = bytesOf(target);
 
         ProgramRun run(dir.path());
         QVERIFY(!run.program->start());
@@ -135,8 +131,8 @@ private Q_SLOTS:
         QCOMPARE(run.dialogs.shown[0].icon, Icon::Critical);
         QVERIFY(!run.program->mainWindow().isVisible());
         // Nothing was created in place of a missing file, nothing changed in a present one.
-        QCOMPARE(bytes(), before);
         QCOMPARE(QFile::exists(target), how != u"missing"_s);
+        QCOMPARE(bytesOf(target), before);
     }
 
     // The about box: its contents, the link to the sponsor's page opening it each time, and
