@@ -6,10 +6,8 @@
 #include "app/principale.h"
 #include "support/TestEnv.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 using namespace hm52;
 using namespace hm52::test;
