@@ -24,17 +24,15 @@ using namespace hm52::test;
 
 namespace {
 
-// What another program gets when it writes the log at once, without waiting: "ok", or the
-// engine's complaint ("database is locked").
-QString writeFromOutside(const QString& path) {
+// Whether another program can write the log at once, without waiting: while the log is held,
+// the engine answers "database is locked".
+bool writableFromOutside(const QString& path) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, "update data set place = place", nullptr, nullptr, &error);
-    const QString said = rc == SQLITE_OK ? u"ok"_s : QString::fromUtf8(error);
-    sqlite3_free(error);
+    const bool written =
+        sqlite3_exec(db, "update data set place = place", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
-    return said;
+    return written;
 }
 
 // Runs as an ordinary user for its lifetime when the tests run as root, for whom no file is
@@ -61,7 +59,7 @@ private Q_SLOTS:
         env.addQso({.WWLocator = u"AC"_s, .qsl = u"c"_s});
         principale main(*env.services, *env.registry, []() {});
         const QString log = env.m.logDb.path();
-        auto after = [&](const char* what) { QVERIFY2(writeFromOutside(log) == u"ok"_s, what); };
+        auto after = [&](const char* what) { QVERIFY2(writableFromOutside(log), what); };
         // The counter's recount and the map drawn at once, among them.
         for (const auto& [entry, window] : {std::pair{"mnInsertQSO", Window::InsertQSO},
                                             {"mnUtiliy", Window::Utility},
@@ -109,7 +107,7 @@ private Q_SLOTS:
             first.program->finishStartWork();
             // The start's reads behind the window (the first listing's index read ahead among
             // them) leave the log free.
-            QCOMPARE(writeFromOutside(log), u"ok"_s);
+            QVERIFY(writableFromOutside(log));
             const QByteArray before = bytesOf(log);
             lock = bytesOf(log + u".lock"_s);
             ProgramRun second(env.dir.path());
