@@ -135,6 +135,8 @@ private Q_SLOTS:
             return t.env.dialogs.texts().join(u'|') + u' ' + looks(t.env.dialogs).join(u'|') +
                    u", %1 stored"_s.arg(t.stored().size());
         };
+        QCOMPARE(refused(t.box("txtCall"), {}),
+                 u"Address field cannot be null HM52 Critical Ok, 0 stored"_s);
         // Every later field is too long, so a check that ran early would show.
         for (const auto& [name, limit, emptyName, longName] : checks) {
             t.box(name)->setText(QString(limit + 1, u'W'));
