@@ -7,7 +7,6 @@
 #include "app/principale.h"
 #include "backup/Backup.h"
 #include "browser/frmUtility.h"
-#include "operator/frmUserData.h"
 #include "support/TestEnv.h"
 
 #include <QBuffer>
@@ -87,12 +86,12 @@ private Q_SLOTS:
         click(env.registry->loaded(Window::BAR), "cmdPrint");
         after("a request refused");
 
-        frmUserData& user = env.registry->userData();
+        const QWidget* user = env.registry->loaded(Window::UserData);
         for (const char* box : {"txtAddress", "txtCall", "txtCity", "txtCountry", "txtfName",
                                 "txtsName", "txtZipCode", "txtProv", "txtWWLocator"}) {
-            child<QLineEdit>(&user, box)->setText(u"X"_s);
+            child<QLineEdit>(user, box)->setText(u"X"_s);
         }
-        click(&user, "cmdSubmit");
+        click(user, "cmdSubmit");
         after("the operator's record saved and shown");
     }
 

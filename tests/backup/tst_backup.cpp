@@ -7,7 +7,6 @@
 #include "award/frmBAR.h"
 #include "backup/Backup.h"
 #include "browser/frmUtility.h"
-#include "platform/Database.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
