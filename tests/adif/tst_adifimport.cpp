@@ -338,10 +338,9 @@ private Q_SLOTS:
             "<APP_HM52_BAND:3:S>SAT <APP_HM52_MODE:7:S>DIGITAL <APP_HM52_QSL:1:S>w <EOR>\r\n"));
         // An imported QSO is exported with every field its file gave (QSL_RCVD tells the
         // log's state; CALL is written upper case and trimmed).
-        const auto before = recordsOf(original);
         const auto after = recordsOf(file);
         for (const QString& call : {u"I1ABC"_s, u"IK2AAA"_s, u"IW3SAT"_s}) {
-            const QHash<QString, QString>& came = before.value(call);
+            const QHash<QString, QString> came = recordsOf(original).value(call);
             QVERIFY2(came.size() > 5, qPrintable(call));
             for (auto f = came.begin(); f != came.end(); ++f) {
                 if (f.key() != u"QSL_RCVD"_s && f.key() != u"CALL"_s) {
