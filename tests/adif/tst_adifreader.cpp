@@ -108,15 +108,13 @@ private Q_SLOTS:
     // "given=award" or, for modes, "mode+submode=award".
     void mapsBandsFrequenciesModesAndGrids_data() {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QByteArray>("given");
-        QTest::addColumn<QByteArray>("submode");
+        QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("award");
         const auto add = [](const char* kind, const char* rows) {
             for (const QString& row : QString::fromUtf8(rows).split(u';')) {
                 const QString given = row.section(u'=', 0, 0);
                 QTest::addRow("%s %s", kind, qPrintable(given))
-                    << QString::fromLatin1(kind) << given.section(u'+', 0, 0).toUtf8()
-                    << given.section(u'+', 1).toUtf8() << row.section(u'=', 1);
+                    << QString::fromLatin1(kind) << given << row.section(u'=', 1);
             }
         };
         add("band", "160m=HF;10M=HF;6m=50 MHz;8m=VHF;1.25m=VHF;70cm=UHF;13cm=UHF;9cm=SHF;"
@@ -133,14 +131,14 @@ private Q_SLOTS:
 
     void mapsBandsFrequenciesModesAndGrids() {
         QFETCH(QString, kind);
-        QFETCH(QByteArray, given);
-        QFETCH(QByteArray, submode);
+        QFETCH(QString, given);
         QFETCH(QString, award);
-        const std::string text = given.toStdString();
+        const std::string text = given.section(u'+', 0, 0).toStdString();
+        const std::string submode = given.section(u'+', 1).toStdString();
         const QString mapped = kind == u"band"_s ? awardBandOfBand(text)
                                : kind == u"frequency"_s
                                    ? awardBandOfBand(adifBandOfFrequency(text).toStdString())
-                               : kind == u"mode"_s ? awardModeOf(text, submode.toStdString())
+                               : kind == u"mode"_s ? awardModeOf(text, submode)
                                                    : subSquareOf(text);
         QCOMPARE(mapped, award);
     }

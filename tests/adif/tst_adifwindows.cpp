@@ -36,10 +36,10 @@ struct Main {
                    ? child<QPlainTextEdit>(shown, "txtReport")->toPlainText()
                    : QString();
     }
-    // Chooses a file in the file dialog and starts an import of it.
-    void importFile(const QString& path) {
+    // Opens a menu entry, choosing the path in the file dialog that it shows.
+    void withFile(const char* entry, const QString& path) {
         env.fileDialogs.answer(path);
-        trigger("mnImportADIF");
+        trigger(entry);
     }
     void clickImport() {
         QTest::mouseClick(child<QPushButton>(importWindow(), "cmdImport"), Qt::LeftButton);
@@ -56,27 +56,25 @@ private Q_SLOTS:
     // next import imports with the options chosen.
     void importAsksForTheFileThenImportsWithTheChosenOptions() {
         Main main;
-        main.importFile(adifFixture("desktop-logger.adi"));
+        main.withFile("mnImportADIF", adifFixture("desktop-logger.adi"));
         QCOMPARE(main.env.fileDialogs.asked.size(), size_t{1});
         QVERIFY(!main.env.fileDialogs.asked[0].save);
         QVERIFY(main.env.fileDialogs.asked[0].filter.contains(u"*.adi"_s));
         frmImportADIF* w = main.importWindow();
         QVERIFY(w && w->isVisible());
         QVERIFY(child<QLineEdit>(w, "txtFile")->text().endsWith(u"desktop-logger.adi"_s));
-        bool cancelled = false;
-        QTimer::singleShot(0, &main.window, [&]() {
+        // Only a cancel of the progress dialog gives the report below.
+        QTimer::singleShot(0, &main.window, [&main]() {
             if (auto* progress = main.window.findChild<QProgressDialog*>(u"progressImport"_s)) {
                 progress->cancel();
-                cancelled = true;
             }
         });
         main.clickImport();
-        QVERIFY(cancelled);
         QCOMPARE(main.env.count(), 0);
         QCOMPARE(main.logChanges, 0);
         QCOMPARE(main.report(), u"Import of desktop-logger.adi cancelled: nothing was imported."_s);
 
-        main.importFile(adifFixture("desktop-logger.adi"));
+        main.withFile("mnImportADIF", adifFixture("desktop-logger.adi"));
         child<QCheckBox>(w, "chkLotw")->setChecked(true);
         child<QCheckBox>(w, "chkAllMixed")->setChecked(true);
         main.clickImport();
@@ -85,9 +83,9 @@ private Q_SLOTS:
         // LoTW's QSL confirms IW3SAT; QSL_RCVD=V leaves IK2AAA worked.
         QCOMPARE(main.env.rawField(3, u"qsl"_s), u"c"_s);
         QCOMPARE(main.env.rawField(2, u"qsl"_s), u"w"_s);
-        QCOMPARE(main.env.count(), 3);
         QCOMPARE(main.logChanges, 1); // the browser and the counter were refreshed
-        QVERIFY(main.report().contains(u"Imported: 3"_s));
+        // The log was empty, so these three are all its QSOs.
+        QVERIFY(main.report().contains(u"\nImported: 3\n"_s));
         // The log was backed up before each import.
         QCOMPARE(backup::backupsIn(backup::folderFor(main.env.m.logDb.path())).size(), 2);
         QVERIFY(main.env.dialogs.shown.empty());
@@ -97,17 +95,16 @@ private Q_SLOTS:
         Main main;
         main.trigger("mnImportADIF");
         QCOMPARE(main.importWindow(), nullptr);
-        main.importFile(adifFixture("web-logbook.adi"));
+        main.withFile("mnImportADIF", adifFixture("web-logbook.adi"));
         QTest::mouseClick(child<QPushButton>(main.importWindow(), "cmdCancel"), Qt::LeftButton);
         QCOMPARE(main.logChanges, 0);
 
         // A file that cannot be read is reported; one that cannot be written too.
         const QString missing = main.env.dir.filePath(u"missing.adi"_s);
-        main.importFile(missing);
+        main.withFile("mnImportADIF", missing);
         main.clickImport();
         const QString nowhere = main.env.dir.filePath(u"no/such/folder/x.adi"_s);
-        main.env.fileDialogs.answer(nowhere);
-        main.trigger("mnExportADIF");
+        main.withFile("mnExportADIF", nowhere);
         const QString reason = qt_error_string(ENOENT);
         QCOMPARE(main.env.dialogs.texts(),
                  QStringList({u"The file %1 cannot be read: %2"_s.arg(missing, reason),
@@ -116,7 +113,7 @@ private Q_SLOTS:
         // A backup that cannot be made stops the import with its reason.
         QFile blocker(main.env.dir.filePath(u"Backup"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        main.importFile(adifFixture("desktop-logger.adi"));
+        main.withFile("mnImportADIF", adifFixture("desktop-logger.adi"));
         main.clickImport();
         QCOMPARE(looks(main.env.dialogs), QStringList(3, u"HM52 Critical Ok"_s));
         QCOMPARE(
@@ -131,8 +128,7 @@ private Q_SLOTS:
         Main main;
         main.env.addQso({.mode = "CW", .band = "50 MHz"});
         const QString path = main.env.dir.filePath(u"out.adi"_s);
-        main.env.fileDialogs.answer(path);
-        main.trigger("mnExportADIF");
+        main.withFile("mnExportADIF", path);
         QCOMPARE(main.env.fileDialogs.asked.size(), size_t{1});
         QVERIFY(main.env.fileDialogs.asked[0].save);
         QVERIFY(main.env.fileDialogs.asked[0].suggested.endsWith(u".adi"_s));
@@ -141,11 +137,8 @@ private Q_SLOTS:
         // The closing message says which QSOs other loggers cannot place, and why.
         main.env.addQso({.mode = "CW"});
         main.env.addQso(Qso{});
-        main.env.fileDialogs.answer(path);
-        main.trigger("mnExportADIF");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().count("<EOR>"), 3);
+        main.withFile("mnExportADIF", path);
+        QCOMPARE(bytesOf(path).count("<EOR>"), 3);
         QCOMPARE(main.env.dialogs.texts().last(),
                  u"3 QSOs exported to "_s + path +
                      u"\n\n2 of them without BAND and 1 without MODE: the log keeps only the "_s
