@@ -105,13 +105,10 @@ private Q_SLOTS:
         // The Courier New entries come back column for column, one under the other.
         qsizetype bar = -1;
         for (const LoggedQso& q : confirmed) {
-            const QString wanted = entry(0, q);
-            const auto found = std::find_if(lines.begin(), lines.end(),
-                                            [&](const QString& l) { return l.contains(wanted); });
-            QVERIFY2(found != lines.end(), qPrintable(wanted));
-            const qsizetype at = found->indexOf(u'|');
-            QVERIFY(bar < 0 || at == bar);
-            bar = at;
+            const QStringList found = lines.filter(entry(0, q));
+            QVERIFY2(found.size() == 1, qPrintable(entry(0, q)));
+            QVERIFY(bar < 0 || found[0].indexOf(u'|') == bar);
+            bar = found[0].indexOf(u'|');
         }
 
         // The whole log runs over several pages.
