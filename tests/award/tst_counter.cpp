@@ -42,6 +42,7 @@ private Q_SLOTS:
         QVERIFY(hidden != nullptr && !hidden->isVisible());
         env.registry->show(Window::Award);
         frmAward& w = env.registry->award();
+        QCOMPARE(&w, hidden); // the same window, shown
         auto* mode = child<QComboBox>(&w, "Combo1");
         QCOMPARE(w.windowTitle(), u"Award Italian Rules"_s);
         QVERIFY(!mode->isEditable());
