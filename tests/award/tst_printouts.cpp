@@ -156,9 +156,8 @@ private Q_SLOTS:
         const QString unwritable = dir.filePath(u"no-such-folder/form.pdf"_s);
         QtPrinter file(unwritable);
         file.print(u"x"_s);
-        QVERIFY(thrownBy<PrintError>([&file]() {
-                    file.endDoc();
-                }).contains(u"No such file or directory"_s));
+        const QString reason = thrownBy<PrintError>([&file]() { file.endDoc(); });
+        QVERIFY2(reason.contains(u"No such file or directory"_s), qPrintable(reason));
         QVERIFY(!QFile::exists(unwritable));
         QtPrinter named(QtPrinter::Target::NamedPrinter, u"no-such-printer-for-hm52"_s);
         named.print(u"x"_s);
