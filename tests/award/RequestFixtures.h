@@ -139,8 +139,7 @@ struct Request {
         click(w, "cmdPrint");
         return env.dialogs.texts().mid(before);
     }
-    qint64 qsl(const QString& state, const QString& band = u"HF"_s,
-               const QString& mode = u"MIXED"_s) {
+    qint64 qsl(const QString& state, const QString& band, const QString& mode) {
         return env.count(u"qsl='%1' and band='%2' and mode='%3'"_s.arg(state, band, mode));
     }
 };

@@ -226,11 +226,11 @@ private Q_SLOTS:
         std::vector<LoggedQso> confirmed{{t.env.addQso(longOne), longOne, "05/01/04", "21.30"}};
         const auto others = addQsos(t.env, 29, u"HF"_s, u"MIXED"_s, u"c"_s, 1);
         confirmed.insert(confirmed.end(), others.begin(), others.end());
-        // Declined, by No or by Yes then No: nothing converted; only the second refreshes.
+        // Declined, by No or by Yes then No: only the second refreshes, and nothing is converted
+        // (the next forms list the same QSOs).
         QCOMPARE(t.print({Answer::No}), QStringList({convertQuestion}));
         QCOMPARE(t.print({Answer::Yes, Answer::No}), QStringList({convertQuestion, sureQuestion}));
         QCOMPARE(t.conta, 1);
-        checkConverted(t.env, confirmed, 0);
         // A conversion that fails half-way converts none and tells the engine's reason.
         t.env.m.logDb.execute(
             u"create trigger fail10 before update on data when (select count(*) from data where "
@@ -250,7 +250,6 @@ private Q_SLOTS:
             QVERIFY(job.ended);
             QCOMPARE(job.lines, requestForm(true, u"HF"_s, u"MIXED"_s, 25, 105, confirmed));
         }
-        QCOMPARE(t.qsl(u"a"_s), 100);
         checkConverted(t.env, confirmed, 25);
         QCOMPARE(t.conta, 3);
     }

@@ -48,18 +48,19 @@ private Q_SLOTS:
             QTest::newRow(changes.isEmpty() ? "valid" : qPrintable(changes))
                 << changes << after << asTyped.value_or(after);
         };
-        const QString twoLetters = u"WWLocator Field must be two characters"_s;
-        const QString numerical = u"WWLocator Field cannot be numerical"_s;
+        // Rows that fail alike, one for each change.
+        const auto addEach = [&add](const QStringList& each, const QStringList& after) {
+            for (const QString& changes : each) {
+                add(changes, after);
+            }
+        };
         const QString tooLong = u"Call Field is too long"_s;
         const QString noDate = u"Date Fields cannot be null"_s;
-        const QString dateDigits = u"date fields must be numeric"_s;
         const QString noPlace = u"place field cannot be null"_s;
         const QString placeTooLong = u"place field is too long"_s;
         add({}, {});
-        add(u"locator=A"_s, {twoLetters});
-        add(u"locator=ABC"_s, {twoLetters});
-        add(u"locator=12"_s, {numerical});
-        add(u"locator=-1"_s, {numerical});
+        addEach({"locator=A", "locator=ABC"}, {"WWLocator Field must be two characters"});
+        addEach({"locator=12", "locator=-1"}, {"WWLocator Field cannot be numerical"});
         add(u"locator=A1"_s, {});
         add(u"call=;time="_s, {"Call Field cannot be null"}); // and the checks end
         add(u"call=I'1'A'BCDEFG"_s, {});                      // 12 with 3 quotes
@@ -68,24 +69,16 @@ private Q_SLOTS:
         add(u"call=HB0/IZ1'BCD/QRP"_s, {tooLong}, QStringList());
         add(u"call="_s + QString(16, u'X'), {tooLong});
         add(u"month="_s, {noDate});
-        for (const char* notDigits : {"day=-1", "month=1.", "year=O4"}) {
-            add(QLatin1String(notDigits), {dateDigits});
-        }
+        addEach({"day=-1", "month=1.", "year=O4"}, {"date fields must be numeric"});
         // The last one: a date failure ends the checks.
-        for (const char* date : {"day=0", "day=32", "month=0", "month=13", "day=0;time="}) {
-            add(QLatin1String(date), {"error in date field format"});
-        }
+        addEach({"day=0", "day=32", "month=0", "month=13", "day=0;time="},
+                {"error in date field format"});
         add(u"day=31;month=2;year=9"_s, {});
         add(u"time="_s, {"time field cannot be null"});
-        add(u"time=21.3"_s, {"time field must be numeric"});
-        add(u"time=-130"_s, {"time field must be numeric"});
+        addEach({"time=21.3", "time=-130"}, {"time field must be numeric"});
         add(u"time=123"_s, {"time field must be 4 numbers"});
-        for (const char* time : {"time=2400", "time=2360"}) {
-            add(QLatin1String(time), {"error in time field format"});
-        }
-        for (const char* time : {"time=0000", "time=0030", "time=2359"}) {
-            add(QLatin1String(time), {});
-        }
+        addEach({"time=2400", "time=2360"}, {"error in time field format"});
+        addEach({"time=0000", "time=0030", "time=2359"}, {});
         add(u"place="_s, {noPlace});
         add(u"place="_s + QString(50, u'X'), {});
         add(u"place="_s + QString(51, u'X'), {placeTooLong});
@@ -114,16 +107,17 @@ private Q_SLOTS:
         QCOMPARE(against(true, true, "c"), int(Conflict::AccreditedStands));
     }
 
-    void theLogsDuplicatesAreThoseOfTheSameSubSquareBandAndMode() {
+    void theLogsDuplicatesAreThoseOfTheSameSubSquareBandAndModeAndAnImportGroupsThem() {
         LogEnv env;
         env.addQso(at("AB", "SSB", "VHF", "a"));
         const int first = env.addQso(at("CD", "SSB", "VHF", "c"));
         const int second = env.addQso(at("CD", "SSB", "VHF", "c")); // as an old log may hold
-        for (const char* other : {"w", "a"}) {
-            env.addQso(at("CD", "SSB", "VHF", other));
+        // The last one written outside the program.
+        for (const Qso& other :
+             {at("CD", "SSB", "VHF", "w"), at("CD", "SSB", "VHF", "a"), at("CD", "SSB", "UHF", "c"),
+              at("CD", "CW", "VHF", "c"), at("XX", "CW", "HF", "w"), at("MN", "CW", "HF", "C")}) {
+            env.addQso(other);
         }
-        env.addQso(at("CD", "SSB", "UHF", "c"));
-        env.addQso(at("CD", "CW", "VHF", "c"));
         using namespace rules::duplicates;
         QVERIFY(accredited(env.m, u"AB"_s, u"VHF"_s, u"SSB"_s));
         QVERIFY(!accredited(env.m, u"AB"_s, u"UHF"_s, u"SSB"_s));
@@ -140,14 +134,8 @@ private Q_SLOTS:
         QCOMPARE(others(u"c"_s, u"' and count <> %1;"_s.arg(first)), u"1 from %1"_s.arg(second));
         QCOMPARE(others(u"w"_s, u"';"_s), u"0"_s);
         QCOMPARE(otherConfirmed(env.m, u"SSB"_s, u"VHF"_s, u"c"_s, u"C'"_s, u"';"_s), 0);
-    }
 
-    void anImportsGroupsHoldTheLogsConfirmedAndAccreditedQsos() {
-        LogEnv env;
-        env.addQso(at("AB", "SSB", "VHF", "c"));
-        env.addQso(at("AC", "SSB", "VHF", "a"));
-        env.addQso(at("XX", "CW", "HF", "w"));
-        env.addQso(at("MN", "CW", "HF", "C")); // written outside the program
+        // An import's groups hold the same log's confirmed and accredited QSOs.
         rules::Groups groups;
         groups.load(env.m);
         const auto held = [&groups](const char* locator, const char* band, const char* mode) {
@@ -155,8 +143,8 @@ private Q_SLOTS:
                 groups.of(QLatin1String(locator), QLatin1String(band), QLatin1String(mode));
             return QString(g.confirmed ? u"c"_s : u""_s) + (g.accredited ? u"a"_s : u""_s);
         };
-        QCOMPARE(held("ab", "VHF", "SSB"), u"c"_s);
-        QCOMPARE(held("AC", "VHF", "SSB"), u"a"_s);
+        QCOMPARE(held("ab", "VHF", "SSB"), u"a"_s);
+        QCOMPARE(held("CD", "VHF", "SSB"), u"ca"_s);
         QCOMPARE(held("AB", "UHF", "SSB") + held("AB", "VHF", "CW") + held("XX", "HF", "CW"),
                  QString());
         QCOMPARE(held("MN", "HF", "CW"), u"c"_s);
@@ -199,7 +187,7 @@ private Q_SLOTS:
 
     // ----- the requests ---------------------------------------------------------------
 
-    void eachBandHasItsFigures() {
+    void eachBandHasItsFiguresAndTheNextRequestWhatItNeeds() {
         QStringList figures;
         for (const QString& band : codes::bands() + QStringList{u"50MHz"_s, QString()}) {
             figures << u"%1 %2/%3"_s.arg(band, QString::number(rules::baseFigure(band)),
@@ -207,6 +195,18 @@ private Q_SLOTS:
         }
         QCOMPARE(figures, QStringList({"HF 75/25", "50 MHz 30/10", "VHF 30/10", "UHF 20/5",
                                        "SHF 10/5", "SAT 10/5", "50MHz 0/0", " 0/0"}));
+        // The next request, and how many more it needs.
+        QStringList texts;
+        const int statuses[][4] = {
+            {75, 25, 12, 0}, {75, 25, 80, 74}, {10, 5, 2, 10}, {10, 5, 5, 14}, {10, 5, 0, 20}};
+        for (const auto& [base, endorsement, confirmed, accredited] : statuses) {
+            texts << rules::RequestStatus{base, endorsement, confirmed, accredited}.text();
+        }
+        QCOMPARE(texts, QStringList({"Base award: 12 of 75 confirmed, 63 more needed",
+                                     "Base award: 75 of 75 confirmed, can be requested",
+                                     "Endorsement 1: 2 of 5 confirmed, 3 more needed",
+                                     "Endorsement 1: 5 of 5 confirmed, can be requested",
+                                     "Endorsement 3: 0 of 5 confirmed, 5 more needed"}));
     }
 
     void theRequestsCountAndClaimTheirBandAndModeInSubSquareOrder() {
@@ -218,12 +218,11 @@ private Q_SLOTS:
                  u"select * from data where mode = 'CW' and qsl = 'c' and band = '50 MHz' order "
                  u"by WWLocator"_s);
         for (const char* locator : {"XA", "BC", "AD", "MN"}) {
-            env.addQso({.call = u"I%1"_s.arg(QLatin1String(locator)),
-                        .WWLocator = locator,
-                        .place = "PIAN D'OLMO",
-                        .mode = "CW",
-                        .band = "50 MHz",
-                        .time = "21:30"});
+            Qso claimable = at(locator, "CW", "50 MHz", "c");
+            claimable.call = u"I"_s + claimable.WWLocator;
+            claimable.place = u"PIAN D'OLMO"_s;
+            claimable.time = u"21:30"_s;
+            env.addQso(claimable);
         }
         for (const Qso& other : {at("AA", "CW", "50 MHz", "a"), at("AB", "CW", "50 MHz", "w"),
                                  at("AC", "MIXED", "50 MHz", "c"), at("AD", "CW", "HF", "c"),
@@ -270,20 +269,6 @@ private Q_SLOTS:
         }
         rules::convertToAccredited(env.m.logDb, {4, 1});
         QCOMPARE(states(), u"acwa"_s);
-    }
-
-    void theNextRequestAndWhatItNeeds() {
-        QStringList texts;
-        const int statuses[][4] = {
-            {75, 25, 12, 0}, {75, 25, 80, 74}, {10, 5, 2, 10}, {10, 5, 5, 14}, {10, 5, 0, 20}};
-        for (const auto& [base, endorsement, confirmed, accredited] : statuses) {
-            texts << rules::RequestStatus{base, endorsement, confirmed, accredited}.text();
-        }
-        QCOMPARE(texts, QStringList({"Base award: 12 of 75 confirmed, 63 more needed",
-                                     "Base award: 75 of 75 confirmed, can be requested",
-                                     "Endorsement 1: 2 of 5 confirmed, 3 more needed",
-                                     "Endorsement 1: 5 of 5 confirmed, can be requested",
-                                     "Endorsement 3: 0 of 5 confirmed, 5 more needed"}));
     }
 
     // ----- what the counter and the map count -----------------------------------------
