@@ -92,9 +92,14 @@ private Q_SLOTS:
 
     // ----- the form -------------------------------------------------------------------
 
-    void bothWindowsCarryTheSameControlsInTheirFrames() {
-        for (QsoForm* w : {static_cast<QsoForm*>(&env->registry->insertQSO()),
-                           static_cast<QsoForm*>(&env->registry->editQSO())}) {
+    // Both windows carry the same controls; the caret stays after a typed character on insert
+    // and goes to the end on edit.
+    void bothWindowsCarryTheSameControlsInTheirFramesAndPlaceTheCaretTheirWay() {
+        const std::vector<std::tuple<QsoForm*, QString, int>> windows{
+            {&env->registry->insertQSO(), u"Insert QSO"_s, 3},
+            {&env->registry->editQSO(), u"Edit QSO"_s, 6}};
+        for (const auto& [w, title, caret] : windows) {
+            QCOMPARE(w->windowTitle(), title);
             QCOMPARE(
                 texts(w, "FrameWWLocator FrameCall FrameDate FrameTime FramePlace FrameProv "
                          "FrameMode FrameBand FrameQSL Label3 Label1 Label2 optQSLConf "
@@ -103,8 +108,7 @@ private Q_SLOTS:
                 u"confirmed|worked|Clear|Submit|Exit"_s);
             // Sub-square to time on the left, place to QSL on the right, the buttons in a
             // column beside them: Clear, Submit, Exit from top to bottom.
-            w->show();
-            QVERIFY(QTest::qWaitForWindowExposed(w));
+            showActive(w);
             const auto pos = [w](QWidget* c) { return c->mapTo(w, QPoint(0, 0)); };
             const std::vector<std::vector<QWidget*>> columns{
                 {w->txtWWLocator, w->txtCall, w->txtDate[0], w->txtTime},
@@ -135,9 +139,16 @@ private Q_SLOTS:
                                          "txtDate(2)", "txtTime", "comboPlace", "comboProv",
                                          "comboMode", "comboBand", "optQSLConf", "optQSLworked",
                                          "cmdSubmit", "cmdClear", "cmdExit"}));
+            for (QWidget* box : std::initializer_list<QWidget*>{w->txtCall, w->comboPlace}) {
+                QLineEdit* line = box == w->comboPlace ? w->comboPlace->lineEdit() : w->txtCall;
+                type(box, u"i1abc"_s);
+                line->setCursorPosition(2);
+                QTest::keyClicks(box, u"x"_s);
+                QCOMPARE(line->text(), u"I1XABC"_s);
+                QCOMPARE(line->cursorPosition(), caret);
+            }
+            w->hide();
         }
-        QCOMPARE(env->registry->insertQSO().windowTitle(), u"Insert QSO"_s);
-        QCOMPARE(env->registry->editQSO().windowTitle(), u"Edit QSO"_s);
     }
 
     void subSquareIsUpperCasedCutToTwoMovesOnAndFillsThePlaceList() {
@@ -234,24 +245,6 @@ private Q_SLOTS:
         QCOMPARE(w.comboPlace->currentText(), u"ECHO"_s);
         QCOMPARE(w.comboProv->currentText(), u"SD"_s);
         QVERIFY(env->dialogs.shown.empty());
-    }
-
-    void caretStaysAfterTheTypedCharacterOnInsertAndGoesToTheEndOnEdit() {
-        for (bool edit : {false, true}) {
-            QsoForm& w = edit ? static_cast<QsoForm&>(env->registry->editQSO())
-                              : static_cast<QsoForm&>(env->registry->insertQSO());
-            showActive(&w);
-            for (QWidget* box :
-                 {static_cast<QWidget*>(w.txtCall), static_cast<QWidget*>(w.comboPlace)}) {
-                QLineEdit* line = box == w.comboPlace ? w.comboPlace->lineEdit() : w.txtCall;
-                type(box, u"i1abc"_s);
-                line->setCursorPosition(2);
-                QTest::keyClicks(box, u"x"_s);
-                QCOMPARE(line->text(), u"I1XABC"_s);
-                QCOMPARE(line->cursorPosition(), edit ? 6 : 3);
-            }
-            w.hide();
-        }
     }
 
     void clearKeepsBandModeAndProvinceAndTheCloseBoxRestoresDefaults() {
