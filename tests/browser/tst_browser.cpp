@@ -133,12 +133,8 @@ private Q_SLOTS:
         }
         QCOMPARE(itemTexts(child<QListView>(&b, "List")), expected);
         QCOMPARE(env.m.sharedRs->sql(), query);
-        QCOMPARE(b.lineKeys().size(), size_t(8)); // rows in the log plus one
         // "And:" is greyed while the list is by band.
         QCOMPARE(child(&b, "optMode2")->isEnabled(), !query.contains(u"order by band"_s));
-        for (const ShownBox& box : env.dialogs.shown) {
-            QVERIFY(box.kind == ShownBox::Input && box.title == u"HM52"_s);
-        }
     }
 
     // Loaded hidden by the registry, shown by "Utility QSO"; the search terms asked for, kept
@@ -193,6 +189,7 @@ private Q_SLOTS:
         QCOMPARE(env.dialogs.texts(),
                  QStringList({"insert call:", "insert WWLocator (just the last two characters):",
                               "insert place:", "insert prov:"}));
+        QCOMPARE(looks(env.dialogs), QStringList(4, u"HM52 None OkCancel"_s));
         click(b, "cmdShowAny");
         QCOMPARE(terms(), u"|||"_s);
 
@@ -215,7 +212,6 @@ private Q_SLOTS:
         // "Utility QSO" rebuilds the hidden list: a QSO logged meanwhile is in it.
         env.addQso({.call = "IK0BBB", .band = "VHF"});
         main.mnUtiliy_Click();
-        QCOMPARE(env.registry->loaded(Window::Utility), b);
         QVERIFY(b->isVisible());
         QCOMPARE(b->lineCount(), 3);
 
@@ -273,7 +269,6 @@ private Q_SLOTS:
         }
         const QString sql = env.m.sharedRs->sql();
 
-        int followed = 0;
         for (int step = 0; step < 60; ++step) {
             const qint64 highest =
                 env.m.logDb.scalar(u"select max(count) from data"_s).toLongLong();
@@ -294,7 +289,8 @@ private Q_SLOTS:
             }
             env.m.openShared(u"select 1 as untouched"_s);
             b.showAny();
-            followed += env.m.sharedRs->sql() == u"select 1 as untouched"_s ? 1 : 0;
+            // The change was followed, not listed again.
+            QCOMPARE(env.m.sharedRs->sql(), u"select 1 as untouched"_s);
             // The keys a full listing of the browser's query gives.
             std::vector<qint32> listed;
             for (Recordset rs(env.m.logDb, sql, Recordset::keysOnly); !rs.eof(); rs.moveNext()) {
@@ -304,13 +300,9 @@ private Q_SLOTS:
             QCOMPARE(std::vector<qint32>(shown.begin(), shown.begin() + b.lineCount()), listed);
             QCOMPARE(shown.size(), size_t(env.count()) + 1);
         }
-        QCOMPARE(followed, 60); // every change was followed, not listed again
         // A line shows its QSO as it is now.
-        QCOMPARE(
-            b.lineText(0).left(11).trimmed(),
-            env.m.logDb.scalar(u"select call from data where count = %1"_s.arg(b.lineKeys()[0]))
-                .toString()
-                .left(11));
+        QCOMPARE(b.lineText(0).left(11).trimmed(),
+                 env.rawField(b.lineKeys()[0], u"call"_s).left(11));
     }
 
     // ----- editing and deleting the selected QSO --------------------------------------
