@@ -21,23 +21,8 @@ using namespace hm52::test;
 
 namespace {
 
-// The log the listings read (call, sub-square, place, province, mode, band, date, time, QSL):
-// equal calls, places and sub-squares, so that the second keys decide; values longer than
-// their column, letters beyond ASCII, a time and a date stored oddly. Then the line of each
-// QSO, by its number: values cut to their column, a letter beyond ASCII one character, an odd
-// time or date still in its column.
-void fillLog(TestEnv& env) {
-    env.addQso({"I1ABC", "AB", "ALFA", "BD", "CW", "VHF", "5/1/04", "19:30", "c"});
-    env.addQso({"I1ABC", "AB", "ALFA", "BD", "SSB", "HF", "5/1/04", "09:05", "c"});
-    env.m.logDb.execute(u"update data set time = '7.5', date = 'sometime' where count = 2"_s);
-    env.addQso({"IK0BBB", "AB", "PIAN D'OLMO", "LM", "MIXED", "SAT", "5/1/04", "09:05", "c"});
-    env.addQso({"IW2CCC", "MN", "CA' BIANCA", "TD", "MIXED", "HF", "5/1/04", "09:05", "c"});
-    env.addQso({"IZ9DDD", "AC", "PIAN D'OLMO", "MV", "MIXED", "HF", "5/1/04", "00:05", "c"});
-    env.addQso({"IK2ABC/IN3/QRP", "XX", "SANTA MARIA DELLE GRAZIE AL MONTE SOPRA IL LAGO ALTO",
-                "VLT", "DIGITAL", "50 MHz", "5/1/04", "09:05", "c"});
-    env.addQso({"I0\u00c8", "XX", "CITT\u00c0 DELLA PIEVE DI SANTA MAR\u00cdA", "BD", "MIXED", "HF",
-                "5/1/04", "09:05", "c"});
-}
+// The line of each QSO of the log below, by its number: values cut to their column, a letter
+// beyond ASCII one character, an odd time or date still in its column.
 const QStringList logLines = {
     u"I1ABC       | HM52AB | ALFA                          | BD  | "
     u"CW      | VHF    | 05/01/04   | 19.30 | c"_s,
@@ -55,17 +40,12 @@ const QStringList logLines = {
     u"MIXED   | HF     | 05/01/04   | 09.05 | c"_s};
 
 // Clicks the line that starts with a call.
-void click(frmUtility& b, const QString& call, Qt::MouseButton button = Qt::LeftButton,
-           bool twice = false) {
+void click(frmUtility& b, const QString& call, Qt::MouseButton button = Qt::LeftButton) {
     auto* view = child<QListView>(&b, "List");
     const int line = itemTexts(view).indexOf(QRegularExpression(call + u" .*"_s));
     QVERIFY2(line >= 0, "no line of that call");
     const QPoint at = view->visualRect(view->model()->index(line, 0)).center();
-    if (twice) {
-        QTest::mouseDClick(view->viewport(), button, {}, at);
-    } else {
-        QTest::mouseClick(view->viewport(), button, {}, at);
-    }
+    QTest::mouseClick(view->viewport(), button, {}, at);
 }
 
 } // namespace
@@ -118,8 +98,20 @@ private Q_SLOTS:
         QFETCH(QStringList, answers);
         QFETCH(QString, query);
         QFETCH(QList<int>, keys);
+        // The log (call, sub-square, place, province, mode, band, date, time, QSL): equal calls,
+        // places and sub-squares, so that the second keys decide; values longer than their
+        // column, letters beyond ASCII, a time and a date stored oddly.
         TestEnv env;
-        fillLog(env);
+        env.addQso({"I1ABC", "AB", "ALFA", "BD", "CW", "VHF", "5/1/04", "19:30", "c"});
+        env.addQso({"I1ABC", "AB", "ALFA", "BD", "SSB", "HF", "5/1/04", "09:05", "c"});
+        env.m.logDb.execute(u"update data set time = '7.5', date = 'sometime' where count = 2"_s);
+        env.addQso({"IK0BBB", "AB", "PIAN D'OLMO", "LM", "MIXED", "SAT", "5/1/04", "09:05", "c"});
+        env.addQso({"IW2CCC", "MN", "CA' BIANCA", "TD", "MIXED", "HF", "5/1/04", "09:05", "c"});
+        env.addQso({"IZ9DDD", "AC", "PIAN D'OLMO", "MV", "MIXED", "HF", "5/1/04", "00:05", "c"});
+        env.addQso({"IK2ABC/IN3/QRP", "XX", "SANTA MARIA DELLE GRAZIE AL MONTE SOPRA IL LAGO ALTO",
+                    "VLT", "DIGITAL", "50 MHz", "5/1/04", "09:05", "c"});
+        env.addQso({"I0\u00c8", "XX", "CITT\u00c0 DELLA PIEVE DI SANTA MAR\u00cdA", "BD", "MIXED",
+                    "HF", "5/1/04", "09:05", "c"});
         frmUtility& b = env.registry->utility();
         env.dialogs.type(answers);
         for (const QString& name : clicks.split(u' ')) {
@@ -182,8 +174,7 @@ private Q_SLOTS:
         env.dialogs.type(u"A'"_s);
         click(b, "cmdWWLocator");
         QCOMPARE(terms(), u"|A''||"_s);
-        env.dialogs.type(u"CA' BIANCA"_s);
-        env.dialogs.type(u"T'D"_s);
+        env.dialogs.type(QStringList{"CA' BIANCA", "T'D"});
         click(b, "cmdPlace");
         QCOMPARE(terms(), u"||CA'' BIANCA|T''D"_s);
         QCOMPARE(env.dialogs.texts(),
@@ -332,7 +323,9 @@ private Q_SLOTS:
         // empty again, not MV); a one-digit hour gains its zero.
         showActive(&b);
         click(b, u"I3QQQ"_s);
-        click(b, u"I3QQQ"_s, Qt::LeftButton, true);
+        auto* view = child<QListView>(&b, "List");
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
+                           view->visualRect(view->currentIndex()).center());
         QCOMPARE(formText(*edit), u"AB|I3QQQ|05|01|04|0705|ALFA||MIXED|HF|c"_s);
         QCOMPARE(edit->editCount, seven);
         QVERIFY(env.dialogs.shown.empty());
