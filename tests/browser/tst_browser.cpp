@@ -315,7 +315,6 @@ private Q_SLOTS:
         QCOMPARE(formText(*edit), u"AC|I2XYZ|31|02|04|1905|PIAN D'OLMO|MV|CW|VHF|w"_s);
         // The sub-square's change handler ran: the place list holds the places of HM52AC.
         QCOMPARE(itemTexts(edit->comboPlace), QStringList({"DELTA", "PIAN D'OLMO"}));
-        QCOMPARE(edit->editCount, 1);
         QCOMPARE(env.m.sharedRs->sql(), u"select * from data where count =1;"_s);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
 
