@@ -107,7 +107,7 @@ private Q_SLOTS:
             // Sub-square to time on the left, place to QSL on the right, the buttons in a
             // column beside them: Clear, Submit, Exit from top to bottom.
             showActive(w);
-            const auto pos = [w](QWidget* c) { return c->mapTo(w, QPoint(0, 0)); };
+            const auto pos = [form = w](QWidget* c) { return c->mapTo(form, QPoint(0, 0)); };
             const std::vector<std::vector<QWidget*>> columns{
                 {w->txtWWLocator, w->txtCall, w->txtDate[0], w->txtTime},
                 {w->comboPlace, w->comboProv, w->comboMode, w->comboBand, w->optQSLConf,
