@@ -20,6 +20,17 @@ QString engineText(sqlite3* db, int rc) {
     return QString::fromUtf8(sqlite3_errstr(rc));
 }
 
+// The extended code of a failure: the connection's own when it names the same failure.
+int extendedOf(sqlite3* db, int rc) {
+    if (db != nullptr) {
+        const int extended = sqlite3_extended_errcode(db);
+        if (rc == 0 || (extended & 0xff) == (rc & 0xff)) {
+            return extended;
+        }
+    }
+    return rc;
+}
+
 } // namespace
 
 namespace sqlite {
@@ -84,8 +95,9 @@ void Database::open(const QString& path, OpenMode mode) {
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = engineText(db, rc);
+        const int code = extendedOf(db, rc);
         sqlite3_close(db);
-        throw DbError(message);
+        throw DbError(message, code);
     }
     db_ = db;
     path_ = path;
@@ -115,8 +127,9 @@ void Database::create(const QString& path) {
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = engineText(db, rc);
+        const int code = extendedOf(db, rc);
         sqlite3_close(db);
-        throw DbError(message);
+        throw DbError(message, code);
     }
     db_ = db;
     path_ = path;
@@ -156,14 +169,15 @@ void Database::fail(int rc, const QString& message) const {
     QString text = !message.isEmpty() ? message
                    : db_ != nullptr   ? QString::fromUtf8(sqlite3_errmsg(db_))
                                       : QStringLiteral("the database is not open");
-    const int code = (rc != 0 ? rc : db_ != nullptr ? sqlite3_extended_errcode(db_) : 0) & 0xff;
+    const int extended = extendedOf(db_, rc);
+    const int code = extended & 0xff;
     if ((code == SQLITE_CORRUPT || code == SQLITE_NOTADB) && gate_ != nullptr) {
         const QString told = gate_->damaged(text);
         if (!told.isEmpty()) {
             text += QStringLiteral("\n\n") + told;
         }
     }
-    throw DbError(text);
+    throw DbError(text, extended);
 }
 
 void Database::requireWrite() {
@@ -323,6 +337,12 @@ SqlText parseLiterals(const QString& sql) {
     return result;
 }
 
+void Database::setBusyTimeout(int milliseconds) {
+    if (db_ != nullptr) {
+        sqlite3_busy_timeout(db_, milliseconds);
+    }
+}
+
 bool Database::inTransaction() const {
     return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
 }
@@ -343,12 +363,14 @@ void Database::runWrite(sqlite3_stmt* stmt) {
         rc = sqlite3_step(stmt);
     }
     if (rc != SQLITE_DONE) {
+        // Read before the reset and the rollback, which overwrite them.
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+        const int extended = sqlite3_extended_errcode(db_);
         sqlite3_reset(stmt);
         if (own) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         }
-        fail(rc, message);
+        fail(extended, message);
     }
     sqlite3_reset(stmt);
     if (own) {
@@ -363,10 +385,11 @@ void Database::control(const char* sql) {
     const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+        const int extended = sqlite3_extended_errcode(db_);
         if (qstrcmp(sql, "COMMIT") == 0 && inTransaction()) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         }
-        fail(rc, message);
+        fail(extended, message);
     }
 }
 

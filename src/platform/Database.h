@@ -82,7 +82,13 @@ public:
     // Columns of a table, in table order, cached for the life of the connection.
     const std::vector<Column>& columns(const QString& table);
 
+    // Statements kept prepared for the next use of their text.
+    qsizetype cachedStatements() const { return statements_.size(); }
+
     bool inTransaction() const;
+    // How long a statement waits for another connection's lock before it fails with
+    // SQLITE_BUSY ("database is locked"); 3 s unless set.
+    void setBusyTimeout(int milliseconds);
     sqlite3* handle() const { return db_; }
 
     // The log's keeper; none for a connection that nobody keeps (the gazetteer, a tool's).

@@ -15,10 +15,19 @@ public:
     QString text() const { return QString::fromStdString(what()); }
 };
 
-// A failure of the database engine. text() is the engine's own error text.
+// A failure of the database engine. text() is the engine's own error text; the codes are
+// SQLite's result code of the failure (SQLITE_BUSY, SQLITE_CONSTRAINT...) and its extended
+// code (SQLITE_CONSTRAINT_PRIMARYKEY...), both 0 for a failure the engine layer found itself
+// (a field that is not there, a cursor on no row).
 class DbError : public Failure {
 public:
-    using Failure::Failure;
+    explicit DbError(const QString& reason, int extendedCode = 0)
+        : Failure(reason), extended_(extendedCode) {}
+    int primaryCode() const { return extended_ & 0xff; }
+    int extendedCode() const { return extended_; }
+
+private:
+    int extended_;
 };
 
 // A printer that is missing or fails; text() is the system's reason.

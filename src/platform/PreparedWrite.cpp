@@ -22,9 +22,11 @@ PreparedWrite::PreparedWrite(Database& db, const QString& sql) : db_(db) {
                                       &stmt_, nullptr);
     if (rc != SQLITE_OK || stmt_ == nullptr) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
+        const int extended = sqlite3_extended_errcode(db_.handle());
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
-        db_.fail(rc, rc != SQLITE_OK ? message : QStringLiteral("empty SQL text"));
+        db_.fail(rc != SQLITE_OK ? extended : 0,
+                 rc != SQLITE_OK ? message : QStringLiteral("empty SQL text"));
     }
 }
 
@@ -75,9 +77,10 @@ void PreparedWrite::run() {
     }
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
+        const int extended = sqlite3_extended_errcode(db_.handle());
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
-        db_.fail(rc, message);
+        db_.fail(extended, message);
     }
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);

@@ -136,8 +136,9 @@ void Recordset::readKeys(std::vector<qint32>& keys, size_t& count) {
     onRow_ = false;
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
+        const int extended = sqlite3_extended_errcode(db_.handle());
         sqlite3_reset(stmt_);
-        db_.fail(rc, message);
+        db_.fail(extended, message);
     }
     sqlite3_reset(stmt_);
 }
@@ -156,8 +157,9 @@ void Recordset::step() {
     onRow_ = false;
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
+        const int extended = sqlite3_extended_errcode(db_.handle());
         sqlite3_reset(stmt_);
-        db_.fail(rc, message);
+        db_.fail(extended, message);
     }
     // Finished: release the statement's read lock at once.
     sqlite3_reset(stmt_);
@@ -375,7 +377,7 @@ void Recordset::requireWritable() const {
     }
     db_.requireWrite();
     if (db_.readOnly()) {
-        throw DbError(QStringLiteral("attempt to write a readonly database"));
+        throw DbError(QStringLiteral("attempt to write a readonly database"), SQLITE_READONLY);
     }
 }
 
