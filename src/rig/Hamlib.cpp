@@ -56,12 +56,18 @@ int addModel(const rig_caps* caps, rig_ptr_t data) {
 
 } // namespace
 
-void quietHamlib() {
+void startHamlib() {
     rig_set_debug(RIG_DEBUG_NONE);
+    // All backends once, before any rig_init: Hamlib 4.5 registers a backend's models again
+    // (and loses the first entries) when all are loaded after rig_init loaded one.
+    static bool loaded = false;
+    if (!loaded) {
+        rig_load_all_backends();
+        loaded = true;
+    }
 }
 
 QList<RigModel> hamlibModels() {
-    rig_load_all_backends();
     QList<RigModel> models;
     rig_list_foreach(addModel, &models);
     std::sort(models.begin(), models.end(), [](const RigModel& a, const RigModel& b) {
@@ -99,7 +105,7 @@ Outcome HamlibRig::open(const RigSettings& settings) {
                         .arg(port)};
         }
     }
-    rig_load_all_backends();
+    // rig_init loads the model's backend itself.
     RIG* made = rig_init(static_cast<rig_model_t>(settings.model));
     if (made == nullptr) {
         return {Outcome::Refused,

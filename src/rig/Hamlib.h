@@ -40,8 +40,8 @@ struct Outcome {
 // from its one worker thread, and a process-wide lock keeps two workers from meeting inside
 // Hamlib's global state.
 
-// Hamlib's debug output off.
-void quietHamlib();
+// Readies Hamlib, before any other call: its debug output off, its backends loaded.
+void startHamlib();
 // Hamlib's rig models, by manufacturer and model name.
 QList<RigModel> hamlibModels();
 

@@ -3,9 +3,11 @@
 #include <QMetaObject>
 
 #include <chrono>
+#include <clocale>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 namespace hm52::rig {
 
@@ -119,6 +121,12 @@ void RigControl::startWorker() {
     if (shared_) {
         return;
     }
+    // Hamlib reads the rig's numbers with the C library, so rig_open switches LC_NUMERIC to
+    // "C" and back: from the worker, that would switch the whole process's locale under the
+    // other threads, and Hamlib 4.5 then restores a locale name that the switch has freed.
+    // Numbers in the C form for the whole process, set here before the worker starts, make
+    // both harmless (Qt formats numbers with QLocale, not with the C locale).
+    std::setlocale(LC_NUMERIC, "C");
     shared_ = std::make_shared<Shared>();
     shared_->owner = this;
     worker_ = std::thread(&RigControl::work, shared_);
@@ -162,7 +170,7 @@ void RigControl::listModels() {
 
 void RigControl::work(const std::shared_ptr<Shared>& shared) {
     inHamlib([]() {
-        quietHamlib();
+        startHamlib();
         return 0;
     });
     HamlibRig rig;
