@@ -87,7 +87,9 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     const Options given = options(app);
     if (!given.error.isEmpty()) {
-        std::fprintf(stderr, "hm52: %s\n", qPrintable(given.error));
+        for (const QString& line : given.error.split(u'\n')) {
+            std::fprintf(stderr, "hm52: %s\n", qPrintable(line));
+        }
         return 1;
     }
     // Only the main window ends the program; closing any other window never does.

@@ -208,6 +208,20 @@ private Q_SLOTS:
         QCOMPARE(run.program->rig().stateText(), state);
         QCOMPARE(RigSettingsStore(path).saved(), (RigSettings{2, u"localhost:4532"_s, 0}));
     }
+
+    // A model with no port anywhere: said once the main window is up, and nothing is tried.
+    void aRigGivenWithoutItsPortIsSaidAtStart() {
+        TestEnv env;
+        ProgramRun run(env.dir.path());
+        QString error;
+        run.program->setRig({}, parseOverrides(u"2"_s, {}, {}, &error));
+        QVERIFY(run.program->start());
+        QTRY_COMPARE(run.dialogs.texts(),
+                     QStringList{u"The rig cannot be connected: Type the rig's port: its serial "
+                                 u"device (such as /dev/ttyUSB0) or the host:port of a rigctld "
+                                 u"(such as localhost:4532).\n\nSet it in Utility, Rig..."_s});
+        QCOMPARE(run.program->rig().state(), RigControl::State::NotConnected);
+    }
 };
 
 QTEST_MAIN(RigWindowTest)
