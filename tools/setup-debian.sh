@@ -7,6 +7,8 @@ packages=(
     g++ make cmake                  # toolchain
     qt6-base-dev                    # Qt Widgets, PrintSupport, Test and the platform plugins
     libsqlite3-dev                  # the database engine
+    libhamlib-dev pkgconf           # rig control through Hamlib, found with pkg-config
+    libhamlib-utils                 # rigctld and rigctl, for the rig tests
     fonts-liberation2               # metric-compatible "Courier New" / "Times New Roman"
     fontconfig                      # resolves those font names
     poppler-utils                   # pdftotext, to read back printed PDF pages in tests

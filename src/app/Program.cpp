@@ -28,6 +28,8 @@ Program::Program(const ProgramPaths& paths, Dialogs& dialogs, Shell& shell, Prin
       registry_(services_),
       main_(std::make_unique<principale>(services_, registry_, std::move(endProgram))),
       mainThread_(std::make_unique<QObject>()) {
+    services_.rig = &rig_;
+    services_.rigSettings = &rigSettings_;
     m_.onDamaged = [this](const QString& finding) {
         services_.dialogs.tell(main_.get(), m_.damagedText(finding), Icon::Critical);
     };
@@ -122,9 +124,11 @@ bool Program::start() {
                 .arg(QDir::toNativeSeparators(logPath), m_.distrust()),
             Icon::Exclamation);
         m_.startCheck();
+        startRig();
         return true;
     }
 
+    startRig();
     const QString folder = backup::folderFor(logPath);
     backup::removeLeftovers(folder);
     m_.startCheck([this, logPath]() {
@@ -134,6 +138,11 @@ bool Program::start() {
         }
     });
     return true;
+}
+
+void Program::setRig(const QString& settingsPath, const rig::RigOverrides& session) {
+    rigSettings_ = rig::RigSettingsStore(settingsPath);
+    rigSettings_.setSession(session);
 }
 
 void Program::finishStartWork() {
@@ -173,12 +182,29 @@ QString dailyBackup(const QString& logPath, const QDateTime& now, const std::ato
     return told;
 }
 
-int runProgram(const ProgramPaths& paths, bool newLog) {
+void Program::startRig() {
+    // Only asks the rig's worker: the main window shows without waiting for the rig.
+    if (!rigSettings_.startsConnected()) {
+        return;
+    }
+    const rig::RigSettings settings = rigSettings_.inForce();
+    const QString problem = rig::settingsProblem(settings);
+    if (!problem.isEmpty()) {
+        tellLater(QStringLiteral("The rig cannot be connected: %1\n\nSet it in Utility, Rig...")
+                      .arg(problem),
+                  Icon::Exclamation);
+        return;
+    }
+    rig_.connectRig(settings);
+}
+
+int runProgram(const ProgramPaths& paths, bool newLog, const rig::RigOverrides& rigSession) {
     QtDialogs dialogs;
     QtShell shell;
     Program program(
         paths, dialogs, shell, []() { return std::make_unique<QtPrinter>(); },
         []() { QCoreApplication::exit(0); }, newLog);
+    program.setRig(rig::RigSettingsStore::defaultPath(), rigSession);
     if (!program.start()) {
         return 1;
     }

@@ -2,6 +2,8 @@
 
 #include "app/ProgramPaths.h"
 #include "app/WindowRegistry.h"
+#include "rig/RigControl.h"
+#include "rig/RigSettings.h"
 #include "storage/Module1.h"
 #include "ui/Services.h"
 
@@ -38,6 +40,12 @@ public:
     // what they have to tell.
     void finishStartWork();
 
+    // Where the rig's settings are kept (empty: nowhere, this run only) and what the command
+    // line gave for this run. Before start(), which connects the rig when they say so.
+    void setRig(const QString& settingsPath, const rig::RigOverrides& session);
+    rig::RigControl& rig() { return rig_; }
+    rig::RigSettingsStore& rigSettings() { return rigSettings_; }
+
     principale& mainWindow() { return *main_; }
     WindowRegistry& registry() { return registry_; }
     Services& services() { return services_; }
@@ -47,12 +55,18 @@ private:
     // Shows a box on the main window, later, from whichever thread asks.
     void tellLater(const QString& text, Icon icon);
 
+    // Connects the rig when the settings say so.
+    void startRig();
+
     // At an installed program's first start: the new, empty log, when the operator wants it.
     bool createFirstLog(const QString& logPath);
 
     ProgramPaths paths_;
     bool newLog_ = false;
     Module1 m_;
+    // Before the windows, which use them, and after them at the end.
+    rig::RigSettingsStore rigSettings_;
+    rig::RigControl rig_;
     Services services_;
     WindowRegistry registry_;
     std::unique_ptr<principale> main_;
@@ -69,6 +83,6 @@ QString dailyBackup(const QString& logPath, const QDateTime& now = QDateTime::cu
 
 // The whole program: start, show the main window, run the event loop. Returns the exit
 // status (non-zero when the log could not be opened or is open in another HM52).
-int runProgram(const ProgramPaths& paths, bool newLog);
+int runProgram(const ProgramPaths& paths, bool newLog, const rig::RigOverrides& rigSession = {});
 
 } // namespace hm52

@@ -12,6 +12,7 @@
 #include "places/frmFindPlaces.h"
 #include "qso/frmEditQSO.h"
 #include "qso/frmInsertQSO.h"
+#include "rigwindow/frmRig.h"
 #include "ui/Form.h"
 
 namespace hm52 {
@@ -53,6 +54,8 @@ QWidget* WindowRegistry::create(Window w) {
         return new frmImportReport(s_, *this);
     case Window::RestoreBackup:
         return new frmRestoreBackup(s_, *this);
+    case Window::Rig:
+        return new frmRig(s_, *this);
     }
     return nullptr;
 }
@@ -128,6 +131,9 @@ frmAbout& WindowRegistry::about() {
 }
 frmMap& WindowRegistry::map() {
     return windowOf<frmMap>(*this, Window::Map);
+}
+frmRig& WindowRegistry::rigWindow() {
+    return windowOf<frmRig>(*this, Window::Rig);
 }
 
 void WindowRegistry::showAny() {

@@ -22,6 +22,7 @@ class frmUserData;
 class frmFindPlaces;
 class frmAbout;
 class frmMap;
+class frmRig;
 
 // Creates and keeps every window of the program, at most one instance of each: creates and
 // loads it on first use, forgets it when its close box unloads it. The refresh chain goes
@@ -54,6 +55,7 @@ public:
     frmFindPlaces& findPlaces();
     frmAbout& about();
     frmMap& map();
+    frmRig& rigWindow();
 
 Q_SIGNALS:
     // After every recount of the refresh chain.

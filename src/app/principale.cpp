@@ -75,6 +75,7 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     addEntry(utility, "mnUserData", QStringLiteral("&User Data"), &principale::mnUserData_Click);
     addEntry(utility, "mnFindPlaces", QStringLiteral("&Find on Places Database"),
              &principale::mnFindPlaces_Click);
+    addEntry(utility, "mnRig", QStringLiteral("&Rig..."), &principale::mnRig_Click);
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("mnHelp"));
@@ -171,6 +172,9 @@ void principale::mnRestoreBackup_Click() {
 }
 void principale::mnMap_Click() {
     registry.show(Window::Map);
+}
+void principale::mnRig_Click() {
+    registry.show(Window::Rig);
 }
 
 void principale::openHelp(const QString& document) {

@@ -10,6 +10,11 @@
 
 namespace hm52 {
 
+namespace rig {
+class RigControl;
+class RigSettingsStore;
+} // namespace rig
+
 // What every window reaches beyond its own controls: the databases, the boxes, the shell,
 // the printer and the program's folder. One per run; tests build theirs with the
 // recording seams.
@@ -23,6 +28,10 @@ struct Services {
     FileDialogs* files = nullptr;
     // Where the gazetteer and Help/ are read from; the program's folder when empty.
     QString dataFolder;
+
+    // The station's rig and where its settings live; the Rig window needs both.
+    rig::RigControl* rig = nullptr;
+    rig::RigSettingsStore* rigSettings = nullptr;
 
     QString dataDir() const { return dataFolder.isEmpty() ? programFolder : dataFolder; }
 };

@@ -21,8 +21,9 @@ enum class Window {
     ImportADIF,
     ImportReport,
     RestoreBackup,
+    Rig,
 };
-constexpr int windowCount = static_cast<int>(Window::RestoreBackup) + 1;
+constexpr int windowCount = static_cast<int>(Window::Rig) + 1;
 
 // The log browser's search terms. They belong to the browser but live as long as the
 // program: hiding or closing the browser keeps them. Each is stored already passed through

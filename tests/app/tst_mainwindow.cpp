@@ -46,7 +46,7 @@ private Q_SLOTS:
                               u"mnAward=Award: mnCounter=&Counter; mnBAR=&Base Award Request; "
                               u"mnEndorsement=&Endorsement; mnMap=Sub-square Map;"_s,
                               u"mnUtility=Utility: mnUserData=&User Data; mnFindPlaces=&Find on "
-                              u"Places Database;"_s,
+                              u"Places Database; mnRig=&Rig...;"_s,
                               u"mnHelp=Help: mnHelpHM52html=&Help on HM52; mnHelpHM52pdf=&Rules "
                               u"on HM52 ; mnLine=-; mnAbout=&About HM52;"_s}));
         // The certificate shows whole, with its wording and its proportions.

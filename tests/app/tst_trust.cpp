@@ -69,7 +69,8 @@ private Q_SLOTS:
                                             {"mnUserData", Window::UserData},
                                             {"mnFindPlaces", Window::FindPlaces},
                                             {"mnAbout", Window::About},
-                                            {"mnRestoreBackup", Window::RestoreBackup}}) {
+                                            {"mnRestoreBackup", Window::RestoreBackup},
+                                            {"mnRig", Window::Rig}}) {
             child<QAction>(&main, entry)->trigger();
             const QWidget* opened = env.registry->loaded(window);
             QVERIFY2(opened && opened->isVisible(), entry);

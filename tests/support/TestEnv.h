@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/WindowRegistry.h"
+#include "rig/RigControl.h"
+#include "rig/RigSettings.h"
 #include "support/LogFixture.h"
 #include "support/Recording.h"
 #include "ui/Services.h"
@@ -35,6 +37,9 @@ public:
     RecordingShell shell;
     RecordingPrinters printers;
     RecordingFileDialogs fileDialogs;
+    // The rig, with its settings in the test's folder (never the user's own).
+    rig::RigControl rig;
+    rig::RigSettingsStore rigSettings;
     std::unique_ptr<Services> services;
     std::unique_ptr<WindowRegistry> registry;
 };

@@ -1,0 +1,177 @@
+// The rig read through Hamlib against a real rigctld of Hamlib's dummy rig: readings follow
+// the rig, a rig that stops answering is said while the main thread goes on, and a rig that
+// comes back is read again.
+
+#include "rig/RigControl.h"
+#include "support/Rigctld.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+using namespace hm52::rig;
+using namespace hm52::test;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(RigSettings)
+Q_DECLARE_METATYPE(RigControl::State)
+
+namespace {
+
+constexpr int patience = 20000; // ms: generous, for a loaded machine
+
+RigSettings through(const Rigctld& rigctld) {
+    return {2, rigctld.address(), 0}; // model 2: Hamlib's NET rigctl
+}
+
+// Counts the ticks of a timer on the main thread and the longest time between two.
+struct Heartbeat {
+    QTimer timer;
+    QElapsedTimer sinceLast;
+    qint64 longestGap = 0;
+    int ticks = 0;
+    Heartbeat() {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this]() {
+            longestGap = std::max(longestGap, sinceLast.restart());
+            ++ticks;
+        });
+        sinceLast.start();
+        timer.start();
+    }
+};
+
+} // namespace
+
+class RigControlTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void readingsFollowTheRigAndComeOnlyWhenItChanges() {
+        Rigctld rigctld;
+        QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
+        RigControl rig;
+        QSignalSpy readings(&rig, &RigControl::readingChanged);
+        QSignalSpy states(&rig, &RigControl::stateTextChanged);
+        rig.connectRig(through(rigctld));
+        QCOMPARE(rig.stateText(), u"Rig: connecting to %1\u2026"_s.arg(rigctld.address()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::Connected, patience);
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.isEmpty(), patience);
+
+        QVERIFY2(rigctld.rigctl({u"F"_s, u"144300000"_s}), qPrintable(rigctld.failure()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reading().hz, 144300000, patience);
+        QVERIFY2(rigctld.rigctl({u"M"_s, u"USB"_s, u"2400"_s}), qPrintable(rigctld.failure()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reading().mode, u"USB"_s, patience);
+        QCOMPARE(readings.last(), QVariantList({qint64(144300000), u"USB"_s}));
+        QCOMPARE(rig.stateText(), u"Rig: connected, 144.300 MHz USB"_s);
+        QCOMPARE(states.last().first().toString(), rig.stateText());
+
+        // The rig stays where it is: several readings later, nothing new was signalled.
+        const qsizetype signalled = readings.size();
+        QTest::qWait(4 * RigControl::pollMs);
+        QCOMPARE(readings.size(), signalled);
+    }
+
+    void aRigThatStopsAnsweringIsSaidAndReadAgainWhenItComesBack() {
+        Rigctld rigctld;
+        QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
+        RigControl rig;
+        rig.connectRig(through(rigctld));
+        QVERIFY2(rigctld.rigctl({u"F"_s, u"144300000"_s}), qPrintable(rigctld.failure()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reading().hz, 144300000, patience);
+        QSignalSpy readings(&rig, &RigControl::readingChanged);
+
+        Heartbeat heartbeat;
+        rigctld.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::NotAnswering, patience);
+        QVERIFY2(rig.stateText().startsWith(u"Rig: not answering ("_s),
+                 qPrintable(rig.stateText()));
+        QVERIFY2(rig.stateText().endsWith(u"), retrying\u2026"_s), qPrintable(rig.stateText()));
+        // Tried again and again, with the main thread turning meanwhile.
+        const int ticks = heartbeat.ticks;
+        QTest::qWait(3 * RigControl::retryMs);
+        QVERIFY(heartbeat.ticks > ticks);
+        QCOMPARE(rig.state(), RigControl::State::NotAnswering);
+        QVERIFY(readings.isEmpty()); // the last reading stands
+
+        // The same rigctld again, a fresh dummy rig: read again, its new frequency signalled.
+        QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::Connected, patience);
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.isEmpty(), patience);
+        QVERIFY(rig.reading().hz != 144300000);
+        QVERIFY2(rig.stateText().startsWith(u"Rig: connected, "_s), qPrintable(rig.stateText()));
+    }
+
+    // Each try of a rig that takes the connection and never answers waits out Hamlib's
+    // timeouts, well over a second: on the main thread that would stop its timer as long.
+    void aSilentRigNeverHoldsUpTheMainThread() {
+        SilentPort silent(SilentPort::Silent);
+        QVERIFY(silent.isOpen());
+        RigControl rig;
+        Heartbeat heartbeat;
+        rig.connectRig({2, silent.address(), 0});
+        QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::NotAnswering, patience);
+        QCOMPARE(rig.stateText(), u"Rig: not answering (timeout), retrying\u2026"_s);
+        QTest::qWait(3 * RigControl::retryMs);
+        QVERIFY2(heartbeat.longestGap < 2 * HamlibRig::timeoutMs,
+                 qPrintable(QString::number(heartbeat.longestGap)));
+    }
+
+    void disconnectingSaysSoAndSignalsNoMoreReadings() {
+        Rigctld rigctld;
+        QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
+        RigControl rig;
+        rig.connectRig(through(rigctld));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::Connected, patience);
+        QSignalSpy readings(&rig, &RigControl::readingChanged);
+        rig.disconnectRig();
+        QCOMPARE(rig.state(), RigControl::State::NotConnected);
+        QCOMPARE(rig.stateText(), u"Rig: not connected"_s);
+        QVERIFY2(rigctld.rigctl({u"F"_s, u"7074000"_s}), qPrintable(rigctld.failure()));
+        QTest::qWait(3 * RigControl::pollMs);
+        QVERIFY(readings.isEmpty());
+        QCOMPARE(rig.stateText(), u"Rig: not connected"_s);
+    }
+
+    void settingsThatCannotWorkAreSaid_data() {
+        QTest::addColumn<RigSettings>("settings");
+        QTest::addColumn<RigControl::State>("state");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unknown model")
+            << RigSettings{999999, u"127.0.0.1:4532"_s, 0} << RigControl::State::Failed
+            << u"Rig: Hamlib knows no rig model 999999; choose one in Utility, Rig..."_s;
+        QTest::newRow("unplugged device")
+            << RigSettings{1, u"/dev/hm52-no-such-rig"_s, 9600} << RigControl::State::NotAnswering
+            << u"Rig: /dev/hm52-no-such-rig is not there (is the rig's cable plugged in?), "
+               u"retrying\u2026"_s;
+    }
+
+    void settingsThatCannotWorkAreSaid() {
+        QFETCH(RigSettings, settings);
+        QFETCH(RigControl::State, state);
+        QFETCH(QString, text);
+        RigControl rig;
+        rig.connectRig(settings);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.stateText(), text, patience);
+        QCOMPARE(rig.state(), state);
+    }
+
+    void modelsListHamlibsRigs() {
+        RigControl rig;
+        QSignalSpy listed(&rig, &RigControl::modelsListed);
+        rig.listModels();
+        QTRY_COMPARE_WITH_TIMEOUT(listed.size(), 1, patience);
+        const RigModel* net = rig.model(2);
+        QVERIFY(net != nullptr);
+        QCOMPARE(net->manufacturer + u' ' + net->model, u"Hamlib NET rigctl"_s);
+        QVERIFY(rig.models().size() > 100);
+        QCOMPARE(rig.model(999999), nullptr);
+    }
+};
+
+QTEST_GUILESS_MAIN(RigControlTest)
+#include "tst_rigcontrol.moc"
