@@ -8,6 +8,7 @@
 #include "storage/QuoteSql.h"
 #include "ui/Artwork.h"
 #include "ui/Form.h"
+#include "ui/OpenDocument.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -174,7 +175,7 @@ void principale::mnMap_Click() {
 }
 
 void principale::openHelp(const QString& document) {
-    s.shell.open(joinPath(s.dataDir(), QStringLiteral("Help/") + document));
+    openDocument(s, this, joinPath(s.dataDir(), QStringLiteral("Help/") + document));
 }
 
 void principale::mnHelpHM52html_Click() {

@@ -173,10 +173,11 @@ QString AwardRequestForm::mode() const {
 }
 
 void AwardRequestForm::offerConversion(const std::vector<qint64>& claimed) {
-    if (!s.dialogs.askYesNo(this, award::convertQuestion)) {
+    // Yes converts QSOs for good: a stray Enter or Esc answers No to either question.
+    if (!s.dialogs.askBeforeChange(this, award::convertQuestion)) {
         return;
     }
-    if (s.dialogs.askYesNo(this, award::sureQuestion) &&
+    if (s.dialogs.askBeforeChange(this, award::sureQuestion) &&
         backupBeforeChange(s, this, QStringLiteral("the conversion to accredited"))) {
         try {
             rules::convertToAccredited(s.m.logDb, claimed);
