@@ -23,6 +23,7 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     : s(services), registry(reg), endProgram_(std::move(endProgram)) {
     setObjectName(QStringLiteral("principale"));
     setWindowTitle(QStringLiteral("HM52 v1.0 ita"));
+    registry.setMainWindow(this);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
