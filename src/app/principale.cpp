@@ -63,6 +63,12 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
              &principale::mnExportADIF_Click);
     addEntry(database, "mnRestoreBackup", QStringLiteral("&Restore Backup..."),
              &principale::mnRestoreBackup_Click);
+    // Beside "Print all QSOs": its pages in a preview or in a PDF file.
+    database->addSeparator()->setObjectName(QStringLiteral("mnLinePrint"));
+    addEntry(database, "mnPreviewAllQSOs", QStringLiteral("Pre&view all QSOs..."),
+             &principale::mnPreviewAllQSOs_Click);
+    addEntry(database, "mnSaveAllQSOsPdf", QStringLiteral("Save all QSOs as P&DF..."),
+             &principale::mnSaveAllQSOsPdf_Click);
 
     QMenu* award = bar->addMenu(QStringLiteral("Award"));
     award->setObjectName(QStringLiteral("mnAward"));
@@ -139,6 +145,12 @@ void principale::mnUtiliy_Click() {
 
 void principale::mnPrintAllQSOs_Click() {
     printAllQSOs(s, this);
+}
+void principale::mnPreviewAllQSOs_Click() {
+    printAllQSOs(s, this, Output::Preview);
+}
+void principale::mnSaveAllQSOsPdf_Click() {
+    printAllQSOs(s, this, Output::Pdf);
 }
 
 void principale::mnCounter_Click() {

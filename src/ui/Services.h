@@ -23,6 +23,8 @@ struct Services {
     FileDialogs* files = nullptr;
     // Where the gazetteer and Help/ are read from; the program's folder when empty.
     QString dataFolder;
+    // Jobs shown in a preview or written to a PDF file; the real ones when none is given.
+    DocumentFactory documents = {};
 
     QString dataDir() const { return dataFolder.isEmpty() ? programFolder : dataFolder; }
 };

@@ -42,7 +42,9 @@ private Q_SLOTS:
                  QStringList({u"mnDatabase=Database: mnInsertQSO=&Insert QSO; mnUtiliy=&Utility "
                               u"QSO; mnPrintAllQSOs=&Print all QSOs; mnLine2=-; mnExit=&Exit; "
                               u"mnLineADIF=-; mnImportADIF=I&mport ADIF...; mnExportADIF=E&xport "
-                              u"ADIF...; mnRestoreBackup=&Restore Backup...;"_s,
+                              u"ADIF...; mnRestoreBackup=&Restore Backup...; mnLinePrint=-; "_s
+                              u"mnPreviewAllQSOs=Pre&view all QSOs...; mnSaveAllQSOsPdf=Save "_s
+                              u"all QSOs as P&DF...;"_s,
                               u"mnAward=Award: mnCounter=&Counter; mnBAR=&Base Award Request; "
                               u"mnEndorsement=&Endorsement; mnMap=Sub-square Map;"_s,
                               u"mnUtility=Utility: mnUserData=&User Data; mnFindPlaces=&Find on "

@@ -3,10 +3,12 @@
 // answer given back. The real shell: a document that is not there, and no opener.
 
 #include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -107,6 +109,19 @@ private Q_SLOTS:
         file.close();
         QCOMPARE(shell.open(help), Opening::NoOpener);
         QCOMPARE(shell.open(u"http://www.example.org/hm52"_s), Opening::NoOpener);
+    }
+
+    // A name typed without an extension takes the filter's first one.
+    void aFileSavedUnderANameWithoutExtensionTakesTheFilters() {
+        QTemporaryDir dir;
+        onNextBox<QFileDialog>([&dir](QFileDialog* box) {
+            box->selectFile(dir.filePath(u"form"_s));
+            QMetaObject::invokeMethod(box, "accept");
+        });
+        QtFileDialogs real;
+        QCOMPARE(real.savePath(nullptr, u"Save as PDF"_s, dir.filePath(u"suggested.pdf"_s),
+                               u"PDF files (*.pdf);;All files (*)"_s),
+                 dir.filePath(u"form.pdf"_s));
     }
 
     void anInputBoxGivesTheTypedTextAndEmptyTextWhenCancelled() {

@@ -101,4 +101,13 @@ PrinterFactory RecordingPrinters::factory() {
     };
 }
 
+DocumentFactory RecordingPrinters::documents() {
+    return [this](const DocumentTarget& target) -> std::unique_ptr<PrinterOps> {
+        RecordedJob& job = jobs.emplace_back();
+        job.target = target.kind == DocumentTarget::Kind::Preview ? u"preview "_s + target.title
+                                                                  : u"pdf "_s + target.path;
+        return std::make_unique<RecordingPrinter>(job, failWith);
+    };
+}
+
 } // namespace hm52

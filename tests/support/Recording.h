@@ -93,12 +93,16 @@ struct RecordedJob {
     QStringList ops;
     QStringList lines; // the printed lines, a line of three texts joined
     bool ended = false;
+    // Where it went: "printer", "preview <title>" or "pdf <path>".
+    QString target = QStringLiteral("printer");
 };
 
 // Keeps every job and every operation; can be told to fail.
 class RecordingPrinters {
 public:
     PrinterFactory factory();
+    // Jobs for previews and PDF files, kept with the others.
+    DocumentFactory documents();
     std::deque<RecordedJob> jobs;
     // When set, every job's endDoc() throws PrintError with this reason.
     QString failWith;

@@ -9,8 +9,8 @@
 namespace hm52::test {
 
 TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer) : LogEnv(gazetteer) {
-    services = std::make_unique<Services>(
-        Services{m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs, {}});
+    services = std::make_unique<Services>(Services{
+        m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs, {}, printers.documents()});
     registry = std::make_unique<WindowRegistry>(*services);
 }
 
