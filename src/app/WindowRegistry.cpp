@@ -71,6 +71,7 @@ QWidget& WindowRegistry::load(Window w) {
     }
     QWidget* made = create(w);
     slot = made;
+    placement_.manage(made); // whole on the screen whenever it shows
     // The close box unloads the window: forget it at once, so the next use loads anew.
     const auto index = static_cast<size_t>(w);
     auto forget = [this, index, made]() {

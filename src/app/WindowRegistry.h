@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Placement.h"
 #include "ui/Windows.h"
 
 #include <QObject>
@@ -45,6 +46,9 @@ public:
     BrowserTerms& browserTerms() override;
     int& editCount() override;
 
+    // The main window, from which the other windows are placed on its screen.
+    void setMainWindow(QWidget* main) { placement_.setMainWindow(main); }
+
     frmInsertQSO& insertQSO();
     frmEditQSO& editQSO();
     frmUtility& utility();
@@ -65,6 +69,7 @@ private:
     QWidget* create(Window w);
 
     Services& s_;
+    WindowPlacement placement_;
     std::array<QPointer<QWidget>, windowCount> windows_;
     BrowserTerms terms_;
     int editCount_ = 0;

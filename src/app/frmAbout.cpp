@@ -1,6 +1,7 @@
 #include "app/frmAbout.h"
 
 #include "ui/Artwork.h"
+#include "ui/OpenDocument.h"
 #include "ui/Services.h"
 
 #include <QCloseEvent>
@@ -94,8 +95,8 @@ void frmAbout::cmdOK_Click() {
 }
 
 void frmAbout::Label2_Click() {
-    // Opened each time; a failure of the shell is not reported and the box stays open.
-    s.shell.open(siteAddress());
+    // Opened each time; the box stays open, and a page that cannot be opened is told.
+    openDocument(s, this, siteAddress());
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {

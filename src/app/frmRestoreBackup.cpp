@@ -108,11 +108,13 @@ void frmRestoreBackup::restore(const backup::Copy& chosen) {
         return;
     }
     const QString folder = QDir::toNativeSeparators(backup::folderFor(s.m.logDb.path()));
-    if (!s.dialogs.askYesNo(this,
-                            QStringLiteral("Put the backup of %1 (%2 QSOs) in the place of the "
-                                           "log?\n\nThe log as it is now is kept in %3 first.")
-                                .arg(when, QString::number(chosen.qsos), folder),
-                            Icon::Question)) {
+    // Yes replaces the log: a stray Enter or Esc answers No.
+    if (!s.dialogs.askBeforeChange(
+            this,
+            QStringLiteral("Put the backup of %1 (%2 QSOs) in the place of the "
+                           "log?\n\nThe log as it is now is kept in %3 first.")
+                .arg(when, QString::number(chosen.qsos), folder),
+            Icon::Question)) {
         return;
     }
     restoreBackup(s, registry, chosen);

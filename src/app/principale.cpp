@@ -8,6 +8,7 @@
 #include "storage/QuoteSql.h"
 #include "ui/Artwork.h"
 #include "ui/Form.h"
+#include "ui/OpenDocument.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     : s(services), registry(reg), endProgram_(std::move(endProgram)) {
     setObjectName(QStringLiteral("principale"));
     setWindowTitle(QStringLiteral("HM52 v1.0 ita"));
+    registry.setMainWindow(this);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -61,6 +63,12 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
              &principale::mnExportADIF_Click);
     addEntry(database, "mnRestoreBackup", QStringLiteral("&Restore Backup..."),
              &principale::mnRestoreBackup_Click);
+    // Beside "Print all QSOs": its pages in a preview or in a PDF file.
+    database->addSeparator()->setObjectName(QStringLiteral("mnLinePrint"));
+    addEntry(database, "mnPreviewAllQSOs", QStringLiteral("Pre&view all QSOs..."),
+             &principale::mnPreviewAllQSOs_Click);
+    addEntry(database, "mnSaveAllQSOsPdf", QStringLiteral("Save all QSOs as P&DF..."),
+             &principale::mnSaveAllQSOsPdf_Click);
 
     QMenu* award = bar->addMenu(QStringLiteral("Award"));
     award->setObjectName(QStringLiteral("mnAward"));
@@ -139,6 +147,12 @@ void principale::mnUtiliy_Click() {
 void principale::mnPrintAllQSOs_Click() {
     printAllQSOs(s, this);
 }
+void principale::mnPreviewAllQSOs_Click() {
+    printAllQSOs(s, this, Output::Preview);
+}
+void principale::mnSaveAllQSOsPdf_Click() {
+    printAllQSOs(s, this, Output::Pdf);
+}
 
 void principale::mnCounter_Click() {
     registry.show(Window::Award);
@@ -178,7 +192,7 @@ void principale::mnRig_Click() {
 }
 
 void principale::openHelp(const QString& document) {
-    s.shell.open(joinPath(s.dataDir(), QStringLiteral("Help/") + document));
+    openDocument(s, this, joinPath(s.dataDir(), QStringLiteral("Help/") + document));
 }
 
 void principale::mnHelpHM52html_Click() {

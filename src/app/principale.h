@@ -44,6 +44,8 @@ public:
     void mnRestoreBackup_Click();
     void mnMap_Click();
     void mnRig_Click();
+    void mnPreviewAllQSOs_Click();
+    void mnSaveAllQSOsPdf_Click();
 
     // The menu of a given name, for entries added after the standard ones.
     QMenu* menuNamed(const QString& objectName) const;

@@ -150,10 +150,22 @@ AwardRequestForm::AwardRequestForm(Services& services, Windows& reg, const Placi
     cmdExit = new QPushButton(QStringLiteral("Exit"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     cmdExit->setGeometry(tw(placing.exitLeft), buttonsTop, tw(1455), tw(495));
-    setFixedSize(tw(placing.width), tw(placing.height) + buttonsTop - tw(placing.buttonsTop));
+    // A row of our own under the standard buttons, after them in the tab order: "Preview"
+    // under "Print", "Save as PDF..." beside it.
+    const int moreTop = buttonsTop + tw(495) + tw(105);
+    cmdPreview = new QPushButton(QStringLiteral("Pre&view"), this);
+    cmdPreview->setObjectName(QStringLiteral("cmdPreview"));
+    cmdPreview->setGeometry(tw(120), moreTop, tw(2295), tw(495));
+    cmdSavePdf = new QPushButton(QStringLiteral("Save as P&DF..."), this);
+    cmdSavePdf->setObjectName(QStringLiteral("cmdSavePdf"));
+    cmdSavePdf->setGeometry(tw(2535), moreTop, tw(1665), tw(495));
+    setFixedSize(tw(placing.width),
+                 tw(placing.height) + moreTop - tw(placing.buttonsTop) + tw(495) + tw(105));
 
     connect(cmdPrint, &QPushButton::clicked, this, [this]() { cmdPrint_Click(); });
     connect(cmdExit, &QPushButton::clicked, this, [this]() { cmdExit_Click(); });
+    connect(cmdPreview, &QPushButton::clicked, this, [this]() { cmdPreview_Click(); });
+    connect(cmdSavePdf, &QPushButton::clicked, this, [this]() { cmdSavePdf_Click(); });
 }
 
 void AwardRequestForm::Form_Load() {
@@ -165,6 +177,26 @@ void AwardRequestForm::cmdExit_Click() {
     hide();
 }
 
+void AwardRequestForm::cmdPrint_Click() {
+    guarded([this]() { request(Output::Printer); });
+}
+void AwardRequestForm::cmdPreview_Click() {
+    guarded([this]() { request(Output::Preview); });
+}
+void AwardRequestForm::cmdSavePdf_Click() {
+    guarded([this]() { request(Output::Pdf); });
+}
+
+std::unique_ptr<PrintJob> AwardRequestForm::openJob(Output output, const QString& pdfName) {
+    const QString title =
+        output == Output::Preview ? QStringLiteral("Preview - ") + windowTitle() : windowTitle();
+    auto job = std::make_unique<PrintJob>(s, this, output, title, pdfName);
+    if (!job->opened()) {
+        job.reset();
+    }
+    return job;
+}
+
 QString AwardRequestForm::band() const {
     return comboBand->currentText();
 }
@@ -173,10 +205,11 @@ QString AwardRequestForm::mode() const {
 }
 
 void AwardRequestForm::offerConversion(const std::vector<qint64>& claimed) {
-    if (!s.dialogs.askYesNo(this, award::convertQuestion)) {
+    // Yes converts QSOs for good: a stray Enter or Esc answers No to either question.
+    if (!s.dialogs.askBeforeChange(this, award::convertQuestion)) {
         return;
     }
-    if (s.dialogs.askYesNo(this, award::sureQuestion) &&
+    if (s.dialogs.askBeforeChange(this, award::sureQuestion) &&
         backupBeforeChange(s, this, QStringLiteral("the conversion to accredited"))) {
         try {
             rules::convertToAccredited(s.m.logDb, claimed);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/Form.h"
+#include "ui/PrintJob.h"
 
 #include <QString>
 #include <QStringList>
@@ -66,17 +67,22 @@ std::vector<qint64> printRequestForm(Module1& m, PrinterOps& printer, const Requ
 
 } // namespace award
 
-// The window of a request: the mode and band lists, "Print" and "Exit". The two requests
-// differ in their placing and in what "Print" does.
+// The window of a request: the mode and band lists, "Print" and "Exit", then "Preview" and
+// "Save as PDF...". The two requests differ in their placing and in their request.
 class AwardRequestForm : public Form {
     Q_OBJECT
 public:
     // Selects "HF" and "MIXED".
     void Form_Load() override;
     // Prints the request (and offers the conversion) for the chosen band and mode.
-    virtual void cmdPrint_Click() = 0;
+    void cmdPrint_Click();
     // Hides the window; it stays loaded with its choices.
     void cmdExit_Click();
+    // The form as Print would print it, in a preview; nothing is asked after it.
+    void cmdPreview_Click();
+    // The request made by saving the form as a PDF file: the conversion is offered after it
+    // as after printing.
+    void cmdSavePdf_Click();
 
 protected:
     // Places in twips: the client area, the top of the two frames and of the buttons, and the
@@ -93,6 +99,12 @@ protected:
     QString band() const;
     QString mode() const;
 
+    // The request for the chosen band and mode on its output.
+    virtual void request(Output output) = 0;
+    // The job of a request on its output, named after the window; not opened when the
+    // operator cancels the choice of the PDF file. `pdfName` names the file suggested.
+    std::unique_ptr<PrintJob> openJob(Output output, const QString& pdfName);
+
     // After a printed form: the two questions, the conversion on two Yes answers, and the
     // counter's recount after either answer to the second question. A conversion that fails
     // says why and changes nothing.
@@ -104,6 +116,8 @@ protected:
     QComboBox* comboBand = nullptr;
     QPushButton* cmdPrint = nullptr;
     QPushButton* cmdExit = nullptr;
+    QPushButton* cmdPreview = nullptr;
+    QPushButton* cmdSavePdf = nullptr;
 };
 
 } // namespace hm52

@@ -6,6 +6,8 @@
 #include "ui/Form.h"
 #include "ui/Services.h"
 
+#include <QDate>
+
 namespace hm52 {
 
 namespace {
@@ -38,9 +40,26 @@ struct QsoLine {
     int at[9] = {};
 };
 
-void printLog(Services& s) {
-    const std::unique_ptr<PrinterOps> printer = s.printers();
-    PrinterOps& p = *printer;
+QString jobTitle(Output output) {
+    switch (output) {
+    case Output::Printer:
+        break;
+    case Output::Preview:
+        return QStringLiteral("Preview all QSOs");
+    case Output::Pdf:
+        return QStringLiteral("Save all QSOs as PDF");
+    }
+    return QStringLiteral("Print all QSOs");
+}
+
+void printLog(Services& s, QWidget* parent, Output output) {
+    PrintJob job(s, parent, output, jobTitle(output),
+                 QStringLiteral("hm52-log-%1.pdf")
+                     .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+    if (!job.opened()) {
+        return;
+    }
+    PrinterOps& p = job.ops();
     const QString blankLine = QStringLiteral(" ");
 
     p.setFontSize(8);
@@ -73,16 +92,19 @@ void printLog(Services& s) {
     const QString indent(11, u' ');
     const QString nothing;
     const QsoLine line(rs);
+    const qint64 qsos = s.m.contatore(QStringLiteral("select count(*) as contatore from data"));
+    qint64 read = 0;
     for (; !rs.eof(); rs.moveNext()) {
         p.print(indent, line.build(rs), nothing);
+        job.readQsos(++read, qsos);
     }
-    p.endDoc();
+    job.end();
 }
 
 } // namespace
 
-void printAllQSOs(Services& s, QWidget* parent) {
-    runHandler(s, parent, [&s]() { printLog(s); });
+void printAllQSOs(Services& s, QWidget* parent, Output output) {
+    runHandler(s, parent, [&s, parent, output]() { printLog(s, parent, output); });
 }
 
 } // namespace hm52

@@ -15,11 +15,7 @@ frmAE::frmAE(Services& services, Windows& reg)
     setWindowTitle(QStringLiteral("Award Endorsment Italian Rules"));
 }
 
-void frmAE::cmdPrint_Click() {
-    guarded([this]() { request(); });
-}
-
-void frmAE::request() {
+void frmAE::request(Output output) {
     const QString B = band();
     const QString M = mode();
     const int N = rules::baseFigure(B);
@@ -108,11 +104,17 @@ void frmAE::request() {
         inset + QStringLiteral("Si allega busta preindirizzata e preaffrancata per la risposta"),
     };
 
-    const std::unique_ptr<PrinterOps> printer = s.printers();
-    const std::vector<qint64> claimed = award::printRequestForm(s.m, *printer, form);
-    printer->endDoc();
+    const std::unique_ptr<PrintJob> job =
+        openJob(output, QStringLiteral("hm52-endorsement-%1-%2.pdf").arg(B, M).remove(u' '));
+    if (!job) {
+        return;
+    }
+    const std::vector<qint64> claimed = award::printRequestForm(s.m, job->ops(), form);
+    job->end();
 
-    offerConversion(claimed);
+    if (output != Output::Preview) {
+        offerConversion(claimed);
+    }
 }
 
 } // namespace hm52

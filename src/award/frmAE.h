@@ -11,10 +11,9 @@ class frmAE : public AwardRequestForm {
     Q_OBJECT
 public:
     frmAE(Services& services, Windows& registry);
-    void cmdPrint_Click() override;
 
-private:
-    void request();
+protected:
+    void request(Output output) override;
 };
 
 } // namespace hm52

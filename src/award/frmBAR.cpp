@@ -15,18 +15,15 @@ frmBAR::frmBAR(Services& services, Windows& reg)
     setWindowTitle(QStringLiteral("Base Award Request Italian Rules"));
 }
 
-void frmBAR::cmdPrint_Click() {
-    guarded([this]() { request(); });
-}
-
-void frmBAR::request() {
+void frmBAR::request(Output output) {
     const QString B = band();
     const QString M = mode();
     const int N = rules::baseFigure(B);
 
-    // Enough accredited QSOs: the award was requested already.
+    // Enough accredited QSOs: the award was requested already. A preview only looks: it asks
+    // nothing.
     const bool newRequest = s.m.contatore(rules::accreditedCountSql(B, M)) < N;
-    if (!newRequest &&
+    if (!newRequest && output != Output::Preview &&
         !s.dialogs.askYesNo(this, QStringLiteral("You have just requested this award! Do you "
                                                  "want to request it anyway?"))) {
         return;
@@ -105,11 +102,15 @@ void frmBAR::request() {
         tick + QStringLiteral("15 francobolli da € 0,45") + blanks(11),
     };
 
-    const std::unique_ptr<PrinterOps> printer = s.printers();
-    const std::vector<qint64> claimed = award::printRequestForm(s.m, *printer, form);
-    printer->endDoc();
+    const std::unique_ptr<PrintJob> job =
+        openJob(output, QStringLiteral("hm52-base-award-%1-%2.pdf").arg(B, M).remove(u' '));
+    if (!job) {
+        return;
+    }
+    const std::vector<qint64> claimed = award::printRequestForm(s.m, job->ops(), form);
+    job->end();
 
-    if (newRequest) {
+    if (newRequest && output != Output::Preview) {
         offerConversion(claimed);
     }
 }

@@ -11,10 +11,9 @@ class frmBAR : public AwardRequestForm {
     Q_OBJECT
 public:
     frmBAR(Services& services, Windows& registry);
-    void cmdPrint_Click() override;
 
-private:
-    void request();
+protected:
+    void request(Output output) override;
 };
 
 } // namespace hm52

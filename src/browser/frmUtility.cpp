@@ -502,11 +502,12 @@ void frmUtility::cmdDeleteQSO_Click() {
                        Icon::Critical);
         return;
     }
+    // OK deletes the QSO: a stray Enter or Esc answers Cancel.
     if (s.dialogs.message(
             this,
             QStringLiteral(
                 "are you sure you want to permanently delete this QSO from the Logbook?"),
-            Icon::Critical, Buttons::OkCancel) != Answer::Ok) {
+            Icon::Critical, Buttons::OkCancel, {}, safeKeys(Buttons::OkCancel)) != Answer::Ok) {
         return;
     }
     s.m.sharedRs->deleteRow();

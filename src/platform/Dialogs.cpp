@@ -9,8 +9,43 @@ QString titleShown(const QString& title) {
     return title.isEmpty() ? applicationTitle : title;
 }
 
+Keys usualKeys(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::OkCancel:
+        return {Answer::Ok, Answer::Cancel};
+    case Buttons::YesNo:
+        return {Answer::Yes, Answer::No};
+    case Buttons::Ok:
+        break;
+    }
+    return {Answer::Ok, Answer::Ok};
+}
+
+Keys safeKeys(Buttons buttons) {
+    const Answer safe = usualKeys(buttons).escape;
+    return {safe, safe};
+}
+
+namespace {
+
+QMessageBox::StandardButton standardButton(Answer answer) {
+    switch (answer) {
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
 Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Buttons buttons,
-                          const QString& title) {
+                          const QString& title, std::optional<Keys> keys) {
     QMessageBox box(parent);
     box.setWindowTitle(titleShown(title));
     box.setText(text);
@@ -37,14 +72,16 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Butto
         break;
     case Buttons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
         break;
     case Buttons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
         break;
     }
-    switch (box.exec()) {
+    const Keys used = keys.value_or(usualKeys(buttons));
+    box.setDefaultButton(standardButton(used.enter));
+    box.setEscapeButton(standardButton(used.escape));
+    const int pressed = box.exec();
+    switch (pressed) {
     case QMessageBox::Ok:
         return Answer::Ok;
     case QMessageBox::Yes:
@@ -56,16 +93,8 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Butto
     default:
         break;
     }
-    // Closing a Yes/No box by other means counts as No, an OK/Cancel box as Cancel.
-    switch (buttons) {
-    case Buttons::YesNo:
-        return Answer::No;
-    case Buttons::OkCancel:
-        return Answer::Cancel;
-    case Buttons::Ok:
-        break;
-    }
-    return Answer::Ok;
+    // Closed by other means: the answer of Esc.
+    return used.escape;
 }
 
 QString QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title) {

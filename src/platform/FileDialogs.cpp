@@ -1,6 +1,7 @@
 #include "platform/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 
 namespace hm52 {
 
@@ -10,7 +11,19 @@ QString QtFileDialogs::openPath(QWidget* parent, const QString& caption, const Q
 
 QString QtFileDialogs::savePath(QWidget* parent, const QString& caption, const QString& suggested,
                                 const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+    QFileDialog dialog(parent, caption, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an extension gets the filter's first one ("form" saves as
+    // "form.pdf"), and the dialog asks before that file is replaced.
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch match = firstPattern.match(filter);
+    if (match.hasMatch()) {
+        dialog.setDefaultSuffix(match.captured(1));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 FileDialogs& fileDialogsOr(FileDialogs* given) {

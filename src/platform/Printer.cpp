@@ -1,13 +1,19 @@
 #include "platform/Printer.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -79,6 +85,33 @@ bool onlyBlanks(QStringView text) {
     return true;
 }
 
+QFont fontOf(const PrintedLine& line) {
+    QFont font(line.fontName);
+    font.setPointSizeF(line.fontSize);
+    font.setBold(line.bold);
+    // Blanks are part of the layout: keep every one at its own width.
+    font.setKerning(false);
+    return font;
+}
+
+bool sameFont(const PrintedLine& a, const PrintedLine& b) {
+    return a.fontName == b.fontName && a.fontSize == b.fontSize && a.bold == b.bold;
+}
+
+// A PDF file or a preview has the pages of the default printer, when there is one.
+void takeDefaultPage(QPrinter& printer) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (!info.isNull()) {
+        printer.setPageSize(info.defaultPageSize());
+    }
+}
+
+void setMargins(QPrinter& printer) {
+    printer.setPageMargins(
+        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
+        QPageLayout::Millimeter);
+}
+
 } // namespace
 
 QtPrinter::QtPrinter(const QString& pdfPath)
@@ -90,6 +123,7 @@ QtPrinter::QtPrinter(Target target, const QString& nameOrPath) {
     case Target::PdfFile: {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(nameOrPath);
+        takeDefaultPage(*printer_);
         break;
     }
     case Target::DefaultPrinter: {
@@ -114,9 +148,26 @@ QtPrinter::QtPrinter(Target target, const QString& nameOrPath) {
         break;
     }
     }
-    printer_->setPageMargins(
-        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
-        QPageLayout::Millimeter);
+    setMargins(*printer_);
+}
+
+QtPrinter::QtPrinter(const DocumentTarget& target) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (target.kind == DocumentTarget::Kind::PdfFile) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(target.path);
+        takeDefaultPage(*printer_);
+    } else {
+        // The preview shows the default printer's pages; without a printer, the usual paper.
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (!info.isNull()) {
+            printer_->setPrinterName(info.printerName());
+        }
+        preview_ = true;
+        previewParent_ = target.parent;
+        previewTitle_ = target.title;
+    }
+    setMargins(*printer_);
 }
 
 QtPrinter::~QtPrinter() = default;
@@ -147,7 +198,11 @@ void QtPrinter::fail(const QString& reason) {
 
 void QtPrinter::endDoc() {
     if (failure_.isEmpty()) {
-        render();
+        if (preview_) {
+            preview();
+        } else if (printer_->outputFormat() != QPrinter::PdfFormat || probePdfFile()) {
+            render(*printer_);
+        }
     }
     lines_.clear();
     if (!failure_.isEmpty()) {
@@ -155,87 +210,121 @@ void QtPrinter::endDoc() {
     }
 }
 
-void QtPrinter::render() {
-    if (printer_->outputFormat() == QPrinter::PdfFormat) {
-        // The file system's own reason beats a bare "could not begin".
-        const QString path = printer_->outputFileName();
-        const bool existed = QFileInfo::exists(path);
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            fail(QStringLiteral("Cannot print to \"%1\": %2").arg(path, probe.errorString()));
-            return;
-        }
-        probe.close();
-        if (!existed) {
-            QFile::remove(path);
+bool QtPrinter::probePdfFile() {
+    // The file system's own reason beats a bare "could not begin".
+    const QString path = printer_->outputFileName();
+    const bool existed = QFileInfo::exists(path);
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        fail(QStringLiteral("Cannot print to \"%1\": %2").arg(path, probe.errorString()));
+        return false;
+    }
+    probe.close();
+    if (!existed) {
+        QFile::remove(path);
+    }
+    return true;
+}
+
+void QtPrinter::preview() {
+    QPrintPreviewDialog dialog(printer_.get(), previewParent_);
+    dialog.setObjectName(QStringLiteral("printPreview"));
+    dialog.setWindowTitle(previewTitle_);
+    // Printing and page set-up belong to the program's own print commands: a preview only
+    // looks, at the pages those commands make.
+    const QString hidden[] = {QCoreApplication::translate("QPrintPreviewDialog", "Print"),
+                              QCoreApplication::translate("QPrintPreviewDialog", "Page setup")};
+    for (QAction* action : dialog.findChildren<QAction*>()) {
+        if (action->text() == hidden[0] || action->text() == hidden[1]) {
+            action->setVisible(false);
+            action->setEnabled(false);
         }
     }
+    const QScreen* screen =
+        previewParent_ != nullptr ? previewParent_->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        dialog.resize(screen->availableGeometry().size() * 3 / 4);
+    }
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [this](QPrinter* device) { render(*device); });
+    dialog.exec();
+}
+
+std::vector<std::vector<QtPrinter::Row>> QtPrinter::layOut(QPainter& painter, QPrinter& device) {
+    std::vector<std::vector<Row>> pages(1);
+    const double pageWidth = device.width();
+    const double pageHeight = device.height();
+    double y = 0.0; // top of the next line, in device pixels
+    const PrintedLine* fontOfLine = nullptr;
+    QFontMetricsF metrics(painter.font(), &device);
+    for (const PrintedLine& line : lines_) {
+        if (fontOfLine == nullptr || !sameFont(*fontOfLine, line)) {
+            fontOfLine = &line;
+            painter.setFont(fontOf(line));
+            metrics = QFontMetricsF(painter.font(), &device);
+        }
+        const double lineHeight = metrics.lineSpacing();
+        QString rest = line.text;
+        do {
+            if (y > 0.0 && y + lineHeight > pageHeight) {
+                pages.emplace_back();
+                y = 0.0;
+            }
+            const qsizetype length = fittingLength(rest, metrics, pageWidth);
+            pages.back().push_back({&line, rest.left(length), y + metrics.ascent()});
+            y += lineHeight;
+            rest.remove(0, length);
+            if (onlyBlanks(rest)) {
+                rest.clear();
+            }
+        } while (!rest.isEmpty());
+    }
+    return pages;
+}
+
+void QtPrinter::render(QPrinter& device) {
     QPainter painter;
-    if (!painter.begin(printer_.get())) {
-        const QString name = printer_->outputFormat() == QPrinter::PdfFormat
-                                 ? printer_->outputFileName()
-                                 : printer_->printerName();
+    if (!painter.begin(&device)) {
+        const QString name = device.outputFormat() == QPrinter::PdfFormat ? device.outputFileName()
+                                                                          : device.printerName();
         fail(QStringLiteral("The printer \"%1\" did not accept the job (printer %2).")
-                 .arg(name, printerStateText(printer_->printerState())));
+                 .arg(name, printerStateText(device.printerState())));
         return;
     }
-    y_ = 0.0;
-    pages_ = 1;
-    const PrintedLine* fontOf = nullptr; // the line whose font is in force
-    QFontMetricsF metrics(painter.font(), printer_.get());
-    for (const PrintedLine& line : lines_) {
-        if (fontOf == nullptr || line.fontName != fontOf->fontName ||
-            line.fontSize != fontOf->fontSize || line.bold != fontOf->bold) {
-            fontOf = &line;
-            QFont font(line.fontName);
-            font.setPointSizeF(line.fontSize);
-            font.setBold(line.bold);
-            // Blanks are part of the layout: keep every one at its own width.
-            font.setKerning(false);
-            painter.setFont(font);
-            metrics = QFontMetricsF(painter.font(), printer_.get());
-        }
-        drawLine(painter, metrics, line.text);
-        if (!failure_.isEmpty()) {
-            printer_->abort();
+    const std::vector<std::vector<Row>> laidOut = layOut(painter, device);
+    pages_ = static_cast<int>(laidOut.size());
+    if (progress_) {
+        progress_(0, pages_);
+    }
+    const PrintedLine* fontOfLine = nullptr;
+    for (size_t page = 0; page < laidOut.size(); ++page) {
+        if (page > 0 && !device.newPage()) {
+            fail(QStringLiteral("The printer could not start page %1 (printer %2).")
+                     .arg(page + 1)
+                     .arg(printerStateText(device.printerState())));
+            device.abort();
             painter.end();
             return;
+        }
+        for (const Row& row : laidOut[page]) {
+            if (fontOfLine == nullptr || !sameFont(*fontOfLine, *row.line)) {
+                fontOfLine = row.line;
+                painter.setFont(fontOf(*row.line));
+            }
+            painter.drawText(QPointF(0.0, row.baseline), row.text);
+        }
+        if (progress_) {
+            progress_(static_cast<int>(page) + 1, pages_);
         }
     }
     if (!painter.end()) {
         fail(QStringLiteral("The print job could not be completed (printer %1).")
-                 .arg(printerStateText(printer_->printerState())));
+                 .arg(printerStateText(device.printerState())));
         return;
     }
-    if (printer_->printerState() == QPrinter::Error) {
+    if (device.printerState() == QPrinter::Error) {
         fail(QStringLiteral("The printer reported an error while printing."));
     }
-}
-
-void QtPrinter::drawLine(QPainter& painter, const QFontMetricsF& metrics, const QString& text) {
-    const double lineHeight = metrics.lineSpacing();
-    const double pageWidth = printer_->width();
-    const double pageHeight = printer_->height();
-    QString rest = text;
-    do {
-        if (y_ > 0.0 && y_ + lineHeight > pageHeight) {
-            if (!printer_->newPage()) {
-                fail(QStringLiteral("The printer could not start page %1 (printer %2).")
-                         .arg(pages_ + 1)
-                         .arg(printerStateText(printer_->printerState())));
-                return;
-            }
-            ++pages_;
-            y_ = 0.0;
-        }
-        const qsizetype length = fittingLength(rest, metrics, pageWidth);
-        painter.drawText(QPointF(0.0, y_ + metrics.ascent()), rest.left(length));
-        y_ += lineHeight;
-        rest.remove(0, length);
-        if (onlyBlanks(rest)) {
-            rest.clear();
-        }
-    } while (!rest.isEmpty());
 }
 
 } // namespace hm52

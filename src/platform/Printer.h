@@ -12,6 +12,7 @@
 class QFontMetricsF;
 class QPainter;
 class QPrinter;
+class QWidget;
 
 namespace hm52 {
 
@@ -31,10 +32,28 @@ public:
     // Completes the job. Throws PrintError with the reason when the job could not be
     // printed (no printer, a printer that refused the job, a page that failed).
     virtual void endDoc() = 0;
+
+    // Told how far the making of the pages is (pages made, pages in all), at the start and
+    // after each page, so that a long job can show its progress and keep the windows
+    // painted. A job that makes no pages of its own never calls it.
+    using PageProgress = std::function<void(int made, int pages)>;
+    virtual void setProgress(PageProgress /*progress*/) {}
 };
 
-// Makes one print job per print command.
+// Makes one print job per print command, for the system's default printer.
 using PrinterFactory = std::function<std::unique_ptr<PrinterOps>()>;
+
+// Where a job goes instead of the printer: a preview on the screen, or a PDF file. Either has
+// the pages the default printer would print.
+struct DocumentTarget {
+    enum class Kind { Preview, PdfFile };
+    Kind kind = Kind::PdfFile;
+    QString path;              // the PDF file
+    QWidget* parent = nullptr; // the window the preview belongs to
+    QString title;             // the preview's title
+};
+// Makes one job for a preview or a PDF file.
+using DocumentFactory = std::function<std::unique_ptr<PrinterOps>(const DocumentTarget&)>;
 
 // One printed line with the font in force for it.
 struct PrintedLine {
@@ -63,6 +82,9 @@ public:
     // Empty path: the system's default printer; otherwise a PDF file at that path.
     explicit QtPrinter(const QString& pdfPath = {});
     QtPrinter(Target target, const QString& nameOrPath);
+    // A PDF file, or a preview whose endDoc() shows the pages in a modal print preview (a
+    // preview only looks: it has no printing and no page set-up of its own).
+    explicit QtPrinter(const DocumentTarget& target);
     ~QtPrinter() override;
     QtPrinter(const QtPrinter&) = delete;
     QtPrinter& operator=(const QtPrinter&) = delete;
@@ -73,21 +95,33 @@ public:
     void print(const QString& text) override;
     void print(const QString& a, const QString& b, const QString& c) override;
     void endDoc() override;
+    void setProgress(PageProgress progress) override { progress_ = std::move(progress); }
 
     // Pages of the completed job.
     int pages() const { return pages_; }
 
 private:
-    void render();
-    void drawLine(QPainter& painter, const QFontMetricsF& metrics, const QString& text);
+    // One line of a page as laid out: the printed line it belongs to and its text.
+    struct Row {
+        const PrintedLine* line;
+        QString text;
+        double baseline; // in device pixels from the page's top
+    };
+    void render(QPrinter& device);
+    std::vector<std::vector<Row>> layOut(QPainter& painter, QPrinter& device);
+    bool probePdfFile();
+    void preview();
     void fail(const QString& reason);
 
     std::unique_ptr<QPrinter> printer_;
+    QWidget* previewParent_ = nullptr;
+    QString previewTitle_;
+    bool preview_ = false;
+    PageProgress progress_;
     std::vector<PrintedLine> lines_;
     QString fontName_ = QStringLiteral("Courier New");
     double fontSize_ = 10.0;
     bool bold_ = false;
-    double y_ = 0.0; // top of the next line, in device pixels
     int pages_ = 0;
     QString failure_;
 };

@@ -467,8 +467,9 @@ QsoForm::Replace QsoForm::confirmedRule(const Values& v, const QString& except) 
     if (rules::duplicates::otherConfirmed(s.m, v.mode, v.band, v.qsl, v.WWLocator, except) == 0) {
         return Replace::Nothing;
     }
-    const bool yes = s.dialogs.askYesNo(this, rules::duplicates::replaceQuestion, Icon::None,
-                                        QStringLiteral("warning"));
+    // Yes deletes a QSO: a stray Enter or Esc answers No.
+    const bool yes = s.dialogs.askBeforeChange(this, rules::duplicates::replaceQuestion, Icon::None,
+                                               QStringLiteral("warning"));
     return yes ? Replace::OldRow : Replace::Refused;
 }
 

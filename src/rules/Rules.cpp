@@ -43,6 +43,11 @@ bool plainDigits(const QString& text) {
 
 } // namespace
 
+bool subSquareLetters(const QString& text) {
+    return text.size() == 2 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'A' && c <= u'X'; });
+}
+
 QStringList failedChecks(const TypedQso& q, Lengths lengths) {
     QStringList failed;
     auto length = [lengths](const QString& text) {
@@ -54,6 +59,10 @@ QStringList failedChecks(const TypedQso& q, Lengths lengths) {
     }
     if (readsAsNumber(q.locator)) {
         return {QStringLiteral("WWLocator Field cannot be numerical")};
+    }
+    // Only AA to XX name sub-squares: anything else would be counted and claimed as one.
+    if (!subSquareLetters(q.locator)) {
+        return {QStringLiteral("WWLocator Field must be two letters from A to X")};
     }
     if (q.call.isEmpty()) {
         return {QStringLiteral("Call Field cannot be null")};

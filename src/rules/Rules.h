@@ -30,6 +30,10 @@ struct TypedQso {
 // doubled for SQL (the insert window), or on the text as typed (the edit window).
 enum class Lengths { AfterQuotes, AsTyped };
 
+// True when the text names a sub-square: two letters from A to X, upper case as the form
+// keeps them.
+bool subSquareLetters(const QString& text);
+
 // The checks of a QSO, in their fixed order: the message of each check that fails. Most
 // failures end the checking; a call that is too long and an empty place let it go on, so that
 // a second message can follow. An empty list: the QSO is valid.

@@ -28,6 +28,8 @@ struct Services {
     FileDialogs* files = nullptr;
     // Where the gazetteer and Help/ are read from; the program's folder when empty.
     QString dataFolder;
+    // Jobs shown in a preview or written to a PDF file; the real ones when none is given.
+    DocumentFactory documents = {};
 
     // The station's rig and where its settings live; the Rig window needs both.
     rig::RigControl* rig = nullptr;

@@ -42,7 +42,9 @@ private Q_SLOTS:
                  QStringList({u"mnDatabase=Database: mnInsertQSO=&Insert QSO; mnUtiliy=&Utility "
                               u"QSO; mnPrintAllQSOs=&Print all QSOs; mnLine2=-; mnExit=&Exit; "
                               u"mnLineADIF=-; mnImportADIF=I&mport ADIF...; mnExportADIF=E&xport "
-                              u"ADIF...; mnRestoreBackup=&Restore Backup...;"_s,
+                              u"ADIF...; mnRestoreBackup=&Restore Backup...; mnLinePrint=-; "_s
+                              u"mnPreviewAllQSOs=Pre&view all QSOs...; mnSaveAllQSOsPdf=Save "_s
+                              u"all QSOs as P&DF...;"_s,
                               u"mnAward=Award: mnCounter=&Counter; mnBAR=&Base Award Request; "
                               u"mnEndorsement=&Endorsement; mnMap=Sub-square Map;"_s,
                               u"mnUtility=Utility: mnUserData=&User Data; mnFindPlaces=&Find on "
@@ -77,6 +79,72 @@ private Q_SLOTS:
         w.close();
         QCOMPARE(run.ended, 3);
         QVERIFY(run.dialogs.shown.empty());
+    }
+
+    // F1, the two help entries and the sponsor's link: a document or an address that cannot
+    // be opened is told with its path, and what to do; the window stays as it was.
+    void aDocumentThatCannotBeOpenedIsToldWithItsPath_data() {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<Opening>("opening");
+        QTest::addColumn<QString>("opened"); // relative to the program's folder
+        QTest::addColumn<QString>("told");   // with %1 for the full path or address
+        const QString missing = u"The file %1 cannot be opened: it is not there.\n\nInstall HM52 "_s
+                                u"again (sudo apt install --reinstall hm52), or build it again, "_s
+                                u"to bring back its help files."_s;
+        const QString noProgram =
+            u"The file %1 cannot be opened: no program to open it was found.\n\nInstall the "_s
+            u"xdg-utils package (sudo apt install xdg-utils) and a program for this kind of "_s
+            u"file, or open the file by hand."_s;
+        const QString noBrowser =
+            u"The web page %1 cannot be opened: no web browser was found.\n\nInstall the "_s
+            u"xdg-utils package (sudo apt install xdg-utils) and a web browser, or type the "_s
+            u"address into your web browser by hand."_s;
+        const QString index = u"Help/index.htm"_s;
+        const QString rules = u"Help/Hm52_reg_ita.pdf"_s;
+        QTest::newRow("F1, not there") << u"F1"_s << Opening::Missing << index << missing;
+        QTest::newRow("F1, no opener") << u"F1"_s << Opening::NoOpener << index << noProgram;
+        QTest::newRow("help, no opener")
+            << u"mnHelpHM52html"_s << Opening::NoOpener << index << noProgram;
+        QTest::newRow("rules, not there")
+            << u"mnHelpHM52pdf"_s << Opening::Missing << rules << missing;
+        QTest::newRow("rules, no opener")
+            << u"mnHelpHM52pdf"_s << Opening::NoOpener << rules << noProgram;
+        QTest::newRow("sponsor, no browser")
+            << u"Label2"_s << Opening::NoOpener << frmAbout::siteAddress() << noBrowser;
+        QTest::newRow("help, opened")
+            << u"mnHelpHM52html"_s << Opening::Opened << index << QString();
+    }
+
+    void aDocumentThatCannotBeOpenedIsToldWithItsPath() {
+        QFETCH(QString, trigger);
+        QFETCH(Opening, opening);
+        QFETCH(QString, opened);
+        QFETCH(QString, told);
+        TestEnv env;
+        ProgramRun run(env.dir.path());
+        QVERIFY(run.program->start());
+        principale& w = run.program->mainWindow();
+        showActive(&w);
+        run.shell.result = opening;
+        const QString path =
+            opened.startsWith(u"http"_s) ? opened : QDir::cleanPath(env.dir.filePath(opened));
+        QWidget* stays = &w;
+        if (trigger == u"F1"_s) {
+            QTest::keyClick(w.windowHandle(), Qt::Key_F1);
+        } else if (trigger == u"Label2"_s) {
+            w.mnAbout_Click();
+            stays = run.program->registry().loaded(Window::About);
+            QTest::mouseClick(child<QLabel>(stays, "Label2"), Qt::LeftButton);
+        } else {
+            child<QAction>(&w, trigger.toLatin1().constData())->trigger();
+        }
+        QCOMPARE(run.shell.opened, QStringList({path}));
+        QCOMPARE(run.dialogs.texts(),
+                 told.isEmpty() ? QStringList()
+                                : QStringList({told.arg(QDir::toNativeSeparators(path))}));
+        QCOMPARE(looks(run.dialogs),
+                 told.isEmpty() ? QStringList() : QStringList({"HM52 Exclamation Ok"}));
+        QVERIFY(stays->isVisible());
     }
 
     void startFailsWithTheEnginesTextWhenALogIsMissingOrForeign_data() {

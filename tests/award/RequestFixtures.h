@@ -7,6 +7,7 @@
 #include "platform/Printer.h"
 #include "support/TestEnv.h"
 
+#include <QProcess>
 #include <QString>
 #include <QWidget>
 
@@ -23,6 +24,18 @@ inline const QString operatorMissing =
 
 inline QString sp(int n) {
     return QString(n, u' ');
+}
+
+// The text of a PDF file as pdftotext gives it back in 8-point fixed-pitch columns; pages
+// are separated by form feeds.
+inline QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-fixed"_s, u"4.8"_s, path, u"-"_s});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        qWarning("pdftotext failed: %s", p.readAllStandardError().constData());
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // A value left-aligned in a column, cut when longer.

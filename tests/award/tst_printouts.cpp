@@ -5,24 +5,11 @@
 #include "award/LogPrintout.h"
 
 #include <QFile>
-#include <QProcess>
 
 using namespace hm52;
 using namespace hm52::test;
 
 namespace {
-
-// The text of a PDF file as pdftotext gives it back in 8-point fixed-pitch columns; pages
-// are separated by form feeds.
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(u"pdftotext"_s, {u"-fixed"_s, u"4.8"_s, path, u"-"_s});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
-        qWarning("pdftotext failed: %s", p.readAllStandardError().constData());
-        return {};
-    }
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 QString qsoLine(const Qso& q, const QString& date, const QString& time) {
     const QString bar = u" | "_s;

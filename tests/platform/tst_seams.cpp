@@ -1,12 +1,17 @@
 // The real message and input boxes behind the seam: the application's title when a box has
-// none of its own, the icon and buttons asked for, and the answer given back.
+// none of its own, the icon and buttons asked for, the buttons of Enter and Esc, and the
+// answer given back. The real shell: a document that is not there, and no opener.
 
 #include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "platform/Shell.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -45,8 +50,9 @@ private Q_SLOTS:
                             .join(u'|');
                 box->button(press)->click();
             });
+            QtDialogs real;
             const Answer answer =
-                QtDialogs().message(nullptr, u"QSO saved"_s, icon, buttons, title);
+                static_cast<Dialogs&>(real).message(nullptr, u"QSO saved"_s, icon, buttons, title);
             return std::pair{answer, shown};
         };
         QCOMPARE(ask(QMessageBox::Ok, Icon::Information, Buttons::Ok, {}),
@@ -56,6 +62,66 @@ private Q_SLOTS:
         QCOMPARE(ask(QMessageBox::Cancel, Icon::Critical, Buttons::OkCancel, {}),
                  std::pair(Answer::Cancel, u"HM52|QSO saved|critical|Cancel OK"_s));
         QCOMPARE(ask(QMessageBox::Ok, Icon::Critical, Buttons::OkCancel, {}).first, Answer::Ok);
+    }
+
+    // A question that says nothing has the usual keys (the first button on Enter); one whose
+    // first answer changes the log has the safe answer on Enter and on Esc.
+    void enterAndEscPressTheButtonsTheQuestionNames_data() {
+        QTest::addColumn<Buttons>("buttons");
+        QTest::addColumn<bool>("safe");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Answer>("answer");
+        const int enter = Qt::Key_Return;
+        const int esc = Qt::Key_Escape;
+        QTest::newRow("yes/no, Enter") << Buttons::YesNo << false << enter << Answer::Yes;
+        QTest::newRow("yes/no, Esc") << Buttons::YesNo << false << esc << Answer::No;
+        QTest::newRow("yes/no safe, Enter") << Buttons::YesNo << true << enter << Answer::No;
+        QTest::newRow("yes/no safe, Esc") << Buttons::YesNo << true << esc << Answer::No;
+        QTest::newRow("ok/cancel, Enter") << Buttons::OkCancel << false << enter << Answer::Ok;
+        QTest::newRow("ok/cancel, Esc") << Buttons::OkCancel << false << esc << Answer::Cancel;
+        QTest::newRow("ok/cancel safe, Enter")
+            << Buttons::OkCancel << true << enter << Answer::Cancel;
+        QTest::newRow("ok/cancel safe, Esc") << Buttons::OkCancel << true << esc << Answer::Cancel;
+    }
+
+    void enterAndEscPressTheButtonsTheQuestionNames() {
+        QFETCH(Buttons, buttons);
+        QFETCH(bool, safe);
+        QFETCH(int, key);
+        QFETCH(Answer, answer);
+        onNextBox<QMessageBox>(
+            [key](QMessageBox* box) { QTest::keyClick(box, static_cast<Qt::Key>(key)); });
+        QtDialogs real;
+        Dialogs& dialogs = real;
+        QCOMPARE(dialogs.message(nullptr, u"delete?"_s, Icon::None, buttons, {},
+                                 safe ? std::optional(safeKeys(buttons)) : std::nullopt),
+                 answer);
+    }
+
+    void theShellTellsADocumentThatIsNotThereAndAMissingOpener() {
+        // The offscreen platform has no opener of documents or web addresses.
+        QTemporaryDir dir;
+        const QString help = dir.filePath(u"index.htm"_s);
+        QtShell shell;
+        QCOMPARE(shell.open(help), Opening::Missing);
+        QFile file(help);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(shell.open(help), Opening::NoOpener);
+        QCOMPARE(shell.open(u"http://www.example.org/hm52"_s), Opening::NoOpener);
+    }
+
+    // A name typed without an extension takes the filter's first one.
+    void aFileSavedUnderANameWithoutExtensionTakesTheFilters() {
+        QTemporaryDir dir;
+        onNextBox<QFileDialog>([&dir](QFileDialog* box) {
+            box->selectFile(dir.filePath(u"form"_s));
+            QMetaObject::invokeMethod(box, "accept");
+        });
+        QtFileDialogs real;
+        QCOMPARE(real.savePath(nullptr, u"Save as PDF"_s, dir.filePath(u"suggested.pdf"_s),
+                               u"PDF files (*.pdf);;All files (*)"_s),
+                 dir.filePath(u"form.pdf"_s));
     }
 
     void anInputBoxGivesTheTypedTextAndEmptyTextWhenCancelled() {

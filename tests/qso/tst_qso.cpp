@@ -311,6 +311,61 @@ private Q_SLOTS:
         QCOMPARE(env->count(), 1);
     }
 
+    // Only AA to XX are sub-squares, in both windows, checked after the length and the number
+    // test and before the call. A QSO of the log with another sub-square is shown as stored.
+    void aSubSquareOutsideAAToXXIsRefusedAndNothingWritten_data() {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("told");
+        const QStringList notLetters{u"WWLocator Field must be two letters from A to X"_s};
+        for (const bool editing : {false, true}) {
+            const char* window = editing ? "edit" : "insert";
+            const auto row = [&](const char* typed, const QStringList& told) {
+                QTest::addRow("%s %s", window, typed)
+                    << editing << QString::fromLatin1(typed) << told;
+            };
+            row("zz", notLetters);
+            row("a1", notLetters);
+            row("y0", notLetters);
+            row("zz;call=", notLetters); // before the call's checks
+            row("12", {u"WWLocator Field cannot be numerical"_s});
+            row("a", {u"WWLocator Field must be two characters"_s});
+            row("xx", {editing ? u"QSO edited"_s : u"QSO saved"_s});
+        }
+    }
+
+    void aSubSquareOutsideAAToXXIsRefusedAndNothingWritten() {
+        QFETCH(bool, editing);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, told);
+        // A QSO of another program's making, with a sub-square that does not exist.
+        const int stored = env->addQso({.WWLocator = "ZZ", .qsl = "w"});
+        const QStringList before = env->rawRows();
+        QsoForm* w = nullptr;
+        if (editing) {
+            w = &handOver(stored);
+            QCOMPARE(w->txtWWLocator->text(), u"ZZ"_s);
+            w->txtWWLocator->clear();
+            const QStringList changes = typed.split(u';');
+            type(w->txtWWLocator, changes[0]);
+            if (changes.size() > 1) {
+                w->txtCall->clear();
+            }
+        } else {
+            w = &insert();
+            enter(*w, u"locator="_s + typed);
+        }
+        QCOMPARE(submit(*w), told);
+        const bool saved = told[0].startsWith(u"QSO "_s);
+        QCOMPARE(looks(env->dialogs)[0], saved ? u"HM52 Information Ok"_s : u"error Critical Ok"_s);
+        if (!saved) {
+            QCOMPARE(env->rawRows(), before);
+        } else {
+            QCOMPARE(env->count(u"WWLocator = 'XX'"_s), 1);
+            QCOMPARE(env->count(), editing ? 1 : 2);
+        }
+    }
+
     void aSecondConfirmedQsoReplacesTheFirstOnlyOnYesAndAFailedStoreReplacesNothing() {
         frmInsertQSO& w = insert();
         env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});

@@ -61,7 +61,11 @@ private Q_SLOTS:
         add({}, {});
         addEach({"locator=A", "locator=ABC"}, {"WWLocator Field must be two characters"});
         addEach({"locator=12", "locator=-1"}, {"WWLocator Field cannot be numerical"});
-        add(u"locator=A1"_s, {});
+        // Then only AA to XX pass; a refused sub-square ends the checks.
+        addEach({"locator=ZZ", "locator=A1", "locator=Y0", "locator=Q!", "locator=1A", "locator=AY",
+                 "locator=ZZ;call=;day="},
+                {"WWLocator Field must be two letters from A to X"});
+        addEach({"locator=XX", "locator=AA", "locator=XA"}, {});
         add(u"call=;time="_s, {"Call Field cannot be null"}); // and the checks end
         add(u"call=I'1'A'BCDEFG"_s, {});                      // 12 with 3 quotes
         add(u"call=I'1'A'B'CDEF;day=;month=;year="_s, {tooLong, noDate}, QStringList{noDate});

@@ -20,19 +20,19 @@ template <class T> T take(std::deque<T>& script, const T& none, int& unanswered)
 } // namespace
 
 Answer RecordingDialogs::message(QWidget* /*parent*/, const QString& text, Icon icon,
-                                 Buttons buttons, const QString& title) {
+                                 Buttons buttons, const QString& title, std::optional<Keys> keys) {
     static const char* const names[] = {"OK", "Cancel", "Yes", "No"};
     const Answer none = buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     const Answer a = buttons == Buttons::Ok ? Answer::Ok : take(answers_, none, unanswered);
     shown.push_back({ShownBox::Message, text, titleShown(title), icon, buttons,
-                     QLatin1String(names[static_cast<int>(a)])});
+                     keys.value_or(usualKeys(buttons)), QLatin1String(names[static_cast<int>(a)])});
     return a;
 }
 
 QString RecordingDialogs::input(QWidget* /*parent*/, const QString& prompt, const QString& title) {
     const QString typed = take(inputs_, QString(), unanswered);
-    shown.push_back(
-        {ShownBox::Input, prompt, titleShown(title), Icon::None, Buttons::OkCancel, typed});
+    shown.push_back({ShownBox::Input, prompt, titleShown(title), Icon::None, Buttons::OkCancel,
+                     usualKeys(Buttons::OkCancel), typed});
     return typed;
 }
 
@@ -98,6 +98,15 @@ private:
 PrinterFactory RecordingPrinters::factory() {
     return [this]() -> std::unique_ptr<PrinterOps> {
         return std::make_unique<RecordingPrinter>(jobs.emplace_back(), failWith);
+    };
+}
+
+DocumentFactory RecordingPrinters::documents() {
+    return [this](const DocumentTarget& target) -> std::unique_ptr<PrinterOps> {
+        RecordedJob& job = jobs.emplace_back();
+        job.target = target.kind == DocumentTarget::Kind::Preview ? u"preview "_s + target.title
+                                                                  : u"pdf "_s + target.path;
+        return std::make_unique<RecordingPrinter>(job, failWith);
     };
 }
 

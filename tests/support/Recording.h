@@ -22,6 +22,7 @@ struct ShownBox {
     QString title; // the title as shown ("HM52" when the caller gave none)
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
+    Keys keys;      // the answers of Enter and Esc
     QString answer; // the button pressed ("OK", "Cancel", "Yes", "No") or the text typed
 };
 
@@ -30,7 +31,7 @@ struct ShownBox {
 class RecordingDialogs final : public Dialogs {
 public:
     Answer message(QWidget* parent, const QString& text, Icon icon, Buttons buttons,
-                   const QString& title) override;
+                   const QString& title, std::optional<Keys> keys) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title) override;
 
     // Queue answers: buttons for questions, texts for input boxes (an empty text cancels).
@@ -73,11 +74,16 @@ private:
     std::deque<QString> answers_;
 };
 
-// Keeps every path or address it was asked to open.
+// Keeps every path or address it was asked to open and gives back `result` (opened, unless a
+// test makes it fail).
 class RecordingShell final : public Shell {
 public:
-    void open(const QString& pathOrAddress) override { opened << pathOrAddress; }
+    Opening open(const QString& pathOrAddress) override {
+        opened << pathOrAddress;
+        return result;
+    }
     QStringList opened;
+    Opening result = Opening::Opened;
 };
 
 // A finished or unfinished job of the recording printer.
@@ -87,12 +93,16 @@ struct RecordedJob {
     QStringList ops;
     QStringList lines; // the printed lines, a line of three texts joined
     bool ended = false;
+    // Where it went: "printer", "preview <title>" or "pdf <path>".
+    QString target = QStringLiteral("printer");
 };
 
 // Keeps every job and every operation; can be told to fail.
 class RecordingPrinters {
 public:
     PrinterFactory factory();
+    // Jobs for previews and PDF files, kept with the others.
+    DocumentFactory documents();
     std::deque<RecordedJob> jobs;
     // When set, every job's endDoc() throws PrintError with this reason.
     QString failWith;

@@ -10,8 +10,16 @@ namespace hm52::test {
 
 TestEnv::TestEnv(const std::vector<PlaceRow>& gazetteer)
     : LogEnv(gazetteer), rigSettings(dir.filePath(u"rig.conf"_s)) {
-    services = std::make_unique<Services>(Services{
-        m, dialogs, shell, printers.factory(), dir.path(), &fileDialogs, {}, &rig, &rigSettings});
+    services = std::make_unique<Services>(Services{m,
+                                                   dialogs,
+                                                   shell,
+                                                   printers.factory(),
+                                                   dir.path(),
+                                                   &fileDialogs,
+                                                   {},
+                                                   printers.documents(),
+                                                   &rig,
+                                                   &rigSettings});
     registry = std::make_unique<WindowRegistry>(*services);
 }
 
