@@ -7,6 +7,7 @@ packages=(
     g++ make cmake                  # toolchain
     qt6-base-dev                    # Qt Widgets, PrintSupport, Test and the platform plugins
     libsqlite3-dev                  # the database engine
+    libxxhash-dev                   # fingerprints of the backups
     fonts-liberation2               # metric-compatible "Courier New" / "Times New Roman"
     fontconfig                      # resolves those font names
     poppler-utils                   # pdftotext, to read back printed PDF pages in tests

@@ -58,7 +58,9 @@ QString unwritable(const QString& path) {
 } // namespace
 
 void Module1::openLog(const QString& path, OpenMode mode) {
-    unwritable_ = mode == OpenMode::ReadWrite ? unwritable(path) : QString();
+    unwritable_ = mode != OpenMode::ReadWrite ? QString()
+                  : lookOnly_.isEmpty()       ? unwritable(path)
+                                              : lookOnly_;
     if (!unwritable_.isEmpty()) {
         mode = OpenMode::ReadOnly;
     }
