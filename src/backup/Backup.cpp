@@ -205,7 +205,10 @@ Made makeBackup(sqlite3* source, const QString& logPath, const QDateTime& now,
         // same name nor the same place in the order.
         const std::lock_guard lock(folderMutex);
         const std::vector<Named> all = named(dir.path(), now, true);
-        const qint64 sequence = all.empty() ? 1 : std::max<qint64>(all.front().sequence, 0) + 1;
+        qint64 sequence = 1;
+        for (const Named& n : all) {
+            sequence = std::max(sequence, n.sequence + 1);
+        }
         name = QStringLiteral("data-%1-n%2.mdb")
                    .arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss")), QString::number(sequence));
         partial = dir.filePath(name + leftoverSuffix);

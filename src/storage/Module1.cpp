@@ -58,9 +58,10 @@ QString unwritable(const QString& path) {
 } // namespace
 
 void Module1::openLog(const QString& path, OpenMode mode) {
-    unwritable_ = mode != OpenMode::ReadWrite ? QString()
-                  : lookOnly_.isEmpty()       ? unwritable(path)
-                                              : lookOnly_;
+    unwritable_ = mode == OpenMode::ReadWrite ? unwritable(path) : QString();
+    if (mode == OpenMode::ReadWrite && unwritable_.isEmpty()) {
+        unwritable_ = lookOnly_;
+    }
     if (!unwritable_.isEmpty()) {
         mode = OpenMode::ReadOnly;
     }
