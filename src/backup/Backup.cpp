@@ -88,36 +88,51 @@ std::vector<Named> named(const QString& folder, const QDateTime& now, bool parti
     return list;
 }
 
-Made rotateLocked(const QString& folder, const QDateTime& now, Compare compare,
-                  const std::atomic_bool* cancel) {
-    Verdicts verdicts(folder, cancel);
-    const QDir dir(folder);
-    const std::vector<Named> files = named(folder, now);
-    Made made;
-    int good = 0;
+// The names of the files named as backups, newest first.
+QStringList namesOf(const std::vector<Named>& files) {
+    QStringList names;
     for (const Named& n : files) {
-        if (verdicts.of(n.name).finding.good) {
-            ++good;
-        }
+        names << n.name;
     }
-    int counted = 0;
-    for (const Named& n : files) {
-        if (verdicts.cancelled()) {
+    return names;
+}
+
+// Compares the fingerprints of `names` with those of their checks. The files are read without
+// holding the folder (a large log's copy takes seconds), so that a backup on the operator's
+// thread never waits for it; what was read is applied under the folder's lock.
+void compareUnlocked(const QString& folder, const QStringList& names,
+                     const std::atomic_bool* cancel) {
+    if (names.isEmpty()) {
+        return;
+    }
+    const QDir dir(folder);
+    std::vector<detail::Reading> readings;
+    for (const QString& name : names) {
+        if (cancel != nullptr && *cancel) {
             break;
         }
+        readings.push_back(detail::readFingerprint(dir, name, cancel));
+    }
+    const std::lock_guard lock(folderMutex);
+    Verdicts verdicts(folder, cancel);
+    for (const detail::Reading& r : readings) {
+        verdicts.apply(r);
+    }
+}
+
+// Removes the good copies beyond the `kept` newest whose bytes this run has compared. A good
+// copy not compared neither counts nor goes; a file that is not a good copy neither.
+Made rotateLocked(const QString& folder, const QDateTime& now, const std::atomic_bool* cancel) {
+    Verdicts verdicts(folder, cancel);
+    const QDir dir(folder);
+    Made made;
+    int counted = 0;
+    for (const Named& n : named(folder, now)) {
         if (!verdicts.of(n.name).finding.good) {
             made.notGood << n.name;
-        } else if (good <= kept) {
-            continue; // none goes: no copy need be read
         } else if (counted < kept) {
-            if (verdicts.stillGood(n.name, compare == Compare::Fingerprints)) {
-                ++counted;
-            } else if (!verdicts.of(n.name).finding.good) {
-                made.notGood << n.name;
-            }
-            // Not compared in this run: it neither counts nor goes.
+            counted += verdicts.stillGood(n.name, false) ? 1 : 0;
         } else if (QFile::remove(dir.filePath(n.name))) {
-            // Older than `kept` good copies, each still as it was checked.
             verdicts.forget(n.name);
         }
     }
@@ -244,9 +259,11 @@ Made makeBackup(sqlite3* source, const QString& logPath, const QDateTime& now,
         QFile::remove(partial);
         throw BackupError(QStringLiteral("the backup cannot be renamed to %1").arg(path));
     }
-    const std::lock_guard lock(folderMutex);
-    Verdicts(dir.path()).record(name, verdict);
-    Made made = rotateLocked(dir.path(), now, compare, cancel);
+    {
+        const std::lock_guard lock(folderMutex);
+        Verdicts(dir.path()).record(name, verdict);
+    }
+    Made made = rotate(dir.path(), now, compare, cancel);
     made.path = path;
     return made;
 }
@@ -260,11 +277,36 @@ Made makeBackup(Database& log, const QDateTime& now) {
 
 Made rotate(const QString& folder, const QDateTime& now, Compare compare,
             const std::atomic_bool* cancel) {
+    if (compare == Compare::Fingerprints) {
+        // Before any goes, the newest that would stay are read, when more than `kept` are good.
+        QStringList newest;
+        {
+            const std::lock_guard lock(folderMutex);
+            Verdicts verdicts(folder, cancel);
+            QStringList good;
+            for (const Named& n : named(folder, now)) {
+                if (verdicts.of(n.name).finding.good) {
+                    good << n.name;
+                }
+            }
+            if (good.size() > kept) {
+                newest = verdicts.notCompared(good.mid(0, kept));
+            }
+        }
+        compareUnlocked(folder, newest, cancel);
+    }
     const std::lock_guard lock(folderMutex);
-    return rotateLocked(folder, now, compare, cancel);
+    return rotateLocked(folder, now, cancel);
 }
 
 std::vector<Copy> backupsIn(const QString& folder, const QDateTime& now) {
+    QStringList unread;
+    {
+        const std::lock_guard lock(folderMutex);
+        Verdicts verdicts(folder);
+        unread = verdicts.notCompared(namesOf(named(folder, now)));
+    }
+    compareUnlocked(folder, unread, nullptr);
     const std::lock_guard lock(folderMutex);
     Verdicts verdicts(folder);
     const QDir dir(folder);
@@ -285,26 +327,39 @@ std::vector<Copy> backupsIn(const QString& folder, const QDateTime& now) {
 }
 
 bool dayBackupMade(const QString& folder, const QDateTime& now, const std::atomic_bool* cancel) {
-    const std::lock_guard lock(folderMutex);
-    Verdicts verdicts(folder, cancel);
-    for (const Named& n : named(folder, now)) {
-        if (verdicts.stillGood(n.name)) {
-            return n.made.date() == now.date() && n.made <= now;
+    // The newest good copy, its bytes compared first.
+    for (int tries = 0; tries < 100 && (cancel == nullptr || !*cancel); ++tries) {
+        QString unread;
+        {
+            const std::lock_guard lock(folderMutex);
+            Verdicts verdicts(folder, cancel);
+            for (const Named& n : named(folder, now)) {
+                if (!verdicts.of(n.name).finding.good) {
+                    continue;
+                }
+                if (verdicts.stillGood(n.name, false)) {
+                    return n.made.date() == now.date() && n.made <= now;
+                }
+                unread = n.name;
+                break;
+            }
         }
-        if (verdicts.cancelled()) {
-            break;
+        if (unread.isEmpty()) {
+            return false;
         }
+        compareUnlocked(folder, {unread}, cancel);
     }
     return false;
 }
 
 void compareInTurn(const QString& folder, int count, const std::atomic_bool* cancel) {
-    const std::lock_guard lock(folderMutex);
-    Verdicts verdicts(folder, cancel);
-    const QStringList names = verdicts.comparedLongestAgo();
-    for (int i = 0; i < count && i < names.size() && !verdicts.cancelled(); ++i) {
-        verdicts.stillGood(names[i]);
+    QStringList names;
+    {
+        const std::lock_guard lock(folderMutex);
+        Verdicts verdicts(folder, cancel);
+        names = verdicts.notCompared(verdicts.comparedLongestAgo()).mid(0, count);
     }
+    compareUnlocked(folder, names, cancel);
 }
 
 int removeLeftovers(const QString& logPath) {

@@ -19,32 +19,6 @@ namespace {
 const QString verdictsName = QStringLiteral(".hm52-checked");
 const QString header = QStringLiteral("hm52-backup-verdicts 2");
 
-// What the system says of a file: a change of any of it (a write sets the status change
-// time, whatever the modification time is set back to) means its bytes may have changed.
-struct Status {
-    bool ok = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    qint64 size = -1;
-    qint64 modifiedNs = 0;
-    qint64 changedNs = 0;
-    bool operator==(const Status&) const = default;
-    qint64 modifiedMs() const { return modifiedNs / 1000000; }
-};
-
-Status statusOf(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
-        return {};
-    }
-    return {true,
-            st.st_dev,
-            st.st_ino,
-            st.st_size,
-            st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec,
-            st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec};
-}
-
 // The copies whose fingerprint this run has compared, with the file's status then: while
 // the status stays, the bytes are the ones compared. Used under the folder's lock only.
 struct Seen {
@@ -81,7 +55,33 @@ LogFinding bad(const QString& why) {
     return {false, why, -1};
 }
 
+LogFinding changedAfterCheck() {
+    return bad(QStringLiteral("the file changed after it was checked: its bytes are not the ones "
+                              "found good"));
+}
+
 } // namespace
+
+Status statusOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return {};
+    }
+    return {true,
+            static_cast<quint64>(st.st_dev),
+            static_cast<quint64>(st.st_ino),
+            st.st_size,
+            st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec,
+            st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec};
+}
+
+Reading readFingerprint(const QDir& dir, const QString& name, const std::atomic_bool* cancel) {
+    const QString path = dir.filePath(name);
+    Reading r{name, false, false, 0, statusOf(path)};
+    r.read = r.status.ok && fingerprintOf(path, r.hash, cancel);
+    r.steady = statusOf(path) == r.status;
+    return r;
+}
 
 bool fingerprintOf(const QString& path, quint64& hash, const std::atomic_bool* cancel) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -249,13 +249,45 @@ bool Verdicts::stillGood(const QString& name, bool compare) {
     changed_ = true;
     if (!read || hash != stored.hash) {
         seenThisRun().remove(path);
-        stored.finding = bad(read ? QStringLiteral("the file changed after it was checked: its "
-                                                   "bytes are not the ones found good")
-                                  : QStringLiteral("the file cannot be read"));
+        stored.finding =
+            read ? changedAfterCheck() : bad(QStringLiteral("the file cannot be read"));
         return false;
     }
     seenThisRun().insert(path, {status, hash});
     return true;
+}
+
+QStringList Verdicts::notCompared(const QStringList& names) {
+    QStringList out;
+    for (const QString& name : names) {
+        if (of(name).finding.good && !stillGood(name, false)) {
+            out << name;
+        }
+    }
+    return out;
+}
+
+void Verdicts::apply(const Reading& reading) {
+    const QString path = dir_.filePath(reading.name);
+    const auto it = verdicts_.find(reading.name);
+    if (!reading.steady || (!reading.read && cancelled()) || it == verdicts_.end() ||
+        !it->finding.good || it->size != reading.status.size ||
+        it->modified != reading.status.modifiedMs() || statusOf(path) != reading.status) {
+        return; // changed meanwhile, or not read to its end: compared when next needed
+    }
+    it->tick = ++tick_;
+    changed_ = true;
+    if (!reading.read) {
+        seenThisRun().remove(path);
+        it->finding = bad(QStringLiteral("the file cannot be read"));
+        return;
+    }
+    if (reading.hash != it->hash) {
+        seenThisRun().remove(path);
+        it->finding = changedAfterCheck();
+        return;
+    }
+    seenThisRun().insert(path, {reading.status, reading.hash});
 }
 
 void Verdicts::record(const QString& name, const Verdict& verdict) {

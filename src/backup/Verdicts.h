@@ -17,6 +17,30 @@ namespace hm52::backup::detail {
 // to its end, or when `cancel` was set meanwhile.
 bool fingerprintOf(const QString& path, quint64& hash, const std::atomic_bool* cancel = nullptr);
 
+// What the system says of a file: a change of any of it (a write sets the status change
+// time, whatever the modification time is set back to) means its bytes may have changed.
+struct Status {
+    bool ok = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool operator==(const Status&) const = default;
+    qint64 modifiedMs() const { return modifiedNs / 1000000; }
+};
+Status statusOf(const QString& path);
+
+// A file's fingerprint taken without holding the folder, to be applied under it.
+struct Reading {
+    QString name;
+    bool read = false;   // read whole
+    bool steady = false; // its status the same before and after
+    quint64 hash = 0;
+    Status status;
+};
+Reading readFingerprint(const QDir& dir, const QString& name, const std::atomic_bool* cancel);
+
 struct Verdict {
     qint64 size = -1;
     qint64 modified = 0; // in milliseconds since 1970
@@ -43,6 +67,11 @@ public:
     // is false for a file not compared in this run). A copy whose bytes changed is not good
     // from then on.
     bool stillGood(const QString& name, bool compare = true);
+    // The good files whose fingerprints this run has yet to compare.
+    QStringList notCompared(const QStringList& names);
+    // A fingerprint read meanwhile: the file counts as compared, or as changed when the
+    // fingerprint differs from the one of its check.
+    void apply(const Reading& reading);
     // A new copy, checked and fingerprinted.
     void record(const QString& name, const Verdict& verdict);
     void forget(const QString& name);
