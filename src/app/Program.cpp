@@ -126,7 +126,8 @@ bool Program::start() {
         QString host;
         QString application;
         const bool read = lock_->getLockInfo(&pid, &host, &application);
-        if (!read || holderRuns(pid, host, application)) {
+        // A lock that cannot be read is no running program's: each writes its own whole.
+        if (read && holderRuns(pid, host, application)) {
             services_.dialogs.tell(
                 nullptr,
                 QStringLiteral("The log %1 is already open in another HM52 (process %2). Close "
@@ -137,10 +138,9 @@ bool Program::start() {
             lock_.reset();
             return false;
         }
-        m_.lookOnly(QStringLiteral("the lock %1 left by a program that ended (process %2) "
-                                   "cannot be taken over")
-                        .arg(QDir::toNativeSeparators(logPath + QStringLiteral(".lock")),
-                             QString::number(pid)));
+        m_.lookOnly(QStringLiteral("the lock %1 of a program that no longer runs cannot be "
+                                   "taken over")
+                        .arg(QDir::toNativeSeparators(logPath + QStringLiteral(".lock"))));
     }
     // A folder that cannot be written cannot hold the lock either; the log is then only read.
 
