@@ -65,6 +65,7 @@ bench: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/hm52bench -n 1000000 -r 5
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/adif/hm52bench_adif 100000
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/adif/hm52bench_adif 1000000
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./bench/hm52bench_backups -n 1000000
 
 # The ADIF reader under libFuzzer for 60 s, starting from the committed seeds.
 fuzz: setup

@@ -9,6 +9,7 @@ packages=(
     libsqlite3-dev                  # the database engine
     libhamlib-dev pkgconf           # rig control through Hamlib, found with pkg-config
     libhamlib-utils                 # rigctld and rigctl, for the rig tests
+    libxxhash-dev                   # fingerprints of the backups
     fonts-liberation2               # metric-compatible "Courier New" / "Times New Roman"
     fontconfig                      # resolves those font names
     poppler-utils                   # pdftotext, to read back printed PDF pages in tests

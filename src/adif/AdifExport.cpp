@@ -4,6 +4,7 @@
 #include "adif/KeptFields.h"
 #include "adif/QsoFields.h"
 #include "platform/Database.h"
+#include "platform/Listing.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
 
@@ -127,7 +128,7 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
     const std::vector<QByteArray> modes = utf8Of(codes::modes());
     const std::vector<QByteArray> qsls =
         utf8Of({codes::worked, codes::confirmed, codes::accredited});
-    constexpr int listedOdd = 50;
+    constexpr int listedOdd = shownInBox; // the closing message box lists them
 
     // The lines gather in one buffer that keeps its room between writes.
     constexpr qsizetype flushAt = 1 << 20;
@@ -208,10 +209,7 @@ QString ExportReport::text(const QString& shownPath) const {
                               "were written as they stand, with no QSL_RCVD, BAND or MODE made "
                               "up for them:\n")
                    .arg(oddCount);
-        out += oddValues.join(u'\n');
-        if (oddCount > oddValues.size()) {
-            out += QStringLiteral("\nand %1 more").arg(oddCount - oddValues.size());
-        }
+        out += listedLines(oddValues, oddCount);
     }
     return out;
 }

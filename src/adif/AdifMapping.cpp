@@ -90,6 +90,17 @@ Mapped bandOf(const Record& r, QString& band, QString& reason) {
     return Mapped::Refused;
 }
 
+// A call or place with a control character is no call or place (a NUL would cut it short):
+// the record is unreadable, the reason naming the field and showing the characters.
+bool controlIn(const QString& text, Field f, QString& reason) {
+    if (!rules::holdsControl(text)) {
+        return false;
+    }
+    reason = QStringLiteral("%1 \"%2\" holds a control character")
+                 .arg(QLatin1String(fieldName(f)), cut(rules::controlsShown(text)));
+    return true;
+}
+
 bool dateAndTime(const Record& r, Qso& q, QString& reason) {
     if (!r.has(Field::QsoDate)) {
         reason = QStringLiteral("no QSO_DATE");
@@ -198,6 +209,9 @@ Mapped mapRecord(const Record& r, const QString& square, const ImportOptions& op
                      .arg(cut(q.call), QString::number(callLimit));
         return Mapped::Unreadable;
     }
+    if (controlIn(q.call, r.has(Field::AppCall) ? Field::AppCall : Field::Call, reason)) {
+        return Mapped::Unreadable;
+    }
     if (!dateAndTime(r, q, reason)) {
         return Mapped::Unreadable;
     }
@@ -226,9 +240,12 @@ Mapped mapRecord(const Record& r, const QString& square, const ImportOptions& op
         q.qsl = received ? codes::confirmed : codes::worked;
     }
 
-    q.place = (r.has(Field::AppPlace) ? own(r, Field::AppPlace) : r.text(Field::Qth).trimmed())
-                  .toUpper()
-                  .left(placeLimit);
+    q.place =
+        (r.has(Field::AppPlace) ? own(r, Field::AppPlace) : r.text(Field::Qth).trimmed()).toUpper();
+    if (controlIn(q.place, r.has(Field::AppPlace) ? Field::AppPlace : Field::Qth, reason)) {
+        return Mapped::Unreadable;
+    }
+    q.place.truncate(placeLimit);
     const QString state = r.text(Field::State).trimmed().toUpper();
     q.prov = codes::provinces().contains(state) ? state
                                                 : gazetteer.province(q.place.trimmed(), q.square);
@@ -255,6 +272,10 @@ bool exactRecord(const Record& r, const QString& square, Qso& q, QString& reason
     q.square = square;
     q.call = r.has(Field::AppCall) ? own(r, Field::AppCall) : r.text(Field::Call);
     q.place = r.has(Field::AppPlace) ? own(r, Field::AppPlace) : r.text(Field::Qth);
+    if (controlIn(q.call, r.has(Field::AppCall) ? Field::AppCall : Field::Call, reason) ||
+        controlIn(q.place, r.has(Field::AppPlace) ? Field::AppPlace : Field::Qth, reason)) {
+        return true;
+    }
     q.prov = r.has(Field::AppProv) ? own(r, Field::AppProv) : r.text(Field::State);
     q.band = own(r, Field::AppBand);
     q.mode = own(r, Field::AppMode);

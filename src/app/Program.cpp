@@ -2,6 +2,7 @@
 
 #include "app/principale.h"
 #include "backup/Backup.h"
+#include "platform/Listing.h"
 #include "storage/QuoteSql.h"
 #include "storage/Schema.h"
 
@@ -10,10 +11,38 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <signal.h>
+
 namespace hm52 {
+
+namespace {
+
+// Copies whose bytes each start compares with their fingerprints, besides those the rotation
+// compares: over a few starts, every copy is read again.
+constexpr int comparedEachStart = 2;
+
+// Whether the program that holds a lock still runs: a process of that number runs on this
+// machine under the name the lock gives. A lock of another machine is taken as held.
+bool holderRuns(qint64 pid, const QString& host, const QString& application) {
+    if (!host.isEmpty() && host != QSysInfo::machineHostName()) {
+        return true;
+    }
+    if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM)) {
+        return false;
+    }
+    // A number taken again by another program: its executable's name differs.
+    QString name =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName();
+    name.remove(QStringLiteral(" (deleted)")); // an executable replaced while it runs
+    return application.isEmpty() || name.isEmpty() || name == application;
+}
+
+} // namespace
 
 Program::Program(const QString& programFolder, Dialogs& dialogs, Shell& shell,
                  PrinterFactory printers, std::function<void()> endProgram)
@@ -90,23 +119,30 @@ bool Program::start() {
         return false;
     }
     // One program per log: two writing one file would damage it. A lock left by a program
-    // that died is stale and is taken over.
+    // that died is stale and is taken over; where it cannot be (a folder that cannot be
+    // written), the log opens for looking only.
     lock_ = std::make_unique<QLockFile>(logPath + QStringLiteral(".lock"));
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0) && lock_->error() == QLockFile::LockFailedError) {
         qint64 pid = 0;
         QString host;
         QString application;
-        lock_->getLockInfo(&pid, &host, &application);
-        services_.dialogs.tell(
-            nullptr,
-            QStringLiteral("The log %1 is already open in another HM52 (process %2). Close that "
-                           "one, or go on working there: two programs writing one log would "
-                           "damage it.")
-                .arg(QDir::toNativeSeparators(logPath), QString::number(pid)),
-            Icon::Critical);
-        lock_.reset();
-        return false;
+        const bool read = lock_->getLockInfo(&pid, &host, &application);
+        // A lock that cannot be read is no running program's: each writes its own whole.
+        if (read && holderRuns(pid, host, application)) {
+            services_.dialogs.tell(
+                nullptr,
+                QStringLiteral("The log %1 is already open in another HM52 (process %2). Close "
+                               "that one, or go on working there: two programs writing one log "
+                               "would damage it.")
+                    .arg(QDir::toNativeSeparators(logPath), QString::number(pid)),
+                Icon::Critical);
+            lock_.reset();
+            return false;
+        }
+        m_.lookOnly(QStringLiteral("the lock %1 of a program that no longer runs cannot be "
+                                   "taken over")
+                        .arg(QDir::toNativeSeparators(logPath + QStringLiteral(".lock"))));
     }
     // A folder that cannot be written cannot hold the lock either; the log is then only read.
 
@@ -129,8 +165,7 @@ bool Program::start() {
     }
 
     startRig();
-    const QString folder = backup::folderFor(logPath);
-    backup::removeLeftovers(folder);
+    backup::removeLeftovers(logPath);
     m_.startCheck([this, logPath]() {
         const QString told = dailyBackup(logPath, QDateTime::currentDateTime(), &m_.cancelled());
         if (!told.isEmpty()) {
@@ -153,7 +188,9 @@ void Program::finishStartWork() {
 
 QString dailyBackup(const QString& logPath, const QDateTime& now, const std::atomic_bool* cancel) {
     const QString folder = backup::folderFor(logPath);
-    if (backup::hasGoodBackupOn(folder, now.date())) {
+    if (QFileInfo::exists(folder) && backup::dayBackupMade(folder, now, cancel)) {
+        backup::rotate(folder, now, backup::Compare::Fingerprints, cancel);
+        backup::compareInTurn(folder, comparedEachStart, cancel);
         return {};
     }
     sqlite3* source = nullptr;
@@ -167,10 +204,11 @@ QString dailyBackup(const QString& logPath, const QDateTime& now, const std::ato
         }
         sqlite3_busy_timeout(source, 10000);
         const backup::Made made = backup::makeBackup(source, logPath, now, cancel);
+        backup::compareInTurn(folder, comparedEachStart, cancel);
         if (!made.notGood.isEmpty()) {
             told = QStringLiteral("These files in %1 are not good copies of the log; they do not "
                                   "count as backups and are left as they are:\n\n%2")
-                       .arg(QDir::toNativeSeparators(folder), made.notGood.join(u'\n'));
+                       .arg(QDir::toNativeSeparators(folder), listedLines(made.notGood));
         }
     } catch (const BackupError& e) {
         if (cancel == nullptr || !*cancel) {

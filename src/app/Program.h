@@ -75,9 +75,10 @@ private:
 };
 
 // The day's backup, made at most once a day from the log at `logPath` through a connection of
-// its own (so it can run on any thread), while the program goes on. Returns what the operator
-// is to be told: why it failed, or which files of the backup folder are not good copies;
-// empty when there is nothing to tell.
+// its own (so it can run on any thread), while the program goes on; then the rotation, and a
+// few copies' bytes compared in turn with those checked. Returns what the operator is to be
+// told: why it failed, or which files of the backup folder are not good copies (a few dozen
+// named); empty when there is nothing to tell.
 QString dailyBackup(const QString& logPath, const QDateTime& now = QDateTime::currentDateTime(),
                     const std::atomic_bool* cancel = nullptr);
 

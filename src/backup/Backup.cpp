@@ -1,5 +1,6 @@
 #include "backup/Backup.h"
 
+#include "backup/Verdicts.h"
 #include "platform/Database.h"
 #include "storage/LogCheck.h"
 
@@ -25,130 +26,117 @@ namespace {
 // name, checks and rotates.
 std::mutex folderMutex;
 
+using detail::Verdict;
+using detail::Verdicts;
+
 const QString leftoverSuffix = QStringLiteral(".part");
-const QString verdictsName = QStringLiteral(".hm52-checked");
+const QString journalSuffix = QStringLiteral("-journal");
+const QString restoringSuffix = QStringLiteral(".restoring");
 
 const QRegularExpression& namePattern() {
     static const QRegularExpression re(
-        QStringLiteral(R"(^data-(\d{8})-(\d{6})(?:-(\d{1,6}))?\.mdb$)"));
+        QStringLiteral(R"(^data-(\d{8})-(\d{6})(?:-(\d{1,6})|-n(\d{1,15}))?\.mdb$)"));
     return re;
 }
 
 struct Named {
-    QString stamp; // YYYYMMDD-HHMMSS
-    int sequence;  // 1 for the first backup of that second
+    QString stamp;        // YYYYMMDD-HHMMSS
+    int second = 1;       // an earlier build's count within that second
+    qint64 sequence = -1; // this program's order of making
     QString name;
+    QDateTime made;
 };
 
-// The files named as backups, oldest first.
-std::vector<Named> named(const QString& folder) {
+// The files named as backups (and, with `partial`, the temporary files of copies being
+// made), newest first: by this program's order of making, then the copies of earlier
+// builds, which were all made before. Among those the clock alone can tell; a copy dated
+// after `now` was made while the clock ran ahead, so before the others.
+std::vector<Named> named(const QString& folder, const QDateTime& now, bool partial = false) {
     std::vector<Named> list;
-    const QStringList names =
-        QDir(folder).entryList({QStringLiteral("data-*.mdb")}, QDir::Files | QDir::Hidden);
-    for (const QString& name : names) {
-        const auto m = namePattern().match(name);
-        if (m.hasMatch()) {
-            const int sequence = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
-            list.push_back({m.captured(1) + u'-' + m.captured(2), sequence, name});
-        }
+    QStringList patterns{QStringLiteral("data-*.mdb")};
+    if (partial) {
+        patterns << QStringLiteral("data-*.mdb") + leftoverSuffix;
     }
-    std::sort(list.begin(), list.end(), [](const Named& a, const Named& b) {
-        return a.stamp != b.stamp ? a.stamp < b.stamp : a.sequence < b.sequence;
+    for (QString name : QDir(folder).entryList(patterns, QDir::Files | QDir::Hidden)) {
+        if (partial && name.endsWith(leftoverSuffix)) {
+            name.chop(leftoverSuffix.size());
+        }
+        const auto m = namePattern().match(name);
+        if (!m.hasMatch()) {
+            continue;
+        }
+        Named n;
+        n.stamp = m.captured(1) + u'-' + m.captured(2);
+        n.second = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+        n.sequence = m.captured(4).isEmpty() ? -1 : m.captured(4).toLongLong();
+        n.name = name;
+        n.made = QDateTime::fromString(n.stamp, QStringLiteral("yyyyMMdd-HHmmss"));
+        list.push_back(n);
+    }
+    const QString present = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    std::sort(list.begin(), list.end(), [&present](const Named& a, const Named& b) {
+        if (a.sequence != b.sequence) {
+            return a.sequence > b.sequence;
+        }
+        const bool aAhead = a.stamp > present;
+        const bool bAhead = b.stamp > present;
+        if (aAhead != bAhead) {
+            return bAhead;
+        }
+        return a.stamp != b.stamp ? a.stamp > b.stamp : a.second > b.second;
     });
     return list;
 }
 
-// The remembered verdicts of a folder: per file, its size and time when it was checked and
-// what the check found.
-struct Verdict {
-    qint64 size = -1;
-    qint64 modified = 0;
-    LogFinding finding;
-};
-
-QHash<QString, Verdict> readVerdicts(const QDir& dir) {
-    QHash<QString, Verdict> verdicts;
-    QFile file(dir.filePath(verdictsName));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return verdicts;
+// The names of the files named as backups, newest first.
+QStringList namesOf(const std::vector<Named>& files) {
+    QStringList names;
+    for (const Named& n : files) {
+        names << n.name;
     }
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QStringList f = in.readLine().split(u'\t');
-        if (f.size() >= 5) {
-            Verdict v;
-            v.size = f[1].toLongLong();
-            v.modified = f[2].toLongLong();
-            v.finding.good = f[3] == u'1';
-            v.finding.qsos = f[4].toLongLong();
-            v.finding.finding = f.mid(5).join(u'\t');
-            verdicts.insert(f[0], v);
-        }
-    }
-    return verdicts;
+    return names;
 }
 
-void writeVerdicts(const QDir& dir, const QHash<QString, Verdict>& verdicts) {
-    QSaveFile file(dir.filePath(verdictsName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        return; // only a memory of work done: without it the files are checked again
+// Compares the fingerprints of `names` with those of their checks. The files are read without
+// holding the folder (a large log's copy takes seconds), so that a backup on the operator's
+// thread never waits for it; what was read is applied under the folder's lock.
+void compareUnlocked(const QString& folder, const QStringList& names,
+                     const std::atomic_bool* cancel) {
+    if (names.isEmpty()) {
+        return;
     }
-    QTextStream out(&file);
-    for (auto it = verdicts.constBegin(); it != verdicts.constEnd(); ++it) {
-        QString finding = it->finding.finding;
-        finding.replace(u'\n', u' ');
-        out << it.key() << '\t' << it->size << '\t' << it->modified << '\t'
-            << (it->finding.good ? '1' : '0') << '\t' << it->finding.qsos << '\t' << finding
-            << '\n';
-    }
-    file.commit();
-}
-
-// The verdict of one file, checked when not remembered or when the file changed since.
-LogFinding verdictOf(const QDir& dir, const QString& name, QHash<QString, Verdict>& verdicts,
-                     bool& changed) {
-    const QFileInfo info(dir.filePath(name));
-    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
-    const auto it = verdicts.constFind(name);
-    if (it != verdicts.constEnd() && it->size == info.size() && it->modified == modified) {
-        return it->finding;
-    }
-    Verdict v{info.size(), modified, checkLogFile(info.filePath())};
-    verdicts.insert(name, v);
-    changed = true;
-    return v.finding;
-}
-
-std::vector<Copy> listLocked(const QString& folder) {
     const QDir dir(folder);
-    QHash<QString, Verdict> verdicts = readVerdicts(dir);
-    bool changed = false;
-    std::vector<Copy> copies;
-    const std::vector<Named> files = named(folder);
-    for (auto it = files.rbegin(); it != files.rend(); ++it) {
-        Copy c;
-        c.name = it->name;
-        c.path = dir.filePath(it->name);
-        c.made = QDateTime::fromString(it->stamp, QStringLiteral("yyyyMMdd-HHmmss"));
-        const LogFinding f = verdictOf(dir, it->name, verdicts, changed);
-        c.good = f.good;
-        c.qsos = f.qsos;
-        c.finding = f.finding;
-        copies.push_back(c);
+    std::vector<detail::Reading> readings;
+    for (const QString& name : names) {
+        if (cancel != nullptr && *cancel) {
+            break;
+        }
+        readings.push_back(detail::readFingerprint(dir, name, cancel));
     }
-    // Forget the files that are gone.
-    for (auto it = verdicts.begin(); it != verdicts.end();) {
-        if (!dir.exists(it.key())) {
-            it = verdicts.erase(it);
-            changed = true;
-        } else {
-            ++it;
+    const std::lock_guard lock(folderMutex);
+    Verdicts verdicts(folder, cancel);
+    for (const detail::Reading& r : readings) {
+        verdicts.apply(r);
+    }
+}
+
+// Removes the good copies beyond the `kept` newest whose bytes this run has compared. A good
+// copy not compared neither counts nor goes; a file that is not a good copy neither.
+Made rotateLocked(const QString& folder, const QDateTime& now, const std::atomic_bool* cancel) {
+    Verdicts verdicts(folder, cancel);
+    const QDir dir(folder);
+    Made made;
+    int counted = 0;
+    for (const Named& n : named(folder, now)) {
+        if (!verdicts.of(n.name).finding.good) {
+            made.notGood << n.name;
+        } else if (counted < kept) {
+            counted += verdicts.stillGood(n.name, false) ? 1 : 0;
+        } else if (QFile::remove(dir.filePath(n.name))) {
+            verdicts.forget(n.name);
         }
     }
-    if (changed) {
-        writeVerdicts(dir, verdicts);
-    }
-    return copies;
+    return made;
 }
 
 QString engineText(sqlite3* db, int rc) {
@@ -220,41 +208,50 @@ QString folderFor(const QString& logPath) {
 }
 
 Made makeBackup(sqlite3* source, const QString& logPath, const QDateTime& now,
-                const std::atomic_bool* cancel) {
+                const std::atomic_bool* cancel, Compare compare) {
     if (source == nullptr) {
         throw BackupError(QStringLiteral("the log is not open"));
     }
     const QDir dir(prepareFolder(folderFor(logPath)));
-    const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString name;
     QString partial;
     {
         // The temporary file is made at once, so a backup on another thread cannot take the
-        // same name.
+        // same name nor the same place in the order.
         const std::lock_guard lock(folderMutex);
-        name = QStringLiteral("data-%1.mdb").arg(stamp);
-        for (int sequence = 2; dir.exists(name) || dir.exists(name + leftoverSuffix); ++sequence) {
-            name = QStringLiteral("data-%1-%2.mdb").arg(stamp).arg(sequence);
+        const std::vector<Named> all = named(dir.path(), now, true);
+        qint64 sequence = 1;
+        for (const Named& n : all) {
+            sequence = std::max(sequence, n.sequence + 1);
         }
+        name = QStringLiteral("data-%1-n%2.mdb")
+                   .arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss")), QString::number(sequence));
         partial = dir.filePath(name + leftoverSuffix);
         QFile reserve(partial);
-        if (!reserve.open(QIODevice::WriteOnly)) {
+        if (dir.exists(name) || !reserve.open(QIODevice::WriteOnly)) {
             throw BackupError(QStringLiteral("%1 cannot be written: %2")
                                   .arg(QDir::toNativeSeparators(partial), reserve.errorString()));
         }
     }
+    Verdict verdict;
     try {
         QFile::remove(partial); // the online backup makes its own file
         copyPages(source, partial, cancel);
-        const LogFinding checked = checkLogFile(partial);
-        if (!checked.good) {
+        verdict.finding = checkLogFile(partial);
+        if (!verdict.finding.good) {
             throw BackupError(
                 QStringLiteral("the copy is not a good log (%1), so the log itself may be "
                                "damaged; no backup was made")
-                    .arg(checked.finding));
+                    .arg(verdict.finding.finding));
+        }
+        if (!detail::fingerprintOf(partial, verdict.hash, cancel)) {
+            throw BackupError(cancel != nullptr && *cancel
+                                  ? QStringLiteral("the backup was stopped")
+                                  : QStringLiteral("the copy cannot be read back"));
         }
     } catch (const BackupError& e) {
         QFile::remove(partial);
+        QFile::remove(partial + journalSuffix);
         throw BackupError(QStringLiteral("%1 (%2)").arg(e.text(), partial));
     }
     const QString path = dir.filePath(name);
@@ -262,23 +259,12 @@ Made makeBackup(sqlite3* source, const QString& logPath, const QDateTime& now,
         QFile::remove(partial);
         throw BackupError(QStringLiteral("the backup cannot be renamed to %1").arg(path));
     }
-
-    // The oldest good backups go, by the times in their names; the one just made stays even
-    // when the clock has been set back and its name sorts first. A file that is not a good
-    // copy neither counts nor goes.
-    const std::lock_guard lock(folderMutex);
-    Made made{path, {}};
-    int good = 1;
-    for (const Copy& c : listLocked(dir.path())) {
-        if (c.name == name) {
-            continue;
-        }
-        if (!c.good) {
-            made.notGood << c.name;
-        } else if (++good > kept) {
-            QFile::remove(c.path);
-        }
+    {
+        const std::lock_guard lock(folderMutex);
+        Verdicts(dir.path()).record(name, verdict);
     }
+    Made made = rotate(dir.path(), now, compare, cancel);
+    made.path = path;
     return made;
 }
 
@@ -286,39 +272,110 @@ Made makeBackup(Database& log, const QDateTime& now) {
     if (!log.isOpen()) {
         throw BackupError(QStringLiteral("the log is not open"));
     }
-    return makeBackup(log.handle(), log.path(), now);
+    return makeBackup(log.handle(), log.path(), now, nullptr, Compare::SeenThisRun);
 }
 
-std::vector<Copy> backupsIn(const QString& folder) {
-    const std::lock_guard lock(folderMutex);
-    return listLocked(folder);
-}
-
-bool hasGoodBackupOn(const QString& folder, const QDate& day) {
-    const QString prefix = QStringLiteral("data-") + day.toString(QStringLiteral("yyyyMMdd"));
-    const QDir dir(folder);
-    const std::lock_guard lock(folderMutex);
-    QHash<QString, Verdict> verdicts = readVerdicts(dir);
-    bool changed = false;
-    bool found = false;
-    for (const Named& n : named(folder)) {
-        if (n.name.startsWith(prefix) && verdictOf(dir, n.name, verdicts, changed).good) {
-            found = true;
-            break;
+Made rotate(const QString& folder, const QDateTime& now, Compare compare,
+            const std::atomic_bool* cancel) {
+    if (compare == Compare::Fingerprints) {
+        // Before any goes, the newest that would stay are read, when more than `kept` are good.
+        QStringList newest;
+        {
+            const std::lock_guard lock(folderMutex);
+            Verdicts verdicts(folder, cancel);
+            QStringList good;
+            for (const Named& n : named(folder, now)) {
+                if (verdicts.of(n.name).finding.good) {
+                    good << n.name;
+                }
+            }
+            if (good.size() > kept) {
+                newest = verdicts.notCompared(good.mid(0, kept));
+            }
         }
+        compareUnlocked(folder, newest, cancel);
     }
-    if (changed) {
-        writeVerdicts(dir, verdicts);
-    }
-    return found;
+    const std::lock_guard lock(folderMutex);
+    return rotateLocked(folder, now, cancel);
 }
 
-int removeLeftovers(const QString& folder) {
-    int removed = 0;
+std::vector<Copy> backupsIn(const QString& folder, const QDateTime& now) {
+    QStringList unread;
+    {
+        const std::lock_guard lock(folderMutex);
+        Verdicts verdicts(folder);
+        unread = verdicts.notCompared(namesOf(named(folder, now)));
+    }
+    compareUnlocked(folder, unread, nullptr);
+    const std::lock_guard lock(folderMutex);
+    Verdicts verdicts(folder);
     const QDir dir(folder);
+    std::vector<Copy> copies;
+    for (const Named& n : named(folder, now)) {
+        Copy c;
+        c.name = n.name;
+        c.path = dir.filePath(n.name);
+        c.made = n.made;
+        c.sequence = n.sequence;
+        c.good = verdicts.stillGood(n.name);
+        const LogFinding& f = verdicts.of(n.name).finding;
+        c.qsos = f.qsos;
+        c.finding = f.finding;
+        copies.push_back(c);
+    }
+    return copies;
+}
+
+bool dayBackupMade(const QString& folder, const QDateTime& now, const std::atomic_bool* cancel) {
+    // The newest good copy, its bytes compared first.
+    for (int tries = 0; tries < 100 && (cancel == nullptr || !*cancel); ++tries) {
+        QString unread;
+        {
+            const std::lock_guard lock(folderMutex);
+            Verdicts verdicts(folder, cancel);
+            for (const Named& n : named(folder, now)) {
+                if (!verdicts.of(n.name).finding.good) {
+                    continue;
+                }
+                if (verdicts.stillGood(n.name, false)) {
+                    return n.made.date() == now.date() && n.made <= now;
+                }
+                unread = n.name;
+                break;
+            }
+        }
+        if (unread.isEmpty()) {
+            return false;
+        }
+        compareUnlocked(folder, {unread}, cancel);
+    }
+    return false;
+}
+
+void compareInTurn(const QString& folder, int count, const std::atomic_bool* cancel) {
+    QStringList names;
+    {
+        const std::lock_guard lock(folderMutex);
+        Verdicts verdicts(folder, cancel);
+        names = verdicts.notCompared(verdicts.comparedLongestAgo()).mid(0, count);
+    }
+    compareUnlocked(folder, names, cancel);
+}
+
+int removeLeftovers(const QString& logPath) {
+    const QDir backups(folderFor(logPath));
+    QStringList paths;
     for (const QString& name :
-         dir.entryList({QStringLiteral("data-*.mdb") + leftoverSuffix}, QDir::Files)) {
-        removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
+         backups.entryList({QStringLiteral("data-*.mdb") + leftoverSuffix,
+                            QStringLiteral("data-*.mdb") + leftoverSuffix + journalSuffix},
+                           QDir::Files | QDir::Hidden | QDir::System)) {
+        paths << backups.filePath(name);
+    }
+    const QString restoring = logPath + restoringSuffix;
+    paths << restoring << restoring + journalSuffix;
+    int removed = 0;
+    for (const QString& path : paths) {
+        removed += QFile::remove(path) ? 1 : 0;
     }
     return removed;
 }
@@ -341,6 +398,17 @@ QString keepDamaged(const QString& logPath, const QDateTime& now) {
 }
 
 void copyOut(const QString& backupPath, const QString& target) {
+    {
+        // Its bytes still those that were checked when it was made, and good by a check now.
+        const std::lock_guard lock(folderMutex);
+        const QFileInfo info(backupPath);
+        Verdicts verdicts(info.absolutePath());
+        if (!verdicts.stillGood(info.fileName())) {
+            throw BackupError(QStringLiteral("%1 is not a good copy of the log: %2")
+                                  .arg(QDir::toNativeSeparators(backupPath),
+                                       verdicts.of(info.fileName()).finding.finding));
+        }
+    }
     const LogFinding before = checkLogFile(backupPath);
     if (!before.good) {
         throw BackupError(QStringLiteral("%1 is not a good copy of the log: %2")
@@ -363,6 +431,7 @@ void copyOut(const QString& backupPath, const QString& target) {
     } catch (const BackupError& e) {
         sqlite3_close(source);
         QFile::remove(target);
+        QFile::remove(target + journalSuffix);
         throw BackupError(QStringLiteral("%1 cannot be copied to %2: %3")
                               .arg(QDir::toNativeSeparators(backupPath),
                                    QDir::toNativeSeparators(target), e.text()));

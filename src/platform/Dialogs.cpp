@@ -1,9 +1,39 @@
 #include "platform/Dialogs.h"
 
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
 
 namespace hm52 {
+
+namespace {
+
+// The text a box shows on its screen: whole, or as many of its lines as leave the box
+// (title, icon, buttons and margins, some 200 pixels) within the screen's height, then "...".
+// The callers list at most a few dozen items; this keeps any other text on the screen too.
+QString fittingText(const QString& text, const QMessageBox& box, const QWidget* parent) {
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return text;
+    }
+    const QFontMetrics metrics(box.font());
+    const int room = (screen->availableGeometry().height() - 200) / metrics.lineSpacing();
+    // A box wraps its text at some 400 to 500 pixels: counted at 400, a line is never longer.
+    constexpr int wrapAt = 400;
+    const QStringList lines = text.split(u'\n');
+    int used = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        used += 1 + metrics.horizontalAdvance(lines[i]) / wrapAt;
+        if (used > room) {
+            return QStringList(lines.mid(0, std::max<qsizetype>(i - 1, 0))).join(u'\n') +
+                   QStringLiteral("\n...");
+        }
+    }
+    return text;
+}
+
+} // namespace
 
 QString titleShown(const QString& title) {
     return title.isEmpty() ? applicationTitle : title;
@@ -48,7 +78,7 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Butto
                           const QString& title, std::optional<Keys> keys) {
     QMessageBox box(parent);
     box.setWindowTitle(titleShown(title));
-    box.setText(text);
+    box.setText(fittingText(text, box, parent));
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);

@@ -70,6 +70,9 @@ QStringList failedChecks(const TypedQso& q, Lengths lengths) {
     if (length(q.call) > callLimit) {
         failed << QStringLiteral("Call Field is too long"); // the checks go on
     }
+    if (holdsControl(q.call)) {
+        return failed << QStringLiteral("Call Field cannot hold control characters");
+    }
     if (q.day.isEmpty() || q.month.isEmpty() || q.year.isEmpty()) {
         return failed << QStringLiteral("Date Fields cannot be null");
     }
@@ -97,9 +100,28 @@ QStringList failedChecks(const TypedQso& q, Lengths lengths) {
         failed << QStringLiteral("place field cannot be null"); // the checks go on
     }
     if (length(q.place) > placeLimit) {
-        failed << QStringLiteral("place field is too long");
+        return failed << QStringLiteral("place field is too long");
+    }
+    if (holdsControl(q.place)) {
+        failed << QStringLiteral("place field cannot hold control characters");
     }
     return failed;
+}
+
+bool holdsControl(QStringView text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
+QString controlsShown(QString text) {
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20) {
+            c = QChar(static_cast<char16_t>(0x2400 + c.unicode()));
+        } else if (c.unicode() == 0x7F) {
+            c = QChar(u'\u2421');
+        }
+    }
+    return text;
 }
 
 Conflict conflictOf(const Group& group, const QString& newQsl) {

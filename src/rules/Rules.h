@@ -39,6 +39,12 @@ bool subSquareLetters(const QString& text);
 // a second message can follow. An empty list: the QSO is valid.
 QStringList failedChecks(const TypedQso& qso, Lengths lengths);
 
+// Whether a call or a place holds a control character (below U+0020, or U+007F), which no
+// call or place holds: a NUL cuts what the windows show short, others show as nothing.
+bool holdsControl(QStringView text);
+// The text with its control characters shown as their pictures (NUL as U+2400 ...).
+QString controlsShown(QString text);
+
 // What one sub-square, band and mode already holds.
 struct Group {
     bool confirmed = false;  // a confirmed QSO

@@ -59,6 +59,9 @@ QString unwritable(const QString& path) {
 
 void Module1::openLog(const QString& path, OpenMode mode) {
     unwritable_ = mode == OpenMode::ReadWrite ? unwritable(path) : QString();
+    if (mode == OpenMode::ReadWrite && unwritable_.isEmpty()) {
+        unwritable_ = lookOnly_;
+    }
     if (!unwritable_.isEmpty()) {
         mode = OpenMode::ReadOnly;
     }

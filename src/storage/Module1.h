@@ -84,6 +84,9 @@ public:
     // Why the log is not trusted: the check's finding, or why it cannot be written.
     const QString& distrust() const { return distrust_; }
     void setReadOnly(const QString& why);
+    // The next openLog opens the log for looking only, for the reason given (empty: as the
+    // file allows).
+    void lookOnly(const QString& why) { lookOnly_ = why; }
     // The log as damaged from now on; `finding` says why.
     void setDamaged(const QString& finding);
     // Trusted again: a good log was put in place of the damaged one.
@@ -105,6 +108,7 @@ private:
     LogTrust trust_ = LogTrust::Trusted;
     QString distrust_;
     QString unwritable_; // why the log cannot be written, empty when it can
+    QString lookOnly_;   // why the log is not to be written though it could be
     bool told_ = false;
     std::shared_future<LogFinding> verdict_;
     std::thread worker_;

@@ -179,6 +179,41 @@ private Q_SLOTS:
         QVERIFY(text.contains(u"  and %1 more\n"_s.arg(r.unreadable - ImportReport::noteLimit)));
     }
 
+    // A call or place holding a control character, a NUL among them, is no call or place:
+    // the record is unreadable, the reason showing the characters; the rest is imported.
+    void controlCharactersInACallOrPlaceMakeTheRecordUnreadable_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason");
+        const QByteArray rest = "<GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101<TIME_ON:4>1000"
+                                "<BAND:2>2m<MODE:3>SSB";
+        QTest::newRow("NUL in CALL") << QByteArray("<CALL:6>I5N\0UL", 14) + rest + "<EOR>"
+                                     << u"CALL \"I5N\u2400UL\" holds a control character"_s;
+        QTest::newRow("ESC in CALL") << "<CALL:6>I5\x1bNUL" + rest + "<EOR>"
+                                     << u"CALL \"I5\u241bNUL\" holds a control character"_s;
+        QTest::newRow("BEL in QTH") << "<CALL:5>I5NUL" + rest + "<QTH:5>ALFA\a<EOR>"
+                                    << u"QTH \"ALFA\u2407\" holds a control character"_s;
+        QTest::newRow("DEL in our own place")
+            << "<PROGRAMID:4>HM52<EOH><CALL:5>I5NUL" + rest +
+                   "<APP_HM52_COUNT:1>7<APP_HM52_BAND:3>VHF<APP_HM52_MODE:3>SSB<APP_HM52_QSL:1>c"
+                   "<APP_HM52_PLACE:7>ALFA%7F<EOR>"
+            << u"APP_HM52_PLACE \"ALFA\u2421\" holds a control character"_s;
+    }
+
+    void controlCharactersInACallOrPlaceMakeTheRecordUnreadable() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
+        LogEnv env;
+        const QByteArray good =
+            "<CALL:5>I5GOD<GRIDSQUARE:6>HM52AC<QSO_DATE:8>20240101<TIME_ON:4>1100"
+            "<BAND:2>2m<MODE:3>SSB<EOR>";
+        const ImportReport report = adif::importAdif(env.m, file + good, {});
+        QCOMPARE(counts(report),
+                 u"records 2 imported 1 outside 0 repeats 0 refused 0 unreadable 1 chars 0"_s);
+        QCOMPARE(notes(report.unreadableNotes), QStringList{u"1:"_s + reason});
+        QCOMPARE(env.count(), 1);
+        QCOMPARE(env.count("call = 'I5GOD'"), 1);
+    }
+
     // Worked and confirmed records against an accredited, a confirmed and a worked QSO of
     // the log, in their band and mode and in another band.
     void theAwardsRulesHoldAgainstTheLog() {

@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 
 #include <sqlite3.h>
@@ -132,6 +133,48 @@ private Q_SLOTS:
         ProgramRun next(env.dir.path());
         QVERIFY2(next.program->start(), qPrintable(next.dialogs.texts().join(u'\n')));
         QVERIFY(next.dialogs.shown.empty());
+    }
+
+    // A lock left by a program that died, in a folder that cannot be written, so it cannot
+    // be taken over: the log opens for looking, as any log there does.
+    void aStaleLockThatCannotBeTakenOverOpensTheLogForLooking() {
+        TestEnv env;
+        env.addQsos(3);
+        const QString log = env.m.logDb.path();
+        env.m.logDb.close();
+        QByteArray lock;
+        {
+            QLockFile live(log + u".lock"_s);
+            QVERIFY(live.tryLock(0));
+            lock = bytesOf(log + u".lock"_s);
+        }
+        QProcess gone;
+        gone.start(u"true"_s, {});
+        QVERIFY(gone.waitForStarted());
+        const qint64 deadPid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        lock.replace(0, lock.indexOf('\n'), QByteArray::number(deadPid));
+        QFile file(log + u".lock"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
+        file.close();
+        QVERIFY(::chmod(log.toUtf8().constData(), 0666) == 0); // only the folder is read-only
+        QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0555) == 0);
+        {
+            const OrdinaryUser user; // for whom the folder is read-only even when tests run as root
+            ProgramRun run(env.dir.path());
+            QVERIFY(run.program->start());
+            QCOMPARE(run.dialogs.texts(),
+                     QStringList{u"The log %1 cannot be written: its folder %2 is read-only.\n\n"_s
+                                 u"HM52 opens it for looking only: every change is refused."_s.arg(
+                                     QDir::toNativeSeparators(log),
+                                     QDir::toNativeSeparators(env.dir.path()))});
+            run.program->finishStartWork();
+            QCOMPARE(run.program->module().trust(), LogTrust::ReadOnly);
+            QCOMPARE(run.program->module().contatore(u"select count(*) as contatore from data"_s),
+                     3);
+        }
+        QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0700) == 0);
+        QCOMPARE(bytesOf(log + u".lock"_s), lock);
     }
 
     // The ways a log goes bad: pages overwritten or a copy that stopped short, which the check

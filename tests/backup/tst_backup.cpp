@@ -1,16 +1,20 @@
 // Backups of the log: before a change, once a day behind the start, each checked before it
-// counts, the newest twenty good ones kept, damaged files left alone, leftovers of a copy cut
-// short removed, and a backup put back in the log's place.
+// counts and its bytes compared with those checked, the twenty made last kept whatever the
+// clock said, damaged files left alone, leftovers of work cut short removed, and a backup put
+// back in the log's place.
 
 #include "app/Program.h"
 #include "app/frmRestoreBackup.h"
 #include "award/frmBAR.h"
 #include "backup/Backup.h"
 #include "browser/frmUtility.h"
+#include "platform/Listing.h"
+#include "storage/LogCheck.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTreeWidget>
 
 using namespace hm52;
@@ -91,50 +95,145 @@ private Q_SLOTS:
         QDir folder(backupFolder(env));
         // Files that are not good copies: one empty, one of noise, one cut short, and someone
         // else's file. Named as the newest backups, they would push good ones out if counted.
-        writeFile(folder.filePath(u"data-20240301-090000.mdb"_s), {});
-        writeFile(folder.filePath(u"data-20240301-090100.mdb"_s), QByteArray(8192, 'x'));
-        writeFile(folder.filePath(u"data-20240301-090200.mdb"_s),
-                  bytesOf(folder.filePath(u"data-20240301-080500.mdb"_s)).chopped(1));
+        writeFile(folder.filePath(u"data-20240301-090000-n30.mdb"_s), {});
+        writeFile(folder.filePath(u"data-20240301-090100-n31.mdb"_s), QByteArray(8192, 'x'));
+        writeFile(folder.filePath(u"data-20240301-090200-n32.mdb"_s),
+                  bytesOf(folder.filePath(u"data-20240301-080500-n6.mdb"_s)).chopped(1));
         writeFile(folder.filePath(u"notes.txt"_s), "mine");
 
         const backup::Made made = backup::makeBackup(env.m.logDb, start.addSecs(3 * 3600));
         QCOMPARE(made.notGood,
-                 QStringList({u"data-20240301-090200.mdb"_s, u"data-20240301-090100.mdb"_s,
-                              u"data-20240301-090000.mdb"_s}));
+                 QStringList({u"data-20240301-090200-n32.mdb"_s, u"data-20240301-090100-n31.mdb"_s,
+                              u"data-20240301-090000-n30.mdb"_s}));
         const QStringList now = listed(folder.path());
-        QCOMPARE(now.first(), u"data-20240301-110000.mdb good"_s);
+        QCOMPARE(now.first(), u"data-20240301-110000-n33.mdb good"_s);
         QCOMPARE(now.filter(u" damaged"_s).size(), 3);
         QCOMPARE(now.filter(u" good"_s).size(), backup::kept);
-        QCOMPARE(now.last(), u"data-20240301-080100.mdb good"_s); // the oldest good one went
+        QCOMPARE(now.last(), u"data-20240301-080100-n2.mdb good"_s); // the oldest good one went
         QVERIFY(folder.exists(u"notes.txt"_s));
-
-        // Made after the clock was set back: the oldest by its name, and kept all the same.
-        backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 2, 1), {}));
-        QCOMPARE(listed(folder.path()).last(), u"data-20240201-000000.mdb good"_s);
-        QVERIFY(!folder.exists(u"data-20240301-080100.mdb"_s));
 
         // Two in one second are both kept, and each holds the log of its moment.
         env.addQso(Qso{});
         const QString second = backup::makeBackup(env.m.logDb, start.addSecs(3 * 3600)).path;
-        QVERIFY(second.endsWith(u"data-20240301-110000-2.mdb"_s));
+        QVERIFY(second.endsWith(u"data-20240301-110000-n34.mdb"_s));
         QCOMPARE(qsosIn(second), 1);
-        QCOMPARE(qsosIn(folder.filePath(u"data-20240301-110000.mdb"_s)), 0);
+        QCOMPARE(qsosIn(folder.filePath(u"data-20240301-110000-n33.mdb"_s)), 0);
+    }
+
+    // Daily starts with the clock wrong for a while (a dead battery, a wrong time server),
+    // ahead or behind, and the log changing every day: the copies kept are always the twenty
+    // made last, so the newest states of the log, and each day's first start makes one.
+    void theCopiesKeptAreTheLastMadeWhateverTheClockSaid_data() {
+        QTest::addColumn<QList<QDate>>("days");
+        const auto run = [](QDate from, int count) {
+            QList<QDate> days;
+            for (int i = 0; i < count; ++i) {
+                days << from.addDays(i);
+            }
+            return days;
+        };
+        QTest::newRow("ahead to 2099, then right")
+            << run({2024, 3, 1}, 3) + run({2099, 1, 1}, 23) + run({2024, 3, 4}, 5);
+        QTest::newRow("set back to 2020") << run({2024, 3, 1}, 25) + run({2020, 1, 1}, 5);
+    }
+
+    void theCopiesKeptAreTheLastMadeWhateverTheClockSaid() {
+        QFETCH(QList<QDate>, days);
+        LogEnv env;
+        const QString log = env.m.logDb.path();
+        for (const QDate& day : days) {
+            env.addQso(Qso{});
+            QCOMPARE(dailyBackup(log, QDateTime(day, QTime(9, 0))), QString());
+            // A second start that day makes none.
+            QCOMPARE(dailyBackup(log, QDateTime(day, QTime(18, 0))), QString());
+        }
+        const std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
+        QList<qint64> held;
+        for (const backup::Copy& c : copies) {
+            QVERIFY(c.good);
+            held << qsosIn(c.path);
+        }
+        QList<qint64> newest;
+        for (qint64 n = days.size(); n > days.size() - backup::kept; --n) {
+            newest << n;
+        }
+        QCOMPARE(held, newest); // newest first
+        QCOMPARE(copies.front().made.date(), days.last());
+    }
+
+    // A copy whose pages changed on the disk, its size and time kept: not good from then on,
+    // never counted among the twenty, never the cause of a good copy going, and not offered
+    // as good for a restore. A damaged memory of the verdicts only costs checks.
+    void aCopyChangedAfterItsCheckNeverCountsNorPushesAGoodOneOut() {
+        TestEnv env;
+        env.addQso({.call = "I1ABC"});
+        const QDateTime start(QDate(2024, 3, 1), QTime(8, 0));
+        for (int i = 0; i < backup::kept; ++i) {
+            backup::makeBackup(env.m.logDb, start.addSecs(i * 60));
+        }
+        const QString folder = backupFolder(env);
+        const QString rotted = folder + u"/data-20240301-081900-n20.mdb"_s;
+        const QDateTime time = QFileInfo(rotted).lastModified();
+        QByteArray bytes = bytesOf(rotted);
+        const qsizetype at = bytes.lastIndexOf("I1ABC");
+        QVERIFY(at > 0);
+        bytes[at + 4] = 'D'; // the call a copy holds is no longer the log's
+        writeFile(rotted, bytes);
+        QFile file(rotted);
+        QVERIFY(file.open(QIODevice::ReadWrite) &&
+                file.setFileTime(time, QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(checkLogFile(rotted).good); // the engine's check alone sees nothing wrong
+
+        // A new copy on the operator's thread: the changed one neither counts nor goes, and
+        // the oldest good copy stays.
+        backup::makeBackup(env.m.logDb, start.addSecs(3600));
+        const QString oldest = folder + u"/data-20240301-080000-n1.mdb"_s;
+        QVERIFY(QFile::exists(oldest));
+        // Behind the start, its bytes compared: not good, and still nothing goes.
+        const backup::Made rotation =
+            backup::rotate(folder, start.addSecs(3600), backup::Compare::Fingerprints);
+        QCOMPARE(rotation.notGood, QStringList{QFileInfo(rotted).fileName()});
+        QVERIFY(QFile::exists(oldest));
+
+        env.registry->show(Window::RestoreBackup);
+        auto* list = child<QTreeWidget>(env.registry->loaded(Window::RestoreBackup), "lstBackups");
+        QCOMPARE(list->topLevelItem(1)->text(3),
+                 u"damaged: the file changed after it was checked: its bytes are not the ones "_s
+                 u"found good"_s);
+
+        // The memory of the verdicts damaged: a line that says good without its seal counts
+        // for nothing, and the file is checked again.
+        const QString empty = u"data-20240301-090000-n40.mdb"_s;
+        writeFile(folder + u'/' + empty, {});
+        QVERIFY(listed(folder).contains(empty + u" damaged"_s));
+        const QString verdicts = folder + u"/.hm52-checked"_s;
+        QList<QByteArray> lines = bytesOf(verdicts).split('\n');
+        for (QByteArray& line : lines) {
+            QList<QByteArray> fields = line.split('\t');
+            if (fields.first() == empty.toUtf8()) {
+                QCOMPARE(fields.at(4), "0"); // not good
+                fields[4] = "1";
+                line = fields.join('\t');
+            }
+        }
+        writeFile(verdicts, lines.join('\n'));
+        QVERIFY(listed(folder).contains(empty + u" damaged"_s));
     }
 
     // Whatever the day's backup has to tell, the start shows (its failure text is checked in
     // aBackupTakesTheLogsPlaceAndAFailedRestoreOrADamagedLogChangesNothing).
-    void theDaysBackupIsMadeOnceADayBehindTheStartAndLeftoversGo() {
+    void theDaysBackupIsMadeOnceADayBehindTheStart() {
         TestEnv env;
         env.addQsos(5);
-        // A copy cut short by a crash, and an empty file with today's name.
+        // An empty file with today's name, as the newest copy.
         const QString folder = backupFolder(env);
         QDir().mkpath(folder);
-        writeFile(folder + u"/data-20240301-080000.mdb.part"_s, "half");
-        writeFile(folder + QDate::currentDate().toString(u"/'data-'yyyyMMdd'-000000.mdb'"_s), {});
+        writeFile(folder + QDate::currentDate().toString(u"/'data-'yyyyMMdd'-000000-n9.mdb'"_s),
+                  {});
         ProgramRun run(env.dir.path());
         QVERIFY(run.program->start());
         run.program->finishStartWork();
-        QVERIFY(!QFile::exists(folder + u"/data-20240301-080000.mdb.part"_s));
         const std::vector<backup::Copy> copies = backup::backupsIn(folder);
         QCOMPARE(copies.size(), size_t(2));
         QVERIFY(copies[0].good && copies[0].qsos == 5);
@@ -149,6 +248,49 @@ private Q_SLOTS:
         QCOMPARE(backup::backupsIn(folder).size(), size_t(3));
         dailyBackup(log, morning.addDays(1));
         QCOMPARE(backup::backupsIn(folder).size(), size_t(4));
+    }
+
+    // A restore or a copy cut short (a kill, a full disk) leaves its temporary files and the
+    // engine's journals: the next start removes those, and only those.
+    void theLeftoversOfWorkCutShortGoAtTheNextStartAndNothingElse() {
+        TestEnv env;
+        const QString folder = backupFolder(env);
+        QDir().mkpath(folder);
+        const QStringList leftovers{u"Backup/data-20240301-080000.mdb.part"_s,
+                                    u"Backup/data-20240301-080000-n3.mdb.part-journal"_s,
+                                    u"data.mdb.restoring"_s, u"data.mdb.restoring-journal"_s};
+        const QStringList others{u"Backup/notes.mdb.part"_s,
+                                 u"Backup/data.mdb.part-journal"_s,
+                                 u"Backup/data-20240301-080000.mdb.partial"_s,
+                                 u"data.mdb.restoring.txt"_s,
+                                 u"mine.mdb-journal"_s,
+                                 u"data.mdb.old"_s};
+        for (const QString& name : leftovers + others) {
+            writeFile(env.dir.filePath(name), "left");
+        }
+        ProgramRun run(env.dir.path());
+        QVERIFY(run.program->start());
+        run.program->finishStartWork();
+        for (const QString& name : leftovers) {
+            QVERIFY2(!QFile::exists(env.dir.filePath(name)), qPrintable(name));
+        }
+        for (const QString& name : others) {
+            QVERIFY2(QFile::exists(env.dir.filePath(name)), qPrintable(name));
+        }
+    }
+
+    // 5,000 files in Backup/ that are not good copies: the start's box names a few dozen.
+    void theStartNamesAFewDozenFilesThatAreNotGoodCopies() {
+        LogEnv env;
+        const QString folder = backupFolder(env);
+        QDir().mkpath(folder);
+        for (int i = 0; i < 5000; ++i) {
+            writeFile(folder + u"/data-20240101-%1.mdb"_s.arg(i, 6, 10, QLatin1Char('0')), {});
+        }
+        const QString told = dailyBackup(env.m.logDb.path(), QDateTime(QDate(2024, 3, 1), {}));
+        QCOMPARE(told.count(u'\n') + 1, 3 + shownInBox);
+        QVERIFY2(told.endsWith(u"\ndata-20240101-004980.mdb\nand 4980 more"_s),
+                 qPrintable(told.right(80)));
     }
 
     void aBackupTakesTheLogsPlaceAndAFailedRestoreOrADamagedLogChangesNothing() {

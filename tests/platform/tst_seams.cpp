@@ -1,9 +1,11 @@
 // The real message and input boxes behind the seam: the application's title when a box has
 // none of its own, the icon and buttons asked for, the buttons of Enter and Esc, and the
-// answer given back. The real shell: a document that is not there, and no opener.
+// answer given back; a box that fits a 1024x768 screen whatever its text. The real shell: a
+// document that is not there, and no opener.
 
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
+#include "platform/Listing.h"
 #include "platform/Shell.h"
 
 #include <QAbstractButton>
@@ -11,7 +13,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
@@ -140,7 +144,58 @@ private Q_SLOTS:
         QCOMPARE(answer(u"IK0'Q"_s, true), u"IK0'Q|HM52"_s);
         QCOMPARE(answer(u"typed then cancelled"_s, false), u"|HM52"_s);
     }
+
+    // 5,000 names: listed as the program lists them (a few dozen, then how many more), or
+    // given whole, the box stays on the screen with its OK button.
+    void aBoxListingThousandsOfNamesFitsTheScreen_data() {
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("listed") << true << shownInBox + 3;
+        QTest::newRow("given whole") << false << -1;
+    }
+
+    void aBoxListingThousandsOfNamesFitsTheScreen() {
+        QFETCH(bool, listed);
+        QFETCH(int, lines);
+        QStringList names;
+        for (int i = 0; i < 5000; ++i) {
+            names << u"data-20240301-%1.mdb"_s.arg(i, 6, 10, QLatin1Char('0'));
+        }
+        const QString text = u"These files are not good copies:\n\n"_s +
+                             (listed ? listedLines(names) : names.join(u'\n'));
+        if (listed) {
+            QCOMPARE(text.count(u'\n') + 1, lines);
+            QVERIFY(text.endsWith(u"\nand 4980 more"_s));
+        }
+        QRect shown;
+        QString shownText;
+        onNextBox<QMessageBox>([&](QMessageBox* box) {
+            shown = box->frameGeometry();
+            shownText = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QtDialogs().message(nullptr, text, Icon::Exclamation, Buttons::Ok, {});
+        QCOMPARE(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1024, 768));
+        QVERIFY2(QRect(0, 0, 1024, 768).contains(shown),
+                 qPrintable(u"%1x%2"_s.arg(shown.width()).arg(shown.height())));
+        QVERIFY(listed ? shownText == text : shownText.endsWith(u"\n..."_s));
+    }
 };
 
-QTEST_MAIN(SeamsTest)
+// The tests run on an offscreen screen of 1024x768 pixels.
+int main(int argc, char** argv) {
+    QTemporaryFile screens;
+    if (!screens.open() ||
+        screens.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, )"
+                      R"("height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") <
+            0) {
+        return 1;
+    }
+    screens.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    QApplication app(argc, argv);
+    SeamsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_seams.moc"

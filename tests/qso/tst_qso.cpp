@@ -8,6 +8,8 @@
 #include "storage/Codes.h"
 #include "support/TestEnv.h"
 
+#include <QClipboard>
+
 #include <algorithm>
 
 using namespace hm52;
@@ -364,6 +366,51 @@ private Q_SLOTS:
             QCOMPARE(env->count(u"WWLocator = 'XX'"_s), 1);
             QCOMPARE(env->count(), editing ? 1 : 2);
         }
+    }
+
+    // Pasted control characters (a NUL would cut the call short, ESC shows as nothing):
+    // refused in both windows as the other checks refuse, nothing written.
+    void controlCharactersPastedInACallOrPlaceAreRefusedInBothWindows_data() {
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("message");
+        const QString call = u"Call Field cannot hold control characters"_s;
+        for (const bool edit : {false, true}) {
+            const char* window = edit ? "edit: " : "insert: ";
+            QTest::addRow("%sNUL in the call", window)
+                << edit << u"txtCall"_s << u"i5n\0ul"_s << call;
+            QTest::addRow("%sESC in the call", window)
+                << edit << u"txtCall"_s << u"i5\x1b[0mnul"_s << call;
+            QTest::addRow("%sBEL in the place", window)
+                << edit << u"comboPlace"_s << u"alfa\a"_s
+                << u"place field cannot hold control characters"_s;
+        }
+    }
+
+    void controlCharactersPastedInACallOrPlaceAreRefusedInBothWindows() {
+        QFETCH(bool, edit);
+        QFETCH(QString, box);
+        QFETCH(QString, pasted);
+        QFETCH(QString, message);
+        const int key = env->addQso({});
+        const QStringList before = env->rawRows();
+        QsoForm* w = &insert();
+        if (edit) {
+            w = &handOver(key);
+        } else {
+            enter(*w);
+        }
+        auto* line = box == u"txtCall"_s ? child<QLineEdit>(w, "txtCall")
+                                         : child<QComboBox>(w, "comboPlace")->lineEdit();
+        line->setFocus();
+        line->selectAll();
+        QGuiApplication::clipboard()->setText(pasted);
+        line->paste();
+        QCOMPARE(line->text(), pasted.toUpper());
+        QCOMPARE(submit(*w), QStringList{message});
+        QCOMPARE(looks(env->dialogs), QStringList({"error Critical Ok"}));
+        QCOMPARE(env->rawRows(), before);
     }
 
     void aSecondConfirmedQsoReplacesTheFirstOnlyOnYesAndAFailedStoreReplacesNothing() {

@@ -87,6 +87,13 @@ private Q_SLOTS:
         add(u"place="_s + QString(50, u'X'), {});
         add(u"place="_s + QString(51, u'X'), {placeTooLong});
         add(u"place=CA' "_s + QString(46, u'X'), {placeTooLong}, QStringList());
+        // Control characters: after the field's own checks; a call's end the checks.
+        const QString callControl = u"Call Field cannot hold control characters"_s;
+        addEach({u"call=I5N\0UL"_s, u"call=I5\x1bNUL;time="_s, u"call=I5NUL\x7f"_s}, {callControl});
+        add(u"call=I'1'A'B'CDE\x1f"_s, {tooLong, callControl}, QStringList{callControl});
+        add(u"call=;place=\x07"_s, {"Call Field cannot be null"});
+        add(u"place=ALFA\t1"_s, {"place field cannot hold control characters"});
+        add(u"place=\x1b"_s + QString(50, u'X'), {placeTooLong});
     }
 
     void checksRunInOrderWithTheirMessages() {
