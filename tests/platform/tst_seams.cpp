@@ -174,7 +174,8 @@ private Q_SLOTS:
             shownText = box->text();
             box->button(QMessageBox::Ok)->click();
         });
-        QtDialogs().message(nullptr, text, Icon::Exclamation, Buttons::Ok, {});
+        QtDialogs().message(nullptr, text, Icon::Exclamation, Buttons::Ok, {},
+                            usualKeys(Buttons::Ok));
         QCOMPARE(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1024, 768));
         QVERIFY2(QRect(0, 0, 1024, 768).contains(shown),
                  qPrintable(u"%1x%2"_s.arg(shown.width()).arg(shown.height())));
