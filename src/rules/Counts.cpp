@@ -37,32 +37,89 @@ QString squareLetters(int index) {
     return QString(QChar(u'A' + index % side)) + QChar(u'A' + index / side);
 }
 
+std::optional<SquareState> stateOfQsl(const QString& qsl) {
+    // The log's text comparison ignores letter case; so does every reading of a state.
+    if (codes::isState(qsl, codes::accredited)) {
+        return SquareState::Accredited;
+    }
+    if (codes::isState(qsl, codes::confirmed)) {
+        return SquareState::Confirmed;
+    }
+    if (codes::isState(qsl, codes::worked)) {
+        return SquareState::Worked;
+    }
+    return std::nullopt;
+}
+
+QString stateName(SquareState state) {
+    switch (state) {
+    case SquareState::None:
+        break;
+    case SquareState::Worked:
+        return QStringLiteral("worked");
+    case SquareState::Confirmed:
+        return QStringLiteral("confirmed");
+    case SquareState::Accredited:
+        return QStringLiteral("accredited");
+    }
+    return QStringLiteral("not worked");
+}
+
+void Standing::add(SquareState s, qint64 qsos) {
+    if (s > state) {
+        state = s;
+        behind = qsos;
+    } else if (s == state && s != SquareState::None) {
+        behind += qsos;
+    }
+}
+
+int SquareCount::inState(SquareState state) const {
+    return static_cast<int>(std::count(states.begin(), states.end(), state));
+}
+
+QString SquareCount::text() const {
+    QString counts =
+        QStringLiteral("Sub-squares: worked %1, confirmed %2, accredited %3, not worked %4")
+            .arg(inState(SquareState::Worked))
+            .arg(inState(SquareState::Confirmed))
+            .arg(inState(SquareState::Accredited))
+            .arg(inState(SquareState::None));
+    if (unknownStates > 0) {
+        counts += QStringLiteral("\n%1 QSOs hold a QSL state that is not w, c or a: not shown")
+                      .arg(unknownStates);
+    }
+    return counts;
+}
+
 SquareCount squareStates(Module1& m, const QString& mode, const QString& band) {
     SquareCount result;
-    Recordset rs(m.logDb, QStringLiteral("select WWLocator, qsl from data where mode = '") + mode +
-                              QStringLiteral("' and band = '") + band + QStringLiteral("'"));
-    const int squareAt = rs.fieldIndex(QStringLiteral("WWLocator"));
-    const int qslAt = rs.fieldIndex(QStringLiteral("qsl"));
-    for (; !rs.eof(); rs.moveNext()) {
-        const int index = squareIndex(rs.textAt(squareAt));
-        if (index < 0) {
-            continue;
+    std::array<Standing, squares> standing{};
+    // One band at a time: each query reads its QSOs' states from the award index alone
+    // (mode, band, qsl, sub-square), already in the order of its groups.
+    const QStringList bands = band == anyBand ? codes::bands() : QStringList{band};
+    for (const QString& one : bands) {
+        Recordset rs(m.logDb,
+                     QStringLiteral("select WWLocator, qsl, count(*) as contatore from data "
+                                    "where mode = '") +
+                         mode + QStringLiteral("' and band = '") + one +
+                         QStringLiteral("' group by qsl, WWLocator"));
+        for (; !rs.eof(); rs.moveNext()) {
+            const qint64 qsos = rs.intAt(2);
+            const std::optional<SquareState> state = stateOfQsl(rs.textAt(1));
+            if (!state) {
+                result.unknownStates += qsos;
+                continue;
+            }
+            const int index = squareIndex(rs.textAt(0));
+            if (index >= 0) {
+                standing.at(static_cast<size_t>(index)).add(*state, qsos);
+            }
         }
-        // The log's text comparison ignores letter case; so does this count.
-        const QString qsl = rs.textAt(qslAt).toLower();
-        SquareState state = SquareState::None;
-        if (qsl == codes::accredited) {
-            state = SquareState::Accredited;
-        } else if (qsl == codes::confirmed) {
-            state = SquareState::Confirmed;
-        } else if (qsl == codes::worked) {
-            state = SquareState::Worked;
-        } else {
-            ++result.unknownStates;
-            continue;
-        }
-        SquareState& best = result.states.at(static_cast<size_t>(index));
-        best = std::max(best, state);
+    }
+    for (size_t i = 0; i < standing.size(); ++i) {
+        result.states.at(i) = standing.at(i).state;
+        result.behind.at(i) = standing.at(i).behind;
     }
     return result;
 }
