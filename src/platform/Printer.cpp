@@ -70,6 +70,12 @@ qsizetype fittingLength(const QString& text, const QFontMetricsF& metrics, doubl
     return fit;
 }
 
+void setMargins(QPrinter& printer) {
+    printer.setPageMargins(
+        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
+        QPageLayout::Millimeter);
+}
+
 bool onlyBlanks(QStringView text) {
     for (const QChar c : text) {
         if (c != u' ') {
@@ -85,7 +91,8 @@ QtPrinter::QtPrinter(const QString& pdfPath)
     : QtPrinter(pdfPath.isEmpty() ? Target::DefaultPrinter : Target::PdfFile, pdfPath) {}
 
 QtPrinter::QtPrinter(Target target, const QString& nameOrPath) {
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    owned_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_ = owned_.get();
     switch (target) {
     case Target::PdfFile: {
         printer_->setOutputFormat(QPrinter::PdfFormat);
@@ -114,12 +121,20 @@ QtPrinter::QtPrinter(Target target, const QString& nameOrPath) {
         break;
     }
     }
-    printer_->setPageMargins(
-        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
-        QPageLayout::Millimeter);
+    setMargins(*printer_);
 }
 
+QtPrinter::QtPrinter(QPrinter& device) : printer_(&device) {}
+
 QtPrinter::~QtPrinter() = default;
+
+void QtPrinter::setUpLikeDefault(QPrinter& device) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (!info.isNull()) {
+        device.setPrinterName(info.printerName());
+    }
+    setMargins(device);
+}
 
 void QtPrinter::setFontName(const QString& name) {
     fontName_ = name;
@@ -156,7 +171,7 @@ void QtPrinter::endDoc() {
 }
 
 void QtPrinter::render() {
-    if (printer_->outputFormat() == QPrinter::PdfFormat) {
+    if (owned_ && printer_->outputFormat() == QPrinter::PdfFormat) {
         // The file system's own reason beats a bare "could not begin".
         const QString path = printer_->outputFileName();
         const bool existed = QFileInfo::exists(path);
@@ -171,7 +186,7 @@ void QtPrinter::render() {
         }
     }
     QPainter painter;
-    if (!painter.begin(printer_.get())) {
+    if (!painter.begin(printer_)) {
         const QString name = printer_->outputFormat() == QPrinter::PdfFormat
                                  ? printer_->outputFileName()
                                  : printer_->printerName();
@@ -182,7 +197,7 @@ void QtPrinter::render() {
     y_ = 0.0;
     pages_ = 1;
     const PrintedLine* fontOf = nullptr; // the line whose font is in force
-    QFontMetricsF metrics(painter.font(), printer_.get());
+    QFontMetricsF metrics(painter.font(), printer_);
     for (const PrintedLine& line : lines_) {
         if (fontOf == nullptr || line.fontName != fontOf->fontName ||
             line.fontSize != fontOf->fontSize || line.bold != fontOf->bold) {
@@ -193,7 +208,7 @@ void QtPrinter::render() {
             // Blanks are part of the layout: keep every one at its own width.
             font.setKerning(false);
             painter.setFont(font);
-            metrics = QFontMetricsF(painter.font(), printer_.get());
+            metrics = QFontMetricsF(painter.font(), printer_);
         }
         drawLine(painter, metrics, line.text);
         if (!failure_.isEmpty()) {

@@ -63,6 +63,9 @@ public:
     // Empty path: the system's default printer; otherwise a PDF file at that path.
     explicit QtPrinter(const QString& pdfPath = {});
     QtPrinter(Target target, const QString& nameOrPath);
+    // Draws the job on a device that the caller set up and keeps (a print preview's pages,
+    // or the printer that its Print button chose), exactly as it would print it.
+    explicit QtPrinter(QPrinter& device);
     ~QtPrinter() override;
     QtPrinter(const QtPrinter&) = delete;
     QtPrinter& operator=(const QtPrinter&) = delete;
@@ -77,12 +80,17 @@ public:
     // Pages of the completed job.
     int pages() const { return pages_; }
 
+    // Sets a device up as a job for the system's default printer is set up (its printer when
+    // there is one, the page margins), so that a preview on it shows the printed pages.
+    static void setUpLikeDefault(QPrinter& device);
+
 private:
     void render();
     void drawLine(QPainter& painter, const QFontMetricsF& metrics, const QString& text);
     void fail(const QString& reason);
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> owned_;
+    QPrinter* printer_ = nullptr; // the owned device, or the caller's
     std::vector<PrintedLine> lines_;
     QString fontName_ = QStringLiteral("Courier New");
     double fontSize_ = 10.0;
