@@ -22,6 +22,7 @@ class frmUserData;
 class frmFindPlaces;
 class frmAbout;
 class frmMap;
+class frmNeeded;
 
 // Creates and keeps every window of the program, at most one instance of each: creates and
 // loads it on first use, forgets it when its close box unloads it. The refresh chain goes
@@ -37,7 +38,8 @@ public:
     void show(Window w) override;
 
     void showAny() override;
-    // The counter recounts; a loaded map redraws.
+    // The counter recounts; a loaded map redraws, a loaded Needed list reads the log again
+    // and the QSO forms' lines say anew what their sub-square brings.
     void conta() override;
     void logReplaced() override;
 
@@ -54,6 +56,7 @@ public:
     frmFindPlaces& findPlaces();
     frmAbout& about();
     frmMap& map();
+    frmNeeded& needed();
 
 Q_SIGNALS:
     // After every recount of the refresh chain.
@@ -61,6 +64,8 @@ Q_SIGNALS:
 
 private:
     QWidget* create(Window w);
+    // The QSO forms say anew what their sub-square brings.
+    void showBrings();
 
     Services& s_;
     std::array<QPointer<QWidget>, windowCount> windows_;

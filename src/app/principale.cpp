@@ -69,6 +69,8 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     addEntry(award, "mnEndorsement", QStringLiteral("&Endorsement"),
              &principale::mnEndorsement_Click);
     addEntry(award, "mnMap", QStringLiteral("Sub-square Map"), &principale::mnMap_Click);
+    addEntry(award, "mnNeeded", QStringLiteral("&Needed Sub-squares..."),
+             &principale::mnNeeded_Click);
 
     QMenu* utility = bar->addMenu(QStringLiteral("Utility"));
     utility->setObjectName(QStringLiteral("mnUtility"));
@@ -171,6 +173,9 @@ void principale::mnRestoreBackup_Click() {
 }
 void principale::mnMap_Click() {
     registry.show(Window::Map);
+}
+void principale::mnNeeded_Click() {
+    registry.show(Window::Needed);
 }
 
 void principale::openHelp(const QString& document) {

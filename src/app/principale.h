@@ -43,6 +43,7 @@ public:
     void mnExportADIF_Click();
     void mnRestoreBackup_Click();
     void mnMap_Click();
+    void mnNeeded_Click();
 
     // The menu of a given name, for entries added after the standard ones.
     QMenu* menuNamed(const QString& objectName) const;

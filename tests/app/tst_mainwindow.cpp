@@ -44,7 +44,8 @@ private Q_SLOTS:
                               u"mnLineADIF=-; mnImportADIF=I&mport ADIF...; mnExportADIF=E&xport "
                               u"ADIF...; mnRestoreBackup=&Restore Backup...;"_s,
                               u"mnAward=Award: mnCounter=&Counter; mnBAR=&Base Award Request; "
-                              u"mnEndorsement=&Endorsement; mnMap=Sub-square Map;"_s,
+                              u"mnEndorsement=&Endorsement; mnMap=Sub-square Map; "
+                              u"mnNeeded=&Needed Sub-squares...;"_s,
                               u"mnUtility=Utility: mnUserData=&User Data; mnFindPlaces=&Find on "
                               u"Places Database;"_s,
                               u"mnHelp=Help: mnHelpHM52html=&Help on HM52; mnHelpHM52pdf=&Rules "
