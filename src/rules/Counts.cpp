@@ -3,8 +3,10 @@
 #include "platform/Database.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
+#include "storage/QuoteSql.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace hm52::rules {
 
@@ -65,15 +67,6 @@ QString stateName(SquareState state) {
     return QStringLiteral("not worked");
 }
 
-void Standing::add(SquareState s, qint64 qsos) {
-    if (s > state) {
-        state = s;
-        behind = qsos;
-    } else if (s == state && s != SquareState::None) {
-        behind += qsos;
-    }
-}
-
 int SquareCount::inState(SquareState state) const {
     return static_cast<int>(std::count(states.begin(), states.end(), state));
 }
@@ -92,34 +85,89 @@ QString SquareCount::text() const {
     return counts;
 }
 
+namespace {
+
+// The distinct values of a column among the QSOs that `where` selects, found in an index that
+// leads with the columns of `where` and then the column: one seek per value, however many QSOs
+// stand behind each. The column's own collation (letter case ignored) makes "w" and "W" one
+// value.
+QStringList distinctValues(Database& db, const QString& column, const QString& where) {
+    const QString from = QStringLiteral(" from data where ") + where;
+    Recordset rs(db, QStringLiteral("with recursive v(x) as (select min(") + column + u')' + from +
+                         QStringLiteral(" union all select (select min(") + column + u')' + from +
+                         QStringLiteral(" and ") + column +
+                         QStringLiteral(" > v.x) from v where v.x is not null) "
+                                        "select x from v where x is not null"));
+    QStringList values;
+    for (; !rs.eof(); rs.moveNext()) {
+        values << rs.textAt(0);
+    }
+    return values;
+}
+
+} // namespace
+
+QString qslCode(SquareState state) {
+    switch (state) {
+    case SquareState::None:
+        break;
+    case SquareState::Worked:
+        return codes::worked;
+    case SquareState::Confirmed:
+        return codes::confirmed;
+    case SquareState::Accredited:
+        return codes::accredited;
+    }
+    return {};
+}
+
 SquareCount squareStates(Module1& m, const QString& mode, const QString& band) {
     SquareCount result;
-    std::array<Standing, squares> standing{};
-    // One band at a time: each query reads its QSOs' states from the award index alone
-    // (mode, band, qsl, sub-square), already in the order of its groups.
     const QStringList bands = band == anyBand ? codes::bands() : QStringList{band};
-    for (const QString& one : bands) {
-        Recordset rs(m.logDb,
-                     QStringLiteral("select WWLocator, qsl, count(*) as contatore from data "
-                                    "where mode = '") +
-                         mode + QStringLiteral("' and band = '") + one +
-                         QStringLiteral("' group by qsl, WWLocator"));
+    const QString group = QStringLiteral("mode = '") + mode + QStringLiteral("' and band in ('") +
+                          bands.join(QStringLiteral("', '")) + QStringLiteral("')");
+    // Best state first: a sub-square that has one is not asked about the lower ones. Each
+    // question is one seek in the sub-square index per sub-square and band, however many QSOs
+    // the log holds.
+    std::vector<int> open(squares);
+    for (int i = 0; i < squares; ++i) {
+        open[static_cast<size_t>(i)] = i;
+    }
+    for (const SquareState state :
+         {SquareState::Accredited, SquareState::Confirmed, SquareState::Worked}) {
+        if (open.empty()) {
+            break;
+        }
+        QStringList values;
+        for (const int i : open) {
+            values << QStringLiteral("('") + squareLetters(i) + QStringLiteral("')");
+        }
+        Recordset rs(m.logDb, QStringLiteral("with s(l) as (values ") + values.join(u',') +
+                                  QStringLiteral(") select l from s where exists (select 1 "
+                                                 "from data where ") +
+                                  group + QStringLiteral(" and qsl = '") + qslCode(state) +
+                                  QStringLiteral("' and WWLocator = s.l)"));
         for (; !rs.eof(); rs.moveNext()) {
-            const qint64 qsos = rs.intAt(2);
-            const std::optional<SquareState> state = stateOfQsl(rs.textAt(1));
-            if (!state) {
-                result.unknownStates += qsos;
-                continue;
-            }
-            const int index = squareIndex(rs.textAt(0));
-            if (index >= 0) {
-                standing.at(static_cast<size_t>(index)).add(*state, qsos);
+            result.states.at(static_cast<size_t>(squareIndex(rs.textAt(0)))) = state;
+        }
+        std::erase_if(open, [&result](int i) {
+            return result.states.at(static_cast<size_t>(i)) != SquareState::None;
+        });
+    }
+    // The QSOs that hold no QSL state of the log: the award index gives the group's values.
+    for (const QString& one : bands) {
+        const QString where =
+            QStringLiteral("mode = '") + mode + QStringLiteral("' and band = '") + one + u'\'';
+        for (const QString& qsl : distinctValues(m.logDb, QStringLiteral("qsl"), where)) {
+            if (!stateOfQsl(qsl)) {
+                result.unknownStates +=
+                    m.contatore(QStringLiteral("select count(*) as contatore from data where ") +
+                                where + QStringLiteral(" and qsl = '") + QuoteSql(qsl) + u'\'');
             }
         }
-    }
-    for (size_t i = 0; i < standing.size(); ++i) {
-        result.states.at(i) = standing.at(i).state;
-        result.behind.at(i) = standing.at(i).behind;
+        result.unknownStates +=
+            m.contatore(QStringLiteral("select count(*) as contatore from data where ") + where +
+                        QStringLiteral(" and qsl is null"));
     }
     return result;
 }

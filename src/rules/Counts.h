@@ -38,21 +38,14 @@ inline const QString anyBand = QStringLiteral("any band");
 std::optional<SquareState> stateOfQsl(const QString& qsl);
 // "not worked", "worked", "confirmed", "accredited".
 QString stateName(SquareState state);
+// The QSL code of a state ("w", "c", "a"; empty for none).
+QString qslCode(SquareState state);
 
-// A sub-square's best state and how many QSOs stand in it, folded QSO by QSO (or group by
-// group): a better state replaces what stood, the same state adds to it. Every reader of a
-// sub-square's state folds its QSOs here, so the map, the Needed list and the QSO form agree.
-struct Standing {
-    SquareState state = SquareState::None;
-    qint64 behind = 0; // QSOs in that state
-    void add(SquareState s, qint64 qsos = 1);
-};
-
-// The standings of the sub-squares, and how many QSOs of the mode and band hold a value that
-// is not a QSL state of the log (they stand behind no sub-square).
+// The best states of the sub-squares (the best QSL state among each one's QSOs), and how many
+// QSOs of the mode and band hold a value that is not a QSL state of the log (they give no
+// sub-square a state).
 struct SquareCount {
     SquareStates states{};
-    std::array<qint64, squares> behind{};
     qint64 unknownStates = 0;
 
     int inState(SquareState state) const;

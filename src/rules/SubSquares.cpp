@@ -6,6 +6,8 @@
 #include "storage/Module1.h"
 #include "storage/QuoteSql.h"
 
+#include <algorithm>
+
 namespace hm52::rules {
 
 namespace {
@@ -28,17 +30,15 @@ bool takes(const SquareQso& qso, const QString& mode, const QString& band) {
 
 SquareStanding standingOf(const std::vector<SquareQso>& qsos, const QString& mode,
                           const QString& band) {
-    Standing folded;
+    SquareStanding standing;
     for (const SquareQso& qso : qsos) {
         if (const auto state = stateOfQsl(qso.qsl); state && takes(qso, mode, band)) {
-            folded.add(*state);
+            standing.state = std::max(standing.state, *state);
         }
     }
-    SquareStanding standing;
-    standing.state = folded.state;
-    if (folded.state != SquareState::None) {
+    if (standing.state != SquareState::None) {
         for (const SquareQso& qso : qsos) {
-            if (stateOfQsl(qso.qsl) == folded.state && takes(qso, mode, band)) {
+            if (stateOfQsl(qso.qsl) == standing.state && takes(qso, mode, band)) {
                 standing.behind.push_back(qso);
             }
         }
@@ -47,18 +47,25 @@ SquareStanding standingOf(const std::vector<SquareQso>& qsos, const QString& mod
 }
 
 std::vector<SquareQso> squareQsos(Module1& m, const QString& letters, const QString& mode,
-                                  const QString& band, std::optional<qint64> except) {
+                                  const QString& band, std::optional<qint64> except,
+                                  std::optional<SquareState> only) {
     // The sub-square index (sub-square, band, mode, QSL state) finds the few QSOs of one
-    // sub-square among any number; for anyBand the band is left to standingOf().
+    // sub-square among any number, for anyBand one band after another.
     QString sql = QStringLiteral("select count, call, date, time, band, mode, qsl from data "
                                  "where WWLocator = '") +
                   QuoteSql(letters) + u'\'';
-    if (band != anyBand) {
+    if (band == anyBand) {
+        sql += QStringLiteral(" and band in ('") + codes::bands().join(QStringLiteral("', '")) +
+               QStringLiteral("')");
+    } else {
         sql += QStringLiteral(" and band = '") + band + u'\'';
     }
     sql += QStringLiteral(" and mode = '") + mode + u'\'';
     if (except) {
         sql += QStringLiteral(" and count <> ") + QString::number(*except);
+    }
+    if (only && *only != SquareState::None) {
+        sql += QStringLiteral(" and qsl = '") + qslCode(*only) + u'\'';
     }
     sql += QStringLiteral(" order by date, time, count");
     std::vector<SquareQso> qsos;

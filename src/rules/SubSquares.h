@@ -37,15 +37,18 @@ struct SquareStanding {
 bool takes(const SquareQso& qso, const QString& mode, const QString& band);
 
 // The standing that a sub-square's QSOs give for a mode and band (QSOs of other modes and
-// bands are passed over), folded as the whole square's count folds them.
+// bands are passed over): the best QSL state among them, as squareStates() reads it for every
+// sub-square at once.
 SquareStanding standingOf(const std::vector<SquareQso>& qsos, const QString& mode,
                           const QString& band);
 
 // The QSOs of one sub-square (its two letters) for a mode and band (or anyBand), in the
 // order they were made, leaving out the QSO numbered `except` when one is given (the QSO
-// being edited).
+// being edited), and only those in the state `only` when one is given (those behind a state
+// already known).
 std::vector<SquareQso> squareQsos(Module1& m, const QString& letters, const QString& mode,
-                                  const QString& band, std::optional<qint64> except = {});
+                                  const QString& band, std::optional<qint64> except = {},
+                                  std::optional<SquareState> only = {});
 
 // A QSO as the lists show it: "I1ABC 05/01/04", with its band after it for anyBand.
 QString qsoText(const SquareQso& qso, bool withBand);
