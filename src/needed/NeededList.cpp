@@ -25,8 +25,17 @@ void NeededModel::setGazetteer(const std::array<QStringList, rules::squares>& pl
 void NeededModel::setCount(const rules::SquareCount& count, Fetch fetch) {
     count_ = count;
     fetch_ = std::move(fetch);
-    calls_.fill(std::nullopt);
+    behind_.fill(std::nullopt);
     Q_EMIT dataChanged(index(0, 0), index(rules::squares - 1, columnCount_ - 1));
+}
+
+const NeededModel::Behind& NeededModel::behind(int row) const {
+    std::optional<Behind>& kept = behind_.at(at(row));
+    if (!kept) {
+        const rules::SquareState now = state(row);
+        kept = now == rules::SquareState::None || !fetch_ ? Behind{} : fetch_(row, now);
+    }
+    return *kept;
 }
 
 int NeededModel::rowCount(const QModelIndex& parent) const {
@@ -45,15 +54,9 @@ QString NeededModel::text(int row, int column) const {
     case State:
         return rules::stateName(count_.states.at(i));
     case Qsos:
-        return QString::number(count_.behind.at(i));
+        return QString::number(behind(row).qsos);
     case Calls:
-        if (count_.behind.at(i) == 0) {
-            return {};
-        }
-        if (!calls_.at(i)) {
-            calls_.at(i) = fetch_ ? fetch_(row) : QString();
-        }
-        return *calls_.at(i);
+        return behind(row).text;
     case Places:
         return places_.at(i);
     case Provinces:
@@ -78,7 +81,7 @@ QVariant NeededModel::data(const QModelIndex& index, int role) const {
         case State:
             return static_cast<int>(state(index.row()));
         case Qsos:
-            return count_.behind.at(at(index.row()));
+            return behind(index.row()).qsos;
         default:
             return text(index.row(), index.column());
         }

@@ -14,8 +14,8 @@ namespace hm52 {
 
 // The 576 sub-squares of the award square for one mode and band, a row each: the sub-square,
 // its state, the QSOs that stand in that state, its places in the gazetteer and their
-// provinces. The QSOs' calls and dates are read only for the rows that are shown (or sorted,
-// printed, exported), so that a long log lists at once.
+// provinces. The QSOs behind a state are read only for the rows that are shown (or sorted by
+// them, printed, exported), so that a long log lists at once.
 class NeededModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -23,7 +23,12 @@ public:
     // What a column sorts by: the state in its order, the number of QSOs as a number.
     static constexpr int sortRole = Qt::UserRole;
 
-    using Fetch = std::function<QString(int square)>;
+    // The QSOs behind a sub-square's state: how many, and their calls and dates.
+    struct Behind {
+        qint64 qsos = 0;
+        QString text;
+    };
+    using Fetch = std::function<Behind(int square, rules::SquareState state)>;
 
     explicit NeededModel(QObject* parent = nullptr);
 
@@ -31,7 +36,7 @@ public:
     void setGazetteer(const std::array<QStringList, rules::squares>& places,
                       const std::array<QStringList, rules::squares>& provinces);
     // New states: every row changes in place (the view keeps its selection and order); the
-    // QSOs' texts are read again through `fetch` when they are next shown.
+    // QSOs behind them are read again through `fetch` when they are next shown.
     void setCount(const rules::SquareCount& count, Fetch fetch);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -47,10 +52,11 @@ public:
 
 private:
     static size_t at(int row) { return static_cast<size_t>(row); }
+    const Behind& behind(int row) const;
 
     rules::SquareCount count_;
     Fetch fetch_;
-    mutable std::array<std::optional<QString>, rules::squares> calls_;
+    mutable std::array<std::optional<Behind>, rules::squares> behind_;
     std::array<QString, rules::squares> places_;
     std::array<QStringList, rules::squares> provinces_;
 };

@@ -190,14 +190,17 @@ void frmNeeded::load() {
     const rules::SquareCount count = rules::squareStates(s.m, mode, band);
     const bool withBand = band == rules::anyBand;
     Module1& m = s.m;
-    model_->setCount(count, [&m, mode, band, withBand](int square) {
+    model_->setCount(count, [&m, mode, band, withBand](int square, rules::SquareState state) {
         // Read while the list is painted or sorted: a failure shows in the cell, never as a
         // box in front of a paint.
         try {
-            const auto qsos = rules::squareQsos(m, rules::squareLetters(square), mode, band);
-            return rules::behindText(rules::standingOf(qsos, mode, band), withBand);
+            const auto qsos =
+                rules::squareQsos(m, rules::squareLetters(square), mode, band, {}, state);
+            const rules::SquareStanding standing = rules::standingOf(qsos, mode, band);
+            return NeededModel::Behind{static_cast<qint64>(standing.behind.size()),
+                                       rules::behindText(standing, withBand)};
         } catch (const Failure& e) {
-            return QStringLiteral("(cannot be read: %1)").arg(e.text());
+            return NeededModel::Behind{0, QStringLiteral("(cannot be read: %1)").arg(e.text())};
         }
     });
     lblCounts->setText(count.text() + u'\n' + rules::progressText(s.m, band, mode));
