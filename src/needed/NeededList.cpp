@@ -86,6 +86,10 @@ QVariant NeededModel::data(const QModelIndex& index, int role) const {
             return text(index.row(), index.column());
         }
     }
+    if (role == Qt::ToolTipRole && (index.column() == Calls || index.column() == Places)) {
+        const QString whole = text(index.row(), index.column());
+        return whole.isEmpty() ? QVariant() : QVariant(whole);
+    }
     if (role == Qt::TextAlignmentRole && index.column() == Qsos) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     }

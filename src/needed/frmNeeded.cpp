@@ -74,15 +74,25 @@ frmNeeded::frmNeeded(Services& services, Windows& reg) : Form(services, reg) {
     lstNeeded->verticalHeader()->hide();
     lstNeeded->verticalHeader()->setDefaultSectionSize(lstNeeded->fontMetrics().height() + 6);
     lstNeeded->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {80, 90, 50, 280, 330};
-    for (int c = 0; c < 5; ++c) {
-        lstNeeded->setColumnWidth(c, widths[c]);
-    }
+    // The short columns as wide as their headings (with the sort arrow) or their widest value.
+    const QFontMetrics text = lstNeeded->horizontalHeader()->fontMetrics();
+    const int room = text.horizontalAdvance(QStringLiteral("MM")) + 16;
+    lstNeeded->setColumnWidth(NeededModel::Square,
+                              text.horizontalAdvance(QStringLiteral("Sub-square")) + room);
+    lstNeeded->setColumnWidth(NeededModel::State,
+                              text.horizontalAdvance(QStringLiteral("not worked")) + room);
+    lstNeeded->setColumnWidth(NeededModel::Qsos,
+                              text.horizontalAdvance(QStringLiteral("QSOs")) + room);
+    lstNeeded->setColumnWidth(NeededModel::Calls, 300);
+    lstNeeded->setColumnWidth(NeededModel::Places, 340);
     layout->addWidget(lstNeeded, 1);
 
     lblCounts = new QLabel(this);
     lblCounts->setObjectName(QStringLiteral("lblCounts"));
     layout->addWidget(lblCounts);
+    lblListed = new QLabel(this);
+    lblListed->setObjectName(QStringLiteral("lblListed"));
+    layout->addWidget(lblListed);
 
     auto* buttons = new QHBoxLayout;
     cmdPrint = new QPushButton(QStringLiteral("Print"), this);
@@ -204,6 +214,7 @@ void frmNeeded::load() {
         }
     });
     lblCounts->setText(count.text() + u'\n' + rules::progressText(s.m, band, mode));
+    showListed();
     stale_ = false;
 }
 
@@ -218,6 +229,18 @@ void frmNeeded::narrow() {
         state = static_cast<rules::SquareState>(comboState->currentIndex() - 1);
     }
     filter_->narrow(state, comboProv->currentIndex() > 0 ? comboProv->currentText() : QString());
+    showListed();
+}
+
+QString frmNeeded::listedText() const {
+    return QStringLiteral("Listed: %1 of %2 sub-squares (%3, %4)")
+        .arg(filter_->rowCount())
+        .arg(rules::squares)
+        .arg(comboState->currentText(), comboProv->currentText());
+}
+
+void frmNeeded::showListed() {
+    lblListed->setText(listedText());
 }
 
 void frmNeeded::comboMode_Click() {
@@ -291,10 +314,7 @@ void frmNeeded::printList(PrinterOps& p) {
     for (const QString& line : lblCounts->text().split(u'\n')) {
         p.print(line);
     }
-    p.print(QStringLiteral("Listed: %1 of %2 sub-squares (%3, %4)")
-                .arg(filter_->rowCount())
-                .arg(rules::squares)
-                .arg(comboState->currentText(), comboProv->currentText()));
+    p.print(listedText());
     p.print(QStringLiteral(" "));
     for (const QString& line : needed::printedLines(*filter_)) {
         p.print(line);

@@ -62,6 +62,9 @@ private:
     void load();
     void loadIfStale();
     void narrow();
+    // "Listed: 12 of 576 sub-squares (worked, all provinces)".
+    QString listedText() const;
+    void showListed();
 
     NeededModel* model_ = nullptr;
     NeededFilter* filter_ = nullptr;
@@ -73,6 +76,7 @@ private:
     QComboBox* comboProv = nullptr;
     QTableView* lstNeeded = nullptr;
     QLabel* lblCounts = nullptr;
+    QLabel* lblListed = nullptr;
     QPushButton* cmdPrint = nullptr;
     QPushButton* cmdPreview = nullptr;
     QPushButton* cmdExportCSV = nullptr;

@@ -179,10 +179,15 @@ private Q_SLOTS:
         Needed n;
         fill(n.env);
         n.open();
+        QCOMPARE(texts(n.w, "lblListed"),
+                 u"Listed: 576 of 576 sub-squares (all states, all provinces)"_s);
         n.choose("comboState", u"worked"_s);
         QCOMPARE(n.squares(), QStringList({"AC"}));
+        QCOMPARE(texts(n.w, "lblListed"),
+                 u"Listed: 1 of 576 sub-squares (worked, all provinces)"_s);
         n.choose("comboProv", u"LM"_s);
         QVERIFY(n.squares().isEmpty());
+        QCOMPARE(texts(n.w, "lblListed"), u"Listed: 0 of 576 sub-squares (worked, LM)"_s);
         n.choose("comboState", u"all states"_s);
         QCOMPARE(n.squares(), QStringList({"AB"}));
         n.choose("comboProv", u"all provinces"_s);
