@@ -253,6 +253,11 @@ private Q_SLOTS:
         QTest::mouseClick(child<QPushButton>(import, "cmdImport"), Qt::LeftButton);
         QVERIFY(n.env.count() > 0);
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"confirmed|1|I1ABC 15/01/23"_s);
+
+        // Another log in place of this one (a restored backup), read anew.
+        n.env.m.logDb.execute(u"update data set qsl = 'a'"_s);
+        n.env.registry->logReplaced();
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 1), u"accredited"_s);
     }
 
     void aDoubleClickListsTheSubSquaresQsosInTheBrowser() {
