@@ -228,7 +228,7 @@ void QsoForm::buildBrings() {
     lblBrings->setFocusPolicy(Qt::NoFocus);
     lblBrings->setTextInteractionFlags(Qt::NoTextInteraction);
     lblBrings->setMinimumHeight(lblBrings->fontMetrics().height());
-    static_cast<QVBoxLayout*>(layout())->addWidget(lblBrings);
+    static_cast<QBoxLayout*>(layout())->addWidget(lblBrings);
     // Said once the change's own handlers have run (a browser's hand-over sets the edited
     // QSO's number after its fields).
     bringsLater_ = new QTimer(this);
@@ -249,23 +249,8 @@ void QsoForm::buildBrings() {
 }
 
 void QsoForm::showBrings() {
-    const QString letters = txtWWLocator->text();
-    const QString band = comboBand->currentText();
-    const QString mode = comboMode->currentText();
-    if (letters.size() != 2 || rules::squareIndex(letters) < 0) {
-        lblBrings->clear();
-        return;
-    }
-    try {
-        const auto qsos = rules::squareQsos(s.m, letters, mode, band, editedQso());
-        lblBrings->setText(
-            rules::bringsText(letters, band, mode, rules::standingOf(qsos, mode, band)));
-    } catch (const Failure& e) {
-        // A line beside the form: its failure is said there, never in a box that would take
-        // the focus from the typing.
-        lblBrings->setText(codes::awardSquare + letters +
-                           QStringLiteral(": the log cannot be read: ") + e.text());
-    }
+    lblBrings->setText(rules::brings(s.m, txtWWLocator->text(), comboBand->currentText(),
+                                     comboMode->currentText(), editedQso()));
 }
 
 bool QsoForm::eventFilter(QObject* watched, QEvent* event) {

@@ -119,6 +119,22 @@ QString bringsText(const QString& letters, const QString& band, const QString& m
     return head + QStringLiteral("new sub-square");
 }
 
+QString brings(Module1& m, const QString& letters, const QString& band, const QString& mode,
+               std::optional<qint64> except) {
+    if (letters.size() != 2 || squareIndex(letters) < 0) {
+        return {};
+    }
+    try {
+        return bringsText(letters, band, mode,
+                          standingOf(squareQsos(m, letters, mode, band, except), mode, band));
+    } catch (const Failure& e) {
+        // A line beside the form says its failure there, never in a box that would take the
+        // focus from the typing.
+        return codes::awardSquare + letters.toUpper() +
+               QStringLiteral(": the log cannot be read: ") + e.text();
+    }
+}
+
 QString progressText(Module1& m, const QString& band, const QString& mode) {
     if (band == anyBand) {
         return QStringLiteral("Requests are made band by band: choose a band to see what its "

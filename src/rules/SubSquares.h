@@ -61,6 +61,12 @@ QString behindText(const SquareStanding& standing, bool withBand);
 QString bringsText(const QString& letters, const QString& band, const QString& mode,
                    const SquareStanding& standing);
 
+// What a new QSO of the typed sub-square would bring, read from the log (leaving out the QSO
+// numbered `except`, the one being edited): the text above, nothing while the text is not a
+// sub-square's two letters, and why when the log cannot be read.
+QString brings(Module1& m, const QString& letters, const QString& band, const QString& mode,
+               std::optional<qint64> except);
+
 // What the next request of a band and mode needs, as one line (the map's progress line); for
 // anyBand, that each band has requests of its own.
 QString progressText(Module1& m, const QString& band, const QString& mode);
