@@ -441,6 +441,8 @@ private Q_SLOTS:
         QTest::newRow("new") << u"mn"_s << u"HM52MN on HF MIXED: new sub-square"_s;
         QTest::newRow("worked") << u"ac"_s << u"HM52AC on HF MIXED: worked 2 times, no card yet"_s;
         QTest::newRow("confirmed") << u"ab"_s << u"HM52AB on HF MIXED: confirmed (QSO 3)"_s;
+        QTest::newRow("confirmed twice")
+            << u"bd"_s << u"HM52BD on HF MIXED: confirmed (QSOs 7, 8)"_s;
         QTest::newRow("accredited")
             << u"xx"_s << u"HM52XX on HF MIXED: accredited: a new QSO will be refused"_s;
         QTest::newRow("no sub-square") << u"a1"_s << QString();
@@ -456,6 +458,8 @@ private Q_SLOTS:
         env->addQso({.WWLocator = "AB", .qsl = "w"});
         env->addQso({.WWLocator = "XX", .qsl = "a"});
         env->addQso({.WWLocator = "MN", .band = "VHF", .qsl = "a"});
+        env->addQso({.WWLocator = "BD", .qsl = "c"});
+        env->addQso({.WWLocator = "BD", .qsl = "c"});
         frmInsertQSO& w = insert();
         QTest::keyClicks(w.txtWWLocator, letters.left(1));
         QCOMPARE(w.lblBrings->text(), QString());

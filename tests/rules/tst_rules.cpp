@@ -443,48 +443,6 @@ private Q_SLOTS:
                  u"Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572\n"
                  u"1 QSOs hold a QSL state that is not w, c or a: not shown"_s);
     }
-
-    void aNewQsoIsSaidToBringWhatItsSubSquareLacks_data() {
-        QTest::addColumn<QStringList>("qsls"); // of the sub-square AB on VHF SSB
-        QTest::addColumn<QString>("brings");
-        const QString head = u"HM52AB on VHF SSB: "_s;
-        QTest::newRow("new") << QStringList{} << head + u"new sub-square"_s;
-        QTest::newRow("worked once") << QStringList{"w"} << head + u"worked once, no card yet"_s;
-        QTest::newRow("worked twice")
-            << QStringList{"w", "w"} << head + u"worked 2 times, no card yet"_s;
-        QTest::newRow("confirmed") << QStringList{"w", "c"} << head + u"confirmed (QSO 2)"_s;
-        QTest::newRow("confirmed twice")
-            << QStringList{"c", "c"} << head + u"confirmed (QSOs 1, 2)"_s;
-        QTest::newRow("accredited")
-            << QStringList{"c", "a"} << head + u"accredited: a new QSO will be refused"_s;
-    }
-
-    void aNewQsoIsSaidToBringWhatItsSubSquareLacks() {
-        QFETCH(QStringList, qsls);
-        QFETCH(QString, brings);
-        std::vector<rules::SquareQso> qsos;
-        for (const QString& qsl : qsls) {
-            qsos.push_back({static_cast<qint64>(qsos.size()) + 1, u"I1ABC"_s, u"05/01/04"_s,
-                            u"VHF"_s, u"SSB"_s, qsl});
-        }
-        QCOMPARE(rules::bringsText(u"ab"_s, u"VHF"_s, u"SSB"_s,
-                                   rules::standingOf(qsos, u"SSB"_s, u"VHF"_s)),
-                 brings);
-    }
-
-    void theEditedQsoIsLeftOutOfItsSubSquare() {
-        LogEnv env;
-        const int worked = env.addQso({.qsl = "w"});
-        const int confirmed = env.addQso({.qsl = "c"});
-        const auto without = [&env](std::optional<qint64> except) {
-            const auto qsos = rules::squareQsos(env.m, u"AB"_s, u"MIXED"_s, u"HF"_s, except);
-            return rules::bringsText(u"AB"_s, u"HF"_s, u"MIXED"_s,
-                                     rules::standingOf(qsos, u"MIXED"_s, u"HF"_s));
-        };
-        QCOMPARE(without({}), u"HM52AB on HF MIXED: confirmed (QSO %1)"_s.arg(confirmed));
-        QCOMPARE(without(confirmed), u"HM52AB on HF MIXED: worked once, no card yet"_s);
-        QCOMPARE(without(worked), u"HM52AB on HF MIXED: confirmed (QSO %1)"_s.arg(confirmed));
-    }
 };
 
 QTEST_MAIN(RulesTest)
