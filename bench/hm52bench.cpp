@@ -1,5 +1,6 @@
 // Measures the operator's clicks on a large log (start-up, the browser in every order, the
-// counter, saving, editing and deleting a QSO), each against its target and, where the same
+// counter, saving, editing and deleting a QSO, the Needed list and the QSO form's line), each
+// against its target and, where the same
 // work can be done directly on SQLite's C API, against that in the same run.
 //
 // usage: hm52bench [-n QSOS] [-p places.mdb] [-r RUNS]
@@ -12,6 +13,7 @@
 #include "award/frmAward.h"
 #include "backup/Backup.h"
 #include "browser/frmUtility.h"
+#include "needed/frmNeeded.h"
 #include "platform/Database.h"
 #include "qso/frmEditQSO.h"
 #include "qso/frmInsertQSO.h"
@@ -24,10 +26,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -360,6 +365,107 @@ int main(int argc, char** argv) {
     row("edit one QSO, the whole click", median(edits), 0, "ms", "< 50 ms", median(edits) < 50);
     row("delete one QSO, the whole click", median(deletes), 0, "ms", "< 50 ms",
         median(deletes) < 50);
+
+    // The Needed list: opened from the menu (loaded and listed anew each time), then every
+    // band and mode chosen, each with the rows on screen painted.
+    QAction* neededEntry = main.findChild<QAction*>(QStringLiteral("mnNeeded"));
+    std::vector<double> neededOpens;
+    for (int r = 0; r < runs; ++r) {
+        if (QWidget* open = registry.loaded(hm52::Window::Needed)) {
+            open->close();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        neededOpens.push_back(timed([&]() {
+            neededEntry->trigger();
+            settle();
+        }));
+    }
+    hm52::frmNeeded& needed = registry.needed();
+    const auto choose = [&needed](const char* combo, int index) {
+        auto* box = needed.findChild<QComboBox*>(QString::fromLatin1(combo));
+        box->setCurrentIndex(index);
+        Q_EMIT box->activated(index);
+        settle();
+    };
+    std::vector<double> bandSwitches;
+    std::vector<double> anyBandSwitches;
+    std::vector<double> modeSwitches;
+    const int bandCount = needed.findChild<QComboBox*>(QStringLiteral("comboBand"))->count();
+    for (int r = 0; r < runs; ++r) {
+        for (int b = 0; b < bandCount; ++b) {
+            const int to = (b + 1) % bandCount; // the last is "any band"
+            (to + 1 == bandCount ? anyBandSwitches : bandSwitches).push_back(timed([&]() {
+                choose("comboBand", to);
+            }));
+        }
+        for (int mode = 1; mode <= 4; ++mode) {
+            modeSwitches.push_back(timed([&]() { choose("comboMode", mode % 4); }));
+        }
+    }
+    const auto worst = [](const std::vector<double>& v) { return *std::ranges::max_element(v); };
+    row("Needed: open from the menu", median(neededOpens), 0, "ms", "< 100 ms",
+        median(neededOpens) < 100);
+    row("Needed: choose a band (median)", median(bandSwitches), 0, "ms", "< 100 ms",
+        median(bandSwitches) < 100);
+    row("Needed: choose a band (slowest)", worst(bandSwitches), 0, "ms", "< 100 ms",
+        worst(bandSwitches) < 100);
+    row("Needed: choose any band (median)", median(anyBandSwitches), 0, "ms", "< 100 ms",
+        median(anyBandSwitches) < 100);
+    row("Needed: choose a mode (median)", median(modeSwitches), 0, "ms", "< 100 ms",
+        median(modeSwitches) < 100);
+    row("Needed: choose a mode (slowest)", worst(modeSwitches), 0, "ms", "< 100 ms",
+        worst(modeSwitches) < 100);
+
+    // The QSO form's line after the key that completes a sub-square, for the sub-square with
+    // the most QSOs on HF MIXED: the key's own handlers (the place list) and the line.
+    const QString busiest =
+        m.logDb
+            .scalar(QStringLiteral("select WWLocator from data where mode = 'MIXED' and band = "
+                                   "'HF' group by WWLocator order by count(*) desc limit 1"))
+            .toString();
+    insert.comboBand->setCurrentText(u"HF"_s);
+    insert.comboMode->setCurrentText(u"MIXED"_s);
+    auto* brings = insert.findChild<QLabel*>(QStringLiteral("lblBrings"));
+    std::vector<double> lines;
+    for (int r = 0; r < runs * 2; ++r) {
+        insert.txtWWLocator->setText(busiest.left(1));
+        settle();
+        const QString key = busiest.mid(1, 1);
+        lines.push_back(timed([&]() {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (key.at(0).unicode() - u'A'),
+                            Qt::NoModifier, key);
+            QKeyEvent release(QEvent::KeyRelease, press.key(), Qt::NoModifier, key);
+            QApplication::sendEvent(insert.txtWWLocator, &press);
+            QApplication::sendEvent(insert.txtWWLocator, &release);
+            settle();
+        }));
+        if (!brings->text().startsWith(u"HM52"_s + busiest)) {
+            std::fprintf(stderr, "hm52bench: the form's line said \"%s\"\n",
+                         qPrintable(brings->text()));
+            return 1;
+        }
+    }
+    row("QSO form: its line after a key", median(lines), 0, "ms", "< 16 ms", median(lines) < 16);
+    std::printf("  (the line said \"%s\")\n", qPrintable(brings->text()));
+
+    // A save with the Needed list open: the list reads the log again after it.
+    std::vector<double> savesWithList;
+    insert.comboBand->setCurrentText(u"SAT"_s);
+    insert.comboMode->setCurrentText(u"DIGITAL"_s);
+    for (int r = 0; r < runs; ++r) {
+        insert.txtWWLocator->setText(square);
+        insert.txtCall->setText(QStringLiteral("IZ%1NED").arg(r));
+        insert.txtDate[0]->setText(QStringLiteral("12"));
+        insert.txtDate[1]->setText(QStringLiteral("11"));
+        insert.txtDate[2]->setText(QStringLiteral("26"));
+        insert.txtTime->setText(QStringLiteral("2130"));
+        insert.comboPlace->setEditText(QStringLiteral("VALDORIA"));
+        insert.optQSLworked->setChecked(true);
+        savesWithList.push_back(timed([&]() { insert.cmdSubmit->click(); }));
+        settle();
+    }
+    row("save one QSO, the Needed list open", median(savesWithList), 0, "ms", "< 50 ms",
+        median(savesWithList) < 50);
     row("start-up to the main window shown", startup, 0, "ms", "< 100 ms", startup < 100);
     row("check and day's backup behind it (info)", behind, 0, "ms",
         backedUp ? "backup good" : "NO BACKUP", backedUp);

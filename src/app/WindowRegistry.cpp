@@ -8,6 +8,7 @@
 #include "award/frmBAR.h"
 #include "browser/frmUtility.h"
 #include "map/frmMap.h"
+#include "needed/frmNeeded.h"
 #include "operator/frmUserData.h"
 #include "places/frmFindPlaces.h"
 #include "qso/frmEditQSO.h"
@@ -56,6 +57,8 @@ QWidget* WindowRegistry::create(Window w) {
         return new frmRestoreBackup(s_, *this);
     case Window::Rig:
         return new frmRig(s_, *this);
+    case Window::Needed:
+        return new frmNeeded(s_, *this);
     }
     return nullptr;
 }
@@ -136,6 +139,9 @@ frmMap& WindowRegistry::map() {
 frmRig& WindowRegistry::rigWindow() {
     return windowOf<frmRig>(*this, Window::Rig);
 }
+frmNeeded& WindowRegistry::needed() {
+    return windowOf<frmNeeded>(*this, Window::Needed);
+}
 
 void WindowRegistry::showAny() {
     utility().showAny();
@@ -146,17 +152,34 @@ void WindowRegistry::conta() {
     if (auto* shown = qobject_cast<frmMap*>(loaded(Window::Map))) {
         runHandler(s_, shown, [shown]() { shown->refresh(); });
     }
+    if (auto* list = qobject_cast<frmNeeded*>(loaded(Window::Needed))) {
+        runHandler(s_, list, [list]() { list->refresh(); });
+    }
+    showBrings();
     Q_EMIT counted();
+}
+
+void WindowRegistry::showBrings() {
+    for (const Window form : {Window::InsertQSO, Window::EditQSO}) {
+        if (auto* qso = qobject_cast<QsoForm*>(loaded(form))) {
+            qso->showBrings();
+        }
+    }
 }
 
 void WindowRegistry::logReplaced() {
     if (auto* browser = qobject_cast<frmUtility*>(loaded(Window::Utility))) {
         runHandler(s_, browser, [browser]() { browser->showAny(); });
     }
-    if (auto* counter = qobject_cast<frmAward*>(loaded(Window::Award))) {
-        runHandler(s_, counter, [this]() { conta(); });
-    } else if (loaded(Window::Map) != nullptr) {
-        runHandler(s_, loaded(Window::Map), [this]() { conta(); });
+    // A window that counts the log is loaded: the whole chain runs, as after a change.
+    QWidget* counting = nullptr;
+    for (const Window w : {Window::Award, Window::Map, Window::Needed}) {
+        counting = counting != nullptr ? counting : loaded(w);
+    }
+    if (counting != nullptr) {
+        runHandler(s_, counting, [this]() { conta(); });
+    } else {
+        showBrings();
     }
     if (auto* user = qobject_cast<frmUserData*>(loaded(Window::UserData))) {
         runHandler(s_, user, [user]() { user->ShowUserData(); });

@@ -24,6 +24,7 @@ class frmFindPlaces;
 class frmAbout;
 class frmMap;
 class frmRig;
+class frmNeeded;
 
 // Creates and keeps every window of the program, at most one instance of each: creates and
 // loads it on first use, forgets it when its close box unloads it. The refresh chain goes
@@ -39,7 +40,8 @@ public:
     void show(Window w) override;
 
     void showAny() override;
-    // The counter recounts; a loaded map redraws.
+    // The counter recounts; a loaded map redraws, a loaded Needed list reads the log again
+    // and the QSO forms' lines say anew what their sub-square brings.
     void conta() override;
     void logReplaced() override;
 
@@ -60,6 +62,7 @@ public:
     frmAbout& about();
     frmMap& map();
     frmRig& rigWindow();
+    frmNeeded& needed();
 
 Q_SIGNALS:
     // After every recount of the refresh chain.
@@ -67,6 +70,8 @@ Q_SIGNALS:
 
 private:
     QWidget* create(Window w);
+    // The QSO forms say anew what their sub-square brings.
+    void showBrings();
 
     Services& s_;
     WindowPlacement placement_;

@@ -77,6 +77,8 @@ principale::principale(Services& services, WindowRegistry& reg, std::function<vo
     addEntry(award, "mnEndorsement", QStringLiteral("&Endorsement"),
              &principale::mnEndorsement_Click);
     addEntry(award, "mnMap", QStringLiteral("Sub-square Map"), &principale::mnMap_Click);
+    addEntry(award, "mnNeeded", QStringLiteral("&Needed Sub-squares..."),
+             &principale::mnNeeded_Click);
 
     QMenu* utility = bar->addMenu(QStringLiteral("Utility"));
     utility->setObjectName(QStringLiteral("mnUtility"));
@@ -189,6 +191,9 @@ void principale::mnMap_Click() {
 }
 void principale::mnRig_Click() {
     registry.show(Window::Rig);
+}
+void principale::mnNeeded_Click() {
+    registry.show(Window::Needed);
 }
 
 void principale::openHelp(const QString& document) {

@@ -46,6 +46,7 @@ public:
     void mnRig_Click();
     void mnPreviewAllQSOs_Click();
     void mnSaveAllQSOsPdf_Click();
+    void mnNeeded_Click();
 
     // The menu of a given name, for entries added after the standard ones.
     QMenu* menuNamed(const QString& objectName) const;

@@ -123,6 +123,19 @@ void SubSquareGrid::leaveEvent(QEvent* /*event*/) {
     }
 }
 
+void SubSquareGrid::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : -1;
+}
+
+void SubSquareGrid::mouseReleaseEvent(QMouseEvent* event) {
+    const int index = cellAt(event->position().toPoint());
+    const bool click = event->button() == Qt::LeftButton && index >= 0 && index == pressed_;
+    pressed_ = -1;
+    if (click) {
+        Q_EMIT cellClicked(index);
+    }
+}
+
 void SubSquareGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     const int index = cellAt(event->position().toPoint());
     if (index >= 0 && event->button() == Qt::LeftButton) {

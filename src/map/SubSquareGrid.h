@@ -38,11 +38,16 @@ public:
 
 Q_SIGNALS:
     void hovered(int index); // -1 when the pointer leaves the cells
+    // A left button pressed and released on the same cell; a double-click reports its first
+    // click here too.
+    void cellClicked(int index);
     void cellDoubleClicked(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -52,6 +57,7 @@ private:
     std::array<State, cells> states_{};
     std::array<bool, cells> hasPlaces_{};
     int hovered_ = -1;
+    int pressed_ = -1;
 };
 
 } // namespace hm52

@@ -1,12 +1,15 @@
 #include "map/frmMap.h"
 
+#include "needed/frmNeeded.h"
 #include "rules/Claims.h"
 #include "rules/Counts.h"
+#include "rules/SubSquares.h"
 #include "storage/Codes.h"
 #include "storage/QuoteSql.h"
 #include "ui/Services.h"
 #include "ui/Windows.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -14,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -130,8 +134,19 @@ frmMap::frmMap(Services& services, Windows& reg) : Form(services, reg) {
             [this]() { guarded([this]() { cmdSavePNG_Click(); }); });
     connect(cmdExit, &QPushButton::clicked, this, &frmMap::cmdExit_Click);
     connect(picMap, &SubSquareGrid::hovered, this, &frmMap::picMap_MouseMove);
-    connect(picMap, &SubSquareGrid::cellDoubleClicked, this,
-            [this](int index) { guarded([this, index]() { picMap_DblClick(index); }); });
+    clickLater_ = new QTimer(this);
+    clickLater_->setSingleShot(true);
+    clickLater_->setInterval(QApplication::doubleClickInterval());
+    connect(picMap, &SubSquareGrid::cellClicked, this, [this](int index) {
+        clicked_ = index;
+        clickLater_->start();
+    });
+    connect(clickLater_, &QTimer::timeout, this,
+            [this]() { guarded([this]() { picMap_Click(clicked_); }); });
+    connect(picMap, &SubSquareGrid::cellDoubleClicked, this, [this](int index) {
+        clickLater_->stop();
+        guarded([this, index]() { picMap_DblClick(index); });
+    });
 }
 
 void frmMap::Form_Load() {
@@ -174,29 +189,10 @@ void frmMap::refresh() {
     const QString band = comboBand->currentText();
     const rules::SquareCount squares = rules::squareStates(s.m, mode, band);
     picMap->setStates(squares.states);
-
-    int worked = 0;
-    int confirmed = 0;
-    int accredited = 0;
-    for (const State state : squares.states) {
-        worked += state == State::Worked ? 1 : 0;
-        confirmed += state == State::Confirmed ? 1 : 0;
-        accredited += state == State::Accredited ? 1 : 0;
-    }
     lblTitle->setText(QStringLiteral("HM52 - %1 - %2").arg(mode, band));
-    QString counts =
-        QStringLiteral("Sub-squares: worked %1, confirmed %2, accredited %3, not worked %4")
-            .arg(worked)
-            .arg(confirmed)
-            .arg(accredited)
-            .arg(SubSquareGrid::cells - worked - confirmed - accredited);
-    if (squares.unknownStates > 0) {
-        counts += QStringLiteral("\n%1 QSOs hold a QSL state that is not w, c or a: not shown")
-                      .arg(squares.unknownStates);
-    }
-    lblCounts->setText(counts);
+    lblCounts->setText(squares.text());
     // Where the band and mode stand toward the next request, as the requests count.
-    lblProgress->setText(rules::requestStatus(s.m, band, mode).text());
+    lblProgress->setText(rules::progressText(s.m, band, mode));
 }
 
 bool frmMap::savePng(const QString& path) {
@@ -256,6 +252,12 @@ void frmMap::picMap_DblClick(int index) {
     terms.searchProv.clear();
     registry.showAny();
     registry.show(Window::Utility);
+}
+
+void frmMap::picMap_Click(int index) {
+    registry.show(Window::Needed);
+    windowOf<frmNeeded>(registry, Window::Needed)
+        .showSquare(comboMode->currentText(), comboBand->currentText(), index);
 }
 
 } // namespace hm52

@@ -10,6 +10,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 namespace hm52 {
 
@@ -33,6 +34,9 @@ public:
     void cmdExit_Click();
     void picMap_MouseMove(int index);
     void picMap_DblClick(int index);
+    // Selects the sub-square in the Needed list, opening it when needed (a click that is not
+    // the start of a double-click).
+    void picMap_Click(int index);
 
 private:
     // A cell's name and places, as hovering shows them.
@@ -49,6 +53,9 @@ private:
     QPushButton* cmdSavePNG = nullptr;
     QPushButton* cmdExit = nullptr;
     std::array<QStringList, SubSquareGrid::cells> places_;
+    // A click waits for the double-click interval: a double-click is not also a click.
+    QTimer* clickLater_ = nullptr;
+    int clicked_ = -1;
 };
 
 } // namespace hm52

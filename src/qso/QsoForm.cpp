@@ -1,6 +1,7 @@
 #include "qso/QsoForm.h"
 
 #include "rules/Rules.h"
+#include "rules/SubSquares.h"
 #include "storage/Codes.h"
 #include "storage/QuoteSql.h"
 #include "ui/Services.h"
@@ -16,6 +17,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace hm52 {
@@ -88,7 +90,9 @@ QsoForm::~QsoForm() {
 }
 
 void QsoForm::buildControls() {
-    auto* outer = new QHBoxLayout(this);
+    auto* page = new QVBoxLayout(this);
+    auto* outer = new QHBoxLayout;
+    page->addLayout(outer);
     auto* inputs = new QGroupBox;
     inputs->setObjectName(QStringLiteral("Frame1"));
     outer->addWidget(inputs);
@@ -215,6 +219,38 @@ void QsoForm::buildControls() {
     connect(cmdSubmit, &QPushButton::clicked, this, [this] { cmdSubmit_Click(); });
     connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+    buildBrings();
+}
+
+void QsoForm::buildBrings() {
+    lblBrings = new QLabel;
+    lblBrings->setObjectName(QStringLiteral("lblBrings"));
+    lblBrings->setFocusPolicy(Qt::NoFocus);
+    lblBrings->setTextInteractionFlags(Qt::NoTextInteraction);
+    lblBrings->setMinimumHeight(lblBrings->fontMetrics().height());
+    static_cast<QBoxLayout*>(layout())->addWidget(lblBrings);
+    // Said once the change's own handlers have run (a browser's hand-over sets the edited
+    // QSO's number after its fields).
+    bringsLater_ = new QTimer(this);
+    bringsLater_->setSingleShot(true);
+    bringsLater_->setInterval(0);
+    connect(bringsLater_, &QTimer::timeout, this, [this] { showBrings(); });
+    // Any change of the form: a hand-over of another QSO to the edit window changes some
+    // field, while only the sub-square, band and mode change what is said.
+    const auto later = [this] { bringsLater_->start(); };
+    for (QLineEdit* box :
+         std::initializer_list<QLineEdit*>{txtWWLocator, txtCall, txtDate[0], txtDate[1],
+                                           txtDate[2], txtTime, comboPlace->lineEdit()}) {
+        connect(box, &QLineEdit::textChanged, this, later);
+    }
+    connect(comboBand, &QComboBox::currentIndexChanged, this, later);
+    connect(comboMode, &QComboBox::currentIndexChanged, this, later);
+    connect(optQSLConf, &QRadioButton::toggled, this, later);
+}
+
+void QsoForm::showBrings() {
+    lblBrings->setText(rules::brings(s.m, txtWWLocator->text(), comboBand->currentText(),
+                                     comboMode->currentText(), editedQso()));
 }
 
 bool QsoForm::eventFilter(QObject* watched, QEvent* event) {

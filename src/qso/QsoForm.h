@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <array>
+#include <optional>
 
 class QComboBox;
 
@@ -13,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace hm52 {
 
@@ -58,6 +60,9 @@ public:
     QPushButton* cmdSubmit = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdExit = nullptr;
+    // Under the form, outside its frames and the tab order: what a QSO of the typed
+    // sub-square would bring on the chosen band and mode.
+    QLabel* lblBrings = nullptr;
 
     // "confirmed" on, no place text, the first band, mode and province selected, the focus in
     // the sub-square box.
@@ -72,6 +77,9 @@ public:
     // call sign longer than the form lets one type (up to 15 characters), and cutting it
     // would shorten that QSO's call on its next Submit.
     void setStored(QLineEdit* box, const QString& text);
+
+    // Says anew what the typed sub-square brings (after a change of the log).
+    void showBrings();
 
     virtual void cmdSubmit_Click() = 0;
     void cmdClear_Click();
@@ -134,8 +142,14 @@ protected:
 
     void error(const QString& text);
 
+    // The QSO that lblBrings leaves out of the log: the one being edited.
+    virtual std::optional<qint64> editedQso() const { return std::nullopt; }
+
 private:
     void buildControls();
+    // lblBrings under the form, said anew (once the handlers of a change have run) when the
+    // sub-square, band or mode change.
+    void buildBrings();
     // The common pattern of a text box: upper-case it (when asked), move on when full, cut
     // it when it has grown past its threshold.
     void assist(QLineEdit* box, bool upperCase, int full, QWidget* next, int cutAt, int cutTo);
@@ -149,6 +163,7 @@ private:
     QSet<const QObject*> busy_;
     // A stored value is being set: no over-long cut.
     bool settingStored_ = false;
+    QTimer* bringsLater_ = nullptr;
 };
 
 } // namespace hm52

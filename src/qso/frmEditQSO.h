@@ -18,6 +18,9 @@ public:
     // rewrites that QSO in place, keeping its `count`.
     void cmdSubmit_Click() override;
 
+protected:
+    std::optional<qint64> editedQso() const override { return editCount; }
+
 private:
     void submit();
 };

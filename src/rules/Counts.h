@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace hm52 {
 class Module1;
@@ -29,12 +30,30 @@ using SquareStates = std::array<SquareState, squares>;
 int squareIndex(const QString& letters);
 QString squareLetters(int index);
 
-// The states of the sub-squares, and how many QSOs of the mode and band hold a value that is
-// not a QSL state of the log (they colour no sub-square).
+// The band that stands for all six: a sub-square's best state over every band of the award.
+inline const QString anyBand = QStringLiteral("any band");
+
+// The state a stored QSL value gives ("w", "c" or "a" in either case); nothing for a value
+// that is not a QSL state of the log.
+std::optional<SquareState> stateOfQsl(const QString& qsl);
+// "not worked", "worked", "confirmed", "accredited".
+QString stateName(SquareState state);
+// The QSL code of a state ("w", "c", "a"; empty for none).
+QString qslCode(SquareState state);
+
+// The best states of the sub-squares (the best QSL state among each one's QSOs), and how many
+// QSOs of the mode and band hold a value that is not a QSL state of the log (they give no
+// sub-square a state).
 struct SquareCount {
     SquareStates states{};
-    int unknownStates = 0;
+    qint64 unknownStates = 0;
+
+    int inState(SquareState state) const;
+    // "Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572", and a second line
+    // for QSOs whose QSL state is none of the log's.
+    QString text() const;
 };
+// For a mode and one of the six bands, or anyBand.
 SquareCount squareStates(Module1& m, const QString& mode, const QString& band);
 
 } // namespace hm52::rules

@@ -22,8 +22,9 @@ enum class Window {
     ImportReport,
     RestoreBackup,
     Rig,
+    Needed,
 };
-constexpr int windowCount = static_cast<int>(Window::Rig) + 1;
+constexpr int windowCount = static_cast<int>(Window::Needed) + 1;
 
 // The log browser's search terms. They belong to the browser but live as long as the
 // program: hiding or closing the browser keeps them. Each is stored already passed through
@@ -48,7 +49,8 @@ public:
     virtual void show(Window w) = 0;
 
     // The refresh chain after a change of the log: the browser rebuilds its list, the
-    // counter recounts (and a loaded map redraws), loading their windows hidden if needed.
+    // counter recounts (and a loaded map, Needed list and QSO form's line follow), loading
+    // their windows hidden if needed.
     virtual void showAny() = 0;
     virtual void conta() = 0;
     // Another log took the place of the open one (a restored backup): every loaded window that

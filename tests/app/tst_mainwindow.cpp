@@ -46,7 +46,8 @@ private Q_SLOTS:
                               u"mnPreviewAllQSOs=Pre&view all QSOs...; mnSaveAllQSOsPdf=Save "_s
                               u"all QSOs as P&DF...;"_s,
                               u"mnAward=Award: mnCounter=&Counter; mnBAR=&Base Award Request; "
-                              u"mnEndorsement=&Endorsement; mnMap=Sub-square Map;"_s,
+                              u"mnEndorsement=&Endorsement; mnMap=Sub-square Map; "
+                              u"mnNeeded=&Needed Sub-squares...;"_s,
                               u"mnUtility=Utility: mnUserData=&User Data; mnFindPlaces=&Find on "
                               u"Places Database; mnRig=&Rig...;"_s,
                               u"mnHelp=Help: mnHelpHM52html=&Help on HM52; mnHelpHM52pdf=&Rules "

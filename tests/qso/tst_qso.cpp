@@ -532,6 +532,85 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(env->registry->editQSO().editCount, worked);
     }
+
+    // ----- the line under the form --------------------------------------------------------
+
+    // What a QSO of the typed sub-square would bring on HF MIXED; the typing goes on as it does
+    // without the line: the focus moves on, nothing is selected, no box is shown.
+    void theLineUnderTheFormSaysWhatTheTypedSubSquareBrings_data() {
+        QTest::addColumn<QString>("letters");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("new") << u"mn"_s << u"HM52MN on HF MIXED: new sub-square"_s;
+        QTest::newRow("worked") << u"ac"_s << u"HM52AC on HF MIXED: worked 2 times, no card yet"_s;
+        QTest::newRow("confirmed") << u"ab"_s << u"HM52AB on HF MIXED: confirmed (QSO 3)"_s;
+        QTest::newRow("confirmed twice")
+            << u"bd"_s << u"HM52BD on HF MIXED: confirmed (QSOs 7, 8)"_s;
+        QTest::newRow("accredited")
+            << u"xx"_s << u"HM52XX on HF MIXED: accredited: a new QSO will be refused"_s;
+        QTest::newRow("no sub-square") << u"a1"_s << QString();
+        QTest::newRow("one letter") << u"a"_s << QString();
+    }
+
+    void theLineUnderTheFormSaysWhatTheTypedSubSquareBrings() {
+        QFETCH(QString, letters);
+        QFETCH(QString, line);
+        env->addQso({.WWLocator = "AC", .qsl = "w"});
+        env->addQso({.WWLocator = "AC", .qsl = "w"});
+        env->addQso({.WWLocator = "AB", .qsl = "c"});
+        env->addQso({.WWLocator = "AB", .qsl = "w"});
+        env->addQso({.WWLocator = "XX", .qsl = "a"});
+        env->addQso({.WWLocator = "MN", .band = "VHF", .qsl = "a"});
+        env->addQso({.WWLocator = "BD", .qsl = "c"});
+        env->addQso({.WWLocator = "BD", .qsl = "c"});
+        frmInsertQSO& w = insert();
+        QTest::keyClicks(w.txtWWLocator, letters.left(1));
+        QCOMPARE(w.lblBrings->text(), QString());
+        typeAtFocus(letters.mid(1));
+        const QString typed = letters.toUpper() + (letters.size() < 2 ? u" *"_s : QString());
+        QCOMPARE(boxState(w.txtWWLocator), typed);
+        QTRY_COMPARE(w.lblBrings->text(), line);
+        QCOMPARE(boxState(w.txtWWLocator), typed);
+        QCOMPARE(boxState(w.txtCall), letters.size() < 2 ? QString() : u" *"_s);
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    // The line follows the band and mode, stands under the form outside its frames and its tab
+    // order, empties with the form, and in the edit window leaves the edited QSO out.
+    void theLineFollowsBandAndModeAndLeavesTheEditedQsoOut() {
+        const int confirmed = env->addQso({.qsl = "c"});
+        const int worked = env->addQso({.qsl = "w"});
+        frmInsertQSO& w = insert();
+        typeAtFocus(u"ab"_s);
+        QTRY_COMPARE(w.lblBrings->text(),
+                     u"HM52AB on HF MIXED: confirmed (QSO %1)"_s.arg(confirmed));
+        w.comboBand->setCurrentText(u"VHF"_s);
+        QTRY_COMPARE(w.lblBrings->text(), u"HM52AB on VHF MIXED: new sub-square"_s);
+        w.comboBand->setCurrentText(u"HF"_s);
+        w.comboMode->setCurrentText(u"SSB"_s);
+        QTRY_COMPARE(w.lblBrings->text(), u"HM52AB on HF SSB: new sub-square"_s);
+        QCOMPARE(w.lblBrings->focusPolicy(), Qt::NoFocus);
+        for (QWidget* up = w.lblBrings->parentWidget(); up != &w; up = up->parentWidget()) {
+            QVERIFY(qobject_cast<QGroupBox*>(up) == nullptr);
+        }
+        const auto bottom = [&w](QWidget* c) { return c->mapTo(&w, QPoint(0, c->height())).y(); };
+        QVERIFY(w.lblBrings->mapTo(&w, QPoint(0, 0)).y() >= bottom(child(&w, "Frame1")));
+        QVERIFY(w.lblBrings->mapTo(&w, QPoint(0, 0)).y() >= bottom(w.cmdExit));
+        QTest::mouseClick(w.cmdClear, Qt::LeftButton);
+        QTRY_COMPARE(w.lblBrings->text(), QString());
+
+        // The edited QSO is left out: the other QSO of its sub-square is what stands.
+        frmEditQSO& edit = handOver(confirmed);
+        QTRY_COMPARE(edit.lblBrings->text(), u"HM52AB on HF MIXED: worked once, no card yet"_s);
+        handOver(worked);
+        QTRY_COMPARE(edit.lblBrings->text(),
+                     u"HM52AB on HF MIXED: confirmed (QSO %1)"_s.arg(confirmed));
+        // A change of the log is said at once.
+        env->m.logDb.execute(u"update data set qsl = 'a' where count = %1"_s.arg(confirmed));
+        env->registry->conta();
+        QCOMPARE(edit.lblBrings->text(),
+                 u"HM52AB on HF MIXED: accredited: a new QSO will be refused"_s);
+        QVERIFY(env->dialogs.shown.empty());
+    }
 };
 
 QTEST_MAIN(QsoTest)

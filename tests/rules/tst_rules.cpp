@@ -1,10 +1,11 @@
 // The award's rules on their own: the checks of a typed QSO, the duplicate rules of a
 // sub-square, band and mode, numbering, the requests' figures, queries, claims and conversion,
-// and what the counter and the map count.
+// and what the counter, the map, the Needed list and the QSO form's line count.
 
 #include "rules/Claims.h"
 #include "rules/Counts.h"
 #include "rules/Rules.h"
+#include "rules/SubSquares.h"
 #include "storage/Codes.h"
 #include "support/LogFixture.h"
 
@@ -345,6 +346,113 @@ private Q_SLOTS:
         // 1 worked, 2 confirmed, 3 accredited.
         QCOMPARE(states, QStringList({"AB=2", "AC=3", "MN=2", "XX=1"}));
         QCOMPARE(count.unknownStates, 1);
+    }
+
+    // ----- one sub-square's state, as the map, the Needed list and the QSO form read it -----
+
+    // QSOs "band mode qsl" of the sub-square AB, the band and mode asked for, and the state
+    // they give with the number of QSOs behind it.
+    void aSubSquaresStateIsTheBestOfItsQsosOfThatBandAndMode_data() {
+        QTest::addColumn<QStringList>("qsos");
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("behind");
+        const QString any = rules::anyBand;
+        QTest::newRow("none") << QStringList{} << u"HF"_s << u"MIXED"_s << u"not worked"_s << 0;
+        QTest::newRow("worked only")
+            << QStringList{"HF MIXED w", "HF MIXED w"} << u"HF"_s << u"MIXED"_s << u"worked"_s << 2;
+        QTest::newRow("a confirmed and a worked QSO")
+            << QStringList{"HF MIXED w", "HF MIXED c"} << u"HF"_s << u"MIXED"_s << u"confirmed"_s
+            << 1;
+        QTest::newRow("accredited above all")
+            << QStringList{"HF MIXED c", "HF MIXED a", "HF MIXED w"} << u"HF"_s << u"MIXED"_s
+            << u"accredited"_s << 1;
+        QTest::newRow("any case") << QStringList{"hf mixed C"} << u"HF"_s << u"MIXED"_s
+                                  << u"confirmed"_s << 1;
+        QTest::newRow("no other band") << QStringList{"VHF MIXED a", "HF MIXED w"} << u"HF"_s
+                                       << u"MIXED"_s << u"worked"_s << 1;
+        QTest::newRow("no other mode")
+            << QStringList{"HF SSB c", "HF MIXED w"} << u"HF"_s << u"MIXED"_s << u"worked"_s << 1;
+        QTest::newRow("MIXED a mode of its own")
+            << QStringList{"HF SSB c", "HF CW a", "HF DIGITAL w"} << u"HF"_s << u"MIXED"_s
+            << u"not worked"_s << 0;
+        QTest::newRow("SSB without MIXED")
+            << QStringList{"HF MIXED a", "HF SSB w"} << u"HF"_s << u"SSB"_s << u"worked"_s << 1;
+        QTest::newRow("any band: the best band")
+            << QStringList{"HF MIXED w", "VHF MIXED c", "SAT MIXED c", "UHF SSB a"} << any
+            << u"MIXED"_s << u"confirmed"_s << 2;
+        QTest::newRow("any band: worked on two")
+            << QStringList{"HF MIXED w", "50 MHz MIXED w"} << any << u"MIXED"_s << u"worked"_s << 2;
+        QTest::newRow("any band: only the six")
+            << QStringList{"40m MIXED a", "SHF MIXED w"} << any << u"MIXED"_s << u"worked"_s << 1;
+        QTest::newRow("no QSL state")
+            << QStringList{"HF MIXED x", "HF MIXED w"} << u"HF"_s << u"MIXED"_s << u"worked"_s << 1;
+    }
+
+    void aSubSquaresStateIsTheBestOfItsQsosOfThatBandAndMode() {
+        QFETCH(QStringList, qsos);
+        QFETCH(QString, band);
+        QFETCH(QString, mode);
+        QFETCH(QString, state);
+        QFETCH(int, behind);
+        LogEnv env;
+        std::vector<rules::SquareQso> given;
+        for (const QString& q : qsos) {
+            const QStringList f = q.split(u' ');
+            const QString qsoBand = f.size() == 4 ? f[0] + u' ' + f[1] : f[0]; // "50 MHz"
+            const QString qsoMode = f.at(f.size() - 2);
+            const QString qsl = f.last();
+            const int count = env.addQso({.mode = qsoMode, .band = qsoBand, .qsl = qsl});
+            given.push_back({count, u"I1ABC"_s, u"05/01/04"_s, qsoBand, qsoMode, qsl});
+            // The same QSO in another sub-square changes nothing here.
+            env.addQso({.WWLocator = "AC", .mode = qsoMode, .band = qsoBand, .qsl = qsl});
+        }
+        // From the QSOs themselves, from the sub-square's QSOs in the log, in the states of
+        // the whole square, and from the log's QSOs in the state that the whole square gives
+        // (as the Needed list reads them): the same state, the same QSOs behind it.
+        const auto ab = static_cast<size_t>(rules::squareIndex(u"AB"_s));
+        const rules::SquareState whole = rules::squareStates(env.m, mode, band).states.at(ab);
+        QCOMPARE(rules::stateName(whole), state);
+        for (const rules::SquareStanding& read :
+             {rules::standingOf(given, mode, band),
+              rules::standingOf(rules::squareQsos(env.m, u"AB"_s, mode, band), mode, band),
+              rules::standingOf(rules::squareQsos(env.m, u"AB"_s, mode, band, {}, whole), mode,
+                                band)}) {
+            QCOMPARE(rules::stateName(read.state), state);
+            QCOMPARE(static_cast<int>(read.behind.size()), behind);
+            for (const rules::SquareQso& qso : read.behind) {
+                QCOMPARE(rules::stateOfQsl(qso.qsl), read.state);
+            }
+        }
+    }
+
+    void theFourCountsAddUpToTheWholeSquareOnEveryBandAndMode() {
+        LogEnv env;
+        for (const Qso& q : {at("AB", "MIXED", "HF", "w"), at("AC", "MIXED", "HF", "c"),
+                             at("AD", "MIXED", "HF", "a"), at("AD", "MIXED", "HF", "w"),
+                             at("XX", "SSB", "VHF", "c"), at("XX", "MIXED", "SAT", "w"),
+                             at("A1", "MIXED", "HF", "c"), at("MN", "MIXED", "HF", "?")}) {
+            env.addQso(q);
+        }
+        for (const QString& mode : codes::modes()) {
+            for (const QString& band : codes::bands() + QStringList{rules::anyBand}) {
+                const rules::SquareCount c = rules::squareStates(env.m, mode, band);
+                int sum = 0;
+                for (const auto s :
+                     {rules::SquareState::None, rules::SquareState::Worked,
+                      rules::SquareState::Confirmed, rules::SquareState::Accredited}) {
+                    sum += c.inState(s);
+                }
+                QCOMPARE(sum, rules::squares);
+            }
+        }
+        QCOMPARE(rules::squareStates(env.m, u"MIXED"_s, u"HF"_s).text(),
+                 u"Sub-squares: worked 1, confirmed 1, accredited 1, not worked 573\n"
+                 u"1 QSOs hold a QSL state that is not w, c or a: not shown"_s);
+        QCOMPARE(rules::squareStates(env.m, u"MIXED"_s, rules::anyBand).text(),
+                 u"Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572\n"
+                 u"1 QSOs hold a QSL state that is not w, c or a: not shown"_s);
     }
 };
 

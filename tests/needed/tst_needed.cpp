@@ -1,0 +1,399 @@
+// The Needed Sub-squares window: one row per sub-square with its state for the chosen mode and
+// band (or any band), the QSOs behind it, its places and provinces, the counts; narrowing,
+// sorting, the browser on a double-click, the map's click selecting a row, the list following
+// the log, and the list printed (with its preview) and exported as CSV. (Each sub-square's
+// state from its QSOs: tests/rules.)
+
+#include "adif/frmImportADIF.h"
+#include "app/principale.h"
+#include "browser/frmUtility.h"
+#include "map/frmMap.h"
+#include "needed/frmNeeded.h"
+#include "qso/frmInsertQSO.h"
+#include "storage/Codes.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableView>
+#include <QTimer>
+
+using namespace hm52;
+using namespace hm52::test;
+
+namespace {
+
+struct Needed {
+    explicit Needed(const std::vector<PlaceRow>& gazetteer = smallGazetteer()) : env(gazetteer) {}
+    TestEnv env;
+    principale main{*env.services, *env.registry, []() {}};
+    frmNeeded* w = nullptr;
+
+    void open() {
+        child<QAction>(&main, "mnNeeded")->trigger();
+        w = qobject_cast<frmNeeded*>(env.registry->loaded(Window::Needed));
+        QVERIFY(w != nullptr && w->isVisible());
+    }
+    QTableView* list() const { return child<QTableView>(w, "lstNeeded"); }
+    QString cell(int row, int column) const {
+        return list()->model()->index(row, column).data().toString();
+    }
+    // The rows as shown, each cell after the sub-square's two letters, "|" between them.
+    QStringList rows() const {
+        QStringList shown;
+        for (int r = 0; r < list()->model()->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < list()->model()->columnCount(); ++c) {
+                cells << cell(r, c);
+            }
+            shown << cells.join(u'|');
+        }
+        return shown;
+    }
+    QString row(const QString& letters) const {
+        const QStringList all = rows();
+        const auto found = std::ranges::find_if(
+            all, [&letters](const QString& r) { return r.startsWith(u"HM52"_s + letters); });
+        return found == all.end() ? QString() : *found;
+    }
+    // The sub-squares shown, in their order.
+    QStringList squares() const {
+        QStringList shown;
+        for (int r = 0; r < list()->model()->rowCount(); ++r) {
+            shown << cell(r, 0).mid(4);
+        }
+        return shown;
+    }
+    void choose(const char* combo, const QString& text) {
+        auto* box = child<QComboBox>(w, combo);
+        const int at = box->findText(text);
+        QVERIFY2(at >= 0, qPrintable(text));
+        box->setCurrentIndex(at);
+        Q_EMIT box->activated(at);
+    }
+    QString counts() const { return child<QLabel>(w, "lblCounts")->text(); }
+};
+
+const QString abPlaces = u"ALFA, BRAVO, CHARLIE, PIAN D'OLMO|BD, CV, LM"_s;
+
+// A log with a sub-square in every state on HF MIXED, and one on another mode.
+void fill(LogEnv& env) {
+    env.addQso({.call = "I1ABC", .WWLocator = "AB", .date = "5/1/04", .qsl = "c"});
+    env.addQso({.call = "IK2XY", .WWLocator = "AB", .date = "6/2/05", .qsl = "w"});
+    env.addQso({.call = "I4BBB", .WWLocator = "AC", .date = "2/3/06", .qsl = "w"});
+    env.addQso({.call = "I3AAA", .WWLocator = "AC", .date = "1/3/06", .qsl = "w"});
+    env.addQso({.call = "IW5ZZ", .WWLocator = "XX", .date = "7/7/07", .qsl = "a"});
+    env.addQso({.call = "IZ6MN", .WWLocator = "MN", .mode = "SSB", .band = "VHF", .qsl = "c"});
+}
+
+} // namespace
+
+class NeededTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theAwardMenuOpensOneListOfEverySubSquareWithItsStateQsosPlacesAndCounts() {
+        Needed n;
+        fill(n.env);
+        // After the award's own entries and the map's, with an access key of its own.
+        auto* award = child<QMenu>(&n.main, "mnAward");
+        QStringList names;
+        QStringList keys;
+        for (const QAction* entry : award->actions()) {
+            names << entry->objectName();
+            if (const auto at = entry->text().indexOf(u'&'); at >= 0) {
+                keys << entry->text().mid(at + 1, 1).toUpper();
+            }
+        }
+        QCOMPARE(names, QStringList({"mnCounter", "mnBAR", "mnEndorsement", "mnMap", "mnNeeded"}));
+        QCOMPARE(child<QAction>(&n.main, "mnNeeded")->text(), u"&Needed Sub-squares..."_s);
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        n.open();
+        child<QAction>(&n.main, "mnNeeded")->trigger();
+        QCOMPARE(n.env.registry->loaded(Window::Needed), n.w);
+        QCOMPARE(n.w->windowTitle(), u"Needed Sub-squares"_s);
+
+        QCOMPARE(itemTexts(child<QComboBox>(n.w, "comboMode")), codes::modes());
+        QCOMPARE(itemTexts(child<QComboBox>(n.w, "comboBand")),
+                 codes::bands() + QStringList{"any band"});
+        QCOMPARE(itemTexts(child<QComboBox>(n.w, "comboState")),
+                 QStringList({"all states", "not worked", "worked", "confirmed", "accredited"}));
+        QCOMPARE(itemTexts(child<QComboBox>(n.w, "comboProv")),
+                 QStringList{"all provinces"} + codes::provinces());
+        QStringList order;
+        for (QWidget* at = child(n.w, "comboMode"); order.size() < 9; at = at->nextInFocusChain()) {
+            if (at->focusPolicy() != Qt::NoFocus && !at->focusProxy()) {
+                order << at->objectName();
+            }
+        }
+        QCOMPARE(order,
+                 QStringList({"comboMode", "comboBand", "comboState", "comboProv", "lstNeeded",
+                              "cmdPrint", "cmdPreview", "cmdExportCSV", "cmdExit"}));
+
+        QStringList headers;
+        for (int c = 0; c < n.list()->model()->columnCount(); ++c) {
+            headers << n.list()->model()->headerData(c, Qt::Horizontal).toString();
+        }
+        QCOMPARE(headers, QStringList({"Sub-square", "State", "QSOs", "Calls and dates", "Places",
+                                       "Provinces"}));
+        QCOMPARE(n.list()->model()->rowCount(), 576);
+        QCOMPARE(n.squares().mid(0, 3), QStringList({"AA", "AB", "AC"}));
+        QCOMPARE(n.squares().at(24), u"BA"_s);
+        QCOMPARE(n.row(u"AA"_s), u"HM52AA|not worked|0|||"_s);
+        QCOMPARE(n.row(u"AB"_s), u"HM52AB|confirmed|1|I1ABC 05/01/04|"_s + abPlaces);
+        // Worked: every worked QSO, in the order they were made.
+        QCOMPARE(n.row(u"AC"_s),
+                 u"HM52AC|worked|2|I3AAA 01/03/06, I4BBB 02/03/06|DELTA, PIAN D'OLMO|MV, VLT"_s);
+        QCOMPARE(n.row(u"XX"_s), u"HM52XX|accredited|1|IW5ZZ 07/07/07|ECHO, SAN MARCO|RV, SD"_s);
+        QCOMPARE(n.row(u"MN"_s).section(u'|', 0, 2), u"HM52MN|not worked|0"_s);
+        QCOMPARE(n.counts(), u"Sub-squares: worked 1, confirmed 1, accredited 1, not worked 573\n"
+                             u"Base award: 1 of 75 confirmed, 74 more needed"_s);
+        QVERIFY(n.env.dialogs.shown.empty());
+    }
+
+    void theModeAndBandOrAnyBandChooseTheStates() {
+        Needed n;
+        fill(n.env);
+        n.env.addQso({.call = "IK9SAT", .WWLocator = "AC", .band = "SAT", .qsl = "c"});
+        n.open();
+        n.choose("comboMode", u"SSB"_s);
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 1), u"not worked"_s);
+        n.choose("comboBand", u"VHF"_s);
+        QCOMPARE(n.row(u"MN"_s).section(u'|', 1, 3), u"confirmed|1|IZ6MN 05/01/04"_s);
+        QCOMPARE(n.counts(), u"Sub-squares: worked 0, confirmed 1, accredited 0, not worked 575\n"
+                             u"Base award: 1 of 30 confirmed, 29 more needed"_s);
+        // Any band: each sub-square's best state on every band, each QSO with its band.
+        n.choose("comboMode", u"MIXED"_s);
+        n.choose("comboBand", u"any band"_s);
+        QCOMPARE(n.row(u"AC"_s).section(u'|', 1, 3), u"confirmed|1|IK9SAT 05/01/04 SAT"_s);
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"confirmed|1|I1ABC 05/01/04 HF"_s);
+        QCOMPARE(n.counts(), u"Sub-squares: worked 0, confirmed 2, accredited 1, not worked 573\n"
+                             u"Requests are made band by band: choose a band to see what its "
+                             u"next request needs"_s);
+    }
+
+    void theListNarrowsToOneStateAndOneProvinceAndSortsByAnyColumn() {
+        Needed n;
+        fill(n.env);
+        n.open();
+        QCOMPARE(texts(n.w, "lblListed"),
+                 u"Listed: 576 of 576 sub-squares (all states, all provinces)"_s);
+        n.choose("comboState", u"worked"_s);
+        QCOMPARE(n.squares(), QStringList({"AC"}));
+        QCOMPARE(texts(n.w, "lblListed"),
+                 u"Listed: 1 of 576 sub-squares (worked, all provinces)"_s);
+        n.choose("comboProv", u"LM"_s);
+        QVERIFY(n.squares().isEmpty());
+        QCOMPARE(texts(n.w, "lblListed"), u"Listed: 0 of 576 sub-squares (worked, LM)"_s);
+        n.choose("comboState", u"all states"_s);
+        QCOMPARE(n.squares(), QStringList({"AB"}));
+        n.choose("comboProv", u"all provinces"_s);
+        n.choose("comboState", u"not worked"_s);
+        QCOMPARE(n.squares().size(), 573);
+        n.choose("comboState", u"all states"_s);
+
+        // By the header, as the operator sorts: states in their order, QSOs as numbers.
+        QHeaderView* header = n.list()->horizontalHeader();
+        n.list()->sortByColumn(1, Qt::DescendingOrder);
+        QCOMPARE(n.squares().mid(0, 3), QStringList({"XX", "AB", "AC"}));
+        n.list()->sortByColumn(2, Qt::DescendingOrder);
+        QCOMPARE(n.squares().at(0), u"AC"_s);
+        n.list()->sortByColumn(5, Qt::AscendingOrder);
+        QCOMPARE(n.row(n.squares().at(n.squares().size() - 1)).section(u'|', 5), u"TD, VD"_s);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+        QCOMPARE(header->sortIndicatorSection(), 0);
+        const QStringList byLetters = n.squares();
+        QVERIFY(byLetters.first() == u"AA"_s || byLetters.first() == u"XX"_s);
+        QCOMPARE(byLetters.size(), 576);
+    }
+
+    void theListFollowsASaveADeleteAndAnImport() {
+        Needed n;
+        n.open();
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 1), u"not worked"_s);
+        // Saved in the insert window.
+        frmInsertQSO& insert = n.env.registry->insertQSO();
+        insert.txtWWLocator->setText(u"ab"_s);
+        insert.txtCall->setText(u"i1abc"_s);
+        insert.txtDate[0]->setText(u"5"_s);
+        insert.txtDate[1]->setText(u"1"_s);
+        insert.txtDate[2]->setText(u"04"_s);
+        insert.txtTime->setText(u"0905"_s);
+        insert.comboPlace->setEditText(u"ALFA"_s);
+        insert.optQSLworked->setChecked(true);
+        QTest::mouseClick(insert.cmdSubmit, Qt::LeftButton);
+        QCOMPARE(n.env.dialogs.texts(), QStringList({"QSO saved"}));
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"worked|1|I1ABC 05/01/04"_s);
+        QVERIFY(n.counts().startsWith(u"Sub-squares: worked 1,"_s));
+
+        // Deleted from the browser, the Needed window hidden: it reads the log when shown.
+        child<QPushButton>(n.w, "cmdExit")->click();
+        frmUtility& browser = n.env.registry->utility();
+        browser.showAny();
+        browser.show();
+        child<QListView>(&browser, "List")
+            ->setCurrentIndex(child<QListView>(&browser, "List")->model()->index(0, 0));
+        n.env.dialogs.answer(Answer::Ok);
+        browser.cmdDeleteQSO_Click();
+        QCOMPARE(n.env.count(), 0);
+        n.open();
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"not worked|0|"_s);
+
+        // Imported: I1ABC on 2 m SSB with its card, the others elsewhere.
+        n.choose("comboMode", u"SSB"_s);
+        n.choose("comboBand", u"VHF"_s);
+        n.env.fileDialogs.answer(adifFixture("desktop-logger.adi"));
+        child<QAction>(&n.main, "mnImportADIF")->trigger();
+        auto* import = qobject_cast<frmImportADIF*>(n.env.registry->loaded(Window::ImportADIF));
+        QVERIFY(import != nullptr);
+        QTest::mouseClick(child<QPushButton>(import, "cmdImport"), Qt::LeftButton);
+        QVERIFY(n.env.count() > 0);
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"confirmed|1|I1ABC 15/01/23"_s);
+
+        // Another log in place of this one (a restored backup), read anew.
+        n.env.m.logDb.execute(u"update data set qsl = 'a'"_s);
+        n.env.registry->logReplaced();
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 1), u"accredited"_s);
+    }
+
+    void aDoubleClickListsTheSubSquaresQsosInTheBrowser() {
+        Needed n;
+        fill(n.env);
+        n.open();
+        n.env.registry->browserTerms().searchCall = u"I1ABC"_s;
+        const int row = static_cast<int>(n.squares().indexOf(u"AC"_s));
+        const QRect at = n.list()->visualRect(n.list()->model()->index(row, 3));
+        showActive(n.w);
+        QTest::mouseClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
+        QTest::mouseDClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
+        const BrowserTerms& t = n.env.registry->browserTerms();
+        QCOMPARE(t.searchCall + u'|' + t.searchLocator + u'|' + t.searchPlace + u'|' + t.searchProv,
+                 u"|AC||"_s);
+        auto* browser = qobject_cast<frmUtility*>(n.env.registry->loaded(Window::Utility));
+        QVERIFY(browser != nullptr && browser->isVisible());
+        QCOMPARE(browser->lineCount(), 2);
+    }
+
+    // The map's colours and the list's states are one reading of the log; a click on the map
+    // selects its sub-square in the list, of the map's mode and band.
+    void theMapAndTheListAgreeAndAClickOnTheMapSelectsItsSubSquare() {
+        Needed n;
+        fill(n.env);
+        child<QAction>(&n.main, "mnMap")->trigger();
+        auto* map = qobject_cast<frmMap*>(n.env.registry->loaded(Window::Map));
+        auto* grid = child<SubSquareGrid>(map, "picMap");
+        n.open();
+        for (int i = 0; i < rules::squares; ++i) {
+            const QString shown =
+                n.row(rules::squareLetters(i)).section(u'|', 1, 1); // the list's state
+            QCOMPARE(shown, rules::stateName(grid->state(i)));
+        }
+        QCOMPARE(n.counts().section(u'\n', 0, 0), child<QLabel>(map, "lblCounts")->text());
+        QCOMPARE(n.counts().section(u'\n', 1), child<QLabel>(map, "lblProgress")->text());
+        n.w->close(); // unloaded: the click opens it anew
+
+        auto* mapMode = child<QComboBox>(map, "comboMode");
+        mapMode->setCurrentText(u"SSB"_s);
+        Q_EMIT mapMode->activated(mapMode->currentIndex());
+        auto* mapBand = child<QComboBox>(map, "comboBand");
+        mapBand->setCurrentText(u"VHF"_s);
+        Q_EMIT mapBand->activated(mapBand->currentIndex());
+        const auto centre = [grid](const char* letters) {
+            return grid->cellRect(rules::squareIndex(QLatin1String(letters))).center();
+        };
+        QTest::mouseClick(grid, Qt::LeftButton, {}, centre("MN"));
+        QTRY_VERIFY(n.env.registry->loaded(Window::Needed) != nullptr);
+        n.w = qobject_cast<frmNeeded*>(n.env.registry->loaded(Window::Needed));
+        QVERIFY(n.w->isVisible());
+        QCOMPARE(n.w->selectedSquare(), rules::squareIndex(u"MN"_s));
+        QCOMPARE(texts(n.w, "comboMode comboBand"), u"SSB|VHF"_s);
+        // A narrowing that hides the sub-square is lifted.
+        n.choose("comboState", u"confirmed"_s);
+        QTest::mouseClick(grid, Qt::LeftButton, {}, centre("AB"));
+        QTRY_COMPARE(n.w->selectedSquare(), rules::squareIndex(u"AB"_s));
+        QCOMPARE(texts(n.w, "comboState comboProv"), u"all states|all provinces"_s);
+        // A double-click opens the browser, and is not also a click.
+        n.w->close();
+        QTest::mouseDClick(grid, Qt::LeftButton, {}, centre("XX"));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QVERIFY(n.env.registry->loaded(Window::Needed) == nullptr);
+        QVERIFY(n.env.registry->loaded(Window::Utility)->isVisible());
+    }
+
+    void theListPrintsAsShownAndItsPreviewShowsThePagesItPrints() {
+        Needed n;
+        fill(n.env);
+        n.open();
+        n.choose("comboState", u"worked"_s);
+        QTest::mouseClick(child<QPushButton>(n.w, "cmdPrint"), Qt::LeftButton);
+        QCOMPARE(n.env.printers.jobs.size(), size_t{1});
+        const RecordedJob& job = n.env.printers.jobs.front();
+        QVERIFY(job.ended);
+        QCOMPARE(job.lines,
+                 QStringList({u"HM52 - Needed Sub-squares - MIXED - HF"_s, u" "_s,
+                              u"Sub-squares: worked 1, confirmed 1, accredited 1, not worked 573"_s,
+                              u"Base award: 1 of 75 confirmed, 74 more needed"_s,
+                              u"Listed: 1 of 576 sub-squares (worked, all provinces)"_s, u" "_s,
+                              u"Sub-square | State      | QSOs | Calls and dates                | "
+                              u"Places                         | Provinces"_s,
+                              u"HM52AC     | worked     | 2    | I3AAA 01/03/06, I4BBB 02/03/06 | "
+                              u"DELTA, PIAN D'OLMO             | MV, VLT"_s}));
+        QCOMPARE(job.ops.mid(0, 5),
+                 QStringList({"name Courier New", "size 12", "bold on", "print", "bold off"}));
+        QCOMPARE(job.ops.at(5), u"size 8"_s);
+
+        // The preview goes through the same job: its pages are the printed pages.
+        n.choose("comboState", u"all states"_s);
+        QTest::mouseClick(child<QPushButton>(n.w, "cmdPrint"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(n.w, "cmdPreview"), Qt::LeftButton);
+        QCOMPARE(n.env.printers.jobs.size(), size_t{3});
+        const RecordedJob& all = n.env.printers.jobs[1];
+        const RecordedJob& previewed = n.env.printers.jobs[2];
+        QCOMPARE(previewed.target, u"preview Needed Sub-squares"_s);
+        QVERIFY(previewed.ended);
+        QCOMPARE(previewed.ops, all.ops);
+        QCOMPARE(previewed.lines, all.lines);
+        QCOMPARE(all.lines.size(), 7 + 576); // the heading lines of the first job, every row
+        QVERIFY(n.env.dialogs.shown.empty());
+    }
+
+    void theListExportsAsShownAsCsv() {
+        std::vector<PlaceRow> gazetteer = smallGazetteer();
+        gazetteer.push_back({u"BORGO \"NUOVO\", ALTO"_s, u"BD"_s, u"HM52AB"_s});
+        Needed n(gazetteer);
+        fill(n.env);
+        n.open();
+        n.choose("comboProv", u"BD"_s);
+        const QString path = n.env.dir.filePath(u"needed.csv"_s);
+        n.env.fileDialogs.answer(path);
+        QTest::mouseClick(child<QPushButton>(n.w, "cmdExportCSV"), Qt::LeftButton);
+        QVERIFY(n.env.fileDialogs.asked.at(0).save);
+        QVERIFY(n.env.fileDialogs.asked.at(0).suggested.endsWith(u"hm52-needed-MIXED-HF.csv"_s));
+        QCOMPARE(bytesOf(path),
+                 QByteArray("Sub-square,State,QSOs,Calls and dates,Places,Provinces\r\n"
+                            "HM52AB,confirmed,1,I1ABC 05/01/04,\"ALFA, BORGO \"\"NUOVO\"\", ALTO, "
+                            "BRAVO, CHARLIE, PIAN D'OLMO\",\"BD, CV, LM\"\r\n"));
+        // One row per sub-square shown, in UTF-8.
+        n.choose("comboProv", u"all provinces"_s);
+        n.env.addQso({.call = u"I0\u00c8"_s, .WWLocator = "AD", .qsl = "w"});
+        n.env.registry->conta();
+        n.env.fileDialogs.answer(path);
+        QTest::mouseClick(child<QPushButton>(n.w, "cmdExportCSV"), Qt::LeftButton);
+        const QStringList lines = QString::fromUtf8(bytesOf(path)).split(u"\r\n"_s);
+        QCOMPARE(lines.size(), 1 + 576 + 1); // the header, the rows, nothing after the last
+        QVERIFY(lines.contains(u"HM52AD,worked,1,I0\u00c8 05/01/04,,"_s));
+        // A file that cannot be written is said, and nothing is left behind.
+        const QString nowhere = n.env.dir.filePath(u"no/such/folder/needed.csv"_s);
+        n.env.fileDialogs.answer(nowhere);
+        QTest::mouseClick(child<QPushButton>(n.w, "cmdExportCSV"), Qt::LeftButton);
+        QCOMPARE(n.env.dialogs.texts().size(), 1);
+        QVERIFY(n.env.dialogs.texts().at(0).startsWith(u"The list cannot be written to "_s +
+                                                       nowhere + u": "_s));
+        QVERIFY(!QFile::exists(nowhere));
+    }
+};
+
+QTEST_MAIN(NeededTest)
+#include "tst_needed.moc"
