@@ -107,7 +107,7 @@ frmNeeded::frmNeeded(Services& services, Windows& reg) : Form(services, reg) {
     buttons->addStretch();
     buttons->addWidget(cmdExit);
     layout->addLayout(buttons);
-    resize(1040, 620);
+    resize(980, 620);
 
     const QList<QWidget*> order{comboMode, comboBand,  comboState,   comboProv, lstNeeded,
                                 cmdPrint,  cmdPreview, cmdExportCSV, cmdExit};

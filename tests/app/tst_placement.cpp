@@ -48,9 +48,11 @@ struct Desk {
     }
 };
 
-const char* const windowNames[] = {"InsertQSO",  "EditQSO",      "Utility",      "Award", "BAR",
-                                   "AE",         "UserData",     "FindPlaces",   "About", "Map",
-                                   "ImportADIF", "ImportReport", "RestoreBackup"};
+const char* const windowNames[] = {"InsertQSO",     "EditQSO", "Utility",    "Award",
+                                   "BAR",           "AE",      "UserData",   "FindPlaces",
+                                   "About",         "Map",     "ImportADIF", "ImportReport",
+                                   "RestoreBackup", "Rig",     "Needed"};
+static_assert(std::size(windowNames) == windowCount, "a name for every window");
 
 } // namespace
 
