@@ -6,10 +6,12 @@
 #include "platform/Database.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
+#include "storage/RadioTable.h"
 
 #include <QIODevice>
 
 #include <algorithm>
+#include <memory>
 
 namespace hm52::adif {
 
@@ -53,13 +55,21 @@ public:
     bool band = false;
     bool mode = false;
 
-    void start() {
+    void start(const LogRow& row) {
         lineStart_ = out_.size();
         keptNames.clear();
         band = false;
         mode = false;
+        exactBand_ = !row.exactBand.isEmpty();
+        exactFreq_ = row.freq > 0;
+        exactMode_ = !row.exactMode.isEmpty();
     }
+    // A kept field, unless the QSO's exact values speak of the same.
     void kept(std::string_view name, char type, QByteArrayView value) {
+        if ((exactBand_ && name == "BAND") || (exactFreq_ && name == "FREQ") ||
+            (exactMode_ && (name == "MODE" || name == "SUBMODE"))) {
+            return;
+        }
         keptNames.push_back(name);
         put(name, value, type);
     }
@@ -75,6 +85,9 @@ public:
 private:
     QByteArray& out_;
     qsizetype lineStart_ = 0;
+    bool exactBand_ = false;
+    bool exactFreq_ = false;
+    bool exactMode_ = false;
 
     void put(std::string_view name, QByteArrayView value, char type) {
         if (out_.size() != lineStart_) {
@@ -122,6 +135,14 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
                           .arg(QLatin1String(kept::tableName))
                     : QStringLiteral(" from data d order by d.count asc");
     Recordset rs(m.logDb, sql);
+    // The exact values, stepped beside the QSOs in the same order: one pass over each table.
+    std::unique_ptr<Recordset> radio;
+    if (radiotable::exists(m.logDb)) {
+        radio = std::make_unique<Recordset>(
+            m.logDb, QStringLiteral("select count, band, freq, mode, submode from %1 order by "
+                                    "count asc")
+                         .arg(QLatin1String(radiotable::tableName)));
+    }
 
     const std::vector<QByteArray> bands = utf8Of(codes::bands());
     const std::vector<QByteArray> modes = utf8Of(codes::modes());
@@ -145,7 +166,19 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
                 row.nulls |= 1U << i;
             }
         }
-        sink.start();
+        while (radio && !radio->eof() && radio->intAt(0) < row.count) {
+            radio->moveNext();
+        }
+        if (radio && !radio->eof() && radio->intAt(0) == row.count) {
+            row.exactBand = radio->utf8At(1);
+            row.freq = radio->nullAt(2) ? 0.0 : radio->realAt(2);
+            row.exactMode = radio->utf8At(3);
+            row.exactSubmode = radio->utf8At(4);
+        } else {
+            row.exactBand = row.exactMode = row.exactSubmode = {};
+            row.freq = 0;
+        }
+        sink.start(row);
         if (withKept && !rs.nullAt(columnCount + 1)) {
             forEachField(rs.utf8At(columnCount + 1),
                          [&sink](std::string_view name, char type, QByteArrayView value) {
@@ -197,11 +230,13 @@ QString ExportReport::text(const QString& shownPath) const {
             ? QStringLiteral("1 QSO exported to %1").arg(shownPath)
             : QStringLiteral("%1 QSOs exported to %2").arg(QString::number(written), shownPath);
     if (withoutBand > 0 || withoutMode > 0) {
-        out += QStringLiteral("\n\n%1 of them without BAND and %2 without MODE: the log keeps only "
-                              "the award's categories (HF, VHF, UHF, SHF and SAT name no single "
-                              "band; MIXED and DIGITAL no single mode), and those QSOs were typed "
-                              "or imported without them. HM52 reads its own fields back exactly.")
-                   .arg(QString::number(withoutBand), QString::number(withoutMode));
+        out +=
+            QStringLiteral("\n\n%1 of them without BAND and %2 without MODE: those QSOs hold only "
+                           "the award's categories (HF, VHF, UHF, SHF and SAT name no single "
+                           "band; MIXED and DIGITAL no single mode), typed without the exact "
+                           "band and mode of the Radio frame or imported without them. HM52 "
+                           "reads its own fields back exactly.")
+                .arg(QString::number(withoutBand), QString::number(withoutMode));
     }
     if (oddCount > 0) {
         out += QStringLiteral("\n\n%1 QSOs hold values that are none of the log's codes; they "
