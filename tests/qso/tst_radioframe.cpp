@@ -176,6 +176,38 @@ private Q_SLOTS:
         QVERIFY(!radiotable::exists(env->m.logDb));
     }
 
+    // A confirmed QSO replaced on Yes goes with its exact values; the new one keeps its own.
+    void aReplacedQsoTakesItsExactValuesWithIt() {
+        frmInsertQSO& w = insert();
+        enter(w, u"i1abc"_s, u"VHF"_s, u"SSB"_s);
+        apply(w, u"freq=144.300;amode=USB"_s);
+        QCOMPARE(submit(w), QStringList({"QSO saved"}));
+        env->addQso(Qso{}); // the replaced QSO is not the last: its number is not reused
+        enter(w, u"i2new"_s, u"VHF"_s, u"SSB"_s);
+        apply(w, u"amode=LSB"_s);
+        env->dialogs.answer({Answer::Yes});
+        QCOMPARE(submit(w).last(), u"QSO saved"_s);
+        QCOMPARE(env->radioRows(), QStringList({"3|2m|144.3|SSB|LSB"}));
+    }
+
+    // A log of an earlier build has no table of exact values; one that cannot be written is
+    // read as it is.
+    void logsWithoutTheTableOrReadOnlyAreRead() {
+        const int key = env->addQso(Qso{});
+        QCOMPARE(radioText(handOver(key)), u"HF|||MIXED|"_s);
+        radiotable::write(env->m.logDb, key, {.band = u"20m"_s, .mode = u"FT8"_s});
+        const QString path = env->m.logDb.path();
+        env->m.logDb.close();
+        env->m.openLog(path, OpenMode::ReadOnly);
+        QCOMPARE(radioText(handOver(key)), u"HF|20m||MIXED|FT8"_s);
+        QByteArray file;
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::WriteOnly);
+        adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        QVERIFY(file.contains("<MODE:3>FT8 <BAND:3>20m"));
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
     void exactValuesAreStoredKeptAndChangedInTheEditWindow() {
         frmInsertQSO* w = &insert();
         enter(*w, u"i1abc"_s, u"HF"_s, u"SSB"_s);
