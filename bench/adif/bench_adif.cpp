@@ -195,8 +195,8 @@ double cApiExport(const QString& logPath) {
     timer.start();
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db,
-                       "select count, call, WWLocator, place, prov, mode, band, date || '', "
-                       "time || '', qsl from data order by count",
+                       "select count, call, WWLocator, place, prov, mode, band, date, time, qsl from "
+                       "data order by count",
                        -1, &stmt, nullptr);
     QByteArray out;
     char length[16];

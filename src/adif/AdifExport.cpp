@@ -11,6 +11,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace hm52::adif {
@@ -90,10 +91,7 @@ private:
     bool exactMode_ = false;
 
     void put(std::string_view name, QByteArrayView value, char type) {
-        if (out_.size() != lineStart_) {
-            out_ += ' ';
-        }
-        appendField(out_, name, value, type);
+        appendField(out_, name, value, type, out_.size() != lineStart_ ? ' ' : '\0');
         band = band || name == "BAND";
         mode = mode || name == "MODE";
     }
@@ -126,10 +124,11 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
     header += "<EOH>\r\n";
     writeAll(out, header);
 
-    // Dates and times as stored (ISO), not in the text forms the windows read.
+    // Dates and times as stored (ISO), not in the text forms the windows read: utf8At hands
+    // every column over as the engine holds it.
     const bool withKept = kept::exists(m.logDb);
     QString sql = QStringLiteral("select d.count, d.call, d.WWLocator, d.place, d.prov, d.mode, "
-                                 "d.band, d.date || '', d.time || '', d.qsl");
+                                 "d.band, d.date, d.time, d.qsl");
     sql += withKept ? QStringLiteral(", k.fields from data d left join %1 k on k.count = "
                                      "d.count order by d.count asc")
                           .arg(QLatin1String(kept::tableName))
@@ -157,19 +156,24 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
     buffer.reserve(flushAt + (64 << 10));
     LineSink sink(buffer);
     LogRow row;
+    // The number of the QSO whose exact values the radio cursor stands on; past the last, none.
+    const auto exactAt = [&radio]() {
+        return radio && !radio->eof() ? radio->intAt(0) : std::numeric_limits<qint64>::max();
+    };
+    qint64 exact = exactAt();
     for (; !rs.eof(); rs.moveNext()) {
         row.count = rs.intAt(0);
         row.nulls = 0;
         for (int i = 0; i < columnCount; ++i) {
             row.column[static_cast<size_t>(i)] = rs.utf8At(i + 1);
-            if (rs.nullAt(i + 1)) {
+            if (row.column[static_cast<size_t>(i)].isEmpty() && rs.nullAt(i + 1)) {
                 row.nulls |= 1U << i;
             }
         }
-        while (radio && !radio->eof() && radio->intAt(0) < row.count) {
+        for (; exact < row.count; exact = exactAt()) {
             radio->moveNext();
         }
-        if (radio && !radio->eof() && radio->intAt(0) == row.count) {
+        if (exact == row.count) {
             row.exactBand = radio->utf8At(1);
             row.freq = radio->nullAt(2) ? 0.0 : radio->realAt(2);
             row.exactMode = radio->utf8At(3);

@@ -49,8 +49,10 @@ public:
 // the categories, not from the QSO's exact values).
 void fieldsOfRow(const LogRow& row, FieldSink& sink);
 
-// Appends "<NAME:length>value" or "<NAME:length:T>value".
-void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type = 0);
+// Appends "<NAME:length>value" or "<NAME:length:T>value", after the character `before` when
+// one is given.
+void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type = 0,
+                 char before = 0);
 
 // Calls `each(name, type, value)` for every field of a text of fields written by
 // appendField; stops at the first that is not well formed.
