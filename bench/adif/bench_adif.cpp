@@ -194,10 +194,11 @@ double cApiExport(const QString& logPath) {
     QElapsedTimer timer;
     timer.start();
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db,
-                       "select count, call, WWLocator, place, prov, mode, band, date, time, qsl from "
-                       "data order by count",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "select count, call, WWLocator, place, prov, mode, band, date, time, qsl from "
+        "data order by count",
+        -1, &stmt, nullptr);
     QByteArray out;
     char length[16];
     while (sqlite3_step(stmt) == SQLITE_ROW) {
