@@ -3,7 +3,9 @@
 #include "adif/AdifReader.h"
 
 #include <QByteArray>
-#include <QLocale>
+
+#include <charconv>
+#include <cmath>
 
 namespace hm52::adif {
 
@@ -68,9 +70,14 @@ bool isSubSquare(const QString& letters) {
 }
 
 bool frequencyOf(std::string_view freq, double* mhz) {
-    bool ok = false;
-    *mhz = QLocale::c().toDouble(decode(trimmed(freq)), &ok);
-    return ok;
+    // Read in place: the importer asks for every record.
+    std::string_view v = trimmed(freq);
+    if (!v.empty() && v.front() == '+') {
+        v.remove_prefix(1);
+    }
+    const char* const end = v.data() + v.size();
+    const auto read = std::from_chars(v.data(), end, *mhz);
+    return read.ec == std::errc() && read.ptr == end && std::isfinite(*mhz);
 }
 
 namespace {

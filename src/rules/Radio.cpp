@@ -46,6 +46,45 @@ QString latin1(std::string_view v) {
     return QString::fromLatin1(v.data(), static_cast<qsizetype>(v.size()));
 }
 
+// A short text in Latin-1 on the stack, to look it up in the tables without allocating (the
+// importer asks for every record). Longer texts are cut: no name of the tables is that long.
+class Latin1 {
+public:
+    explicit Latin1(const QString& text) {
+        size_ = static_cast<size_t>(std::min<qsizetype>(text.size(), sizeof buf_));
+        for (size_t i = 0; i < size_; ++i) {
+            const char16_t c = text[static_cast<qsizetype>(i)].unicode();
+            buf_[i] = c < 256 ? static_cast<char>(c) : '?';
+        }
+    }
+    std::string_view view() const { return {buf_, size_}; }
+
+private:
+    char buf_[64];
+    size_t size_ = 0;
+};
+
+// The category codes as shared texts, so that handing one over allocates nothing.
+const QString& categoryText(std::string_view code) {
+    static const QString codes[] = {QString(),
+                                    QStringLiteral("HF"),
+                                    QStringLiteral("50 MHz"),
+                                    QStringLiteral("VHF"),
+                                    QStringLiteral("UHF"),
+                                    QStringLiteral("SHF"),
+                                    QStringLiteral("SAT"),
+                                    QStringLiteral("MIXED"),
+                                    QStringLiteral("SSB"),
+                                    QStringLiteral("CW"),
+                                    QStringLiteral("DIGITAL")};
+    for (const QString& c : codes) {
+        if (c == QLatin1String(code.data(), static_cast<qsizetype>(code.size()))) {
+            return c;
+        }
+    }
+    return codes[0];
+}
+
 // The ADIF band table: name, lower and upper edge in MHz, and the category it belongs to
 // (empty for the bands below 160 m, which the award does not count).
 struct Band {
@@ -213,17 +252,19 @@ QString upperTrimmed(std::string_view v) {
 
 // The mode of a submode given alone ("FT4" -> "MFSK"); empty when it is none.
 QString modeOfSubmode(const QString& submode) {
-    for (const ModeRow& row : modeTable) {
-        if (*row.submode != '\0' && submode == QLatin1String(row.submode)) {
-            return QLatin1String(row.mode);
+    static const QHash<QString, QString> modes = [] {
+        QHash<QString, QString> out;
+        for (const ModeRow& row : modeTable) {
+            if (*row.submode != '\0') {
+                out.insert(QLatin1String(row.submode), QLatin1String(row.mode));
+            }
         }
-    }
-    for (const auto& [sub, mode] : moreSubmodes) {
-        if (submode == latin1(sub)) {
-            return latin1(mode);
+        for (const auto& [sub, mode] : moreSubmodes) {
+            out.insert(latin1(sub), latin1(mode));
         }
-    }
-    return {};
+        return out;
+    }();
+    return modes.value(submode);
 }
 
 } // namespace
@@ -251,16 +292,24 @@ QString categoryOfBand(std::string_view band, bool* known) {
     if (known != nullptr) {
         *known = b != nullptr;
     }
-    return b == nullptr ? QString() : QString::fromLatin1(b->category);
+    return b == nullptr ? QString() : categoryText(b->category);
 }
 
 QString categoryOfBand(const QString& band) {
-    return categoryOfBand(std::string_view(band.toLatin1().constData()));
+    return categoryOfBand(Latin1(band).view());
 }
 
 QString bandName(std::string_view band) {
+    // Each band's name made once: the importer asks for every record.
+    static const std::vector<QString> names = [] {
+        std::vector<QString> out;
+        for (const Band& b : bandTable) {
+            out.push_back(latin1(b.name));
+        }
+        return out;
+    }();
     const Band* b = bandOf(band);
-    return b == nullptr ? QString() : latin1(b->name);
+    return b == nullptr ? QString() : names[static_cast<size_t>(b - bandTable)];
 }
 
 QString bandOfFrequency(double mhz) {
@@ -273,7 +322,7 @@ QString bandOfFrequency(double mhz) {
 }
 
 bool edgesOf(const QString& band, double* low, double* high) {
-    const Band* b = bandOf(band.toLatin1().toStdString());
+    const Band* b = bandOf(Latin1(band).view());
     if (b == nullptr) {
         return false;
     }
@@ -288,7 +337,16 @@ QString onlyBandOf(const QString& category) {
 }
 
 bool bandFits(const QString& category, const QString& band) {
-    return band.isEmpty() || bandsOf(category).contains(band, Qt::CaseInsensitive);
+    if (band.isEmpty()) {
+        return true;
+    }
+    const Latin1 name(band);
+    if (category == QLatin1String("SAT")) {
+        return std::any_of(std::begin(satelliteBands), std::end(satelliteBands),
+                           [&name](std::string_view sat) { return sameLower(name.view(), sat); });
+    }
+    const Band* b = bandOf(name.view());
+    return b != nullptr && *b->category != '\0' && category == QLatin1String(b->category);
 }
 
 const std::vector<Mode>& modesOf(const QString& category) {
@@ -333,8 +391,7 @@ QString categoryOfMode(std::string_view mode, std::string_view submode) {
 }
 
 QString categoryOfMode(const Mode& mode) {
-    return categoryOfMode(mode.mode.toLatin1().toStdString(),
-                          mode.submode.toLatin1().toStdString());
+    return categoryOfMode(Latin1(mode.mode).view(), Latin1(mode.submode).view());
 }
 
 bool modeFits(const QString& category, const Mode& mode) {

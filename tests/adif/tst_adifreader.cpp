@@ -120,6 +120,25 @@ private Q_SLOTS:
         QCOMPARE(subSquareOf(grid.toStdString()), square);
     }
 
+    // FREQ as writers give it: a number of MHz, nothing after it.
+    void frequenciesAreReadAsNumbersOnly_data() {
+        QTest::addColumn<QString>("freq");
+        QTest::addColumn<QString>("read");
+        for (const QString& row :
+             u"144.300=144.3;+7.074=7.074; 14.074 =14.074;10368=10368;abc=;1,5=;inf=;nan=;=;"_s
+             u"14.074abc=;0x10="_s.split(u';')) {
+            QTest::addRow("%s", qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
+        }
+    }
+
+    void frequenciesAreReadAsNumbersOnly() {
+        QFETCH(QString, freq);
+        QFETCH(QString, read);
+        double mhz = 0;
+        const std::string text = freq.toStdString();
+        QCOMPARE(frequencyOf(text, &mhz) ? QString::number(mhz) : QString(), read);
+    }
+
     // Arbitrary bytes, and valid files damaged at random: the reader always ends, moves
     // forward on every record, and hands on every record it delimits, each exactly once.
     void arbitraryBytesNeverCrashStallOrLoseARecord() {
