@@ -48,7 +48,7 @@ namespace {
 
 // The fields of one QSO as one line at the end of `out`: the kept ones first, then those the
 // log's columns give, except where a kept field of that name already speaks.
-class LineSink : public FieldSink {
+class LineSink final : public FieldSink {
 public:
     explicit LineSink(QByteArray& out) : out_(out) {}
 
@@ -80,7 +80,9 @@ public:
         }
     }
     bool overridden(std::string_view name) const override {
-        return std::find(keptNames.begin(), keptNames.end(), name) != keptNames.end();
+        // Most QSOs have no kept fields.
+        return !keptNames.empty() &&
+               std::find(keptNames.begin(), keptNames.end(), name) != keptNames.end();
     }
 
 private:
