@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 namespace hm52 {
@@ -120,17 +121,11 @@ void RadioFrame::selectMode(const QString& mode, const QString& submode) {
 
 void RadioFrame::selectCategory(QComboBox* combo, const QString& category) {
     const int at = combo->findText(category);
-    if (at < 0 || at == combo->currentIndex()) {
-        return;
-    }
-    {
-        const QSignalBlocker blocker(combo);
+    if (at >= 0 && at != combo->currentIndex()) {
+        // Its change runs as any other (the exact lists follow it), but the frequency that
+        // chose it stays.
+        const QScopedValueRollback following(following_, true);
         combo->setCurrentIndex(at);
-    }
-    if (combo == comboBand_) {
-        fillBands();
-    } else {
-        fillModes();
     }
 }
 
@@ -152,7 +147,9 @@ void RadioFrame::dropContradictingFrequency() {
 
 void RadioFrame::comboBand_Change() {
     fillBands();
-    dropContradictingFrequency();
+    if (!following_) {
+        dropContradictingFrequency();
+    }
 }
 
 void RadioFrame::comboMode_Change() {

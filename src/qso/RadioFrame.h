@@ -70,6 +70,7 @@ private:
 
     QComboBox* comboBand_;
     QComboBox* comboMode_;
+    bool following_ = false; // a category is being set from a frequency or a rig
     qint64 rigHz_ = 0;
     QString rigMode_;
 };
