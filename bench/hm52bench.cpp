@@ -306,12 +306,13 @@ int main(int argc, char** argv) {
     main.findChild<QAction*>(QStringLiteral("mnInsertQSO"))->trigger();
     settle();
     hm52::frmInsertQSO& insert = registry.insertQSO();
-    // A sub-square whose SAT DIGITAL QSOs are not accredited, so that every save is allowed.
+    // A sub-square whose SAT DIGITAL QSOs are not accredited, so that every worked QSO saved
+    // is allowed.
     QString square;
     for (int i = 0; i < 576 && square.isEmpty(); ++i) {
         const QString letters = QString(QChar(u'A' + i % 24)) + QChar(u'A' + i / 24);
         if (m.contatore(u"select count(*) as contatore from data where WWLocator = '"_s + letters +
-                        u"' and qsl <> 'w' and band = 'SAT' and mode = 'DIGITAL'"_s) == 0) {
+                        u"' and qsl = 'a' and band = 'SAT' and mode = 'DIGITAL'"_s) == 0) {
             square = letters;
         }
     }
@@ -361,7 +362,43 @@ int main(int argc, char** argv) {
         deletes.push_back(timed(
             [&]() { browser.findChild<QPushButton*>(QStringLiteral("cmdDeleteQSO"))->click(); }));
     }
+    // The same save with the Radio frame filled: the exact band, frequency and mode stored
+    // beside the QSO. Each QSO is taken out again after its click.
+    insert.txtFreq->setText(QStringLiteral("145.950"));
+    insert.comboAdifMode->setCurrentText(QStringLiteral("FT4"));
+    std::vector<double> radioSaves;
+    for (int r = 0; r < runs; ++r) {
+        insert.txtWWLocator->setText(square);
+        insert.txtCall->setText(QStringLiteral("IZ%1RIG").arg(r));
+        insert.txtDate[0]->setText(QStringLiteral("12"));
+        insert.txtDate[1]->setText(QStringLiteral("11"));
+        insert.txtDate[2]->setText(QStringLiteral("26"));
+        insert.txtTime->setText(QStringLiteral("2130"));
+        insert.comboPlace->setEditText(QStringLiteral("VALDORIA"));
+        insert.optQSLworked->setChecked(true);
+        const auto before = dialogs.shown.size();
+        radioSaves.push_back(timed([&]() { insert.cmdSubmit->click(); }));
+        const qint64 saved =
+            m.logDb.scalar(QStringLiteral("select max(count) from data")).toLongLong();
+        const QString exact =
+            m.logDb
+                .scalar(QStringLiteral("select band || mode || submode from hm52_radio where "
+                                       "count = %1")
+                            .arg(saved))
+                .toString();
+        if (dialogs.shown.size() != before + 1 || dialogs.shown.back().text != u"QSO saved"_s ||
+            exact != u"2mMFSKFT4"_s) {
+            std::fprintf(stderr, "hm52bench: the save with the Radio frame said %s (%s)\n",
+                         qPrintable(dialogs.shown.empty() ? QString() : dialogs.shown.back().text),
+                         qPrintable(exact));
+            return 1;
+        }
+        m.logDb.execute(QStringLiteral("delete from data where count = %1").arg(saved));
+    }
+    registry.showAny();
     row("save one QSO, the whole click", median(saves), 0, "ms", "< 50 ms", median(saves) < 50);
+    row("save one QSO with the Radio frame filled", median(radioSaves), 0, "ms", "< 50 ms",
+        median(radioSaves) < 50);
     row("edit one QSO, the whole click", median(edits), 0, "ms", "< 50 ms", median(edits) < 50);
     row("delete one QSO, the whole click", median(deletes), 0, "ms", "< 50 ms",
         median(deletes) < 50);

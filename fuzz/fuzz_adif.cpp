@@ -7,6 +7,7 @@
 #include "adif/AdifImport.h"
 #include "adif/AdifReader.h"
 #include "platform/Database.h"
+#include "rules/Radio.h"
 #include "storage/Module1.h"
 #include "storage/Schema.h"
 
@@ -88,9 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         }
         subSquareOf(r.view(Field::GridSquare));
         subSquareOfList(r.view(Field::VuccGrids));
-        awardBandOfBand(r.view(Field::Band));
-        adifBandOfFrequency(r.view(Field::Freq));
-        awardModeOf(r.view(Field::Mode), r.view(Field::Submode));
+        hm52::rules::radio::categoryOfBand(r.view(Field::Band));
+        double mhz = 0;
+        if (frequencyOf(r.view(Field::Freq), &mhz)) {
+            hm52::rules::radio::bandOfFrequency(mhz);
+        }
+        hm52::rules::radio::categoryOfMode(r.view(Field::Mode), r.view(Field::Submode));
+        hm52::rules::radio::adifMode(r.view(Field::Mode), r.view(Field::Submode));
         storedDateOf(r.view(Field::QsoDate), &reason);
         formTimeOf(r.view(Field::TimeOn), &reason);
         fromPercent(r.view(Field::AppPlace));

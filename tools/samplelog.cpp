@@ -4,7 +4,9 @@
 // usage: samplelog [-n COUNT] [-p places.mdb] [-s SEED] data.mdb
 //   COUNT   number of QSOs (default 100000)
 //   places  the gazetteer to draw sub-squares, places and provinces from (default: the
-//           places.mdb beside data.mdb, else the one of the program folder above this tool)
+//           places.mdb beside data.mdb, else the one of the program folder above this tool,
+//           else that of an installed program: <prefix>/share/hm52 beside this tool's
+//           prefix, then /usr/share/hm52)
 //   SEED    the same seed gives the same log (default 52)
 
 #include "SampleLog.h"
@@ -23,20 +25,6 @@ namespace {
 int usage() {
     std::fprintf(stderr, "usage: samplelog [-n COUNT] [-p places.mdb] [-s SEED] data.mdb\n");
     return 2;
-}
-
-QString defaultPlaces(const QString& logPath) {
-    const QStringList candidates{
-        QFileInfo(logPath).absoluteDir().filePath(QStringLiteral("places.mdb")),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("places.mdb")),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../places.mdb")),
-    };
-    for (const QString& candidate : candidates) {
-        if (QFileInfo::exists(candidate)) {
-            return candidate;
-        }
-    }
-    return candidates.first();
 }
 
 } // namespace
@@ -71,7 +59,14 @@ int main(int argc, char** argv) {
         return usage();
     }
     if (places.isEmpty()) {
-        places = defaultPlaces(log);
+        places = hm52::sample::findGazetteer(log, QCoreApplication::applicationDirPath());
+    }
+    if (places.isEmpty()) {
+        std::fprintf(stderr,
+                     "samplelog: no gazetteer places.mdb beside %s, beside this tool or "
+                     "in an installed program (/usr/share/hm52); give one with -p\n",
+                     qPrintable(log));
+        return 1;
     }
     QElapsedTimer timer;
     timer.start();

@@ -7,10 +7,13 @@
 #include "platform/Listing.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
+#include "storage/RadioTable.h"
 
 #include <QIODevice>
 
 #include <algorithm>
+#include <limits>
+#include <memory>
 
 namespace hm52::adif {
 
@@ -46,7 +49,7 @@ namespace {
 
 // The fields of one QSO as one line at the end of `out`: the kept ones first, then those the
 // log's columns give, except where a kept field of that name already speaks.
-class LineSink : public FieldSink {
+class LineSink final : public FieldSink {
 public:
     explicit LineSink(QByteArray& out) : out_(out) {}
 
@@ -54,13 +57,21 @@ public:
     bool band = false;
     bool mode = false;
 
-    void start() {
+    void start(const LogRow& row) {
         lineStart_ = out_.size();
         keptNames.clear();
         band = false;
         mode = false;
+        exactBand_ = !row.exactBand.isEmpty();
+        exactFreq_ = row.freq > 0;
+        exactMode_ = !row.exactMode.isEmpty();
     }
+    // A kept field, unless the QSO's exact values speak of the same.
     void kept(std::string_view name, char type, QByteArrayView value) {
+        if ((exactBand_ && name == "BAND") || (exactFreq_ && name == "FREQ") ||
+            (exactMode_ && (name == "MODE" || name == "SUBMODE"))) {
+            return;
+        }
         keptNames.push_back(name);
         put(name, value, type);
     }
@@ -70,18 +81,20 @@ public:
         }
     }
     bool overridden(std::string_view name) const override {
-        return std::find(keptNames.begin(), keptNames.end(), name) != keptNames.end();
+        // Most QSOs have no kept fields.
+        return !keptNames.empty() &&
+               std::find(keptNames.begin(), keptNames.end(), name) != keptNames.end();
     }
 
 private:
     QByteArray& out_;
     qsizetype lineStart_ = 0;
+    bool exactBand_ = false;
+    bool exactFreq_ = false;
+    bool exactMode_ = false;
 
     void put(std::string_view name, QByteArrayView value, char type) {
-        if (out_.size() != lineStart_) {
-            out_ += ' ';
-        }
-        appendField(out_, name, value, type);
+        appendField(out_, name, value, type, out_.size() != lineStart_ ? ' ' : '\0');
         band = band || name == "BAND";
         mode = mode || name == "MODE";
     }
@@ -114,15 +127,24 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
     header += "<EOH>\r\n";
     writeAll(out, header);
 
-    // Dates and times as stored (ISO), not in the text forms the windows read.
+    // Dates and times as stored (ISO), not in the text forms the windows read: utf8At hands
+    // every column over as the engine holds it.
     const bool withKept = kept::exists(m.logDb);
     QString sql = QStringLiteral("select d.count, d.call, d.WWLocator, d.place, d.prov, d.mode, "
-                                 "d.band, d.date || '', d.time || '', d.qsl");
+                                 "d.band, d.date, d.time, d.qsl");
     sql += withKept ? QStringLiteral(", k.fields from data d left join %1 k on k.count = "
                                      "d.count order by d.count asc")
                           .arg(QLatin1String(kept::tableName))
                     : QStringLiteral(" from data d order by d.count asc");
     Recordset rs(m.logDb, sql);
+    // The exact values, stepped beside the QSOs in the same order: one pass over each table.
+    std::unique_ptr<Recordset> radio;
+    if (radiotable::exists(m.logDb)) {
+        radio = std::make_unique<Recordset>(
+            m.logDb, QStringLiteral("select count, band, freq, mode, submode from %1 order by "
+                                    "count asc")
+                         .arg(QLatin1String(radiotable::tableName)));
+    }
 
     const std::vector<QByteArray> bands = utf8Of(codes::bands());
     const std::vector<QByteArray> modes = utf8Of(codes::modes());
@@ -137,16 +159,33 @@ ExportReport writeAdif(Module1& m, QIODevice& out, const QDateTime& created) {
     buffer.reserve(flushAt + (64 << 10));
     LineSink sink(buffer);
     LogRow row;
+    // The number of the QSO whose exact values the radio cursor stands on; past the last, none.
+    const auto exactAt = [&radio]() {
+        return radio && !radio->eof() ? radio->intAt(0) : std::numeric_limits<qint64>::max();
+    };
+    qint64 exact = exactAt();
     for (; !rs.eof(); rs.moveNext()) {
         row.count = rs.intAt(0);
         row.nulls = 0;
         for (int i = 0; i < columnCount; ++i) {
             row.column[static_cast<size_t>(i)] = rs.utf8At(i + 1);
-            if (rs.nullAt(i + 1)) {
+            if (row.column[static_cast<size_t>(i)].isEmpty() && rs.nullAt(i + 1)) {
                 row.nulls |= 1U << i;
             }
         }
-        sink.start();
+        for (; exact < row.count; exact = exactAt()) {
+            radio->moveNext();
+        }
+        if (exact == row.count) {
+            row.exactBand = radio->utf8At(1);
+            row.freq = radio->nullAt(2) ? 0.0 : radio->realAt(2);
+            row.exactMode = radio->utf8At(3);
+            row.exactSubmode = radio->utf8At(4);
+        } else {
+            row.exactBand = row.exactMode = row.exactSubmode = {};
+            row.freq = 0;
+        }
+        sink.start(row);
         if (withKept && !rs.nullAt(columnCount + 1)) {
             forEachField(rs.utf8At(columnCount + 1),
                          [&sink](std::string_view name, char type, QByteArrayView value) {
@@ -198,11 +237,13 @@ QString ExportReport::text(const QString& shownPath) const {
             ? QStringLiteral("1 QSO exported to %1").arg(shownPath)
             : QStringLiteral("%1 QSOs exported to %2").arg(QString::number(written), shownPath);
     if (withoutBand > 0 || withoutMode > 0) {
-        out += QStringLiteral("\n\n%1 of them without BAND and %2 without MODE: the log keeps only "
-                              "the award's categories (HF, VHF, UHF, SHF and SAT name no single "
-                              "band; MIXED and DIGITAL no single mode), and those QSOs were typed "
-                              "or imported without them. HM52 reads its own fields back exactly.")
-                   .arg(QString::number(withoutBand), QString::number(withoutMode));
+        out +=
+            QStringLiteral("\n\n%1 of them without BAND and %2 without MODE: those QSOs hold only "
+                           "the award's categories (HF, VHF, UHF, SHF and SAT name no single "
+                           "band; MIXED and DIGITAL no single mode), typed without the exact "
+                           "band and mode of the Radio frame or imported without them. HM52 "
+                           "reads its own fields back exactly.")
+                .arg(QString::number(withoutBand), QString::number(withoutMode));
     }
     if (oddCount > 0) {
         out += QStringLiteral("\n\n%1 QSOs hold values that are none of the log's codes; they "

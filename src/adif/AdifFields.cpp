@@ -3,7 +3,9 @@
 #include "adif/AdifReader.h"
 
 #include <QByteArray>
-#include <QLocale>
+
+#include <charconv>
+#include <cmath>
 
 namespace hm52::adif {
 
@@ -23,79 +25,6 @@ std::string_view trimmed(std::string_view v) {
         v.remove_suffix(1);
     }
     return v;
-}
-
-// The ADIF band table: name, lower and upper edge in MHz, and the award band it belongs to
-// (empty for the bands below 160 m, which the award does not know).
-struct Band {
-    std::string_view name; // lower case
-    double low;
-    double high;
-    const char* award;
-};
-
-constexpr Band bandTable[] = {
-    {"2190m", 0.1357, 0.1378, ""},
-    {"2200m", 0.1357, 0.1378, ""}, // what many loggers call 2190m
-    {"630m", 0.472, 0.479, ""},
-    {"560m", 0.501, 0.504, ""},
-    {"160m", 1.8, 2.0, "HF"},
-    {"80m", 3.5, 4.0, "HF"},
-    {"60m", 5.06, 5.45, "HF"},
-    {"40m", 7.0, 7.3, "HF"},
-    {"30m", 10.1, 10.15, "HF"},
-    {"20m", 14.0, 14.35, "HF"},
-    {"17m", 18.068, 18.168, "HF"},
-    {"15m", 21.0, 21.45, "HF"},
-    {"12m", 24.89, 24.99, "HF"},
-    {"10m", 28.0, 29.7, "HF"},
-    {"8m", 40.0, 45.0, "VHF"},
-    {"6m", 50.0, 54.0, "50 MHz"},
-    {"5m", 54.000001, 69.9, "VHF"},
-    {"4m", 70.0, 71.0, "VHF"},
-    {"2m", 144.0, 148.0, "VHF"},
-    {"1.25m", 222.0, 225.0, "VHF"},
-    {"70cm", 420.0, 450.0, "UHF"},
-    {"33cm", 902.0, 928.0, "UHF"},
-    {"23cm", 1240.0, 1300.0, "UHF"},
-    {"13cm", 2300.0, 2450.0, "UHF"},
-    {"9cm", 3300.0, 3500.0, "SHF"},
-    {"6cm", 5650.0, 5925.0, "SHF"},
-    {"3cm", 10000.0, 10500.0, "SHF"},
-    {"1.25cm", 24000.0, 24250.0, "SHF"},
-    {"6mm", 47000.0, 47200.0, "SHF"},
-    {"4mm", 75500.0, 81000.0, "SHF"},
-    {"2.5mm", 119980.0, 123000.0, "SHF"},
-    {"2mm", 134000.0, 149000.0, "SHF"},
-    {"1mm", 241000.0, 250000.0, "SHF"},
-    {"submm", 300000.0, 7500000.0, "SHF"},
-};
-
-// Modes whose QSOs the award counts as DIGITAL: the ADIF data modes (with MFSK, whose
-// submodes FT4, JS8, Q65 and the like are all data) and the names older writers used for
-// some of them as modes of their own.
-constexpr std::string_view dataModes[] = {
-    "ardop", "chip",   "clo",     "contesti",  "domino",   "dynamic", "fsk441", "fst4",
-    "ft8",   "hell",   "iscat",   "jt4",       "jt6m",     "jt9",     "jt44",   "jt65",
-    "mfsk",  "msk144", "mt63",    "olivia",    "opera",    "pac",     "pax",    "pkt",
-    "psk",   "psk2k",  "q15",     "qra64",     "ros",      "rtty",    "rttym",  "t10",
-    "thor",  "thrb",   "tor",     "v4",        "voi",      "winmor",  "wspr",   "ft4",
-    "js8",   "q65",    "fst4w",   "psk31",     "psk63",    "psk125",  "bpsk31", "qpsk31",
-    "amtor", "pactor", "gtor",    "contestia", "dominoex", "fsk",     "fsk31",  "asci",
-    "data",  "digi",   "digital", "jtms",      "fmhell",   "msk",     "mfsk16", "packet",
-};
-
-// Families of data modes whose submodes older writers put in MODE on their own ("PSK63F",
-// "JT65A", "OLIVIA 8/500", "VARA HF"): a mode that begins with one of these is data too.
-constexpr std::string_view dataFamilies[] = {
-    "8psk",  "bpsk", "chip", "contestia", "domino", "fsk",    "fsq",  "hell",
-    "iscat", "jt4",  "jt65", "jt9",       "mfsk",   "olivia", "pac",  "pax",
-    "psk",   "qpsk", "ros",  "rtty",      "thor",   "thrb",   "vara",
-};
-
-bool startsWithLower(std::string_view value, std::string_view lowerWord) {
-    return value.size() > lowerWord.size() &&
-           equalsLower(value.substr(0, lowerWord.size()), lowerWord);
 }
 
 bool isLetterAX(char c) {
@@ -140,68 +69,15 @@ bool isSubSquare(const QString& letters) {
            isLetterAX(static_cast<char>(letters[1].unicode()));
 }
 
-QString awardBandOfBand(std::string_view band, bool* known) {
-    band = trimmed(band);
-    for (const Band& b : bandTable) {
-        if (equalsLower(band, b.name)) {
-            if (known != nullptr) {
-                *known = true;
-            }
-            return QString::fromLatin1(b.award);
-        }
+bool frequencyOf(std::string_view freq, double* mhz) {
+    // Read in place: the importer asks for every record.
+    std::string_view v = trimmed(freq);
+    if (!v.empty() && v.front() == '+') {
+        v.remove_prefix(1);
     }
-    if (known != nullptr) {
-        *known = false;
-    }
-    return {};
-}
-
-QString adifBandOfFrequency(std::string_view freq, bool* readable) {
-    bool ok = false;
-    const double mhz = QLocale::c().toDouble(decode(trimmed(freq)), &ok);
-    if (readable != nullptr) {
-        *readable = ok;
-    }
-    if (!ok) {
-        return {};
-    }
-    for (const Band& b : bandTable) {
-        if (mhz >= b.low && mhz <= b.high) {
-            return QString::fromLatin1(b.name.data(), static_cast<qsizetype>(b.name.size()));
-        }
-    }
-    return {};
-}
-
-QString adifBandOfAward(const QString& awardBand) {
-    if (awardBand == QLatin1String("50 MHz")) {
-        return QStringLiteral("6m");
-    }
-    return {};
-}
-
-QString awardModeOf(std::string_view mode, std::string_view submode) {
-    std::string_view m = trimmed(mode);
-    if (m.empty()) {
-        m = trimmed(submode);
-    }
-    if (equalsLower(m, "ssb") || equalsLower(m, "usb") || equalsLower(m, "lsb")) {
-        return QStringLiteral("SSB");
-    }
-    if (equalsLower(m, "cw") || equalsLower(m, "pcw")) {
-        return QStringLiteral("CW");
-    }
-    for (std::string_view d : dataModes) {
-        if (equalsLower(m, d)) {
-            return QStringLiteral("DIGITAL");
-        }
-    }
-    for (std::string_view d : dataFamilies) {
-        if (startsWithLower(m, d)) {
-            return QStringLiteral("DIGITAL");
-        }
-    }
-    return QStringLiteral("MIXED");
+    const char* const end = v.data() + v.size();
+    const auto read = std::from_chars(v.data(), end, *mhz);
+    return read.ec == std::errc() && read.ptr == end && std::isfinite(*mhz);
 }
 
 namespace {

@@ -16,18 +16,9 @@ QString subSquareOfList(std::string_view grids);
 // True when two letters name a sub-square (A-X, either case).
 bool isSubSquare(const QString& letters);
 
-// An ADIF band name ("20m", "70CM") to the award's band code, with `known` telling whether
-// the name is an ADIF band at all. Bands below 160 m are known but have no award band, so
-// they give an empty code.
-QString awardBandOfBand(std::string_view band, bool* known = nullptr);
-// The ADIF band of a frequency in MHz ("144.300" -> "2m"); empty when it lies in none.
-QString adifBandOfFrequency(std::string_view freq, bool* readable = nullptr);
-// The award band code's single ADIF band, when it has one ("50 MHz" -> "6m"); else empty.
-QString adifBandOfAward(const QString& awardBand);
-
-// An ADIF mode and submode to the award's mode code: SSB, CW, DIGITAL for the data modes,
-// MIXED for everything else (AM, FM, digital voice, images, unknown or missing).
-QString awardModeOf(std::string_view mode, std::string_view submode);
+// A FREQ in MHz ("144.300"); false when it does not read as a number. (Bands and modes, and
+// what they are to the award: rules/Radio.h.)
+bool frequencyOf(std::string_view freq, double* mhz);
 
 // "YYYYMMDD" to the log's stored "YYYY-MM-DD". The log shows two-digit years that it reads
 // back as 1930-2029, so years outside that range are refused. Empty with a reason on failure.

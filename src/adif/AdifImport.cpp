@@ -10,6 +10,7 @@
 #include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
+#include "storage/RadioTable.h"
 #include "storage/Schema.h"
 
 #include <QHash>
@@ -57,9 +58,12 @@ private:
 // The log's columns of a QSO as UTF-8, kept alive for a LogRow.
 struct RowBytes {
     std::array<QByteArray, columnCount> bytes;
+    QByteArray exactBand, exactMode, exactSubmode;
     LogRow row;
 
-    explicit RowBytes(const Qso& q, qint64 count) {
+    explicit RowBytes(const Qso& q, qint64 count)
+        : exactBand(q.exact.band.toLatin1()), exactMode(q.exact.mode.toLatin1()),
+          exactSubmode(q.exact.submode.toLatin1()) {
         const std::array<const QString*, columnCount> texts{
             &q.call, &q.square, &q.place, &q.prov, &q.mode, &q.band, &q.date, &q.time, &q.qsl};
         for (int i = 0; i < columnCount; ++i) {
@@ -68,8 +72,17 @@ struct RowBytes {
         }
         row.count = count;
         row.nulls = q.nulls;
+        row.exactBand = exactBand;
+        row.exactMode = exactMode;
+        row.exactSubmode = exactSubmode;
+        row.freq = q.exact.freq;
     }
 };
+
+// An exact band as the index compares it: 0 for none.
+quint64 bandKey(const QString& band) {
+    return band.isEmpty() ? 0 : qHash(band.toLower(), 7) | 1U;
+}
 
 // The key of a QSO's call, sub-square, band and mode, in any letter case.
 QString matchKey(const QString& call, const QString& square, const QString& band,
@@ -90,6 +103,7 @@ public:
         quint64 key;
         quint64 check;
         quint64 when; // the stored date and time, as text
+        quint64 band; // the exact band, 0 for none
         qint64 seconds;
         qint64 count;
         char qsl;
@@ -97,14 +111,20 @@ public:
     };
 
     void load(Module1& m) {
-        Recordset rs(m.logDb, QStringLiteral("select call, WWLocator, band, mode, date || '', "
-                                             "time || '', lower(qsl), count from data"));
+        const bool radio = radiotable::exists(m.logDb);
+        Recordset rs(m.logDb,
+                     QStringLiteral("select d.call, d.WWLocator, d.band, d.mode, d.date || '', "
+                                    "d.time || '', lower(d.qsl), d.count") +
+                         (radio ? QStringLiteral(", r.band from data d left join %1 r on "
+                                                 "r.count = d.count")
+                                      .arg(QLatin1String(radiotable::tableName))
+                                : QStringLiteral(", null from data d")));
         for (; !rs.eof(); rs.moveNext()) {
             const QString key = matchKey(rs.textAt(0), rs.textAt(1), rs.textAt(2), rs.textAt(3));
             const QString qsl = rs.textAt(6);
             entries_.push_back({hashOf(key, 1), hashOf(key, 2), whenOf(rs.textAt(4), rs.textAt(5)),
-                                secondsOf(rs.textAt(4), rs.textAt(5)), rs.intAt(7),
-                                qsl.size() == 1 ? qsl[0].toLatin1() : '?', false});
+                                bandKey(rs.textAt(8)), secondsOf(rs.textAt(4), rs.textAt(5)),
+                                rs.intAt(7), qsl.size() == 1 ? qsl[0].toLatin1() : '?', false});
         }
         std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
             return std::tie(a.key, a.check, a.seconds) < std::tie(b.key, b.check, b.seconds);
@@ -113,7 +133,7 @@ public:
 
     // The log's QSOs of a call, sub-square, band and mode.
     std::pair<Entry*, Entry*> of(const QString& key) {
-        const Entry probe{hashOf(key, 1), hashOf(key, 2), 0, 0, 0, 0, false};
+        const Entry probe{hashOf(key, 1), hashOf(key, 2), 0, 0, 0, 0, 0, false};
         return std::equal_range(entries_.data(), entries_.data() + entries_.size(), probe,
                                 [](const Entry& a, const Entry& b) {
                                     return std::tie(a.key, a.check) < std::tie(b.key, b.check);
@@ -195,6 +215,8 @@ void applyRules(Module1& m, Candidates& candidates) {
         const bool received = !c.q.own && c.q.qsl == codes::confirmed;
         LogIndex::Entry* nearest = nullptr;
         const quint64 when = LogIndex::whenOf(c.q.date, c.q.time);
+        // A report and a QSO that both name their exact band confirm only on the same one.
+        const quint64 band = bandKey(c.q.exact.band);
         for (LogIndex::Entry* e = first; e != last; ++e) {
             if (e->when == when && (!received || e->qsl != 'w')) {
                 c.outcome = Outcome::Repeat;
@@ -202,7 +224,7 @@ void applyRules(Module1& m, Candidates& candidates) {
             }
             const qint64 apart = std::abs(e->seconds - c.q.seconds);
             if (received && e->qsl == 'w' && !e->claimed && e->seconds >= 0 && c.q.seconds >= 0 &&
-                apart <= matchWindow &&
+                apart <= matchWindow && (band == 0 || e->band == 0 || band == e->band) &&
                 (nearest == nullptr || apart < std::abs(nearest->seconds - c.q.seconds))) {
                 nearest = e;
             }
@@ -445,9 +467,15 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
     if (keeps) {
         kept::create(m.logDb);
     }
+    if (std::any_of(candidates.begin(), candidates.end(), [](const Candidate& c) {
+            return c.outcome == Outcome::Insert && !c.q.exact.isEmpty();
+        })) {
+        radiotable::create(m.logDb);
+    }
     std::unique_ptr<PreparedWrite> insert;
     std::unique_ptr<PreparedWrite> keep;
     std::unique_ptr<PreparedWrite> confirm;
+    std::unique_ptr<PreparedWrite> exactRow;
     for (const Candidate& c : candidates) {
         switch (c.outcome) {
         case Outcome::Repeat:
@@ -492,6 +520,13 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
                 }
                 keep->bind(1, c.number).bindBlob(2, c.kept).run();
             }
+            if (!c.q.exact.isEmpty()) {
+                if (!exactRow) {
+                    exactRow = std::make_unique<PreparedWrite>(m.logDb, radiotable::insertSql());
+                }
+                radiotable::bindRow(*exactRow, c.number, c.q.exact);
+                exactRow->run();
+            }
             ++report.imported;
             break;
         }
@@ -508,6 +543,7 @@ ImportReport importAdif(Module1& m, QByteArrayView bytes, const ImportOptions& o
     insert.reset();
     keep.reset();
     confirm.reset();
+    exactRow.reset();
     transaction.commit();
     return report;
 }

@@ -4,6 +4,7 @@
 #include "adif/AdifReader.h"
 #include "adif/QsoFields.h"
 #include "platform/Database.h"
+#include "rules/Radio.h"
 #include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
@@ -16,6 +17,7 @@ namespace {
 
 using rules::callLimit;
 using rules::placeLimit;
+namespace radio = rules::radio;
 
 // A text as a report quotes it.
 QString cut(const QString& text) {
@@ -52,7 +54,7 @@ Mapped bandOf(const Record& r, QString& band, QString& reason) {
     }
     bool knownBand = false;
     if (!r.view(Field::Band).empty()) {
-        band = awardBandOfBand(r.view(Field::Band), &knownBand);
+        band = radio::categoryOfBand(r.view(Field::Band), &knownBand);
         if (knownBand && band.isEmpty()) {
             reason = QStringLiteral("BAND %1 is not one of the award's bands")
                          .arg(shown(r.view(Field::Band)).trimmed());
@@ -71,9 +73,10 @@ Mapped bandOf(const Record& r, QString& band, QString& reason) {
                            .arg(shownBand);
         return Mapped::Unreadable;
     }
-    bool readable = false;
-    const QString adifBand = adifBandOfFrequency(r.view(Field::Freq), &readable);
-    band = awardBandOfBand(adifBand.toStdString());
+    double mhz = 0;
+    const bool readable = frequencyOf(r.view(Field::Freq), &mhz);
+    const QString adifBand = readable ? radio::bandOfFrequency(mhz) : QString();
+    band = radio::categoryOfBand(adifBand);
     if (!band.isEmpty()) {
         return Mapped::Yes;
     }
@@ -99,6 +102,42 @@ bool controlIn(const QString& text, Field f, QString& reason) {
     reason = QStringLiteral("%1 \"%2\" holds a control character")
                  .arg(QLatin1String(fieldName(f)), cut(rules::controlsShown(text)));
     return true;
+}
+
+// The exact values of a record that fit the QSO's categories: its BAND (another writer's
+// record: else the band of its FREQ), its FREQ when that lies in the band, its MODE and
+// SUBMODE as ADIF pairs them. This program's own files name in APP_HM52_IMPLIED the BAND and
+// MODE that the categories gave, which are no exact values.
+radiotable::Values exactOf(const Record& r, const Qso& q) {
+    const bool own = r.has(Field::AppBand) || r.has(Field::AppMode);
+    const std::string_view implied = r.view(Field::AppImplied);
+    const auto isImplied = [implied](std::string_view name) {
+        return implied.find(name) != std::string_view::npos;
+    };
+    radiotable::Values v;
+    double mhz = 0;
+    const bool freq = frequencyOf(r.view(Field::Freq), &mhz) && mhz > 0;
+    if (!isImplied("BAND")) {
+        v.band = radio::bandName(r.view(Field::Band));
+        if (v.band.isEmpty() && !own && freq) {
+            v.band = radio::bandOfFrequency(mhz);
+        }
+    }
+    double low = 0;
+    double high = 0;
+    if (!radio::bandFits(q.band, v.band) || !radio::edgesOf(v.band, &low, &high)) {
+        v.band.clear();
+    } else if (freq && mhz >= low && mhz <= high) {
+        v.freq = mhz;
+    }
+    if (!isImplied("MODE") && (!blank(r.view(Field::Mode)) || !blank(r.view(Field::Submode)))) {
+        const radio::Mode m = radio::adifMode(r.view(Field::Mode), r.view(Field::Submode));
+        if (radio::modeFits(q.mode, m)) {
+            v.mode = m.mode;
+            v.submode = m.submode;
+        }
+    }
+    return v;
 }
 
 bool dateAndTime(const Record& r, Qso& q, QString& reason) {
@@ -220,14 +259,21 @@ Mapped mapRecord(const Record& r, const QString& square, const ImportOptions& op
         return band;
     }
 
+    // Another writer's record without a mode would come in as MIXED: the same QSO logged
+    // again beside the one it is (a DIGITAL QSO exported without MODE, say).
     const QString ownMode = r.text(Field::AppMode);
+    if (!r.has(Field::AppMode) && blank(r.view(Field::Mode)) && blank(r.view(Field::Submode))) {
+        reason = QStringLiteral("no MODE");
+        return Mapped::Unreadable;
+    }
     if (options.allMixed) {
         q.mode = QStringLiteral("MIXED");
     } else if (codes::modes().contains(ownMode)) {
         q.mode = ownMode;
     } else {
-        q.mode = awardModeOf(r.view(Field::Mode), r.view(Field::Submode));
+        q.mode = radio::categoryOfMode(r.view(Field::Mode), r.view(Field::Submode));
     }
+    q.exact = exactOf(r, q);
 
     const QString ownQsl = r.text(Field::AppQsl);
     q.own = ownQsl == codes::worked || ownQsl == codes::confirmed || ownQsl == codes::accredited;
@@ -304,6 +350,7 @@ bool exactRecord(const Record& r, const QString& square, Qso& q, QString& reason
             q.nulls |= 1U << i;
         }
     }
+    q.exact = exactOf(r, q);
     q.seconds = secondsOf(q.date, q.time);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adif/AdifImport.h"
+#include "storage/RadioTable.h"
 
 #include <QHash>
 #include <QString>
@@ -27,10 +28,11 @@ struct Gazetteer {
 // One QSO as it goes into the log.
 struct Qso {
     QString square, call, place, prov, mode, band, date, time, qsl;
-    bool own = false;    // this program's own fields gave its QSL state
-    qint64 count = 0;    // the number it had in a log of this program's own, else 0
-    unsigned nulls = 0;  // the columns that were NULL in that log
-    qint64 seconds = -1; // date and time as seconds, for matching; -1 when unreadable
+    bool own = false;         // this program's own fields gave its QSL state
+    qint64 count = 0;         // the number it had in a log of this program's own, else 0
+    unsigned nulls = 0;       // the columns that were NULL in that log
+    qint64 seconds = -1;      // date and time as seconds, for matching; -1 when unreadable
+    radiotable::Values exact; // the exact band, frequency and mode that fit the categories
 };
 
 // The sub-square letters of a record in the award square ("AB"); empty for one outside it.
@@ -39,8 +41,9 @@ QString squareOf(const Record& r, bool exact);
 
 enum class Mapped { Yes, Unreadable, Refused };
 
-// Maps a record in the award square to a QSO under the award's categories. Unreadable (a
-// field cannot be read) or Refused (a band the award does not count) with the reason.
+// Maps a record in the award square to a QSO under the award's categories, with the exact
+// values it gives. Unreadable (a field cannot be read, or another writer's record has no
+// MODE) or Refused (a band the award does not count) with the reason.
 Mapped mapRecord(const Record& r, const QString& square, const ImportOptions& options,
                  const Gazetteer& gazetteer, Qso& q, QString& reason);
 

@@ -39,6 +39,7 @@ constexpr Known knownFields[] = {
     {"app_hm52_date", Field::AppDate},
     {"app_hm52_time", Field::AppTime},
     {"app_hm52_null", Field::AppNull},
+    {"app_hm52_implied", Field::AppImplied},
 };
 static_assert(std::size(knownFields) == static_cast<size_t>(fieldCount));
 
@@ -204,15 +205,34 @@ bool validUtf8(const char* data, std::int64_t size) {
 } // namespace
 
 const char* fieldName(Field f) {
-    static const char* const names[] = {"CALL",           "GRIDSQUARE",     "VUCC_GRIDS",
-                                        "QSO_DATE",       "TIME_ON",        "QTH",
-                                        "STATE",          "BAND",           "FREQ",
-                                        "PROP_MODE",      "MODE",           "SUBMODE",
-                                        "QSL_RCVD",       "LOTW_QSL_RCVD",  "EQSL_QSL_RCVD",
-                                        "SAT_NAME",       "APP_HM52_COUNT", "APP_HM52_BAND",
-                                        "APP_HM52_MODE",  "APP_HM52_QSL",   "APP_HM52_LOCATOR",
-                                        "APP_HM52_PLACE", "APP_HM52_CALL",  "APP_HM52_PROV",
-                                        "APP_HM52_DATE",  "APP_HM52_TIME",  "APP_HM52_NULL"};
+    static const char* const names[] = {"CALL",
+                                        "GRIDSQUARE",
+                                        "VUCC_GRIDS",
+                                        "QSO_DATE",
+                                        "TIME_ON",
+                                        "QTH",
+                                        "STATE",
+                                        "BAND",
+                                        "FREQ",
+                                        "PROP_MODE",
+                                        "MODE",
+                                        "SUBMODE",
+                                        "QSL_RCVD",
+                                        "LOTW_QSL_RCVD",
+                                        "EQSL_QSL_RCVD",
+                                        "SAT_NAME",
+                                        "APP_HM52_COUNT",
+                                        "APP_HM52_BAND",
+                                        "APP_HM52_MODE",
+                                        "APP_HM52_QSL",
+                                        "APP_HM52_LOCATOR",
+                                        "APP_HM52_PLACE",
+                                        "APP_HM52_CALL",
+                                        "APP_HM52_PROV",
+                                        "APP_HM52_DATE",
+                                        "APP_HM52_TIME",
+                                        "APP_HM52_NULL",
+                                        "APP_HM52_IMPLIED"};
     static_assert(std::size(names) == static_cast<size_t>(fieldCount));
     return names[static_cast<int>(f)];
 }

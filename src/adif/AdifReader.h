@@ -52,8 +52,9 @@ enum class Field : std::uint8_t {
     AppDate,
     AppTime,
     AppNull,
+    AppImplied,
 };
-constexpr int fieldCount = static_cast<int>(Field::AppNull) + 1;
+constexpr int fieldCount = static_cast<int>(Field::AppImplied) + 1;
 
 // The ADIF name of a field, upper case ("QSO_DATE", "APP_HM52_BAND").
 const char* fieldName(Field f);

@@ -67,6 +67,9 @@ void create(Database& db) {
 void Keeper::setRow(const LogRow& row) {
     written_.clear();
     fieldsOfRow(row, *this);
+    exactBand_ = !row.exactBand.isEmpty();
+    exactFreq_ = row.freq > 0;
+    exactMode_ = !row.exactMode.isEmpty();
 }
 
 void Keeper::field(std::string_view name, QByteArrayView value, char /*type*/) {
@@ -75,6 +78,10 @@ void Keeper::field(std::string_view name, QByteArrayView value, char /*type*/) {
 
 void Keeper::keep(std::string_view name, char type, std::string_view value, QByteArray& out) const {
     if (startsWithName(name, "APP_HM52_") || sameName(name, "CALL") || sameName(name, "QSL_RCVD")) {
+        return;
+    }
+    if ((exactBand_ && sameName(name, "BAND")) || (exactFreq_ && sameName(name, "FREQ")) ||
+        (exactMode_ && (sameName(name, "MODE") || sameName(name, "SUBMODE")))) {
         return;
     }
     const QByteArrayView bytes(value.data(), static_cast<qsizetype>(value.size()));
@@ -102,6 +109,7 @@ EditWatch::EditWatch(Database& db, qint64 count) : db_(db), count_(count) {
     active_ = exists(db_);
     if (active_) {
         before_ = read();
+        radioBefore_ = radiotable::read(db_, count_);
     }
 }
 
@@ -129,6 +137,13 @@ void EditWatch::afterEdit() {
             const auto& names = namesOf(i);
             dropped.insert(dropped.end(), names.begin(), names.end());
         }
+    }
+    const radiotable::Values radio = radiotable::read(db_, count_);
+    if (radio.band != radioBefore_.band || radio.freq != radioBefore_.freq) {
+        dropped.insert(dropped.end(), namesOf(Band).begin(), namesOf(Band).end());
+    }
+    if (radio.mode != radioBefore_.mode || radio.submode != radioBefore_.submode) {
+        dropped.insert(dropped.end(), namesOf(Mode).begin(), namesOf(Mode).end());
     }
     if (dropped.empty()) {
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adif/QsoFields.h"
+#include "storage/RadioTable.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,8 +25,9 @@ bool exists(Database& db);
 void create(Database& db);
 
 // The fields of an imported record worth keeping: all but this program's own, CALL and
-// QSL_RCVD (written from the log), and those the log's columns give back exactly. Names in
-// upper case, values as the file wrote them.
+// QSL_RCVD (written from the log), those the log's columns give back exactly, and the BAND,
+// FREQ, MODE and SUBMODE whose values the QSO's exact values hold. Names in upper case,
+// values as the file wrote them.
 class Keeper : public FieldSink {
 public:
     // What the log's columns of the QSO will write; call before keep().
@@ -39,11 +41,14 @@ private:
         QByteArray value;
     };
     std::vector<Written> written_;
+    bool exactBand_ = false;
+    bool exactFreq_ = false;
+    bool exactMode_ = false;
 };
 
 // Watches an edit of one QSO: the kept fields that spoke of a column the edit changed
-// (BAND, FREQ and PROP_MODE of the band, MODE and SUBMODE of the mode...) no longer agree
-// with the log and are dropped.
+// (BAND, FREQ and PROP_MODE of the band, MODE and SUBMODE of the mode...), or of an exact
+// value it changed, no longer agree with the log and are dropped.
 class EditWatch {
 public:
     EditWatch(Database& db, qint64 count);
@@ -56,6 +61,7 @@ private:
     qint64 count_;
     bool active_ = false;
     std::array<QString, columnCount> before_;
+    radiotable::Values radioBefore_;
 };
 
 } // namespace hm52::adif::kept

@@ -1,10 +1,12 @@
 #include "adif/QsoFields.h"
 
 #include "adif/AdifFields.h"
+#include "rules/Radio.h"
 #include "storage/Codes.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 namespace hm52::adif {
@@ -100,9 +102,10 @@ bool plainValue(QByteArrayView value) {
     return true;
 }
 
-void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type) {
-    // What follows the name is put together on the stack and appended at once: the export
-    // writes ten million fields of a million QSOs.
+void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type,
+                 char before) {
+    // What follows the name is put together on the stack, and the whole field copied in at
+    // once: the export writes fifteen million fields of a million QSOs.
     char rest[32];
     char* at = rest;
     *at++ = ':';
@@ -112,10 +115,22 @@ void appendField(QByteArray& out, std::string_view name, QByteArrayView value, c
         *at++ = type;
     }
     *at++ = '>';
-    out += '<';
-    out.append(name.data(), static_cast<qsizetype>(name.size()));
-    out.append(rest, at - rest);
-    out += value;
+    const qsizetype start = out.size();
+    const auto nameSize = static_cast<qsizetype>(name.size());
+    const qsizetype restSize = at - rest;
+    out.resize(start + (before != 0 ? 1 : 0) + 1 + nameSize + restSize + value.size());
+    char* to = out.data() + start;
+    if (before != 0) {
+        *to++ = before;
+    }
+    *to++ = '<';
+    std::memcpy(to, name.data(), static_cast<size_t>(nameSize));
+    to += nameSize;
+    std::memcpy(to, rest, static_cast<size_t>(restSize));
+    to += restSize;
+    if (!value.isEmpty()) {
+        std::memcpy(to, value.data(), static_cast<size_t>(value.size()));
+    }
 }
 
 void fieldsOfRow(const LogRow& row, FieldSink& sink) {
@@ -174,23 +189,47 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
     w.text("QTH", "APP_HM52_PLACE", c[Place], false);
     w.text("STATE", "APP_HM52_PROV", c[Prov], false);
 
+    // The exact values where the QSO has them; else what its categories tell, which the
+    // importer of this program's own files must not take for exact values.
     const QByteArrayView mode = c[Mode];
-    if (mode == "SSB" || mode == "CW") {
+    QByteArray implied;
+    if (!row.exactMode.isEmpty()) {
+        w.standard("MODE", row.exactMode);
+        if (!row.exactSubmode.isEmpty()) {
+            w.standard("SUBMODE", row.exactSubmode);
+        }
+    } else if (mode == "SSB" || mode == "CW") {
         w.standard("MODE", mode);
+        if (!sink.overridden("MODE")) {
+            implied = "MODE";
+        }
     }
     const QByteArrayView band = c[Band];
-    // The award bands are few: their ADIF bands are looked up once.
-    static const auto adifBands = []() {
-        std::vector<std::pair<QByteArray, QByteArray>> table;
-        for (const QString& b : codes::bands()) {
-            table.emplace_back(b.toUtf8(), adifBandOfAward(b).toLatin1());
+    if (!row.exactBand.isEmpty()) {
+        w.standard("BAND", row.exactBand);
+    } else {
+        // The award bands are few: their single ADIF bands are looked up once.
+        static const auto adifBands = []() {
+            std::vector<std::pair<QByteArray, QByteArray>> table;
+            for (const QString& b : codes::bands()) {
+                table.emplace_back(b.toUtf8(), rules::radio::onlyBandOf(b).toLatin1());
+            }
+            return table;
+        }();
+        for (const auto& [award, adif] : adifBands) {
+            if (band == award && !adif.isEmpty()) {
+                w.standard("BAND", adif);
+                if (!sink.overridden("BAND")) {
+                    implied = implied.isEmpty() ? QByteArray("BAND") : "BAND," + implied;
+                }
+            }
         }
-        return table;
-    }();
-    for (const auto& [award, adif] : adifBands) {
-        if (band == award && !adif.isEmpty()) {
-            w.standard("BAND", adif);
-        }
+    }
+    if (row.freq > 0) {
+        char digits[64];
+        const auto end =
+            std::to_chars(digits, digits + sizeof digits, row.freq, std::chars_format::fixed);
+        w.standard("FREQ", QByteArrayView(digits, end.ptr - digits));
     }
     if (band.compare("SAT", Qt::CaseInsensitive) == 0) {
         w.standard("PROP_MODE", "SAT");
@@ -220,6 +259,15 @@ void fieldsOfRow(const LogRow& row, FieldSink& sink) {
         }
         w.own("APP_HM52_NULL", names);
     }
+    if (!implied.isEmpty()) {
+        w.own("APP_HM52_IMPLIED", implied);
+    }
+}
+
+QByteArray frequencyField(double mhz) {
+    char digits[64];
+    const auto end = std::to_chars(digits, digits + sizeof digits, mhz, std::chars_format::fixed);
+    return QByteArray(digits, end.ptr - digits);
 }
 
 } // namespace hm52::adif

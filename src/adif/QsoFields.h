@@ -18,6 +18,12 @@ struct LogRow {
     qint64 count = 0;
     std::array<QByteArrayView, columnCount> column{};
     unsigned nulls = 0; // a bit (1 << Column) for each column that is NULL
+    // The QSO's exact values, empty (and 0) for those it does not have: ADIF band, mode and
+    // submode, and the frequency in MHz.
+    QByteArrayView exactBand;
+    QByteArrayView exactMode;
+    QByteArrayView exactSubmode;
+    double freq = 0;
 };
 
 // The names of the columns in the log, in the order of Column.
@@ -35,18 +41,25 @@ public:
 };
 
 // The fields of a QSO: the standard ones that other programs read (CALL upper case and
-// trimmed, GRIDSQUARE, QSO_DATE, TIME_ON, QTH, STATE, the BAND, MODE and PROP_MODE that the
-// award's categories determine, QSL_RCVD), then this program's own fields wherever a
-// standard one would not give the stored value back exactly (APP_HM52_COUNT, _BAND, _MODE,
-// _QSL always; _CALL, _LOCATOR, _PLACE, _PROV, _DATE, _TIME, _NULL where needed).
+// trimmed, GRIDSQUARE, QSO_DATE, TIME_ON, QTH, STATE, the QSO's exact MODE, SUBMODE, BAND and
+// FREQ, else the MODE and BAND that its categories determine, PROP_MODE for a satellite,
+// QSL_RCVD), then this program's own fields wherever a standard one would not give the stored
+// value back exactly (APP_HM52_COUNT, _BAND, _MODE, _QSL always; _CALL, _LOCATOR, _PLACE,
+// _PROV, _DATE, _TIME, _NULL where needed; _IMPLIED naming the BAND and MODE that came from
+// the categories, not from the QSO's exact values).
 void fieldsOfRow(const LogRow& row, FieldSink& sink);
 
-// Appends "<NAME:length>value" or "<NAME:length:T>value".
-void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type = 0);
+// Appends "<NAME:length>value" or "<NAME:length:T>value", after the character `before` when
+// one is given.
+void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type = 0,
+                 char before = 0);
 
 // Calls `each(name, type, value)` for every field of a text of fields written by
 // appendField; stops at the first that is not well formed.
 template <class Each> void forEachField(QByteArrayView text, Each&& each);
+
+// A frequency in MHz as FREQ gives it: the shortest decimal that reads back as the same number.
+QByteArray frequencyField(double mhz);
 
 // Whether the value holds only what every reader reads back unchanged: printable ASCII, no
 // blank at either end, and none of '%', '<', '>' (which this program's own fields escape).

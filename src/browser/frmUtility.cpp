@@ -5,6 +5,7 @@
 #include "qso/frmEditQSO.h"
 #include "storage/Codes.h"
 #include "storage/QuoteSql.h"
+#include "storage/RadioTable.h"
 #include "ui/ColumnCaption.h"
 #include "ui/Services.h"
 #include "ui/Windows.h"
@@ -461,6 +462,7 @@ void frmUtility::List_DblClick() {
     const QString band = rs.text(QStringLiteral("band"));
     const int count = rs.field(QStringLiteral("count")).toInt();
     const bool confirmedQsl = codes::isState(rs.text(QStringLiteral("qsl")), codes::confirmed);
+    const radiotable::Values exact = radiotable::read(s.m.logDb, count);
 
     registry.show(Window::EditQSO);
     auto& edit = windowOf<frmEditQSO>(registry, Window::EditQSO);
@@ -485,6 +487,8 @@ void frmUtility::List_DblClick() {
         edit.optQSLworked->setChecked(true);
     }
     edit.txtWWLocator->setFocus();
+    // Beyond the award's fields: the QSO's exact band, frequency and mode.
+    edit.showRadio(exact);
 }
 
 void frmUtility::cmdEditQSO_Click() {

@@ -185,6 +185,7 @@ public:
     QVariant value(int index) const;
     QString textAt(int index) const;
     qint64 intAt(int index) const;
+    double realAt(int index) const;
     // The stored text of a field as UTF-8, unconverted (dates and times in their stored ISO
     // form), valid until the cursor moves: for loops that must not allocate per row.
     QByteArrayView utf8At(int index) const;

@@ -39,6 +39,11 @@ PreparedWrite& PreparedWrite::bind(int index, qint64 value) {
     return *this;
 }
 
+PreparedWrite& PreparedWrite::bindReal(int index, double value) {
+    sqlite3_bind_double(stmt_, index, value);
+    return *this;
+}
+
 PreparedWrite& PreparedWrite::bind(int index, const QString& text) {
     if (text.isNull()) {
         return bindNull(index);

@@ -23,6 +23,7 @@ public:
 
     // The values of the next run, by parameter number from 1. Each is copied.
     PreparedWrite& bind(int index, qint64 value);
+    PreparedWrite& bindReal(int index, double value);
     PreparedWrite& bind(int index, const QString& text); // a null QString binds NULL
     PreparedWrite& bindUtf8(int index, QByteArrayView utf8);
     PreparedWrite& bindBlob(int index, QByteArrayView bytes);

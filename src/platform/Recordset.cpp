@@ -366,6 +366,11 @@ qint64 Recordset::intAt(int index) const {
     return columnInt(fields_.at(static_cast<size_t>(index)).statementColumn);
 }
 
+double Recordset::realAt(int index) const {
+    requireRow();
+    return columnReal(fields_.at(static_cast<size_t>(index)).statementColumn);
+}
+
 QByteArrayView Recordset::utf8At(int index) const {
     requireRow();
     return columnBytes(fields_.at(static_cast<size_t>(index)).statementColumn);

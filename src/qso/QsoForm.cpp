@@ -1,5 +1,6 @@
 #include "qso/QsoForm.h"
 
+#include "qso/RadioFrame.h"
 #include "rules/Rules.h"
 #include "rules/SubSquares.h"
 #include "storage/Codes.h"
@@ -86,6 +87,7 @@ QsoForm::~QsoForm() {
     txtCall->removeEventFilter(this);
     for (const QWidget* control : findChildren<QWidget*>()) {
         disconnect(control, nullptr, this, nullptr);
+        disconnect(control, nullptr, radio_, nullptr);
     }
 }
 
@@ -191,9 +193,20 @@ void QsoForm::buildControls() {
     buttons->addStretch();
     buttons->addWidget(cmdExit);
 
-    const QList<QWidget*> order{txtWWLocator, txtCall,      txtDate[0], txtDate[1], txtDate[2],
-                                txtTime,      comboPlace,   comboProv,  comboMode,  comboBand,
-                                optQSLConf,   optQSLworked, cmdSubmit,  cmdClear,   cmdExit};
+    // The exact values below the award's fields and buttons, in a frame of their own.
+    radio_ = new RadioFrame(comboBand, comboMode);
+    radio_->setParent(this);
+    page->addWidget(radio_->FrameRadio);
+    page->addWidget(radio_->lblRig);
+    comboAdifBand = radio_->comboAdifBand;
+    txtFreq = radio_->txtFreq;
+    comboAdifMode = radio_->comboAdifMode;
+    lblRig = radio_->lblRig;
+
+    const QList<QWidget*> order{txtWWLocator,  txtCall,      txtDate[0],   txtDate[1], txtDate[2],
+                                txtTime,       comboPlace,   comboProv,    comboMode,  comboBand,
+                                optQSLConf,    optQSLworked, cmdSubmit,    cmdClear,   cmdExit,
+                                comboAdifBand, txtFreq,      comboAdifMode};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -280,6 +293,7 @@ void QsoForm::Form_Load() {
     comboBand->setCurrentIndex(0);
     comboMode->setCurrentIndex(0);
     comboProv->setCurrentIndex(0);
+    radio_->reset();
     txtWWLocator->setFocus();
 }
 
@@ -293,6 +307,18 @@ void QsoForm::cancella() {
     comboPlace->setEditText({});
     optQSLConf->setChecked(true);
     txtWWLocator->setFocus();
+}
+
+void QsoForm::showRadio(const radiotable::Values& values) {
+    radio_->show(values);
+}
+
+void QsoForm::followRig(qint64 hz, const QString& rigMode) {
+    radio_->followRig(hz, rigMode);
+}
+
+void QsoForm::setRigState(const QString& text) {
+    radio_->setRigState(text);
 }
 
 void QsoForm::cmdClear_Click() {
@@ -472,7 +498,16 @@ bool QsoForm::validate() {
     for (const QString& message : failed) {
         error(message);
     }
-    return failed.isEmpty();
+    if (!failed.isEmpty()) {
+        return false;
+    }
+    // The Radio frame's frequency, once the QSO itself is valid.
+    const QString fault = radio_->fault();
+    if (!fault.isEmpty()) {
+        error(fault);
+        return false;
+    }
+    return true;
 }
 
 bool QsoForm::accreditedRuleAllows() {
@@ -497,6 +532,10 @@ QsoForm::Values QsoForm::values() const {
     v.time = txtTime->text().left(2) + u':' + txtTime->text().mid(2);
     v.qsl = optQSLConf->isChecked() ? codes::confirmed : codes::worked;
     return v;
+}
+
+radiotable::Values QsoForm::radioValues() const {
+    return radio_->values();
 }
 
 QsoForm::Replace QsoForm::confirmedRule(const Values& v, const QString& except) {

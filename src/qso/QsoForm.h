@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/RadioTable.h"
 #include "ui/Form.h"
 
 #include <QLineEdit>
@@ -18,6 +19,7 @@ class QTimer;
 
 namespace hm52 {
 
+class RadioFrame;
 class Recordset;
 
 // A text box that reports a click (mouse button released over it) after it has placed its
@@ -63,14 +65,32 @@ public:
     // Under the form, outside its frames and the tab order: what a QSO of the typed
     // sub-square would bring on the chosen band and mode.
     QLabel* lblBrings = nullptr;
+    // The Radio frame (after the buttons in the tab order): the QSO's exact band, frequency
+    // and mode, and the rig's state below it (see RadioFrame).
+    QComboBox* comboAdifBand = nullptr;
+    QLineEdit* txtFreq = nullptr;
+    QComboBox* comboAdifMode = nullptr;
+    QLabel* lblRig = nullptr;
 
     // "confirmed" on, no place text, the first band, mode and province selected, the focus in
-    // the sub-square box.
+    // the sub-square box; the exact values empty.
     void Form_Load() override;
 
     // Empties the typed fields, switches "confirmed" on and puts the focus in the sub-square
-    // box; province, mode and band keep their selections.
+    // box; province, mode and band keep their selections, and so do the exact values.
     void cancella();
+
+    // Shows the exact values of a QSO of the log in the Radio frame.
+    void showRadio(const radiotable::Values& values);
+
+    // A rig reading: the frequency in Hz (0 = unknown) and the rig's mode as Hamlib names it
+    // ("USB", "CWR", "PKTUSB"...; empty = unknown). The frequency goes into txtFreq (and so
+    // the exact band and the band category), the mode into the mode category and the exact
+    // mode. Only what changed since the last reading is applied: the operator's own choice
+    // wins until the rig changes again. Never moves the focus, a caret or a selection.
+    void followRig(qint64 hz, const QString& rigMode);
+    // The rig's state, shown under the Radio frame.
+    void setRigState(const QString& text);
 
     // Sets a text box to a value read from the log. Its change handler runs as for typed
     // text (upper case, moving on), except that the value is never cut: the log may hold a
@@ -130,6 +150,8 @@ protected:
     // False, after its message, when the sub-square is accredited on this band and mode.
     bool accreditedRuleAllows();
     Values values() const;
+    // The exact values of the Radio frame, as Submit stores them beside the QSO.
+    radiotable::Values radioValues() const;
 
     enum class Replace { Nothing, OldRow, Refused };
     // The confirmed rule: when another confirmed QSO of the same sub-square, band and mode
@@ -158,6 +180,7 @@ private:
     void fillPlaceList();
     void provinceFromPlace();
 
+    RadioFrame* radio_ = nullptr;
     Traits traits_;
     // Boxes whose text a handler is setting: their change is part of that handler's run.
     QSet<const QObject*> busy_;

@@ -44,6 +44,7 @@ void frmEditQSO::submit() {
         return;
     }
     const Values v = values();
+    const radiotable::Values exact = radioValues();
     const Replace replace = confirmedRule(v, QStringLiteral("' and count <> ") + key + u';');
     if (replace == Replace::Refused) {
         return;
@@ -59,6 +60,7 @@ void frmEditQSO::submit() {
         rs.edit();
         writeFields(rs, v);
         rs.update();
+        radiotable::write(s.m.logDb, editCount, exact);
         kept.afterEdit();
         transaction.commit();
     }

@@ -22,6 +22,7 @@ void frmInsertQSO::submit() {
         return;
     }
     const Values v = values();
+    const radiotable::Values exact = radioValues();
     const Replace replace = confirmedRule(v, QStringLiteral("';"));
     if (replace == Replace::Refused) {
         return;
@@ -38,6 +39,7 @@ void frmInsertQSO::submit() {
         rs.setField(QStringLiteral("count"), number);
         writeFields(rs, v);
         rs.update();
+        radiotable::write(s.m.logDb, number, exact);
         transaction.commit();
     }
     s.dialogs.tell(this, QStringLiteral("QSO saved"), Icon::Information);

@@ -7,7 +7,9 @@
 #include "adif/AdifImport.h"
 #include "adif/AdifReader.h"
 #include "adif/KeptFields.h"
+#include "rules/Radio.h"
 #include "storage/Codes.h"
+#include "storage/RadioTable.h"
 #include "support/LogFixture.h"
 
 #include <QBuffer>
@@ -65,7 +67,7 @@ void fillSampleLog(LogEnv& env, int size, unsigned seed) {
                               "SANTA MARIA DELLE GRAZIE AL MONTE", "100% VALLE", " ALFA ", ""});
     Transaction t(env.m.logDb);
     for (int i = 0; i < size; ++i) {
-        env.addQso(
+        const int number = env.addQso(
             {.call = u"I%1%2%3"_s.arg(random() % 10).arg(letter(26)).arg(letter(26)) +
                      (random() % 100 == 0 ? u" "_s : QString()),
              .WWLocator =
@@ -78,6 +80,25 @@ void fillSampleLog(LogEnv& env, int size, unsigned seed) {
                  u"%1-%2-%3"_s.arg(1930 + random() % 100).arg(twoDigits(1, 12), twoDigits(1, 31)),
              .time = u"%1:%2:00"_s.arg(twoDigits(0, 24), twoDigits(0, 60)),
              .qsl = pick({codes::worked, codes::confirmed, codes::accredited})});
+        // Most with exact values of their categories, some with a frequency.
+        const QString band = env.rawField(number, u"band"_s);
+        const QString mode = env.rawField(number, u"mode"_s);
+        radiotable::Values exact;
+        if (random() % 4 != 0) {
+            exact.band = pick(rules::radio::bandsOf(band));
+            double low = 0;
+            double high = 0;
+            if (random() % 2 == 0 && rules::radio::edgesOf(exact.band, &low, &high)) {
+                exact.freq = low + (high - low) * double(random() % 1000) / 1000;
+            }
+        }
+        if (random() % 4 != 0) {
+            const auto& modes = rules::radio::modesOf(mode);
+            const rules::radio::Mode m = modes.at(random() % modes.size());
+            exact.mode = m.mode;
+            exact.submode = m.submode;
+        }
+        radiotable::write(env.m.logDb, number, exact);
     }
     t.commit();
 }
@@ -293,6 +314,65 @@ private Q_SLOTS:
         QCOMPARE(again.imported, 0);
     }
 
+    // Another writer's record with no mode would come in as MIXED beside the QSO it is; a
+    // submode alone is a mode, and this program's own records name their mode in a field of
+    // their own.
+    void aRecordWithoutModeIsUnreadableWithItsReason() {
+        LogEnv env;
+        const QByteArray head = "<GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101<BAND:2>2m";
+        const ImportReport r = adif::importAdif(
+            env.m,
+            "<CALL:5>I1NOM<TIME_ON:4>1000" + head + "<MODE:1> <EOR>\n<CALL:5>I1SUB<TIME_ON:4>1001" +
+                head + "<SUBMODE:3>FT4<EOR>\n<CALL:5>I1OWN<TIME_ON:4>1002" + head +
+                "<APP_HM52_BAND:3:S>VHF<APP_HM52_MODE:7:S>DIGITAL<APP_HM52_QSL:1:S>w<EOR>\n",
+            {});
+        QCOMPARE(notes(r.unreadableNotes), QStringList({"1:no MODE"}));
+        QCOMPARE(env.rawRows(), QStringList({"1|I1SUB|AB|||DIGITAL|VHF|2024-01-01|10:01:00|w",
+                                             "2|I1OWN|AB|||DIGITAL|VHF|2024-01-01|10:02:00|w"}));
+        QCOMPARE(env.radioRows(), QStringList({"1|2m||MFSK|FT4", "2|2m|||"}));
+    }
+
+    // The exact values of a file go beside the QSO, and not again among its kept fields.
+    void importedExactValuesAreKeptOnceBesideTheirQso() {
+        LogEnv env;
+        adif::importAdif(env.m, bytesOf(adifFixture("desktop-logger.adi")), {});
+        QCOMPARE(env.radioRows(),
+                 QStringList({"1|2m||SSB|USB", "2|70cm|432.174|MFSK|FT4", "3|2m||FM|"}));
+        Recordset kept(env.m.logDb,
+                       u"select fields from %1"_s.arg(QLatin1String(adif::kept::tableName)));
+        QStringList names;
+        for (; !kept.eof(); kept.moveNext()) {
+            adif::forEachField(
+                kept.utf8At(0), [&names](std::string_view name, char, QByteArrayView) {
+                    names << QString::fromLatin1(name.data(), qsizetype(name.size()));
+                });
+        }
+        QVERIFY(names.contains(u"BAND_RX"_s));
+        for (const char* exact : {"BAND", "FREQ", "MODE", "SUBMODE"}) {
+            QVERIFY2(!names.contains(QLatin1String(exact)), exact);
+        }
+    }
+
+    // A report of 2 m confirms the worked QSO logged on 2 m, not the one logged on 4 m (both
+    // VHF); a QSO logged without its exact band takes any band of its category.
+    void aConfirmationMatchesTheExactBandWhereBothHaveOne() {
+        LogEnv env;
+        Qso q{.mode = "SSB", .band = "VHF", .date = "15/1/23", .time = "10:00", .qsl = "w"};
+        for (const char* call : {"I1AAA", "I1BBB", "I1CCC"}) {
+            q.call = QLatin1String(call);
+            q.WWLocator = u"A"_s + QChar(call[3]);
+            env.addQso(q);
+        }
+        radiotable::write(env.m.logDb, 1, {.band = u"2m"_s});
+        radiotable::write(env.m.logDb, 2, {.band = u"4m"_s});
+        const ImportReport r = adif::importAdif(
+            env.m,
+            records("I1AAA AA 20230115 1005; I1BBB AB 20230115 1005; I1CCC AC 20230115 1005"), {});
+        QCOMPARE(r.confirmed, std::vector<int>({1, 3}));
+        QCOMPARE(r.imported, 1);
+        QCOMPARE(env.count(u"call = 'I1BBB' and qsl = 'c'"_s), 1);
+    }
+
     // Blanks around values, tags after the last record, a satellite named without PROP_MODE,
     // and two confirmed QSOs of one group listed newest first.
     void realFilesAreReadAsTheyMean() {
@@ -365,7 +445,7 @@ private Q_SLOTS:
             file.contains("<CALL:5>I1TYP <GRIDSQUARE:6>HM52AB <QSO_DATE:8>20040105 <TIME_ON:4>0905 "
                           "<QTH:4>ALFA <STATE:2>BD <MODE:2>CW <BAND:2>6m <QSL_RCVD:1>Y "
                           "<APP_HM52_COUNT:2:N>13 <APP_HM52_BAND:6:S>50 MHz <APP_HM52_MODE:2:S>CW "
-                          "<APP_HM52_QSL:1:S>a <EOR>\r\n"));
+                          "<APP_HM52_QSL:1:S>a <APP_HM52_IMPLIED:9:S>BAND,MODE <EOR>\r\n"));
         QVERIFY(file.contains(
             "<CALL:5>I1XYZ <APP_HM52_CALL:7:S> i1xyz  <GRIDSQUARE:6>HM52AB "
             "<QSO_DATE:8>20040105 <TIME_ON:4>0905 <QTH:5>CITTA <APP_HM52_PLACE:10:S>CITT%C3%80 "
@@ -399,6 +479,8 @@ private Q_SLOTS:
             Transaction t(source.m.logDb);
             adif::kept::EditWatch watch(source.m.logDb, 10);
             source.m.logDb.execute(u"update data set band = 'UHF' where count = 10"_s);
+            // As the form stores it: 2m is no UHF band, FM stays a MIXED mode.
+            radiotable::write(source.m.logDb, 10, {.mode = u"FM"_s});
             watch.afterEdit();
             t.commit();
         }

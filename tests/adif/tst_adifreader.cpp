@@ -104,43 +104,39 @@ private Q_SLOTS:
         QCOMPARE(readAll(bytes), read);
     }
 
-    // Each row: what a file gives and what the award makes of it ("" for nothing), as
-    // "given=award" or, for modes, "mode+submode=award".
-    void mapsBandsFrequenciesModesAndGrids_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("given");
-        QTest::addColumn<QString>("award");
-        const auto add = [](const char* kind, const char* rows) {
-            for (const QString& row : QString::fromUtf8(rows).split(u';')) {
-                const QString given = row.section(u'=', 0, 0);
-                QTest::addRow("%s %s", kind, qPrintable(given))
-                    << QString::fromLatin1(kind) << given << row.section(u'=', 1);
-            }
-        };
-        add("band", "160m=HF;10M=HF;6m=50 MHz;8m=VHF;1.25m=VHF;70cm=UHF;13cm=UHF;9cm=SHF;"
-                    "submm=SHF;630m=");
-        add("frequency", "7.074=HF;50.313=50 MHz;144.300=VHF;1296.2=UHF;10368.1=SHF;12.5=;abc=");
-        // Older writers put a data mode's submode in MODE on its own.
-        add("mode", "SSB+USB=SSB;cw=CW;FT8=DIGITAL;MFSK+FT4=DIGITAL;MFSK+JS8=DIGITAL;"
-                    "RTTY=DIGITAL;PSK+PSK31=DIGITAL;OLIVIA=DIGITAL;AM=MIXED;FM=MIXED;"
-                    "DIGITALVOICE+DMR=MIXED;=MIXED;PSK63F=DIGITAL;JT65A=DIGITAL;"
-                    "OLIVIA 8/500=DIGITAL;VARA HF=DIGITAL;+QPSK63=DIGITAL;C4FM=MIXED;SSTV=MIXED");
-        // Sub-squares only inside the award square.
-        add("grid", "HM52AB=AB;hm52xx=XX;HM52MN34=MN;HM52=;HM52AY=;JN45AB=;=");
+    // Sub-squares only inside the award square. (Bands, frequencies and modes: tst_radio.)
+    void subSquaresAreReadOnlyInsideTheAwardSquare_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("square");
+        for (const QString& row :
+             u"HM52AB=AB;hm52xx=XX;HM52MN34=MN;HM52=;HM52AY=;JN45AB=;="_s.split(u';')) {
+            QTest::addRow("%s", qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
+        }
     }
 
-    void mapsBandsFrequenciesModesAndGrids() {
-        QFETCH(QString, kind);
-        QFETCH(QString, given);
-        QFETCH(QString, award);
-        const std::string text = given.section(u'+', 0, 0).toStdString();
-        const std::string submode = given.section(u'+', 1).toStdString();
-        const QString mapped = kind == u"band"_s ? awardBandOfBand(text)
-                               : kind == u"frequency"_s
-                                   ? awardBandOfBand(adifBandOfFrequency(text).toStdString())
-                               : kind == u"mode"_s ? awardModeOf(text, submode)
-                                                   : subSquareOf(text);
-        QCOMPARE(mapped, award);
+    void subSquaresAreReadOnlyInsideTheAwardSquare() {
+        QFETCH(QString, grid);
+        QFETCH(QString, square);
+        QCOMPARE(subSquareOf(grid.toStdString()), square);
+    }
+
+    // FREQ as writers give it: a number of MHz, nothing after it.
+    void frequenciesAreReadAsNumbersOnly_data() {
+        QTest::addColumn<QString>("freq");
+        QTest::addColumn<QString>("read");
+        for (const QString& row :
+             u"144.300=144.3;+7.074=7.074; 14.074 =14.074;10368=10368;abc=;1,5=;inf=;nan=;=;"_s
+             u"14.074abc=;0x10="_s.split(u';')) {
+            QTest::addRow("%s", qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
+        }
+    }
+
+    void frequenciesAreReadAsNumbersOnly() {
+        QFETCH(QString, freq);
+        QFETCH(QString, read);
+        double mhz = 0;
+        const std::string text = freq.toStdString();
+        QCOMPARE(frequencyOf(text, &mhz) ? QString::number(mhz) : QString(), read);
     }
 
     // Arbitrary bytes, and valid files damaged at random: the reader always ends, moves

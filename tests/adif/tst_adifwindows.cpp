@@ -4,6 +4,7 @@
 #include "adif/frmImportADIF.h"
 #include "app/principale.h"
 #include "backup/Backup.h"
+#include "storage/RadioTable.h"
 #include "support/TestEnv.h"
 
 #include <QCheckBox>
@@ -135,16 +136,20 @@ private Q_SLOTS:
         QCOMPARE(main.env.dialogs.texts(), QStringList({u"1 QSO exported to "_s + path}));
         QCOMPARE(main.env.dialogs.shown[0].icon, Icon::Information);
         // The closing message says which QSOs other loggers cannot place, and why.
+        // Only QSOs without exact values count: HF and MIXED with 20m and FM does not.
         main.env.addQso({.mode = "CW"});
         main.env.addQso(Qso{});
+        radiotable::write(main.env.m.logDb, main.env.addQso(Qso{}),
+                          {.band = u"20m"_s, .mode = u"FM"_s});
         main.withFile("mnExportADIF", path);
-        QCOMPARE(bytesOf(path).count("<EOR>"), 3);
+        QCOMPARE(bytesOf(path).count("<EOR>"), 4);
         QCOMPARE(main.env.dialogs.texts().last(),
-                 u"3 QSOs exported to "_s + path +
-                     u"\n\n2 of them without BAND and 1 without MODE: the log keeps only the "_s
+                 u"4 QSOs exported to "_s + path +
+                     u"\n\n2 of them without BAND and 1 without MODE: those QSOs hold only the "_s
                      u"award's categories (HF, VHF, UHF, SHF and SAT name no single band; MIXED "_s
-                     u"and DIGITAL no single mode), and those QSOs were typed or imported "_s
-                     u"without them. HM52 reads its own fields back exactly."_s);
+                     u"and DIGITAL no single mode), typed without the exact band and mode of the "_s
+                     u"Radio frame or imported without them. HM52 reads its own fields back "_s
+                     u"exactly."_s);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "support/LogFixture.h"
 
 #include "storage/QuoteSql.h"
+#include "storage/RadioTable.h"
 #include "storage/Schema.h"
 
 #include <QFile>
@@ -132,6 +133,21 @@ QStringList LogEnv::rawRows() {
                           u"'|' || prov || '|' || mode || '|' || band || '|' || date || '|' || "
                           u"time || '|' || qsl from data order by count"_s);
     QStringList out;
+    for (; !rs.eof(); rs.moveNext()) {
+        out << rs.textAt(0);
+    }
+    return out;
+}
+
+QStringList LogEnv::radioRows() {
+    QStringList out;
+    if (!radiotable::exists(m.logDb)) {
+        return out;
+    }
+    Recordset rs(m.logDb,
+                 u"select count || '|' || ifnull(band, '') || '|' || ifnull(freq, '') || "_s
+                 u"'|' || ifnull(mode, '') || '|' || ifnull(submode, '') from "_s +
+                     QLatin1String(radiotable::tableName) + u" order by count"_s);
     for (; !rs.eof(); rs.moveNext()) {
         out << rs.textAt(0);
     }

@@ -66,6 +66,9 @@ public:
     // Every row of the log in number order as stored:
     // "count|call|WWLocator|place|prov|mode|band|date|time|qsl".
     QStringList rawRows();
+    // The exact values of the QSOs that have any, in number order:
+    // "count|band|freq|mode|submode", empty texts for what a QSO does not have.
+    QStringList radioRows();
 
     QTemporaryDir dir;
     Module1 m;

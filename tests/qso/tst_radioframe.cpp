@@ -1,0 +1,365 @@
+// The Radio frame of the QSO form: the exact band, frequency and mode beside the award's
+// categories, never contradicting them; stored beside the QSO, shown again and changed in the
+// edit window; checked on Submit after the form's own checks; following a rig; and a log typed
+// with them leaving as ADIF with BAND and MODE on every record and coming back exactly.
+
+#include "adif/AdifExport.h"
+#include "adif/AdifImport.h"
+#include "browser/frmUtility.h"
+#include "qso/frmEditQSO.h"
+#include "qso/frmInsertQSO.h"
+#include "storage/RadioTable.h"
+#include "support/TestEnv.h"
+
+#include <QBuffer>
+
+#include <algorithm>
+
+using namespace hm52;
+using namespace hm52::test;
+
+namespace {
+
+void type(QWidget* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClicks(box, text);
+}
+
+// A valid QSO of the sub-square AB on a band and mode, typed as the operator does.
+void enter(QsoForm& w, const QString& call, const QString& band, const QString& mode) {
+    type(w.txtWWLocator, u"ab"_s);
+    type(w.txtCall, call);
+    type(w.txtDate[0], u"05"_s);
+    type(w.txtDate[1], u"12"_s);
+    type(w.txtDate[2], u"04"_s);
+    type(w.txtTime, u"2130"_s);
+    type(w.comboPlace, u"alfa"_s);
+    w.comboBand->setCurrentText(band);
+    w.comboMode->setCurrentText(mode);
+}
+
+// Steps on the form, "what=value;...": band and mode (the categories), freq (typed), adif and
+// amode (exact band and mode chosen; "-" chooses the empty entry).
+void apply(QsoForm& w, const QString& steps) {
+    for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
+        const QString what = step.section(u'=', 0, 0);
+        const QString value = step.section(u'=', 1) == u"-"_s ? QString() : step.section(u'=', 1);
+        if (what == u"freq"_s) {
+            w.txtFreq->clear();
+            type(w.txtFreq, value);
+        } else {
+            QComboBox* box = what == u"band"_s   ? w.comboBand
+                             : what == u"mode"_s ? w.comboMode
+                             : what == u"adif"_s ? w.comboAdifBand
+                                                 : w.comboAdifMode;
+            QVERIFY2(box->findText(value) >= 0, qPrintable(step));
+            box->setCurrentIndex(box->findText(value));
+        }
+    }
+}
+
+// The categories and the Radio frame as shown: "band|exact band|frequency|mode|exact mode".
+QString radioText(const QsoForm& w) {
+    return texts(&w, "comboBand comboAdifBand txtFreq comboMode comboAdifMode");
+}
+
+// The records of an ADIF text.
+QList<QByteArray> recordsOf(const QByteArray& file) {
+    QList<QByteArray> out = file.mid(file.indexOf("<EOH>") + 5).split('\n');
+    out.removeIf([](const QByteArray& line) { return !line.contains("<EOR>"); });
+    return out;
+}
+
+} // namespace
+
+class RadioFrameTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnv> env;
+
+    frmInsertQSO& insert() {
+        env->registry->show(Window::InsertQSO);
+        frmInsertQSO& w = env->registry->insertQSO();
+        showActive(&w);
+        return w;
+    }
+
+    frmEditQSO& handOver(int count) {
+        frmUtility& b = env->registry->utility();
+        b.showAny();
+        showActive(&b);
+        const auto line = std::ranges::find(b.lineKeys(), count) - b.lineKeys().begin();
+        auto* list = child<QListView>(&b, "List");
+        list->setCurrentIndex(list->model()->index(static_cast<int>(line), 0));
+        b.cmdEditQSO_Click();
+        return env->registry->editQSO();
+    }
+
+    QStringList submit(QsoForm& w) {
+        const auto before = static_cast<qsizetype>(env->dialogs.shown.size());
+        QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
+        return env->dialogs.texts().mid(before);
+    }
+
+private Q_SLOTS:
+    void init() { env = std::make_unique<TestEnv>(); }
+    void cleanup() { env.reset(); }
+
+    // The frame and the rig's line stand below the form's fields and buttons; its controls
+    // follow Exit in the tab order, and start empty.
+    void theFrameComesAfterTheFormsControlsAndStartsEmpty() {
+        for (QsoForm* w : std::initializer_list<QsoForm*>{&env->registry->insertQSO(),
+                                                          &env->registry->editQSO()}) {
+            QCOMPARE(texts(w, "FrameRadio lblAdifBand lblFreq lblAdifMode lblRig"),
+                     u"Radio|Band|Frequency (MHz)|Mode|"_s);
+            showActive(w);
+            const auto y = [w](const char* name) {
+                return child(w, name)->mapTo(w, QPoint(0, 0)).y();
+            };
+            QVERIFY(y("FrameRadio") > y("cmdExit") && y("FrameRadio") > y("FrameQSL"));
+            QVERIFY(y("lblRig") > y("FrameRadio"));
+            QStringList order;
+            for (QWidget* at = w->txtWWLocator; order.size() < 18; at = at->nextInFocusChain()) {
+                if (at->focusPolicy() != Qt::NoFocus && !at->focusProxy()) {
+                    order << at->objectName();
+                }
+            }
+            QCOMPARE(order.mid(12), QStringList({"cmdSubmit", "cmdClear", "cmdExit",
+                                                 "comboAdifBand", "txtFreq", "comboAdifMode"}));
+            QCOMPARE(radioText(*w), u"HF|||MIXED|"_s);
+            QCOMPARE(itemTexts(w->comboAdifBand),
+                     QStringList({"", "160m", "80m", "60m", "40m", "30m", "20m", "17m", "15m",
+                                  "12m", "10m"}));
+            QVERIFY(!w->comboAdifBand->isEditable() && !w->comboAdifMode->isEditable());
+            w->hide();
+        }
+    }
+
+    // Each row: steps from a fresh form, and the categories with the frame afterwards.
+    void categoriesAndExactValuesNeverContradict_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shown");
+        const char* const rows[][3] = {
+            {"frequency picks band and category", "freq=144.3", "VHF|2m|144.3|MIXED|"},
+            {"and again", "freq=14.074;freq=7,074", "HF|40m|7,074|MIXED|"},
+            {"SAT keeps its category", "band=SAT;freq=145.9", "SAT|2m|145.9|MIXED|"},
+            {"SAT, a band satellites do not use", "band=SAT;freq=14.2", "SAT||14.2|MIXED|"},
+            {"no band yet", "adif=20m;freq=13", "HF|20m|13|MIXED|"},
+            {"below the award's bands", "freq=0.1365", "HF||0.1365|MIXED|"},
+            {"category empties band and frequency", "freq=14.074;band=VHF", "VHF|||MIXED|"},
+            {"category that keeps the band", "freq=28.5;band=SAT", "SAT|10m|28.5|MIXED|"},
+            {"another exact band empties the frequency", "freq=14.074;adif=40m", "HF|40m||MIXED|"},
+            {"no exact band empties it too", "freq=14.074;adif=-", "HF|||MIXED|"},
+            {"mode category that excludes the mode", "amode=USB;mode=CW", "HF|||CW|"},
+            {"mode category that keeps it", "mode=SSB;amode=USB;mode=MIXED", "HF|||MIXED|USB"},
+            {"digital modes", "mode=DIGITAL;amode=FT4;mode=SSB", "HF|||SSB|"},
+        };
+        for (const auto& row : rows) {
+            QTest::newRow(row[0]) << QString::fromLatin1(row[1]) << QString::fromLatin1(row[2]);
+        }
+    }
+
+    void categoriesAndExactValuesNeverContradict() {
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
+        frmInsertQSO& w = insert();
+        apply(w, steps);
+        QCOMPARE(radioText(w), shown);
+    }
+
+    // Left empty, the frame changes nothing: the row as before, nothing beside it.
+    void aQsoTypedWithoutTheFrameIsStoredAsBefore() {
+        frmInsertQSO& w = insert();
+        enter(w, u"i1abc"_s, u"VHF"_s, u"SSB"_s);
+        QCOMPARE(submit(w), QStringList({"QSO saved"}));
+        QCOMPARE(env->rawRows(), QStringList({"1|I1ABC|AB|ALFA|BD|SSB|VHF|2004-12-05|21:30:00|c"}));
+        QVERIFY(!radiotable::exists(env->m.logDb));
+    }
+
+    // A confirmed QSO replaced on Yes goes with its exact values; the new one keeps its own.
+    void aReplacedQsoTakesItsExactValuesWithIt() {
+        frmInsertQSO& w = insert();
+        enter(w, u"i1abc"_s, u"VHF"_s, u"SSB"_s);
+        apply(w, u"freq=144.300;amode=USB"_s);
+        QCOMPARE(submit(w), QStringList({"QSO saved"}));
+        env->addQso(Qso{}); // the replaced QSO is not the last: its number is not reused
+        enter(w, u"i2new"_s, u"VHF"_s, u"SSB"_s);
+        apply(w, u"amode=LSB"_s);
+        env->dialogs.answer({Answer::Yes});
+        QCOMPARE(submit(w).last(), u"QSO saved"_s);
+        QCOMPARE(env->radioRows(), QStringList({"3|2m|144.3|SSB|LSB"}));
+    }
+
+    // A log of an earlier build has no table of exact values; one that cannot be written is
+    // read as it is.
+    void logsWithoutTheTableOrReadOnlyAreRead() {
+        const int key = env->addQso(Qso{});
+        QCOMPARE(radioText(handOver(key)), u"HF|||MIXED|"_s);
+        radiotable::write(env->m.logDb, key, {.band = u"20m"_s, .mode = u"FT8"_s});
+        const QString path = env->m.logDb.path();
+        env->m.logDb.close();
+        env->m.openLog(path, OpenMode::ReadOnly);
+        QCOMPARE(radioText(handOver(key)), u"HF|20m||MIXED|FT8"_s);
+        QByteArray file;
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::WriteOnly);
+        adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        QVERIFY(file.contains("<MODE:3>FT8 <BAND:3>20m"));
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    void exactValuesAreStoredKeptAndChangedInTheEditWindow() {
+        frmInsertQSO* w = &insert();
+        enter(*w, u"i1abc"_s, u"HF"_s, u"SSB"_s);
+        apply(*w, u"freq=144.300;amode=USB"_s);
+        QCOMPARE(submit(*w), QStringList({"QSO saved"}));
+        QCOMPARE(env->rawRows(), QStringList({"1|I1ABC|AB|ALFA|BD|SSB|VHF|2004-12-05|21:30:00|c"}));
+        QCOMPARE(env->radioRows(), QStringList({"1|2m|144.3|SSB|USB"}));
+        // Kept for the next QSO, like band and mode.
+        QCOMPARE(formText(*w), u"|||||||BD|SSB|VHF|c"_s);
+        QCOMPARE(radioText(*w), u"VHF|2m|144.300|SSB|USB"_s);
+        const int plain = env->addQso({.call = u"I2NO"_s, .mode = u"CW"_s, .band = u"UHF"_s});
+
+        // The edit window shows them, and empties them for a QSO that has none.
+        frmEditQSO* e = &handOver(1);
+        QCOMPARE(radioText(*e), u"VHF|2m|144.300|SSB|USB"_s);
+        handOver(plain);
+        QCOMPARE(radioText(*e), u"UHF|||CW|"_s);
+        e = &handOver(1);
+        apply(*e, u"amode=LSB;freq="_s);
+        QCOMPARE(submit(*e), QStringList({"QSO edited"}));
+        QCOMPARE(env->radioRows(), QStringList({"1|2m||SSB|LSB"}));
+        e = &handOver(1);
+        apply(*e, u"adif=-;amode=-"_s);
+        QCOMPARE(submit(*e), QStringList({"QSO edited"}));
+        QVERIFY(env->radioRows().isEmpty());
+
+        // The close box: a new load starts empty.
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w = &insert();
+        QCOMPARE(radioText(*w), u"HF|||MIXED|"_s);
+    }
+
+    // After every check of the form, and only when they pass.
+    void submitChecksTheFrequencyAfterTheFormsChecks_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a number")
+            << u"freq=14.0.7"_s << u"i1abc"_s
+            << u"frequency field must be a number of MHz, such as 144.300"_s;
+        QTest::newRow("in no band")
+            << u"freq=13.9"_s << u"i1abc"_s << u"frequency field is in no amateur band"_s;
+        QTest::newRow("not a satellite band")
+            << u"band=SAT;freq=14.2"_s << u"i1abc"_s
+            << u"frequency field is in the 20m band, not one of the SAT bands"_s;
+        QTest::newRow("below the award's bands")
+            << u"freq=0.1365"_s << u"i1abc"_s
+            << u"frequency field is in the 2190m band, not one of the HF bands"_s;
+        QTest::newRow("the form's own check first")
+            << u"freq=abc"_s << QString() << u"Call Field cannot be null"_s;
+    }
+
+    void submitChecksTheFrequencyAfterTheFormsChecks() {
+        QFETCH(QString, steps);
+        QFETCH(QString, call);
+        QFETCH(QString, message);
+        frmInsertQSO& w = insert();
+        enter(w, call, u"HF"_s, u"MIXED"_s);
+        apply(w, steps);
+        QCOMPARE(submit(w), QStringList({message}));
+        QCOMPARE(looks(env->dialogs), QStringList({"error Critical Ok"}));
+        QCOMPARE(env->count(), 0);
+    }
+
+    // Rig readings fill the frame and the categories; the operator's choice wins until the rig
+    // changes; the box being typed in keeps its focus, caret and selection, and no other field
+    // changes.
+    void theRigIsFollowedUntilTheOperatorChooses() {
+        frmInsertQSO& w = insert();
+        enter(w, u"i1abc"_s, u"HF"_s, u"MIXED"_s);
+        w.txtCall->setFocus();
+        w.txtCall->setSelection(1, 2);
+        const QString fields = formText(w).section(u'|', 0, 7);
+        const QString call = boxState(w.txtCall);
+        w.followRig(144300000, u"USB"_s);
+        QCOMPARE(radioText(w), u"VHF|2m|144.300|SSB|USB"_s);
+        w.comboMode->setCurrentText(u"CW"_s);
+        w.followRig(144300000, u"USB"_s);
+        QCOMPARE(radioText(w), u"VHF|2m|144.300|CW|"_s);
+        w.followRig(144300000, u"LSB"_s);
+        QCOMPARE(radioText(w), u"VHF|2m|144.300|SSB|LSB"_s);
+        w.followRig(14074000, u"PKTUSB"_s);
+        QCOMPARE(radioText(w), u"HF|20m|14.074|DIGITAL|"_s);
+        w.comboAdifMode->setCurrentText(u"FT8"_s);
+        w.followRig(0, QString());
+        w.followRig(14074000, u"PKTUSB"_s);
+        QCOMPARE(radioText(w), u"HF|20m|14.074|DIGITAL|FT8"_s);
+        w.followRig(145500000, u"FM"_s);
+        QCOMPARE(radioText(w), u"VHF|2m|145.500|MIXED|FM"_s);
+        QCOMPARE(boxState(w.txtCall), call);
+        QCOMPARE(formText(w).section(u'|', 0, 7), fields);
+
+        // A frequency being typed is the operator's.
+        type(w.txtFreq, u"1"_s);
+        w.followRig(7074000, QString());
+        QCOMPARE(boxState(w.txtFreq), u"145.5001 *"_s);
+        w.setRigState(u"rig: not answering"_s);
+        QCOMPARE(w.lblRig->text(), u"rig: not answering"_s);
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    // The kept fields of an imported QSO that spoke of its band go when the edit changes its
+    // exact band.
+    void anEditOfAnImportedQsosExactBandDropsWhatNoLongerAgrees() {
+        adif::importAdif(env->m, bytesOf(adifFixture("desktop-logger.adi")), {});
+        frmEditQSO& e = handOver(3); // IW3SAT, uplink on 2 m, BAND_RX 70cm
+        QCOMPARE(radioText(e), u"SAT|2m||MIXED|FM"_s);
+        apply(e, u"adif=23cm"_s);
+        QCOMPARE(submit(e), QStringList({"QSO edited"}));
+        QByteArray file;
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::WriteOnly);
+        adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        const QByteArray record = recordsOf(file).at(2);
+        QVERIFY(record.contains("<BAND:4>23cm") && record.contains("<MODE:2>FM"));
+        QVERIFY(!record.contains("BAND_RX") && !record.contains("SAT_NAME"));
+    }
+
+    void aLogTypedWithExactValuesLeavesWithBandAndModeAndComesBackExactly() {
+        frmInsertQSO& w = insert();
+        const char* const typed[][4] = {{"i1aaa", "HF", "SSB", "freq=144.3;amode=USB"},
+                                        {"i1bbb", "HF", "DIGITAL", "freq=14.074;amode=FT4"},
+                                        {"i1ccc", "SAT", "MIXED", "adif=70cm;amode=FM"},
+                                        {"i1ddd", "50 MHz", "CW", ""}};
+        for (const auto& qso : typed) {
+            enter(w, QString::fromLatin1(qso[0]), QString::fromLatin1(qso[1]),
+                  QString::fromLatin1(qso[2]));
+            apply(w, QString::fromLatin1(qso[3]));
+            QCOMPARE(submit(w).last(), u"QSO saved"_s);
+        }
+        QCOMPARE(env->radioRows(),
+                 QStringList({"1|2m|144.3|SSB|USB", "2|20m|14.074|MFSK|FT4", "3|70cm||FM|"}));
+        QByteArray file;
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::WriteOnly);
+        const adif::ExportReport report =
+            adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        QCOMPARE(report.withoutBand + report.withoutMode, 0);
+        const QList<QByteArray> records = recordsOf(file);
+        QCOMPARE(records.size(), 4);
+        for (const QByteArray& r : records) {
+            QVERIFY2(r.contains("<BAND:") && r.contains("<MODE:"), r.constData());
+        }
+        QVERIFY(records[1].contains("<MODE:4>MFSK <SUBMODE:3>FT4 <BAND:3>20m <FREQ:6>14.074"));
+
+        LogEnv copy;
+        adif::importAdif(copy.m, file, {});
+        QCOMPARE(copy.rawRows(), env->rawRows());
+        QCOMPARE(copy.radioRows(), env->radioRows());
+    }
+};
+
+QTEST_MAIN(RadioFrameTest)
+#include "tst_radioframe.moc"
