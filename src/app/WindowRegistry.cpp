@@ -13,8 +13,10 @@
 #include "places/frmFindPlaces.h"
 #include "qso/frmEditQSO.h"
 #include "qso/frmInsertQSO.h"
+#include "rig/RigControl.h"
 #include "rigwindow/frmRig.h"
 #include "ui/Form.h"
+#include "ui/Services.h"
 
 namespace hm52 {
 
@@ -86,6 +88,9 @@ QWidget& WindowRegistry::load(Window w) {
         if (auto* form = qobject_cast<Form*>(made)) {
             connect(form, &Form::unloaded, this, forget);
             form->Form_Load();
+        }
+        if (auto* qso = qobject_cast<QsoForm*>(made)) {
+            followTheRig(*qso);
         } else if (auto* about = qobject_cast<frmAbout*>(made)) {
             connect(about, &frmAbout::unloaded, this, forget);
             about->Form_Load();
@@ -97,6 +102,23 @@ QWidget& WindowRegistry::load(Window w) {
         throw;
     }
     return *made;
+}
+
+void WindowRegistry::followTheRig(QsoForm& form) {
+    if (s_.rig == nullptr) {
+        return;
+    }
+    // Every reading of the rig reaches the form, shown or hidden, until the form goes; a rig
+    // that stops answering only changes the state line, and the form keeps what it holds.
+    connect(s_.rig, &rig::RigControl::readingChanged, &form, &QsoForm::followRig);
+    connect(s_.rig, &rig::RigControl::stateTextChanged, &form, &QsoForm::setRigState);
+    // No line at all for a station that never asked for a rig.
+    if (s_.rig->state() != rig::RigControl::State::NotConnected) {
+        form.setRigState(s_.rig->stateText());
+    }
+    if (s_.rig->state() == rig::RigControl::State::Connected) {
+        form.followRig(s_.rig->reading().hz, s_.rig->reading().mode);
+    }
 }
 
 void WindowRegistry::show(Window w) {

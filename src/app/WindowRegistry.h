@@ -13,6 +13,7 @@
 namespace hm52 {
 
 struct Services;
+class QsoForm;
 class frmInsertQSO;
 class frmEditQSO;
 class frmUtility;
@@ -70,6 +71,8 @@ Q_SIGNALS:
 
 private:
     QWidget* create(Window w);
+    // A QSO form follows the station's rig: its frequency and mode, and its state.
+    void followTheRig(QsoForm& form);
     // The QSO forms say anew what their sub-square brings.
     void showBrings();
 

@@ -3,11 +3,13 @@
 // start when the settings or the command line say so.
 
 #include "app/Program.h"
+#include "qso/frmInsertQSO.h"
 #include "rigwindow/frmRig.h"
 #include "support/Rigctld.h"
 #include "support/TestEnv.h"
 
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace hm52;
@@ -221,6 +223,43 @@ private Q_SLOTS:
                                  u"device (such as /dev/ttyUSB0) or the host:port of a rigctld "
                                  u"(such as localhost:4532).\n\nSet it in Utility, Rig..."_s});
         QCOMPARE(run.program->rig().state(), RigControl::State::NotConnected);
+    }
+
+    // An open QSO form follows the real rig; a rig that stops answering is said beside the
+    // Radio frame while the window stays responsive and the typed QSO stays whole.
+    void anOpenQsoFormFollowsTheRigAndKeepsItsQsoWhenTheRigGoes() {
+        TestEnv env;
+        Rigctld rigctld;
+        QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
+        env.registry->show(Window::InsertQSO);
+        frmInsertQSO& w = env.registry->insertQSO();
+        showActive(&w);
+        typeAtFocus(u"ab"_s);
+        typeAtFocus(u"i1abc"_s);
+        const QString typed = formText(w);
+
+        env.rig.connectRig({2, rigctld.address(), 0});
+        QVERIFY(rigctld.rigctl({u"F"_s, u"144300000"_s}));
+        QVERIFY(rigctld.rigctl({u"M"_s, u"USB"_s, u"2400"_s}));
+        const auto radio = [&w]() {
+            return texts(&w, "comboBand comboAdifBand txtFreq comboMode comboAdifMode");
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(radio(), u"VHF|2m|144.300|SSB|USB"_s, patience);
+        QCOMPARE(w.lblRig->text(), env.rig.stateText());
+        QCOMPARE(formText(w).section(u'|', 0, 6), typed.section(u'|', 0, 6));
+        QCOMPARE(boxState(w.txtCall), u"I1ABC *"_s);
+
+        // The rig goes: the window goes on answering, the QSO and the last reading stay.
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&ticks]() { ++ticks; });
+        tick.start(50);
+        rigctld.kill();
+        QTRY_VERIFY_WITH_TIMEOUT(w.lblRig->text().contains(u"not answering"_s), patience);
+        QVERIFY(ticks > 0);
+        QCOMPARE(radio(), u"VHF|2m|144.300|SSB|USB"_s);
+        QCOMPARE(boxState(w.txtCall), u"I1ABC *"_s);
+        QCOMPARE(formText(w).section(u'|', 0, 6), typed.section(u'|', 0, 6));
     }
 };
 
