@@ -1,28 +1,20 @@
 #pragma once
 
 #include "adif/QsoFields.h"
-#include "storage/RadioTable.h"
+#include "storage/KeptFields.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <array>
 
-namespace hm52 {
-class Database;
-}
-
-// What an ADIF file said of a QSO that the log's own columns cannot hold (its frequency, RST,
-// name, comment, QSL dates...), kept in a table of its own keyed by the QSO's number, so that
-// an export gives it back as it came. The table is made by the first import that keeps
-// anything; a QSO's kept fields go with it when it is deleted.
+// The importer's side of the kept fields (storage/KeptFields.h): what of a record is worth
+// keeping.
 namespace hm52::adif::kept {
 
-inline constexpr const char* tableName = "hm52_adif_fields";
-
-bool exists(Database& db);
-// Makes the table (and what deletes a QSO's kept fields with it) when it is not there yet.
-void create(Database& db);
+using hm52::kept::create;
+using hm52::kept::EditWatch;
+using hm52::kept::exists;
+using hm52::kept::tableName;
 
 // The fields of an imported record worth keeping: all but this program's own, CALL and
 // QSL_RCVD (written from the log), those the log's columns give back exactly, and the BAND,
@@ -44,24 +36,6 @@ private:
     bool exactBand_ = false;
     bool exactFreq_ = false;
     bool exactMode_ = false;
-};
-
-// Watches an edit of one QSO: the kept fields that spoke of a column the edit changed
-// (BAND, FREQ and PROP_MODE of the band, MODE and SUBMODE of the mode...), or of an exact
-// value it changed, no longer agree with the log and are dropped.
-class EditWatch {
-public:
-    EditWatch(Database& db, qint64 count);
-    // Call after the edited row is stored, in the same transaction.
-    void afterEdit();
-
-private:
-    std::array<QString, columnCount> read() const;
-    Database& db_;
-    qint64 count_;
-    bool active_ = false;
-    std::array<QString, columnCount> before_;
-    radiotable::Values radioBefore_;
 };
 
 } // namespace hm52::adif::kept

@@ -102,37 +102,6 @@ bool plainValue(QByteArrayView value) {
     return true;
 }
 
-void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type,
-                 char before) {
-    // What follows the name is put together on the stack, and the whole field copied in at
-    // once: the export writes fifteen million fields of a million QSOs.
-    char rest[32];
-    char* at = rest;
-    *at++ = ':';
-    at = std::to_chars(at, rest + sizeof rest, value.size()).ptr;
-    if (type != 0) {
-        *at++ = ':';
-        *at++ = type;
-    }
-    *at++ = '>';
-    const qsizetype start = out.size();
-    const auto nameSize = static_cast<qsizetype>(name.size());
-    const qsizetype restSize = at - rest;
-    out.resize(start + (before != 0 ? 1 : 0) + 1 + nameSize + restSize + value.size());
-    char* to = out.data() + start;
-    if (before != 0) {
-        *to++ = before;
-    }
-    *to++ = '<';
-    std::memcpy(to, name.data(), static_cast<size_t>(nameSize));
-    to += nameSize;
-    std::memcpy(to, rest, static_cast<size_t>(restSize));
-    to += restSize;
-    if (!value.isEmpty()) {
-        std::memcpy(to, value.data(), static_cast<size_t>(value.size()));
-    }
-}
-
 void fieldsOfRow(const LogRow& row, FieldSink& sink) {
     Writer w(sink);
     const auto& c = row.column;

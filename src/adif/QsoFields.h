@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/KeptFields.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -49,15 +51,6 @@ public:
 // the categories, not from the QSO's exact values).
 void fieldsOfRow(const LogRow& row, FieldSink& sink);
 
-// Appends "<NAME:length>value" or "<NAME:length:T>value", after the character `before` when
-// one is given.
-void appendField(QByteArray& out, std::string_view name, QByteArrayView value, char type = 0,
-                 char before = 0);
-
-// Calls `each(name, type, value)` for every field of a text of fields written by
-// appendField; stops at the first that is not well formed.
-template <class Each> void forEachField(QByteArrayView text, Each&& each);
-
 // A frequency in MHz as FREQ gives it: the shortest decimal that reads back as the same number.
 QByteArray frequencyField(double mhz);
 
@@ -65,32 +58,8 @@ QByteArray frequencyField(double mhz);
 // blank at either end, and none of '%', '<', '>' (which this program's own fields escape).
 bool plainValue(QByteArrayView value);
 
-// ---------------------------------------------------------------------------------------
-
-template <class Each> void forEachField(QByteArrayView text, Each&& each) {
-    qsizetype at = 0;
-    const qsizetype end = text.size();
-    while (at < end && text[at] == '<') {
-        const qsizetype colon = text.indexOf(':', at);
-        const qsizetype close = text.indexOf('>', at);
-        if (colon < 0 || close < 0 || colon > close) {
-            return;
-        }
-        const QByteArrayView lengthAndType = text.sliced(colon + 1, close - colon - 1);
-        const qsizetype second = lengthAndType.indexOf(':');
-        bool ok = false;
-        const qsizetype length =
-            (second < 0 ? lengthAndType : lengthAndType.first(second)).toLongLong(&ok);
-        if (!ok || length < 0 || length > end - close - 1) {
-            return;
-        }
-        const char type =
-            second >= 0 && second + 1 < lengthAndType.size() ? lengthAndType[second + 1] : '\0';
-        const QByteArrayView name = text.sliced(at + 1, colon - at - 1);
-        each(std::string_view(name.data(), static_cast<size_t>(name.size())), type,
-             text.sliced(close + 1, length));
-        at = close + 1 + length;
-    }
-}
+// The fields of a text of kept fields, as the log keeps them.
+using kept::appendField;
+using kept::forEachField;
 
 } // namespace hm52::adif

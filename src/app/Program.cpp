@@ -3,6 +3,7 @@
 #include "app/principale.h"
 #include "backup/Backup.h"
 #include "platform/Listing.h"
+#include "platform/ReadConnection.h"
 #include "storage/QuoteSql.h"
 #include "storage/Schema.h"
 
@@ -13,9 +14,8 @@
 #include <QLockFile>
 #include <QSysInfo>
 
-#include <sqlite3.h>
-
 #include <cerrno>
+#include <optional>
 #include <signal.h>
 
 namespace hm52 {
@@ -59,16 +59,16 @@ Program::Program(const ProgramPaths& paths, Dialogs& dialogs, Shell& shell, Prin
       mainThread_(std::make_unique<QObject>()) {
     services_.rig = &rig_;
     services_.rigSettings = &rigSettings_;
-    m_.onDamaged = [this](const QString& finding) {
-        services_.dialogs.tell(main_.get(), m_.damagedText(finding), Icon::Critical);
+    m_.keeper.onDamaged = [this](const QString& finding) {
+        services_.dialogs.tell(main_.get(), m_.keeper.damagedText(finding), Icon::Critical);
     };
 }
 
 Program::~Program() {
     // The day's backup may still be copying: stop it, leaving nothing half-made, before the
     // run it reports to goes.
-    m_.cancelAfterCheck();
-    m_.joinWorker();
+    m_.keeper.cancelAfterCheck();
+    m_.keeper.joinWorker();
 }
 
 void Program::tellLater(const QString& text, Icon icon) {
@@ -140,7 +140,7 @@ bool Program::start() {
             lock_.reset();
             return false;
         }
-        m_.lookOnly(QStringLiteral("the lock %1 of a program that no longer runs cannot be "
+        m_.keeper.lookOnly(QStringLiteral("the lock %1 of a program that no longer runs cannot be "
                                    "taken over")
                         .arg(QDir::toNativeSeparators(logPath + QStringLiteral(".lock"))));
     }
@@ -152,22 +152,22 @@ bool Program::start() {
         services_.dialogs.tell(nullptr, e.text(), Icon::Critical);
         return false;
     }
-    if (m_.trust() == LogTrust::ReadOnly) {
+    if (m_.keeper.trust() == LogTrust::ReadOnly) {
         services_.dialogs.tell(
             nullptr,
             QStringLiteral("The log %1 cannot be written: %2.\n\nHM52 opens it for looking only: "
                            "every change is refused.")
-                .arg(QDir::toNativeSeparators(logPath), m_.distrust()),
+                .arg(QDir::toNativeSeparators(logPath), m_.keeper.distrust()),
             Icon::Exclamation);
-        m_.startCheck();
+        m_.keeper.startCheck();
         startRig();
         return true;
     }
 
     startRig();
     backup::removeLeftovers(logPath);
-    m_.startCheck([this, logPath]() {
-        const QString told = dailyBackup(logPath, QDateTime::currentDateTime(), &m_.cancelled());
+    m_.keeper.startCheck([this, logPath]() {
+        const QString told = dailyBackup(logPath, QDateTime::currentDateTime(), &m_.keeper.cancelled());
         if (!told.isEmpty()) {
             tellLater(told, Icon::Exclamation);
         }
@@ -181,8 +181,8 @@ void Program::setRig(const QString& settingsPath, const rig::RigOverrides& sessi
 }
 
 void Program::finishStartWork() {
-    m_.awaitCheck();
-    m_.joinWorker();
+    m_.keeper.awaitCheck();
+    m_.keeper.joinWorker();
     QCoreApplication::processEvents();
 }
 
@@ -193,17 +193,15 @@ QString dailyBackup(const QString& logPath, const QDateTime& now, const std::ato
         backup::compareInTurn(folder, comparedEachStart, cancel);
         return {};
     }
-    sqlite3* source = nullptr;
-    const int rc = sqlite3_open_v2(logPath.toUtf8().constData(), &source,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     QString told;
     try {
-        if (rc != SQLITE_OK) {
-            throw BackupError(
-                QString::fromUtf8(source != nullptr ? sqlite3_errmsg(source) : sqlite3_errstr(rc)));
+        std::optional<ReadConnection> source;
+        try {
+            source.emplace(logPath);
+        } catch (const DbError& e) {
+            throw BackupError(e.text());
         }
-        sqlite3_busy_timeout(source, 10000);
-        const backup::Made made = backup::makeBackup(source, logPath, now, cancel);
+        const backup::Made made = backup::makeBackup(*source, logPath, now, cancel);
         backup::compareInTurn(folder, comparedEachStart, cancel);
         if (!made.notGood.isEmpty()) {
             told = QStringLiteral("These files in %1 are not good copies of the log; they do not "
@@ -216,7 +214,6 @@ QString dailyBackup(const QString& logPath, const QDateTime& now, const std::ato
                 QStringLiteral("Today's backup of the log could not be made.\n\n%1").arg(e.text());
         }
     }
-    sqlite3_close(source);
     return told;
 }
 

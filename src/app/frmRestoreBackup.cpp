@@ -128,20 +128,20 @@ void frmRestoreBackup::restore(const backup::Copy& chosen) {
 void restoreBackup(Services& s, Windows& windows, const backup::Copy& chosen,
                    const QDateTime& now) {
     Module1& m = s.m;
-    if (m.trust() == LogTrust::ReadOnly) {
+    if (m.keeper.trust() == LogTrust::ReadOnly) {
         throw BackupError(QStringLiteral("the log is open for looking only (%1): nothing was "
                                          "changed")
-                              .arg(m.distrust()));
+                              .arg(m.keeper.distrust()));
     }
     const QString logPath = m.logDb.path();
     // Nothing may hold the log while it is replaced: the day's backup stops, the windows'
     // cursors close.
-    m.cancelAfterCheck();
-    m.joinWorker();
+    m.keeper.cancelAfterCheck();
+    m.keeper.joinWorker();
     m.closeCursors();
 
     // The log as it is now, kept first.
-    if (m.trust() == LogTrust::Damaged) {
+    if (m.keeper.trust() == LogTrust::Damaged) {
         backup::keepDamaged(logPath, now);
     } else {
         backup::makeBackup(m.logDb, now);
@@ -160,7 +160,7 @@ void restoreBackup(Services& s, Windows& windows, const backup::Copy& chosen,
                            "was"));
     }
     m.openLog(logPath);
-    m.setTrusted();
+    m.keeper.setTrusted();
     windows.logReplaced();
 }
 

@@ -2,6 +2,7 @@
 
 #include "backup/Verdicts.h"
 #include "platform/Database.h"
+#include "platform/ReadConnection.h"
 #include "storage/LogCheck.h"
 
 #include <QDir>
@@ -11,12 +12,10 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-#include <sqlite3.h>
-
 #include <algorithm>
-#include <chrono>
+#include <functional>
 #include <mutex>
-#include <thread>
+#include <optional>
 
 namespace hm52::backup {
 
@@ -139,54 +138,16 @@ Made rotateLocked(const QString& folder, const QDateTime& now, const std::atomic
     return made;
 }
 
-QString engineText(sqlite3* db, int rc) {
-    return QString::fromUtf8(db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-}
+// Copies the log's pages into a new file, from the connection that the caller gave.
+using CopyFrom = std::function<CopyEnd(const QString& target, const std::atomic_bool* cancel)>;
 
-// Copies every page of `source` into a new file at `path`, a few hundred pages at a time so
-// that a writer on another connection waits milliseconds, not the whole copy.
-void copyPages(sqlite3* source, const QString& path, const std::atomic_bool* cancel) {
-    sqlite3* target = nullptr;
-    int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &target,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString reason = engineText(target, rc);
-        sqlite3_close(target);
-        throw BackupError(reason);
-    }
-    sqlite3_backup* copy = sqlite3_backup_init(target, "main", source, "main");
-    if (copy == nullptr) {
-        const QString reason = engineText(target, rc);
-        sqlite3_close(target);
-        throw BackupError(reason);
-    }
-    constexpr int pagesPerStep = 512;
-    constexpr auto pause = std::chrono::milliseconds(20);
-    int busy = 0;
-    do {
-        if (cancel != nullptr && *cancel) {
-            rc = SQLITE_INTERRUPT;
-            break;
+void copyPages(const CopyFrom& copy, const QString& target, const std::atomic_bool* cancel) {
+    try {
+        if (copy(target, cancel) == CopyEnd::Stopped) {
+            throw BackupError(QStringLiteral("the backup was stopped"));
         }
-        rc = sqlite3_backup_step(copy, pagesPerStep);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-            // A writer holds the log: wait for it, up to a minute in all.
-            if (++busy > 3000) {
-                break;
-            }
-            std::this_thread::sleep_for(pause);
-        }
-    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-    sqlite3_backup_finish(copy);
-    const QString reason = rc == SQLITE_INTERRUPT ? QStringLiteral("the backup was stopped")
-                                                  : QString::fromUtf8(sqlite3_errstr(rc));
-    const int closed = sqlite3_close(target);
-    if (rc != SQLITE_DONE) {
-        throw BackupError(reason);
-    }
-    if (closed != SQLITE_OK) {
-        throw BackupError(QString::fromUtf8(sqlite3_errstr(closed)));
+    } catch (const DbError& e) {
+        throw BackupError(e.text());
     }
 }
 
@@ -207,11 +168,10 @@ QString folderFor(const QString& logPath) {
     return QFileInfo(logPath).absoluteDir().filePath(QStringLiteral("Backup"));
 }
 
-Made makeBackup(sqlite3* source, const QString& logPath, const QDateTime& now,
-                const std::atomic_bool* cancel, Compare compare) {
-    if (source == nullptr) {
-        throw BackupError(QStringLiteral("the log is not open"));
-    }
+namespace {
+
+Made makeFrom(const CopyFrom& source, const QString& logPath, const QDateTime& now,
+              const std::atomic_bool* cancel, Compare compare) {
     const QDir dir(prepareFolder(folderFor(logPath)));
     QString name;
     QString partial;
@@ -268,11 +228,22 @@ Made makeBackup(sqlite3* source, const QString& logPath, const QDateTime& now,
     return made;
 }
 
+} // namespace
+
+Made makeBackup(ReadConnection& source, const QString& logPath, const QDateTime& now,
+                const std::atomic_bool* cancel, Compare compare) {
+    return makeFrom([&source](const QString& target,
+                              const std::atomic_bool* stop) { return source.copyTo(target, stop); },
+                    logPath, now, cancel, compare);
+}
+
 Made makeBackup(Database& log, const QDateTime& now) {
     if (!log.isOpen()) {
         throw BackupError(QStringLiteral("the log is not open"));
     }
-    return makeBackup(log.handle(), log.path(), now, nullptr, Compare::SeenThisRun);
+    return makeFrom([&log](const QString& target,
+                           const std::atomic_bool* stop) { return log.copyTo(target, stop); },
+                    log.path(), now, nullptr, Compare::SeenThisRun);
 }
 
 Made rotate(const QString& folder, const QDateTime& now, Compare compare,
@@ -415,28 +386,28 @@ void copyOut(const QString& backupPath, const QString& target) {
                               .arg(QDir::toNativeSeparators(backupPath), before.finding));
     }
     QFile::remove(target);
-    sqlite3* source = nullptr;
-    const int rc = sqlite3_open_v2(backupPath.toUtf8().constData(), &source,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
-        if (rc != SQLITE_OK) {
-            throw BackupError(engineText(source, rc));
+        std::optional<ReadConnection> source;
+        try {
+            source.emplace(backupPath);
+        } catch (const DbError& e) {
+            throw BackupError(e.text());
         }
-        copyPages(source, target, nullptr);
+        copyPages([&source](const QString& to,
+                            const std::atomic_bool* stop) { return source->copyTo(to, stop); },
+                  target, nullptr);
         const LogFinding after = checkLogFile(target);
         if (!after.good) {
             throw BackupError(QStringLiteral("the copy of %1 is not good: %2")
                                   .arg(QDir::toNativeSeparators(backupPath), after.finding));
         }
     } catch (const BackupError& e) {
-        sqlite3_close(source);
         QFile::remove(target);
         QFile::remove(target + journalSuffix);
         throw BackupError(QStringLiteral("%1 cannot be copied to %2: %3")
                               .arg(QDir::toNativeSeparators(backupPath),
                                    QDir::toNativeSeparators(target), e.text()));
     }
-    sqlite3_close(source);
 }
 
 } // namespace hm52::backup

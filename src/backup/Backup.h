@@ -10,11 +10,10 @@
 #include <atomic>
 #include <vector>
 
-struct sqlite3;
-
 namespace hm52 {
 
 class Database;
+class ReadConnection;
 
 // Copies of the log in the folder Backup beside it: made with SQLite's online backup, each
 // checked before it counts, the newest good ones kept, and put back in the log's place on
@@ -60,7 +59,7 @@ enum class Compare { Fingerprints, SeenThisRun };
 // consistent state of the log. The copy is written under a temporary name, checked and
 // fingerprinted, and only then renamed; then the folder is rotated (see rotate). `cancel`,
 // when set, stops it and leaves nothing. Throws BackupError with the reason.
-Made makeBackup(sqlite3* source, const QString& logPath, const QDateTime& now,
+Made makeBackup(ReadConnection& source, const QString& logPath, const QDateTime& now,
                 const std::atomic_bool* cancel = nullptr, Compare compare = Compare::Fingerprints);
 // The same from the program's own connection, on the operator's thread: the rotation reads
 // no copy there (Compare::SeenThisRun); the next start's rotation finishes it.

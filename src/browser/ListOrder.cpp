@@ -1,11 +1,10 @@
 #include "browser/ListOrder.h"
 
 #include "platform/Database.h"
+#include "platform/ReadConnection.h"
 
 #include <QRegularExpression>
 #include <QStringList>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstring>
@@ -77,16 +76,10 @@ std::unique_ptr<ListOrder> ListOrder::study(Database& db, const Recordset& listi
     }
     std::vector<bool> noCase;
     for (const QString& column : columns) {
-        const char* collation = nullptr;
-        if (sqlite3_table_column_metadata(db.handle(), "main", "data", column.toUtf8().constData(),
-                                          nullptr, &collation, nullptr, nullptr,
-                                          nullptr) != SQLITE_OK ||
-            collation == nullptr) {
-            return nullptr;
-        }
-        if (qstricmp(collation, "NOCASE") == 0) {
+        const QString collation = collationOf(db, "data", column);
+        if (collation.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0) {
             noCase.push_back(true);
-        } else if (qstricmp(collation, "BINARY") == 0) {
+        } else if (collation.compare(QLatin1String("BINARY"), Qt::CaseInsensitive) == 0) {
             noCase.push_back(false);
         } else {
             return nullptr;
@@ -129,7 +122,7 @@ bool ListOrder::before(qint32 a, qint32 b) {
         // As the engine compares them: NOCASE folds the ASCII letters only, then the shorter
         // text comes first.
         int c = noCase_[i]
-                    ? sqlite3_strnicmp(x.bytes.constData(), y.bytes.constData(), n)
+                    ? compareNoCase(x.bytes.constData(), y.bytes.constData(), n)
                     : std::memcmp(x.bytes.constData(), y.bytes.constData(), static_cast<size_t>(n));
         if (c == 0) {
             c = static_cast<int>(x.bytes.size() - y.bytes.size());

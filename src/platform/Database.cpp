@@ -1,5 +1,7 @@
 #include "platform/Database.h"
 
+#include "platform/ReadConnection.h"
+
 #include "platform/Sqlite.h"
 
 #include <QFileInfo>
@@ -495,6 +497,10 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     done_ = true;
     db_.control("COMMIT");
+}
+
+CopyEnd Database::copyTo(const QString& target, const std::atomic_bool* cancel) {
+    return copyPages(db_, target, cancel);
 }
 
 } // namespace hm52

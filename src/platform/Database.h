@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -26,6 +27,12 @@ namespace hm52 {
 enum class OpenMode {
     ReadWrite, // an existing file, read and written; a missing file fails the open
     ReadOnly,  // an existing file, only read
+};
+
+// How a copy of a database's pages ended.
+enum class CopyEnd {
+    Done,    // every page is in the new file
+    Stopped, // the caller asked it to stop; the new file is incomplete
 };
 
 // A column of a table: its name and declared type ("DATE" and "TIME" columns travel as
@@ -90,6 +97,9 @@ public:
     // SQLITE_BUSY ("database is locked"); 3 s unless set.
     void setBusyTimeout(int milliseconds);
     sqlite3* handle() const { return db_; }
+    // Copies every page of the file into a new database at `target`, in steps (see
+    // copyPages in platform/ReadConnection.h).
+    CopyEnd copyTo(const QString& target, const std::atomic_bool* cancel = nullptr);
 
     // The log's keeper; none for a connection that nobody keeps (the gazetteer, a tool's).
     void setGate(Gate* gate) { gate_ = gate; }

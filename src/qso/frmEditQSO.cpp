@@ -1,6 +1,6 @@
 #include "qso/frmEditQSO.h"
 
-#include "adif/KeptFields.h"
+#include "storage/KeptFields.h"
 #include "storage/Codes.h"
 #include "ui/Services.h"
 #include "ui/Windows.h"
@@ -52,7 +52,7 @@ void frmEditQSO::submit() {
     {
         // The replaced QSO goes only if the edited one is stored.
         Transaction transaction(s.m.logDb);
-        adif::kept::EditWatch kept(s.m.logDb, editCount);
+        kept::EditWatch kept(s.m.logDb, editCount);
         if (replace == Replace::OldRow) {
             s.m.sharedRs->deleteRow();
         }

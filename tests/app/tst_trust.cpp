@@ -169,7 +169,7 @@ private Q_SLOTS:
                                      QDir::toNativeSeparators(log),
                                      QDir::toNativeSeparators(env.dir.path()))});
             run.program->finishStartWork();
-            QCOMPARE(run.program->module().trust(), LogTrust::ReadOnly);
+            QCOMPARE(run.program->module().keeper.trust(), LogTrust::ReadOnly);
             QCOMPARE(run.program->module().contatore(u"select count(*) as contatore from data"_s),
                      3);
         }
@@ -205,14 +205,14 @@ private Q_SLOTS:
         QVERIFY(run.program->start());
         if (later) {
             run.program->finishStartWork();
-            QCOMPARE(run.program->module().trust(), LogTrust::Trusted);
+            QCOMPARE(run.program->module().keeper.trust(), LogTrust::Trusted);
             damagePages(log); // behind the program's back
         }
         const QByteArray damaged = bytesOf(log);
         // The counter waits the check's verdict.
         child<QAction>(&run.program->mainWindow(), later ? "mnPrintAllQSOs" : "mnCounter")
             ->trigger();
-        QCOMPARE(run.program->module().trust(), LogTrust::Damaged);
+        QCOMPARE(run.program->module().keeper.trust(), LogTrust::Damaged);
         const QString head = u"The log %1 is damaged"_s.arg(QDir::toNativeSeparators(log));
         const QString tail = u"\n\nHM52 will write nothing to it: every change is refused. To go "_s
                              u"back to a good copy, choose Database > Restore Backup..., which "_s

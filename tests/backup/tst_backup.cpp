@@ -345,9 +345,9 @@ private Q_SLOTS:
         QCOMPARE(QDir(backupFolder(env)).entryList(QDir::Files), files);
 
         // A damaged log goes aside as such, counted as no backup and left by the rotation.
-        env.m.setDamaged(u"found damaged"_s);
+        env.m.keeper.setDamaged(u"found damaged"_s);
         restoreBackup(*env.services, *env.registry, good, QDateTime(QDate(2024, 3, 2), {}));
-        QCOMPARE(env.m.trust(), LogTrust::Trusted);
+        QCOMPARE(env.m.keeper.trust(), LogTrust::Trusted);
         QCOMPARE(env.rawRows(), before);
         QVERIFY(QFile::exists(backupFolder(env) + u"/damaged-20240302-000000.mdb"_s));
         // The backup chosen, the log kept by the first restore and the good log kept before

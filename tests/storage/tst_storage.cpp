@@ -61,8 +61,8 @@ private Q_SLOTS:
         m.OpenDatabases(env.dir.path() + u'/');
         QCOMPARE(m.logDb.path(), env.dir.path() + u"/data.mdb"_s);
         QCOMPARE(m.placesDb.path(), env.dir.path() + u"/places.mdb"_s);
-        m.startCheck();
-        QCOMPARE(m.awaitCheck(), LogTrust::Trusted);
+        m.keeper.startCheck();
+        QCOMPARE(m.keeper.awaitCheck(), LogTrust::Trusted);
         QCOMPARE(
             m.logDb.scalar("select count(*) from sqlite_master where name = 'data_award'").toInt(),
             1);
