@@ -60,7 +60,7 @@ private Q_SLOTS:
         LogEnv env;
         ReadConnection c(env.m.logDb.path());
         try {
-            c.rows("select nothing from nowhere");
+            c.rows("select call from nowhere");
             QFAIL("the query did not fail");
         } catch (const DbError& e) {
             QVERIFY2(e.text().contains(u"no such table: nowhere"_s), qPrintable(e.text()));
