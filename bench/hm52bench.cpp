@@ -405,7 +405,7 @@ int main(int argc, char** argv) {
 
     // The Needed list: opened from the menu (loaded and listed anew each time), then every
     // band and mode chosen, each with the rows on screen painted.
-    QAction* neededEntry = main.findChild<QAction*>(QStringLiteral("mnNeeded"));
+    auto* neededEntry = main.findChild<QAction*>(QStringLiteral("mnNeeded"));
     std::vector<double> neededOpens;
     for (int r = 0; r < runs; ++r) {
         if (QWidget* open = registry.loaded(hm52::Window::Needed)) {

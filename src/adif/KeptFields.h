@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QString>
 
-
 // The importer's side of the kept fields (storage/KeptFields.h): what of a record is worth
 // keeping.
 namespace hm52::adif::kept {

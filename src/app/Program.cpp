@@ -15,8 +15,8 @@
 #include <QSysInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <optional>
-#include <signal.h>
 
 namespace hm52 {
 
@@ -141,8 +141,8 @@ bool Program::start() {
             return false;
         }
         m_.keeper.lookOnly(QStringLiteral("the lock %1 of a program that no longer runs cannot be "
-                                   "taken over")
-                        .arg(QDir::toNativeSeparators(logPath + QStringLiteral(".lock"))));
+                                          "taken over")
+                               .arg(QDir::toNativeSeparators(logPath + QStringLiteral(".lock"))));
     }
     // A folder that cannot be written cannot hold the lock either; the log is then only read.
 
@@ -167,7 +167,8 @@ bool Program::start() {
     startRig();
     backup::removeLeftovers(logPath);
     m_.keeper.startCheck([this, logPath]() {
-        const QString told = dailyBackup(logPath, QDateTime::currentDateTime(), &m_.keeper.cancelled());
+        const QString told =
+            dailyBackup(logPath, QDateTime::currentDateTime(), &m_.keeper.cancelled());
         if (!told.isEmpty()) {
             tellLater(told, Icon::Exclamation);
         }

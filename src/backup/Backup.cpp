@@ -358,7 +358,7 @@ QString keepDamaged(const QString& logPath, const QDateTime& now) {
     for (int sequence = 2; dir.exists(name); ++sequence) {
         name = QStringLiteral("damaged-%1-%2.mdb").arg(stamp).arg(sequence);
     }
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile source(logPath);
     if (!source.copy(path)) {
         QFile::remove(path);

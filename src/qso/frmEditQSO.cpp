@@ -1,7 +1,7 @@
 #include "qso/frmEditQSO.h"
 
-#include "storage/KeptFields.h"
 #include "storage/Codes.h"
+#include "storage/KeptFields.h"
 #include "ui/Services.h"
 #include "ui/Windows.h"
 

@@ -31,7 +31,6 @@ void Module1::OpenDatabases(const QString& logFolder, const QString& dataFolder)
     }
 }
 
-
 void Module1::openLog(const QString& path, OpenMode mode) {
     mode = keeper.modeFor(path, mode);
     try {
