@@ -157,7 +157,7 @@ protected:
     // there is one) in the same transaction.
     struct Replace {
         bool refused = false;
-        std::optional<qint64> replaced;
+        std::optional<qint64> replaced = std::nullopt;
     };
     // The confirmed rule: when another confirmed QSO of the same sub-square, band and mode
     // (beyond `except`, a condition that ends the queries) is in the log, asks whether to
