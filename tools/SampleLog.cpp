@@ -293,8 +293,9 @@ void writeLog(const QString& logPath, const QString& placesPath, const Options& 
         const QString& locator = places[static_cast<std::size_t>(q.place)].locator;
         const QString& band = codes::bands().at(q.band);
         const QString& mode = codes::modes().at(q.mode);
-        if (rules::conflictOf(groups.of(locator, band, mode), codes::confirmed) !=
-            rules::Conflict::None) {
+        if (rules::whoStands(groups.of(locator, band, mode), {rules::Newcomer{codes::confirmed}})
+                .front()
+                .conflict != rules::Conflict::None) {
             q.qsl = u'w';
         }
         groups.add(locator, band, mode, QString(q.qsl));

@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
-#include <limits>
 #include <tuple>
 
 namespace hm52::adif {
@@ -200,8 +199,8 @@ ImportReport cancelledReport() {
 }
 
 // The award's rules over the records of a file, against the log and against each other:
-// repeats, the confirmations of worked QSOs, and in each sub-square, band and mode the one
-// confirmed (or accredited) QSO that may stand, the oldest, whatever the file's order.
+// repeats, the confirmations of worked QSOs, and in each sub-square, band and mode what the
+// rules let stand.
 void applyRules(Module1& m, Candidates& candidates) {
     LogIndex index;
     index.load(m);
@@ -246,64 +245,37 @@ void applyRules(Module1& m, Candidates& candidates) {
         added.insert(whole);
     }
 
-    // The confirmed and accredited records of each group, the accredited ones first, then
-    // the oldest.
+    // Each group's records that come in or confirm, as the rules weigh them.
     QHash<QString, std::vector<int>> groups;
     for (int i = 0; i < static_cast<int>(candidates.size()); ++i) {
-        const Candidate& c = candidates[static_cast<size_t>(i)];
-        if (c.outcome != Outcome::Repeat && c.q.qsl != codes::worked) {
-            groups[groupKey(c.q)].push_back(i);
+        if (candidates[static_cast<size_t>(i)].outcome != Outcome::Repeat) {
+            groups[groupKey(candidates[static_cast<size_t>(i)].q)].push_back(i);
         }
     }
-    QHash<QString, int> standsInFile; // group -> the record that stands
-    for (auto g = groups.begin(); g != groups.end(); ++g) {
-        std::vector<int>& list = g.value();
-        std::stable_sort(list.begin(), list.end(), [&candidates](int a, int b) {
-            const Qso& x = candidates[static_cast<size_t>(a)].q;
-            const Qso& y = candidates[static_cast<size_t>(b)].q;
-            const auto order = [](const Qso& q) {
-                return std::make_pair(q.qsl != codes::accredited,
-                                      q.seconds < 0 ? std::numeric_limits<qint64>::max()
-                                                    : q.seconds);
-            };
-            return order(x) < order(y);
-        });
-        const Candidate& head = candidates[static_cast<size_t>(list.front())];
-        const rules::Group& inLog = logged.of(head.q.square, head.q.band, head.q.mode);
-        const rules::Group inFile{head.q.qsl == codes::confirmed, head.q.qsl == codes::accredited};
+    std::vector<rules::Newcomer> newcomers;
+    for (auto g = groups.cbegin(); g != groups.cend(); ++g) {
+        const std::vector<int>& list = g.value();
+        newcomers.clear();
+        for (const int i : list) {
+            const Qso& q = candidates[static_cast<size_t>(i)].q;
+            newcomers.push_back({q.qsl, q.seconds, q.own});
+        }
+        const Qso& any = candidates[static_cast<size_t>(list.front())].q;
+        const rules::Group& inLog = logged.of(any.square, any.band, any.mode);
+        const std::vector<rules::Verdict> verdicts = rules::whoStands(inLog, newcomers);
         for (size_t k = 0; k < list.size(); ++k) {
-            Candidate& c = candidates[static_cast<size_t>(list[k])];
-            if (rules::conflictOf(inLog, c.q.qsl) != rules::Conflict::None) {
-                c.outcome = Outcome::Refused;
-                c.standing = inLog.standing;
-                c.accreditedStands = inLog.accredited;
-            } else if (k > 0 && rules::conflictOf(inFile, c.q.qsl) != rules::Conflict::None) {
-                c.outcome = Outcome::Refused;
-                c.winner = list.front();
-                c.accreditedStands = inFile.accredited;
+            const rules::Verdict& v = verdicts[k];
+            if (v.conflict == rules::Conflict::None) {
+                continue;
             }
-        }
-        if (rules::conflictOf(inLog, head.q.qsl) == rules::Conflict::None) {
-            standsInFile.insert(g.key(), list.front());
-        }
-    }
-    // Worked QSOs never join an accredited one; a file of our own may hold worked QSOs
-    // logged before their sub-square was accredited.
-    for (Candidate& c : candidates) {
-        if (c.outcome != Outcome::Insert || c.q.qsl != codes::worked) {
-            continue;
-        }
-        const rules::Group& inLog = logged.of(c.q.square, c.q.band, c.q.mode);
-        const int stands = standsInFile.value(groupKey(c.q), -1);
-        if (inLog.accredited) {
+            Candidate& c = candidates[static_cast<size_t>(list[k])];
             c.outcome = Outcome::Refused;
-            c.standing = inLog.standing;
-            c.accreditedStands = true;
-        } else if (stands >= 0 && !c.q.own &&
-                   candidates[static_cast<size_t>(stands)].q.qsl == codes::accredited) {
-            c.outcome = Outcome::Refused;
-            c.winner = stands;
-            c.accreditedStands = true;
+            c.accreditedStands = v.conflict == rules::Conflict::AccreditedStands;
+            if (v.standing < 0) {
+                c.standing = inLog.standing;
+            } else {
+                c.winner = list[static_cast<size_t>(v.standing)];
+            }
         }
     }
 }

@@ -539,13 +539,18 @@ radiotable::Values QsoForm::radioValues() const {
 }
 
 QsoForm::Replace QsoForm::confirmedRule(const Values& v, const QString& except) {
-    if (rules::duplicates::otherConfirmed(s.m, v.mode, v.band, v.qsl, v.WWLocator, except) == 0) {
-        return Replace::Nothing;
+    const std::vector<qint64> others =
+        rules::duplicates::otherConfirmed(s.m, v.mode, v.band, v.qsl, v.WWLocator, except);
+    if (others.empty()) {
+        return {};
     }
     // Yes deletes a QSO: a stray Enter or Esc answers No.
     const bool yes = s.dialogs.askBeforeChange(this, rules::duplicates::replaceQuestion, Icon::None,
                                                QStringLiteral("warning"));
-    return yes ? Replace::OldRow : Replace::Refused;
+    if (!yes) {
+        return {.refused = true};
+    }
+    return {.replaced = others.front()};
 }
 
 void QsoForm::writeFields(Recordset& rs, const Values& v) {

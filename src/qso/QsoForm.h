@@ -153,10 +153,15 @@ protected:
     // The exact values of the Radio frame, as Submit stores them beside the QSO.
     radiotable::Values radioValues() const;
 
-    enum class Replace { Nothing, OldRow, Refused };
+    // The confirmed rule's answer: store nothing, or store after deleting `replaced` (when
+    // there is one) in the same transaction.
+    struct Replace {
+        bool refused = false;
+        std::optional<qint64> replaced = std::nullopt;
+    };
     // The confirmed rule: when another confirmed QSO of the same sub-square, band and mode
     // (beyond `except`, a condition that ends the queries) is in the log, asks whether to
-    // replace it. OldRow leaves that QSO as the current row of sharedRs.
+    // replace it.
     Replace confirmedRule(const Values& v, const QString& except);
 
     // Writes the fields of a QSO (all but `count`) into the current new or changed row.

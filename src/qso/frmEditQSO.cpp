@@ -1,5 +1,6 @@
 #include "qso/frmEditQSO.h"
 
+#include "rules/Rules.h"
 #include "storage/Codes.h"
 #include "storage/KeptFields.h"
 #include "ui/Services.h"
@@ -46,15 +47,15 @@ void frmEditQSO::submit() {
     const Values v = values();
     const radiotable::Values exact = radioValues();
     const Replace replace = confirmedRule(v, QStringLiteral("' and count <> ") + key + u';');
-    if (replace == Replace::Refused) {
+    if (replace.refused) {
         return;
     }
     {
         // The replaced QSO goes only if the edited one is stored.
         Transaction transaction(s.m.logDb);
         kept::EditWatch kept(s.m.logDb, editCount);
-        if (replace == Replace::OldRow) {
-            s.m.sharedRs->deleteRow();
+        if (replace.replaced) {
+            rules::duplicates::replace(s.m, *replace.replaced);
         }
         Recordset& rs = s.m.openShared(keyQuery);
         rs.edit();

@@ -24,14 +24,14 @@ void frmInsertQSO::submit() {
     const Values v = values();
     const radiotable::Values exact = radioValues();
     const Replace replace = confirmedRule(v, QStringLiteral("';"));
-    if (replace == Replace::Refused) {
+    if (replace.refused) {
         return;
     }
     {
         // The replaced QSO goes only if the new one is stored.
         Transaction transaction(s.m.logDb);
-        if (replace == Replace::OldRow) {
-            s.m.sharedRs->deleteRow();
+        if (replace.replaced) {
+            rules::duplicates::replace(s.m, *replace.replaced);
         }
         const int number = rules::nextCount(s.m);
         Recordset& rs = s.m.openShared(QStringLiteral("data"));

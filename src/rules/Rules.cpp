@@ -1,11 +1,13 @@
 #include "rules/Rules.h"
 
 #include "platform/Database.h"
+#include "platform/PreparedWrite.h"
 #include "storage/Codes.h"
 #include "storage/Module1.h"
 #include "storage/QuoteSql.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace hm52::rules {
 
@@ -124,14 +126,56 @@ QString controlsShown(QString text) {
     return text;
 }
 
-Conflict conflictOf(const Group& group, const QString& newQsl) {
+namespace {
+
+// What keeps out a new QSO with the state `qsl` from a group that holds `group`.
+Conflict conflictOf(const Group& group, const QString& qsl) {
     if (group.accredited) {
         return Conflict::AccreditedStands;
     }
-    if (group.confirmed && (newQsl == codes::confirmed || newQsl == codes::accredited)) {
+    if (group.confirmed && (qsl == codes::confirmed || qsl == codes::accredited)) {
         return Conflict::ConfirmedStands;
     }
     return Conflict::None;
+}
+
+} // namespace
+
+std::vector<Verdict> whoStands(const Group& logged, const std::vector<Newcomer>& newcomers) {
+    std::vector<Verdict> verdicts(newcomers.size());
+    // The confirmed and accredited newcomers, the one that would stand first.
+    std::vector<int> order;
+    for (int i = 0; i < static_cast<int>(newcomers.size()); ++i) {
+        if (newcomers[static_cast<size_t>(i)].qsl != codes::worked) {
+            order.push_back(i);
+        }
+    }
+    const auto rank = [&newcomers](int i) {
+        const Newcomer& n = newcomers[static_cast<size_t>(i)];
+        return std::make_pair(n.qsl != codes::accredited,
+                              n.seconds < 0 ? std::numeric_limits<qint64>::max() : n.seconds);
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&rank](int a, int b) { return rank(a) < rank(b); });
+    const int first = order.empty() ? -1 : order.front();
+    const QString firstQsl = first < 0 ? QString() : newcomers[static_cast<size_t>(first)].qsl;
+    const bool firstStands = first >= 0 && conflictOf(logged, firstQsl) == Conflict::None;
+    const Group besideFirst{firstQsl == codes::confirmed, firstQsl == codes::accredited};
+
+    for (size_t i = 0; i < newcomers.size(); ++i) {
+        const Newcomer& n = newcomers[i];
+        Verdict& v = verdicts[i];
+        v.conflict = conflictOf(logged, n.qsl);
+        if (v.conflict != Conflict::None || !firstStands || static_cast<int>(i) == first ||
+            (n.qsl == codes::worked && n.sameLog)) {
+            continue;
+        }
+        v.conflict = conflictOf(besideFirst, n.qsl);
+        if (v.conflict != Conflict::None) {
+            v.standing = first;
+        }
+    }
+    return verdicts;
 }
 
 namespace duplicates {
@@ -141,20 +185,39 @@ bool accredited(Module1& m, const QString& locator, const QString& band, const Q
         m.contatore(QStringLiteral("select count(*) as contatore from data where WWLocator = '") +
                     QuoteSql(locator) + QStringLiteral("' and qsl = 'a' and band = '") + band +
                     QStringLiteral("' and mode = '") + mode + u'\'');
-    return conflictOf(Group{false, n > 0}, codes::worked) == Conflict::AccreditedStands;
+    // Whatever state the new QSO has.
+    const Group group{.accredited = n > 0};
+    return whoStands(group, {Newcomer{codes::worked}}).front().conflict ==
+           Conflict::AccreditedStands;
 }
 
-qint64 otherConfirmed(Module1& m, const QString& mode, const QString& band, const QString& qsl,
-                      const QString& locator, const QString& except) {
-    if (conflictOf(Group{true, false}, qsl) != Conflict::ConfirmedStands) {
-        return 0;
+std::vector<qint64> otherConfirmed(Module1& m, const QString& mode, const QString& band,
+                                   const QString& qsl, const QString& locator,
+                                   const QString& except) {
+    // Only a new QSO that a confirmed one keeps out looks for them.
+    const Group group{.confirmed = true};
+    if (whoStands(group, {Newcomer{qsl}}).front().conflict != Conflict::ConfirmedStands) {
+        return {};
     }
     const QString condition = mode + QStringLiteral("' and band='") + band +
                               QStringLiteral("' and qsl='") + qsl +
                               QStringLiteral("' and WWLocator='") + QuoteSql(locator) + except;
-    m.openShared(QStringLiteral("select * from data where mode ='") + condition);
-    return m.contatore(QStringLiteral("select count(*) as contatore from data where mode ='") +
-                       condition);
+    Recordset& rs = m.openShared(QStringLiteral("select * from data where mode ='") + condition);
+    const qint64 n = m.contatore(
+        QStringLiteral("select count(*) as contatore from data where mode ='") + condition);
+    std::vector<qint64> numbers;
+    for (; static_cast<qint64>(numbers.size()) < n && !rs.eof(); rs.moveNext()) {
+        numbers.push_back(rs.field(QStringLiteral("count")).toLongLong());
+    }
+    // Nothing held on the log while the window asks.
+    rs.finish();
+    return numbers;
+}
+
+void replace(Module1& m, qint64 number) {
+    PreparedWrite(m.logDb, QStringLiteral("delete from data where count = ?1"))
+        .bind(1, number)
+        .run();
 }
 
 } // namespace duplicates

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace hm52 {
 class Module1;
 }
@@ -52,11 +54,34 @@ struct Group {
     qint64 standing = 0;     // the number of the QSO that stands (the accredited one first)
 };
 
-// What stands against a new QSO of a group: nothing; an accredited QSO, which no new QSO of
-// the group may join, whatever its QSL state; or a confirmed QSO, which a new confirmed (or
+// What keeps a new QSO out of its group: nothing; an accredited QSO, which no new QSO of the
+// group may join, whatever its QSL state; or a confirmed QSO, which a new confirmed (or
 // accredited) QSO may only replace, never stand beside. Any number of worked QSOs may stand.
 enum class Conflict { None, AccreditedStands, ConfirmedStands };
-Conflict conflictOf(const Group& group, const QString& newQsl);
+
+// A QSO that would come into a group: the one a QSO window submits, or a record of a file.
+struct Newcomer {
+    QString qsl;         // worked, confirmed or accredited
+    qint64 seconds = -1; // when it was made, to find the oldest; -1 when unknown
+    // From a log of this program's own, which may have held a worked QSO beside an
+    // accredited one of its group (logged before the sub-square was accredited).
+    bool sameLog = false;
+};
+
+// Whether a newcomer comes in, and if not, the QSO that stands against it.
+struct Verdict {
+    Conflict conflict = Conflict::None; // None: it comes in
+    int standing = -1; // the newcomer that stands against it; -1: the log's (Group::standing)
+};
+
+// Which QSO of a group stands, for newcomers that would join what the log holds of it
+// (`logged`). The log's accredited QSO keeps out every newcomer; the log's confirmed QSO
+// every confirmed or accredited one. Otherwise one of the confirmed and accredited newcomers
+// stands: an accredited one before a confirmed one, then the oldest (those of unknown time
+// after the others, equals in their given order). It keeps out the other confirmed and
+// accredited newcomers and, when it is accredited, the worked ones not of the same log.
+// One verdict for each newcomer, in their order.
+std::vector<Verdict> whoStands(const Group& logged, const std::vector<Newcomer>& newcomers);
 
 // The duplicate rules on the log, with the queries and texts the QSO windows use.
 namespace duplicates {
@@ -71,12 +96,18 @@ inline const QString replaceQuestion = QStringLiteral(
 // True when the log holds an accredited QSO of the sub-square, band and mode.
 bool accredited(Module1& m, const QString& locator, const QString& band, const QString& mode);
 
-// The confirmed rule for a new QSO with the state `qsl`: the other confirmed QSOs of its
-// sub-square, band and mode, opened into sharedRs (its current row is the first of them), and
-// their number. `except` ends both queries ("';", or "' and count <> 12;" to leave the
-// edited QSO out). 0, and nothing opened, when the new QSO is not a confirmed one.
-qint64 otherConfirmed(Module1& m, const QString& mode, const QString& band, const QString& qsl,
-                      const QString& locator, const QString& except);
+// The confirmed rule for a new QSO with the state `qsl`: the numbers of the other confirmed
+// QSOs of its sub-square, band and mode, the one to replace first. Their look-up is opened
+// into sharedRs and ended there, holding nothing. `except` ends both queries ("';", or
+// "' and count <> 12;" to leave the edited QSO out). None, and nothing opened, when the new
+// QSO is not a confirmed one.
+std::vector<qint64> otherConfirmed(Module1& m, const QString& mode, const QString& band,
+                                   const QString& qsl, const QString& locator,
+                                   const QString& except);
+
+// Deletes the confirmed QSO `number` that a new one replaces: inside the transaction that
+// stores the new one, so that it goes only if the new one is stored.
+void replace(Module1& m, qint64 number);
 
 } // namespace duplicates
 

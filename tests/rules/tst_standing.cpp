@@ -1,0 +1,124 @@
+// Which QSO of a sub-square, band and mode stands: the one rule that the QSO windows and the
+// importer share, over what the log holds of the group and the QSOs that would join it.
+
+#include "rules/Rules.h"
+#include "storage/Codes.h"
+#include "support/LogFixture.h"
+
+using namespace hm52;
+using namespace hm52::test;
+using rules::Conflict;
+
+namespace {
+
+// A newcomer written as its state, then the minute it was made (none: unknown), then '*'
+// when it comes from a log of this program's own: "c10", "a", "w*".
+rules::Newcomer newcomer(const QString& word) {
+    rules::Newcomer n{word.left(1)};
+    QString rest = word.mid(1);
+    n.sameLog = rest.endsWith(u'*');
+    rest.remove(u'*');
+    if (!rest.isEmpty()) {
+        n.seconds = rest.toLongLong() * 60;
+    }
+    return n;
+}
+
+// A verdict as the rows write it: "-" comes in; "C@2" the log's confirmed QSO 2 keeps it out;
+// "A#0" the first newcomer, accredited, does.
+QString shown(const rules::Verdict& v, qint64 logStanding) {
+    if (v.conflict == Conflict::None) {
+        return u"-"_s;
+    }
+    const QString kind = v.conflict == Conflict::AccreditedStands ? u"A"_s : u"C"_s;
+    return v.standing < 0 ? kind + u'@' + QString::number(logStanding)
+                          : kind + u'#' + QString::number(v.standing);
+}
+
+} // namespace
+
+class StandingTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void oneQsoOfAGroupStands_data() {
+        QTest::addColumn<QString>("logged");    // the states of the group's QSOs, numbered 1...
+        QTest::addColumn<QString>("newcomers"); // as newcomer() reads them
+        QTest::addColumn<QString>("verdicts");  // one for each newcomer, as shown() writes them
+        const auto row = [](const char* name, const char* logged, const char* newcomers,
+                            const char* verdicts) {
+            QTest::newRow(name) << QString::fromLatin1(logged) << QString::fromLatin1(newcomers)
+                                << QString::fromLatin1(verdicts);
+        };
+        // One new QSO, as a window submits it.
+        row("nothing in the group, worked", "", "w", "-");
+        row("nothing in the group, confirmed", "", "c", "-");
+        row("worked ones, confirmed", "w w w", "c", "-");
+        row("a confirmed one, worked", "c", "w", "-");
+        row("a confirmed one, confirmed", "w c", "c", "C@2");
+        row("a confirmed one, accredited", "c", "a", "C@1");
+        row("an accredited one, worked", "w a", "w", "A@2");
+        row("an accredited one, confirmed", "a", "c", "A@1");
+        row("several confirmed, the first stands", "w c c", "c", "C@2");
+        row("an accredited one after a confirmed one", "c a", "c", "A@2");
+        // The records of a file, as the importer weighs them.
+        row("incoming confirmed against a stored confirmed", "c", "c10 c5 w", "C@1 C@1 -");
+        row("incoming against a stored accredited", "w a", "c10 a5 w w*", "A@2 A@2 A@2 A@2");
+        row("the oldest incoming confirmed stands", "w", "c20 c10 c30", "C#1 - C#1");
+        row("equals stand in their order", "", "c10 c10", "- C#0");
+        row("an unknown time comes last", "", "c c10", "C#1 -");
+        row("accredited first, then the oldest", "", "c10 a30 c5 a20", "A#3 A#3 A#3 -");
+        row("worked beside an incoming confirmed", "", "w c w", "- - -");
+        row("worked beside an incoming accredited", "", "w a", "A#1 -");
+        row("worked of the same log beside its accredited", "", "a* w* w", "- - A#0");
+        row("confirmed of the same log against its accredited", "", "a* c*", "- A#0");
+        row("incoming refused by the log keep no other out", "c", "c w", "C@1 -");
+    }
+
+    void oneQsoOfAGroupStands() {
+        QFETCH(QString, logged);
+        QFETCH(QString, newcomers);
+        QFETCH(QString, verdicts);
+        LogEnv env;
+        // The group, and beside it QSOs of other groups that must not count.
+        for (const QString& qsl : logged.split(u' ', Qt::SkipEmptyParts)) {
+            env.addQso({.WWLocator = "AB", .mode = "SSB", .band = "VHF", .qsl = qsl});
+        }
+        for (const char* other : {"AC VHF SSB", "AB UHF SSB", "AB VHF CW"}) {
+            const QStringList g = QString::fromLatin1(other).split(u' ');
+            env.addQso({.WWLocator = g[0], .mode = g[2], .band = g[1], .qsl = codes::accredited});
+        }
+
+        // The importer: the log's groups against the records of a file.
+        rules::Groups groups;
+        groups.load(env.m);
+        const rules::Group& group = groups.of(u"ab"_s, u"VHF"_s, u"SSB"_s);
+        std::vector<rules::Newcomer> list;
+        for (const QString& word : newcomers.split(u' ')) {
+            list.push_back(newcomer(word));
+        }
+        QStringList got;
+        for (const rules::Verdict& v : rules::whoStands(group, list)) {
+            got << shown(v, group.standing);
+        }
+        QCOMPARE(got.join(u' '), verdicts);
+
+        // A window: the accredited rule, then the confirmed rule, on the log's own queries.
+        // They name the confirmed QSO to replace, not the accredited one.
+        if (list.size() != 1 || list.front().qsl == codes::accredited) {
+            return;
+        }
+        QString window = u"-"_s;
+        if (rules::duplicates::accredited(env.m, u"AB"_s, u"VHF"_s, u"SSB"_s)) {
+            window = u"A"_s;
+        } else if (const std::vector<qint64> others = rules::duplicates::otherConfirmed(
+                       env.m, u"SSB"_s, u"VHF"_s, list.front().qsl, u"AB"_s, u"';"_s);
+                   !others.empty()) {
+            window = u"C@"_s + QString::number(others.front());
+        }
+        QCOMPARE(window, verdicts.startsWith(u'A') ? verdicts.left(1) : verdicts);
+    }
+};
+
+QTEST_MAIN(StandingTest)
+#include "tst_standing.moc"
