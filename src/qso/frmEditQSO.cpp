@@ -16,7 +16,7 @@ frmEditQSO::frmEditQSO(Services& services, Windows& reg)
 }
 
 void frmEditQSO::cmdSubmit_Click() {
-    guarded([this] { submit(); });
+    submit();
 }
 
 void frmEditQSO::submit() {
