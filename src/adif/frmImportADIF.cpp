@@ -30,7 +30,7 @@ namespace {
 const QString adifFilter = QStringLiteral("ADIF files (*.adi *.adif);;All files (*)");
 }
 
-frmImportADIF::frmImportADIF(Services& services, Windows& reg) : s(services), registry(reg) {
+frmImportADIF::frmImportADIF(Services& services, Windows& windows) : FormDialog(services, windows) {
     setObjectName(QStringLiteral("frmImportADIF"));
     setWindowTitle(QStringLiteral("Import ADIF"));
     // Nothing else may change the log while an import is being set up and run.
@@ -77,8 +77,8 @@ frmImportADIF::frmImportADIF(Services& services, Windows& reg) : s(services), re
     buttons->addWidget(cmdCancel);
     layout->addLayout(buttons);
 
-    connect(cmdImport, &QPushButton::clicked, this, &frmImportADIF::cmdImport_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmImportADIF::cmdCancel_Click);
+    on(cmdImport, &QPushButton::clicked, &frmImportADIF::cmdImport_Click);
+    on(cmdCancel, &QPushButton::clicked, &frmImportADIF::cmdCancel_Click);
 }
 
 void frmImportADIF::setFile(const QString& path, QWidget* owner) {
@@ -166,7 +166,8 @@ void frmImportADIF::cmdImport_Click() {
     registry.show(Window::ImportReport);
 }
 
-frmImportReport::frmImportReport(Services& /*services*/, Windows& /*registry*/) {
+frmImportReport::frmImportReport(Services& services, Windows& windows)
+    : FormDialog(services, windows) {
     setObjectName(QStringLiteral("frmImportReport"));
     setWindowTitle(QStringLiteral("ADIF import report"));
     auto* layout = new QVBoxLayout(this);
@@ -183,7 +184,11 @@ frmImportReport::frmImportReport(Services& /*services*/, Windows& /*registry*/) 
     cmdOK->setDefault(true);
     buttons->addWidget(cmdOK);
     layout->addLayout(buttons);
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    on(cmdOK, &QPushButton::clicked, &frmImportReport::cmdOK_Click);
+}
+
+void frmImportReport::cmdOK_Click() {
+    accept();
 }
 
 void frmImportReport::setReport(const QString& text) {

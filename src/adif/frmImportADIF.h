@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Form.h"
+
 #include <QPointer>
 
 class QCheckBox;
@@ -11,13 +12,12 @@ class QPushButton;
 namespace hm52 {
 
 struct Services;
-class Windows;
 
 // Import ADIF: the options of one import of a chosen file; Import runs it.
-class frmImportADIF : public QDialog {
+class frmImportADIF : public FormDialog {
     Q_OBJECT
 public:
-    frmImportADIF(Services& services, Windows& registry);
+    frmImportADIF(Services& services, Windows& windows);
 
     // The file to import, and the window the import's boxes and progress stand over.
     void setFile(const QString& path, QWidget* owner);
@@ -26,8 +26,6 @@ public:
     void cmdCancel_Click();
 
 private:
-    Services& s;
-    Windows& registry;
     QPointer<QWidget> owner_;
     QLineEdit* txtFile = nullptr;
     QCheckBox* chkAllMixed = nullptr;
@@ -38,11 +36,13 @@ private:
 };
 
 // The report of the last import.
-class frmImportReport : public QDialog {
+class frmImportReport : public FormDialog {
     Q_OBJECT
 public:
-    frmImportReport(Services& services, Windows& registry);
+    frmImportReport(Services& services, Windows& windows);
     void setReport(const QString& text);
+
+    void cmdOK_Click();
 
 private:
     QPlainTextEdit* txtReport = nullptr;

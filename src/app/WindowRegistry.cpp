@@ -18,6 +18,8 @@
 #include "ui/Form.h"
 #include "ui/Services.h"
 
+#include <stdexcept>
+
 namespace hm52 {
 
 WindowRegistry::WindowRegistry(Services& services) : s_(services) {}
@@ -29,7 +31,8 @@ WindowRegistry::~WindowRegistry() {
     }
 }
 
-QWidget* WindowRegistry::create(Window w) {
+WindowContract* WindowRegistry::create(Window w) {
+    // No default: a window without its case here does not build.
     switch (w) {
     case Window::InsertQSO:
         return new frmInsertQSO(s_, *this);
@@ -61,8 +64,10 @@ QWidget* WindowRegistry::create(Window w) {
         return new frmRig(s_, *this);
     case Window::Needed:
         return new frmNeeded(s_, *this);
+    case Window::Count:
+        break;
     }
-    return nullptr;
+    throw std::out_of_range("no such window");
 }
 
 QWidget* WindowRegistry::loaded(Window w) const {
@@ -74,26 +79,20 @@ QWidget& WindowRegistry::load(Window w) {
     if (slot) {
         return *slot;
     }
-    QWidget* made = create(w);
-    slot = made;
-    placement_.manage(made); // whole on the screen whenever it shows
+    WindowContract* made = create(w);
+    QWidget& window = made->widget();
+    slot = &window;
+    placement_.manage(&window); // whole on the screen whenever it shows
     // The close box unloads the window: forget it at once, so the next use loads anew.
-    const auto index = static_cast<size_t>(w);
-    auto forget = [this, index, made]() {
-        if (windows_.at(index) == made) {
+    made->whenUnloaded([this, index = static_cast<size_t>(w), &window]() {
+        if (windows_.at(index) == &window) {
             windows_.at(index) = nullptr;
         }
-    };
+    });
     try {
-        if (auto* form = qobject_cast<Form*>(made)) {
-            connect(form, &Form::unloaded, this, forget);
-            form->Form_Load();
-        }
-        if (auto* qso = qobject_cast<QsoForm*>(made)) {
+        made->Form_Load();
+        if (auto* qso = qobject_cast<QsoForm*>(&window)) {
             followTheRig(*qso);
-        } else if (auto* about = qobject_cast<frmAbout*>(made)) {
-            connect(about, &frmAbout::unloaded, this, forget);
-            about->Form_Load();
         }
     } catch (...) {
         // A load that fails leaves no half-loaded window behind.
@@ -101,7 +100,7 @@ QWidget& WindowRegistry::load(Window w) {
         delete made;
         throw;
     }
-    return *made;
+    return window;
 }
 
 void WindowRegistry::followTheRig(QsoForm& form) {

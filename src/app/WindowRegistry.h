@@ -13,6 +13,7 @@
 namespace hm52 {
 
 struct Services;
+class WindowContract;
 class QsoForm;
 class frmInsertQSO;
 class frmEditQSO;
@@ -70,7 +71,8 @@ Q_SIGNALS:
     void counted();
 
 private:
-    QWidget* create(Window w);
+    // A new window of the kind, not loaded.
+    WindowContract* create(Window w);
     // A QSO form follows the station's rig: its frequency and mode, and its state.
     void followTheRig(QsoForm& form);
     // The QSO forms say anew what their sub-square brings.

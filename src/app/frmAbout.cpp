@@ -4,7 +4,6 @@
 #include "ui/OpenDocument.h"
 #include "ui/Services.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -13,14 +12,6 @@
 namespace hm52 {
 
 namespace {
-
-template <class W>
-W* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 QFont labelFont() {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -32,7 +23,7 @@ QFont labelFont() {
 
 QLabel* textLabel(QWidget* parent, const char* name, const QString& text, int top,
                   const QColor& colour) {
-    auto* label = place<QLabel>(parent, name, 12, top, 376, 20);
+    auto* label = placeTw<QLabel>(parent, QLatin1String(name), 180, top, 5640, 300);
     label->setFont(labelFont());
     label->setText(text);
     QPalette palette = label->palette();
@@ -43,35 +34,35 @@ QLabel* textLabel(QWidget* parent, const char* name, const QString& text, int to
 
 } // namespace
 
-frmAbout::frmAbout(Services& services, WindowRegistry& /*registry*/) : s(services) {
+frmAbout::frmAbout(Services& services, Windows& windows) : FormDialog(services, windows) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("about HM52"));
     setModal(false);
-    setFixedSize(400, 264);
+    setFixedSize(tw(6000), tw(3960));
 
-    Picture2 = place<QLabel>(this, "Picture2", 8, 8, 64, 111);
+    Picture2 = placeTw<QLabel>(this, QStringLiteral("Picture2"), 120, 120, 960, 1665);
     Picture2->setPixmap(artwork::emblem());
-    Picture1 = place<QLabel>(this, "Picture1", 76, 8, 321, 64);
+    Picture1 = placeTw<QLabel>(this, QStringLiteral("Picture1"), 1140, 120, 4815, 960);
     Picture1->setPixmap(artwork::banner());
 
     lblVersion =
-        textLabel(this, "lblVersion", QStringLiteral("Version " HM52_VERSION " "), 126, Qt::black);
+        textLabel(this, "lblVersion", QStringLiteral("Version " HM52_VERSION " "), 1890, Qt::black);
     lblDescription = textLabel(this, "lblDescription",
                                QStringLiteral("by the HM52 logbook team for the award's hunters"),
-                               148, Qt::black);
-    lblFreeware = textLabel(this, "lblFreeware", QStringLiteral("Freeware"), 170, Qt::black);
-    Label2 = textLabel(this, "Label2", QStringLiteral("Site: ") + siteAddress(), 192, Qt::blue);
+                               2220, Qt::black);
+    lblFreeware = textLabel(this, "lblFreeware", QStringLiteral("Freeware"), 2550, Qt::black);
+    Label2 = textLabel(this, "Label2", QStringLiteral("Site: ") + siteAddress(), 2880, Qt::blue);
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
 
     // Line1: a grey line with a white one a pixel under it, across the window.
-    auto* grey = place<QFrame>(this, "Line1(0)", 0, 218, 400, 1);
+    auto* grey = placeTw<QFrame>(this, QStringLiteral("Line1(0)"), 0, 3270, 6000, 15);
     grey->setFrameShape(QFrame::NoFrame);
     grey->setAutoFillBackground(true);
     QPalette greyPalette = grey->palette();
     greyPalette.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
     grey->setPalette(greyPalette);
-    auto* white = place<QFrame>(this, "Line1(1)", 0, 219, 400, 1);
+    auto* white = placeTw<QFrame>(this, QStringLiteral("Line1(1)"), 0, 3285, 6000, 15);
     white->setFrameShape(QFrame::NoFrame);
     white->setAutoFillBackground(true);
     QPalette whitePalette = white->palette();
@@ -79,11 +70,11 @@ frmAbout::frmAbout(Services& services, WindowRegistry& /*registry*/) : s(service
     white->setPalette(whitePalette);
 
     // Both the default and the cancel button: Enter and Esc press it.
-    cmdOK = place<QPushButton>(this, "cmdOK", 300, 228, 90, 28);
+    cmdOK = placeTw<QPushButton>(this, QStringLiteral("cmdOK"), 4500, 3420, 1350, 420);
     cmdOK->setText(QStringLiteral("OK"));
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    on(cmdOK, &QPushButton::clicked, &frmAbout::cmdOK_Click);
 }
 
 QString frmAbout::siteAddress() {
@@ -111,13 +102,6 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
 
 void frmAbout::reject() {
     cmdOK->click();
-}
-
-void frmAbout::closeEvent(QCloseEvent* event) {
-    event->accept();
-    hide();
-    Q_EMIT unloaded();
-    deleteLater();
 }
 
 } // namespace hm52

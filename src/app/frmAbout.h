@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Form.h"
+
 #include <QString>
 
 class QFrame;
@@ -9,15 +10,11 @@ class QPushButton;
 
 namespace hm52 {
 
-struct Services;
-class WindowRegistry;
-
 // "about HM52": version, credits and the sponsor's web page.
-class frmAbout : public QDialog {
+class frmAbout : public FormDialog {
     Q_OBJECT
 public:
-    frmAbout(Services& services, WindowRegistry& registry);
-    void Form_Load() {}
+    frmAbout(Services& services, Windows& windows);
 
     // The sponsor's web page, shown after "Site: " and opened by the link.
     static QString siteAddress();
@@ -25,17 +22,12 @@ public:
     void cmdOK_Click();
     void Label2_Click();
 
-Q_SIGNALS:
-    void unloaded();
-
 protected:
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Esc presses OK.
     void reject() override;
 
 private:
-    Services& s;
     QLabel* Picture2 = nullptr;
     QLabel* Picture1 = nullptr;
     QLabel* lblVersion = nullptr;

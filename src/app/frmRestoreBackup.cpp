@@ -49,9 +49,9 @@ frmRestoreBackup::frmRestoreBackup(Services& services, Windows& reg) : Form(serv
     buttons->addWidget(cmdExit);
     layout->addLayout(buttons);
 
-    connect(cmdRestore, &QPushButton::clicked, this, [this]() { cmdRestore_Click(); });
-    connect(cmdExit, &QPushButton::clicked, this, [this]() { cmdExit_Click(); });
-    connect(lstBackups, &QTreeWidget::itemDoubleClicked, this, [this]() { cmdRestore_Click(); });
+    on(cmdRestore, &QPushButton::clicked, &frmRestoreBackup::cmdRestore_Click);
+    on(cmdExit, &QPushButton::clicked, &frmRestoreBackup::cmdExit_Click);
+    on(lstBackups, &QTreeWidget::itemDoubleClicked, &frmRestoreBackup::cmdRestore_Click);
 }
 
 void frmRestoreBackup::Form_Load() {
@@ -88,13 +88,11 @@ void frmRestoreBackup::cmdExit_Click() {
 }
 
 void frmRestoreBackup::cmdRestore_Click() {
-    guarded([this]() {
-        const int at = lstBackups->indexOfTopLevelItem(lstBackups->currentItem());
-        if (at < 0 || at >= static_cast<int>(backups_.size())) {
-            return;
-        }
-        restore(backups_.at(static_cast<size_t>(at)));
-    });
+    const int at = lstBackups->indexOfTopLevelItem(lstBackups->currentItem());
+    if (at < 0 || at >= static_cast<int>(backups_.size())) {
+        return;
+    }
+    restore(backups_.at(static_cast<size_t>(at)));
 }
 
 void frmRestoreBackup::restore(const backup::Copy& chosen) {

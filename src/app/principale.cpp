@@ -20,28 +20,25 @@
 namespace hm52 {
 
 principale::principale(Services& services, WindowRegistry& reg, std::function<void()> endProgram)
-    : s(services), registry(reg), endProgram_(std::move(endProgram)) {
+    : WindowContract(*this, services, reg), endProgram_(std::move(endProgram)) {
     setObjectName(QStringLiteral("principale"));
     setWindowTitle(QStringLiteral("HM52 v1.0 ita"));
-    registry.setMainWindow(this);
+    reg.setMainWindow(this);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(tw(7440), tw(4680));
     setCentralWidget(client);
 
-    Picture1 = new QLabel(client);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(tw(653), tw(240), tw(6135), tw(3615));
+    Picture1 = placeTw<QLabel>(client, QStringLiteral("Picture1"), 653, 240, 6135, 3615);
     // The certificate keeps its proportions: scaled down to the box's height, centred.
     Picture1->setPixmap(artwork::certificate().scaled(Picture1->size(), Qt::KeepAspectRatio,
                                                       Qt::SmoothTransformation));
     Picture1->setAlignment(Qt::AlignCenter);
 
-    cmdExit = new QPushButton(QStringLiteral("Exit"), client);
-    cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    cmdExit->setGeometry(tw(4920), tw(4080), tw(1935), tw(495));
-    connect(cmdExit, &QPushButton::clicked, this, &principale::cmdExit_Click);
+    cmdExit = placeTw<QPushButton>(client, QStringLiteral("cmdExit"), 4920, 4080, 1935, 495);
+    cmdExit->setText(QStringLiteral("Exit"));
+    on(cmdExit, &QPushButton::clicked, &principale::cmdExit_Click);
 
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
@@ -106,8 +103,7 @@ QAction* principale::addEntry(QMenu* menu, const char* name, const QString& capt
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
     // A menu entry may load a window that reads the log: an engine error shows its text.
-    connect(action, &QAction::triggered, this,
-            [this, handler]() { runHandler(s, this, [this, handler]() { (this->*handler)(); }); });
+    on(action, &QAction::triggered, handler);
     return action;
 }
 

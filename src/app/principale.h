@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Form.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -15,15 +17,16 @@ struct Services;
 class WindowRegistry;
 
 // The main window: the certificate picture, Exit, and the menu bar from which every other
-// window opens. Closing it, Exit and the Exit entry end the program at once.
-class principale : public QMainWindow {
+// window opens. Closing it, Exit and the Exit entry end the program at once: its close box
+// does not unload it as the other windows' do.
+class principale : public QMainWindow, public WindowContract {
     Q_OBJECT
 public:
     // `endProgram` ends the run (the real program leaves its event loop at once).
     principale(Services& services, WindowRegistry& registry, std::function<void()> endProgram);
 
     // Opens the databases; throws DbError with the engine's text when it cannot.
-    void Form_Load();
+    void Form_Load() override;
 
     // Menu handlers.
     void mnInsertQSO_Click();
@@ -60,8 +63,6 @@ private:
                       void (principale::*handler)());
     void openHelp(const QString& document);
 
-    Services& s;
-    WindowRegistry& registry;
     std::function<void()> endProgram_;
     QLabel* Picture1 = nullptr;
     QPushButton* cmdExit = nullptr;

@@ -162,10 +162,10 @@ AwardRequestForm::AwardRequestForm(Services& services, Windows& reg, const Placi
     setFixedSize(tw(placing.width),
                  tw(placing.height) + moreTop - tw(placing.buttonsTop) + tw(495) + tw(105));
 
-    connect(cmdPrint, &QPushButton::clicked, this, [this]() { cmdPrint_Click(); });
-    connect(cmdExit, &QPushButton::clicked, this, [this]() { cmdExit_Click(); });
-    connect(cmdPreview, &QPushButton::clicked, this, [this]() { cmdPreview_Click(); });
-    connect(cmdSavePdf, &QPushButton::clicked, this, [this]() { cmdSavePdf_Click(); });
+    on(cmdPrint, &QPushButton::clicked, &AwardRequestForm::cmdPrint_Click);
+    on(cmdExit, &QPushButton::clicked, &AwardRequestForm::cmdExit_Click);
+    on(cmdPreview, &QPushButton::clicked, &AwardRequestForm::cmdPreview_Click);
+    on(cmdSavePdf, &QPushButton::clicked, &AwardRequestForm::cmdSavePdf_Click);
 }
 
 void AwardRequestForm::Form_Load() {
@@ -178,13 +178,13 @@ void AwardRequestForm::cmdExit_Click() {
 }
 
 void AwardRequestForm::cmdPrint_Click() {
-    guarded([this]() { request(Output::Printer); });
+    request(Output::Printer);
 }
 void AwardRequestForm::cmdPreview_Click() {
-    guarded([this]() { request(Output::Preview); });
+    request(Output::Preview);
 }
 void AwardRequestForm::cmdSavePdf_Click() {
-    guarded([this]() { request(Output::Pdf); });
+    request(Output::Pdf);
 }
 
 std::unique_ptr<PrintJob> AwardRequestForm::openJob(Output output, const QString& pdfName) {

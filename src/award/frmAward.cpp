@@ -120,20 +120,17 @@ frmAward::frmAward(Services& services, Windows& reg) : Form(services, reg) {
 
     cmdExit = placeTw<QPushButton>(this, QStringLiteral("cmdExit"), 6360, 5400, 1815, 495);
     cmdExit->setText(QStringLiteral("Exit"));
-    connect(cmdExit, &QPushButton::clicked, this,
-            [this]() { guarded([this]() { cmdExit_Click(); }); });
+    on(cmdExit, &QPushButton::clicked, &frmAward::cmdExit_Click);
 
     // Choosing a mode recounts, whether the operator picks it (the same one included) or it
     // is selected from code, as the load does. A pick of another mode is counted once.
-    connect(Combo1, &QComboBox::currentIndexChanged, this,
-            [this]() { guarded([this]() { Combo1_Click(); }); });
-    connect(Combo1, &QComboBox::activated, this, [this](int index) {
+    on(Combo1, &QComboBox::currentIndexChanged, &frmAward::Combo1_Click);
+    on(Combo1, &QComboBox::activated, [this](int index) {
         if (index == countedIndex_) {
-            guarded([this]() { Combo1_Click(); });
+            Combo1_Click();
         }
     });
-    connect(Combo1->view()->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this]() { guarded([this]() { Combo1_Scroll(); }); });
+    on(Combo1->view()->verticalScrollBar(), &QScrollBar::valueChanged, &frmAward::Combo1_Scroll);
 }
 
 void frmAward::Form_Load() {

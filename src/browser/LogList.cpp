@@ -162,10 +162,8 @@ void LogListView::mousePressEvent(QMouseEvent* event) {
     } else {
         event->accept();
     }
-    if (onMouseDown) {
-        const QPoint at = event->position().toPoint();
-        onMouseDown(event->button(), event->modifiers(), at.x(), at.y());
-    }
+    const QPoint at = event->position().toPoint();
+    Q_EMIT mouseDown(event->button(), event->modifiers(), at.x(), at.y());
 }
 
 void LogListView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -174,8 +172,8 @@ void LogListView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     QListView::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && onDoubleClick) {
-        onDoubleClick();
+    if (event->button() == Qt::LeftButton) {
+        Q_EMIT dblClick();
     }
 }
 

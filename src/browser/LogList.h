@@ -70,11 +70,14 @@ class LogListView final : public QListView {
 public:
     explicit LogListView(QWidget* parent = nullptr);
 
-    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int, int)> onMouseDown;
-    std::function<void()> onDoubleClick;
-
     // The selected line's position (first line 0), or -1 when none is selected.
     int selectedLine() const;
+
+Q_SIGNALS:
+    // Any button pressed, at a place in the list's own coordinates.
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // The left button double-clicked, on a line or not.
+    void dblClick();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

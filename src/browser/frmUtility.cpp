@@ -36,10 +36,8 @@ frmUtility::frmUtility(Services& services, Windows& reg) : Form(services, reg) {
     alignCaptionOverLines(Frame3, List);
     lines_ = new LogLinesModel([this](qint32 key) { return lineOf(key); }, List);
     List->setModel(lines_);
-    List->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-        guarded([&]() { List_MouseDown(button, shift, x, y); });
-    };
-    List->onDoubleClick = [this]() { guarded([this]() { List_DblClick(); }); };
+    on(List, &LogListView::mouseDown, &frmUtility::List_MouseDown);
+    on(List, &LogListView::dblClick, &frmUtility::List_DblClick);
 
     Frame1 = placeTw<QGroupBox>(this, "Frame1", 120, 6000, 1575, 1335);
     Frame1->setTitle(QStringLiteral("Order by:"));
@@ -90,21 +88,15 @@ frmUtility::frmUtility(Services& services, Windows& reg) : Form(services, reg) {
     mnDeleteQSO = mnPopup->addAction(QStringLiteral("&Delete QSO"));
     mnDeleteQSO->setObjectName(QStringLiteral("mnDeleteQSO"));
 
-    const auto onClick = [this](QPushButton* button, void (frmUtility::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, handler]() { guarded([this, handler]() { (this->*handler)(); }); });
-    };
-    onClick(cmdCall, &frmUtility::cmdCall_Click);
-    onClick(cmdPlace, &frmUtility::cmdPlace_Click);
-    onClick(cmdWWLocator, &frmUtility::cmdWWLocator_Click);
-    onClick(cmdShowAny, &frmUtility::cmdShowAny_Click);
-    onClick(cmdDeleteQSO, &frmUtility::cmdDeleteQSO_Click);
-    onClick(cmdEditQSO, &frmUtility::cmdEditQSO_Click);
-    onClick(cmdExit, &frmUtility::cmdExit_Click);
-    connect(mnEditQSO, &QAction::triggered, this,
-            [this]() { guarded([this]() { mnEditQSO_Click(); }); });
-    connect(mnDeleteQSO, &QAction::triggered, this,
-            [this]() { guarded([this]() { mnDeleteQSO_Click(); }); });
+    on(cmdCall, &QPushButton::clicked, &frmUtility::cmdCall_Click);
+    on(cmdPlace, &QPushButton::clicked, &frmUtility::cmdPlace_Click);
+    on(cmdWWLocator, &QPushButton::clicked, &frmUtility::cmdWWLocator_Click);
+    on(cmdShowAny, &QPushButton::clicked, &frmUtility::cmdShowAny_Click);
+    on(cmdDeleteQSO, &QPushButton::clicked, &frmUtility::cmdDeleteQSO_Click);
+    on(cmdEditQSO, &QPushButton::clicked, &frmUtility::cmdEditQSO_Click);
+    on(cmdExit, &QPushButton::clicked, &frmUtility::cmdExit_Click);
+    on(mnEditQSO, &QAction::triggered, &frmUtility::mnEditQSO_Click);
+    on(mnDeleteQSO, &QAction::triggered, &frmUtility::mnDeleteQSO_Click);
 
     connectOption(optCall, &frmUtility::optCall_Click);
     connectOption(optPlace, &frmUtility::optPlace_Click);
@@ -119,9 +111,9 @@ frmUtility::~frmUtility() = default;
 void frmUtility::connectOption(QRadioButton* option, void (frmUtility::*handler)()) {
     // An option's click handler runs when it becomes the selected one, by mouse, keyboard
     // or code.
-    connect(option, &QRadioButton::toggled, this, [this, handler](bool on) {
-        if (on) {
-            guarded([this, handler]() { (this->*handler)(); });
+    on(option, &QRadioButton::toggled, [this, handler](bool selected) {
+        if (selected) {
+            (this->*handler)();
         }
     });
 }

@@ -126,14 +126,11 @@ frmMap::frmMap(Services& services, Windows& reg) : Form(services, reg) {
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(comboMode, &QComboBox::activated, this,
-            [this]() { guarded([this]() { comboMode_Click(); }); });
-    connect(comboBand, &QComboBox::activated, this,
-            [this]() { guarded([this]() { comboBand_Click(); }); });
-    connect(cmdSavePNG, &QPushButton::clicked, this,
-            [this]() { guarded([this]() { cmdSavePNG_Click(); }); });
-    connect(cmdExit, &QPushButton::clicked, this, &frmMap::cmdExit_Click);
-    connect(picMap, &SubSquareGrid::hovered, this, &frmMap::picMap_MouseMove);
+    on(comboMode, &QComboBox::activated, &frmMap::comboMode_Click);
+    on(comboBand, &QComboBox::activated, &frmMap::comboBand_Click);
+    on(cmdSavePNG, &QPushButton::clicked, &frmMap::cmdSavePNG_Click);
+    on(cmdExit, &QPushButton::clicked, &frmMap::cmdExit_Click);
+    on(picMap, &SubSquareGrid::hovered, &frmMap::picMap_MouseMove);
     clickLater_ = new QTimer(this);
     clickLater_->setSingleShot(true);
     clickLater_->setInterval(QApplication::doubleClickInterval());
@@ -141,11 +138,10 @@ frmMap::frmMap(Services& services, Windows& reg) : Form(services, reg) {
         clicked_ = index;
         clickLater_->start();
     });
-    connect(clickLater_, &QTimer::timeout, this,
-            [this]() { guarded([this]() { picMap_Click(clicked_); }); });
-    connect(picMap, &SubSquareGrid::cellDoubleClicked, this, [this](int index) {
+    on(clickLater_, &QTimer::timeout, [this]() { picMap_Click(clicked_); });
+    on(picMap, &SubSquareGrid::cellDoubleClicked, [this](int index) {
         clickLater_->stop();
-        guarded([this, index]() { picMap_DblClick(index); });
+        picMap_DblClick(index);
     });
 }
 

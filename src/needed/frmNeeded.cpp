@@ -115,25 +115,15 @@ frmNeeded::frmNeeded(Services& services, Windows& reg) : Form(services, reg) {
         setTabOrder(order[i - 1], order[i]);
     }
 
-    const auto onChoice = [this](QComboBox* combo, void (frmNeeded::*handler)()) {
-        connect(combo, &QComboBox::activated, this,
-                [this, handler]() { guarded([this, handler]() { (this->*handler)(); }); });
-    };
-    onChoice(comboMode, &frmNeeded::comboMode_Click);
-    onChoice(comboBand, &frmNeeded::comboBand_Click);
-    onChoice(comboState, &frmNeeded::comboState_Click);
-    onChoice(comboProv, &frmNeeded::comboProv_Click);
-    const auto onClick = [this](QPushButton* button, void (frmNeeded::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, handler]() { guarded([this, handler]() { (this->*handler)(); }); });
-    };
-    onClick(cmdPrint, &frmNeeded::cmdPrint_Click);
-    onClick(cmdPreview, &frmNeeded::cmdPreview_Click);
-    onClick(cmdExportCSV, &frmNeeded::cmdExportCSV_Click);
-    onClick(cmdExit, &frmNeeded::cmdExit_Click);
-    connect(lstNeeded, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        guarded([this, index]() { lstNeeded_DblClick(index); });
-    });
+    on(comboMode, &QComboBox::activated, &frmNeeded::comboMode_Click);
+    on(comboBand, &QComboBox::activated, &frmNeeded::comboBand_Click);
+    on(comboState, &QComboBox::activated, &frmNeeded::comboState_Click);
+    on(comboProv, &QComboBox::activated, &frmNeeded::comboProv_Click);
+    on(cmdPrint, &QPushButton::clicked, &frmNeeded::cmdPrint_Click);
+    on(cmdPreview, &QPushButton::clicked, &frmNeeded::cmdPreview_Click);
+    on(cmdExportCSV, &QPushButton::clicked, &frmNeeded::cmdExportCSV_Click);
+    on(cmdExit, &QPushButton::clicked, &frmNeeded::cmdExit_Click);
+    on(lstNeeded, &QAbstractItemView::doubleClicked, &frmNeeded::lstNeeded_DblClick);
 }
 
 frmNeeded::~frmNeeded() = default;

@@ -99,9 +99,9 @@ frmUserData::frmUserData(Services& services, Windows& reg) : Form(services, reg)
     halves->addWidget(Frame1);
     halves->addLayout(right);
 
-    connect(cmdClear, &QPushButton::clicked, this, [this]() { cmdClear_Click(); });
-    connect(cmdSubmit, &QPushButton::clicked, this, [this]() { cmdSubmit_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this]() { Command1_Click(); });
+    on(cmdClear, &QPushButton::clicked, &frmUserData::cmdClear_Click);
+    on(cmdSubmit, &QPushButton::clicked, &frmUserData::cmdSubmit_Click);
+    on(Command1, &QPushButton::clicked, &frmUserData::Command1_Click);
 }
 
 void frmUserData::Form_Load() {
@@ -139,8 +139,9 @@ void frmUserData::ShowUserData() {
 }
 
 void frmUserData::cmdSubmit_Click() {
+    // What the log holds is shown again, whether or not the new data could be written.
     guarded([this]() { submit(); });
-    guarded([this]() { ShowUserData(); });
+    ShowUserData();
 }
 
 void frmUserData::submit() {

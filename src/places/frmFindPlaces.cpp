@@ -53,15 +53,11 @@ frmFindPlaces::frmFindPlaces(Services& services, Windows& reg) : Form(services, 
     Command2 = placeTw<QPushButton>(this, "Command2", 4200, 4800, 1455, 375);
     Command2->setText(QStringLiteral("Exit"));
 
-    const auto onClick = [this](QPushButton* button, void (frmFindPlaces::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, handler]() { guarded([this, handler]() { (this->*handler)(); }); });
-    };
-    onClick(cmdSearch, &frmFindPlaces::cmdSearch_Click);
-    onClick(cmdSearch2, &frmFindPlaces::cmdSearch2_Click);
-    onClick(cmdClear, &frmFindPlaces::cmdClear_Click);
-    onClick(Command2, &frmFindPlaces::Command2_Click);
-    connect(txtWWLocator, &QLineEdit::textChanged, this, [this]() { txtWWLocator_Change(); });
+    on(cmdSearch, &QPushButton::clicked, &frmFindPlaces::cmdSearch_Click);
+    on(cmdSearch2, &QPushButton::clicked, &frmFindPlaces::cmdSearch2_Click);
+    on(cmdClear, &QPushButton::clicked, &frmFindPlaces::cmdClear_Click);
+    on(Command2, &QPushButton::clicked, &frmFindPlaces::Command2_Click);
+    on(txtWWLocator, &QLineEdit::textChanged, &frmFindPlaces::txtWWLocator_Change);
     txtWWLocator->installEventFilter(this);
 }
 

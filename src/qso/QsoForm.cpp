@@ -212,26 +212,25 @@ void QsoForm::buildControls() {
     }
 
     // Change handlers run on every change of the text, typed or set from code.
-    connect(txtWWLocator, &QLineEdit::textChanged, this, [this] { txtWWLocator_Change(); });
-    connect(txtCall, &QLineEdit::textChanged, this, [this] { txtCall_Change(); });
+    on(txtWWLocator, &QLineEdit::textChanged, &QsoForm::txtWWLocator_Change);
+    on(txtCall, &QLineEdit::textChanged, &QsoForm::txtCall_Change);
     for (int i = 0; i < 3; ++i) {
-        connect(txtDate[static_cast<size_t>(i)], &QLineEdit::textChanged, this,
-                [this, i] { txtDate_Change(i); });
-        connect(txtDate[static_cast<size_t>(i)], &QsoTextBox::clicked, this,
-                [this, i] { txtDate_Click(i); });
+        on(txtDate[static_cast<size_t>(i)], &QLineEdit::textChanged,
+           [this, i] { txtDate_Change(i); });
+        on(txtDate[static_cast<size_t>(i)], &QsoTextBox::clicked, [this, i] { txtDate_Click(i); });
     }
-    connect(txtTime, &QLineEdit::textChanged, this, [this] { txtTime_Change(); });
-    connect(comboPlace, &QComboBox::editTextChanged, this, [this] { comboPlace_Change(); });
-    connect(comboPlace, &QComboBox::activated, this, [this] { comboPlace_Click(); });
-    connect(txtWWLocator, &QsoTextBox::clicked, this, [this] { txtWWLocator_Click(); });
-    connect(txtCall, &QsoTextBox::clicked, this, [this] { txtCall_Click(); });
-    connect(txtTime, &QsoTextBox::clicked, this, [this] { txtTime_Click(); });
+    on(txtTime, &QLineEdit::textChanged, &QsoForm::txtTime_Change);
+    on(comboPlace, &QComboBox::editTextChanged, &QsoForm::comboPlace_Change);
+    on(comboPlace, &QComboBox::activated, &QsoForm::comboPlace_Click);
+    on(txtWWLocator, &QsoTextBox::clicked, &QsoForm::txtWWLocator_Click);
+    on(txtCall, &QsoTextBox::clicked, &QsoForm::txtCall_Click);
+    on(txtTime, &QsoTextBox::clicked, &QsoForm::txtTime_Click);
     comboPlace->installEventFilter(this);
     txtCall->installEventFilter(this);
 
-    connect(cmdSubmit, &QPushButton::clicked, this, [this] { cmdSubmit_Click(); });
-    connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
-    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+    on(cmdSubmit, &QPushButton::clicked, &QsoForm::cmdSubmit_Click);
+    on(cmdClear, &QPushButton::clicked, &QsoForm::cmdClear_Click);
+    on(cmdExit, &QPushButton::clicked, &QsoForm::cmdExit_Click);
     buildBrings();
 }
 
@@ -247,7 +246,7 @@ void QsoForm::buildBrings() {
     bringsLater_ = new QTimer(this);
     bringsLater_->setSingleShot(true);
     bringsLater_->setInterval(0);
-    connect(bringsLater_, &QTimer::timeout, this, [this] { showBrings(); });
+    on(bringsLater_, &QTimer::timeout, &QsoForm::showBrings);
     // Any change of the form: a hand-over of another QSO to the edit window changes some
     // field, while only the sub-square, band and mode change what is said.
     const auto later = [this] { bringsLater_->start(); };
@@ -383,7 +382,7 @@ void QsoForm::txtWWLocator_Change() {
         return;
     }
     assist(txtWWLocator, true, 2, txtCall, 3, 2);
-    guarded([this] { fillPlaceList(); });
+    fillPlaceList();
 }
 
 void QsoForm::fillPlaceList() {
@@ -452,11 +451,11 @@ void QsoForm::comboPlace_Change() {
         return;
     }
     upperCase(comboPlace->lineEdit());
-    guarded([this] { provinceFromPlace(); });
+    provinceFromPlace();
 }
 
 void QsoForm::comboPlace_Click() {
-    guarded([this] { provinceFromPlace(); });
+    provinceFromPlace();
 }
 
 void QsoForm::comboPlace_LostFocus() {

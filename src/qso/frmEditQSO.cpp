@@ -17,7 +17,7 @@ frmEditQSO::frmEditQSO(Services& services, Windows& reg)
 }
 
 void frmEditQSO::cmdSubmit_Click() {
-    guarded([this] { submit(); });
+    submit();
 }
 
 void frmEditQSO::submit() {

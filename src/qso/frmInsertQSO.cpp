@@ -14,7 +14,7 @@ frmInsertQSO::frmInsertQSO(Services& services, Windows& reg)
 }
 
 void frmInsertQSO::cmdSubmit_Click() {
-    guarded([this] { submit(); });
+    submit();
 }
 
 void frmInsertQSO::submit() {

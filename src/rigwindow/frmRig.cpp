@@ -91,29 +91,29 @@ frmRig::frmRig(Services& services, Windows& reg) : Form(services, reg) {
     setTabOrder(cmdConnect, cmdDisconnect);
     setTabOrder(cmdDisconnect, cmdExit);
 
-    connect(txtRigSearch, &QLineEdit::textChanged, this, [this]() { txtRigSearch_Change(); });
+    on(txtRigSearch, &QLineEdit::textChanged, &frmRig::txtRigSearch_Change);
     // Enter in the search box or on a model goes on to the port; Enter there connects.
-    connect(txtRigSearch, &QLineEdit::returnPressed, this, [this]() {
+    on(txtRigSearch, &QLineEdit::returnPressed, [this]() {
         if (lstRigModels->currentItem() != nullptr) {
             txtRigPort->setFocus();
         } else {
             lstRigModels->setFocus();
         }
     });
-    connect(lstRigModels, &QTreeWidget::itemActivated, this, [this]() { txtRigPort->setFocus(); });
-    connect(txtRigPort, &QLineEdit::returnPressed, this, [this]() { cmdConnect_Click(); });
-    connect(cmdConnect, &QPushButton::clicked, this, [this]() { cmdConnect_Click(); });
-    connect(cmdDisconnect, &QPushButton::clicked, this, [this]() { cmdDisconnect_Click(); });
-    connect(cmdExit, &QPushButton::clicked, this, [this]() { cmdExit_Click(); });
+    on(lstRigModels, &QTreeWidget::itemActivated, [this]() { txtRigPort->setFocus(); });
+    on(txtRigPort, &QLineEdit::returnPressed, &frmRig::cmdConnect_Click);
+    on(cmdConnect, &QPushButton::clicked, &frmRig::cmdConnect_Click);
+    on(cmdDisconnect, &QPushButton::clicked, &frmRig::cmdDisconnect_Click);
+    on(cmdExit, &QPushButton::clicked, &frmRig::cmdExit_Click);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this]() { cmdExit_Click(); });
+    on(escape, &QShortcut::activated, &frmRig::cmdExit_Click);
 }
 
 void frmRig::Form_Load() {
     rig::RigControl& control = *s.rig;
     lblRigState->setText(control.stateText());
     connect(&control, &rig::RigControl::stateTextChanged, lblRigState, &QLabel::setText);
-    connect(&control, &rig::RigControl::modelsListed, this, [this]() { fillModels(); });
+    on(&control, &rig::RigControl::modelsListed, &frmRig::fillModels);
 
     // What is in force: the connected rig's settings, else the saved ones with this run's.
     const rig::RigSettings shown =
@@ -204,54 +204,50 @@ void frmRig::refuse(const QString& text, QWidget* focus) {
 }
 
 void frmRig::cmdConnect_Click() {
-    guarded([this]() {
-        if (s.rig->models().isEmpty()) {
-            refuse(QStringLiteral("Hamlib's list of rigs is not there yet; try again in a "
-                                  "moment."),
-                   txtRigSearch);
-            return;
+    if (s.rig->models().isEmpty()) {
+        refuse(QStringLiteral("Hamlib's list of rigs is not there yet; try again in a "
+                              "moment."),
+               txtRigSearch);
+        return;
+    }
+    const rig::RigSettings chosen{chosenModel(), txtRigPort->text().trimmed(),
+                                  comboRigSpeed->currentData().toInt()};
+    bool typedNumber = false;
+    const int typed = txtRigSearch->text().trimmed().toInt(&typedNumber);
+    if (chosen.model == 0 && typedNumber && s.rig->model(typed) == nullptr) {
+        refuse(QStringLiteral("Hamlib knows no rig model %1. Choose your rig's model in "
+                              "the list (type part of its name in the search box to find "
+                              "it).")
+                   .arg(typed),
+               txtRigSearch);
+        return;
+    }
+    const QString problem = rig::settingsProblem(chosen);
+    if (!problem.isEmpty()) {
+        refuse(problem, chosen.model == 0 ? static_cast<QWidget*>(txtRigSearch)
+                                          : static_cast<QWidget*>(txtRigPort));
+        return;
+    }
+    txtRigPort->setText(chosen.port);
+    if (s.rigSettings->savesOnConnect(chosen)) {
+        const QString failure = s.rigSettings->save(chosen, true);
+        if (!failure.isEmpty()) {
+            s.dialogs.tell(this, failure, Icon::Exclamation, title);
         }
-        const rig::RigSettings chosen{chosenModel(), txtRigPort->text().trimmed(),
-                                      comboRigSpeed->currentData().toInt()};
-        bool typedNumber = false;
-        const int typed = txtRigSearch->text().trimmed().toInt(&typedNumber);
-        if (chosen.model == 0 && typedNumber && s.rig->model(typed) == nullptr) {
-            refuse(QStringLiteral("Hamlib knows no rig model %1. Choose your rig's model in "
-                                  "the list (type part of its name in the search box to find "
-                                  "it).")
-                       .arg(typed),
-                   txtRigSearch);
-            return;
-        }
-        const QString problem = rig::settingsProblem(chosen);
-        if (!problem.isEmpty()) {
-            refuse(problem, chosen.model == 0 ? static_cast<QWidget*>(txtRigSearch)
-                                              : static_cast<QWidget*>(txtRigPort));
-            return;
-        }
-        txtRigPort->setText(chosen.port);
-        if (s.rigSettings->savesOnConnect(chosen)) {
-            const QString failure = s.rigSettings->save(chosen, true);
-            if (!failure.isEmpty()) {
-                s.dialogs.tell(this, failure, Icon::Exclamation, title);
-            }
-        }
-        s.rig->connectRig(chosen);
-    });
+    }
+    s.rig->connectRig(chosen);
 }
 
 void frmRig::cmdDisconnect_Click() {
-    guarded([this]() {
-        s.rig->disconnectRig();
-        // Disconnected by hand, the rig stays so at the next start; a rig given on the command
-        // line is this run's only.
-        if (s.rigSettings->session().isEmpty() && s.rigSettings->connectAtStart()) {
-            const QString failure = s.rigSettings->save(s.rigSettings->saved(), false);
-            if (!failure.isEmpty()) {
-                s.dialogs.tell(this, failure, Icon::Exclamation, title);
-            }
+    s.rig->disconnectRig();
+    // Disconnected by hand, the rig stays so at the next start; a rig given on the command
+    // line is this run's only.
+    if (s.rigSettings->session().isEmpty() && s.rigSettings->connectAtStart()) {
+        const QString failure = s.rigSettings->save(s.rigSettings->saved(), false);
+        if (!failure.isEmpty()) {
+            s.dialogs.tell(this, failure, Icon::Exclamation, title);
         }
-    });
+    }
 }
 
 void frmRig::cmdExit_Click() {

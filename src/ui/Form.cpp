@@ -47,11 +47,7 @@ QFont listFont() {
     return font;
 }
 
-Form::Form(Services& services, Windows& reg) : s(services), registry(reg) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
-}
-
-void Form::closeEvent(QCloseEvent* event) {
+void WindowContract::unloadOnClose(QCloseEvent* event) {
     if (unloading_) {
         event->accept();
         return;
@@ -59,9 +55,29 @@ void Form::closeEvent(QCloseEvent* event) {
     unloading_ = true;
     Form_Unload();
     event->accept();
-    hide();
-    Q_EMIT unloaded();
-    deleteLater();
+    self_.hide();
+    if (unloaded_) {
+        unloaded_();
+    }
+    self_.deleteLater();
+}
+
+Form::Form(Services& services, Windows& windows) : WindowContract(*this, services, windows) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    unloadOnClose(event);
+}
+
+FormDialog::FormDialog(Services& services, Windows& windows)
+    : WindowContract(*this, services, windows) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void FormDialog::closeEvent(QCloseEvent* event) {
+    // Not QDialog's: its close box rejects and keeps the window loaded.
+    unloadOnClose(event);
 }
 
 } // namespace hm52

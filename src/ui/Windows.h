@@ -6,7 +6,8 @@ class QWidget;
 
 namespace hm52 {
 
-// Every window of the program.
+// Every window of the program. A new one goes before Count: the registry's switch that
+// creates the windows then fails to build until it has the new window's case.
 enum class Window {
     InsertQSO,
     EditQSO,
@@ -23,8 +24,9 @@ enum class Window {
     RestoreBackup,
     Rig,
     Needed,
+    Count // not a window: how many there are
 };
-constexpr int windowCount = static_cast<int>(Window::Needed) + 1;
+constexpr int windowCount = static_cast<int>(Window::Count);
 
 // The log browser's search terms. They belong to the browser but live as long as the
 // program: hiding or closing the browser keeps them. Each is stored already passed through
@@ -41,7 +43,8 @@ struct BrowserTerms {
 // window registry is the one implementation.
 class Windows {
 public:
-    // The window, created and loaded (not shown) when it is not loaded.
+    // The window, created and loaded (not shown) when it is not loaded. Throws what its load
+    // throws, leaving it not loaded.
     virtual QWidget& load(Window w) = 0;
     // The window when it is loaded, else nullptr.
     virtual QWidget* loaded(Window w) const = 0;

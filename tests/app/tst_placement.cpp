@@ -1,13 +1,15 @@
-// Every window whole on the screen that holds the main window: on a 1024 by 768 screen each
-// window keeps its size and stands inside the screen, under the main window's menu bar where
-// there is room, the windows cascading from the main window; on a screen too small for a
-// window, the window scrolls instead of being cut.
+// Every window from the first to the last loads through the registry under its name, and its
+// close box unloads it. Every window whole on the screen that holds the main window: on a
+// 1024 by 768 screen each window keeps its size and stands inside the screen, under the main
+// window's menu bar where there is room, the windows cascading from the main window; on a screen
+// too small for a window, the window scrolls instead of being cut.
 
 #include "app/principale.h"
 #include "support/TestEnv.h"
 #include "ui/Form.h"
 
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -54,12 +56,53 @@ const char* const windowNames[] = {"InsertQSO",     "EditQSO", "Utility",    "Aw
                                    "RestoreBackup", "Rig",     "Needed"};
 static_assert(std::size(windowNames) == windowCount, "a name for every window");
 
+void everyWindow() {
+    QTest::addColumn<int>("window");
+    for (int w = 0; w < windowCount; ++w) {
+        QTest::addRow("%s", windowNames[w]) << w;
+    }
+}
+
 } // namespace
 
 class PlacementTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Loaded, not shown, once: loading it again gives the same window.
+    void everyWindowLoadsThroughTheRegistryUnderItsName_data() { everyWindow(); }
+    void everyWindowLoadsThroughTheRegistryUnderItsName() {
+        QFETCH(int, window);
+        TestEnv env;
+        const auto w = static_cast<Window>(window);
+        QVERIFY(env.registry->loaded(w) == nullptr);
+        QWidget& loaded = env.registry->load(w);
+        QCOMPARE(loaded.objectName(), u"frm"_s + QLatin1String(windowNames[window]));
+        QVERIFY(loaded.isWindow());
+        QVERIFY(!loaded.isVisible());
+        QCOMPARE(env.registry->loaded(w), &loaded);
+        QCOMPARE(&env.registry->load(w), &loaded);
+    }
+
+    // The registry forgets the window at once and it goes; the next showing loads a new one.
+    void everyWindowsCloseBoxUnloadsIt_data() { everyWindow(); }
+    void everyWindowsCloseBoxUnloadsIt() {
+        QFETCH(int, window);
+        TestEnv env;
+        const auto w = static_cast<Window>(window);
+        env.registry->show(w);
+        QWidget& shown = env.registry->load(w);
+        QVERIFY(shown.isVisible());
+        const QPointer<QWidget> first = &shown;
+        QVERIFY(shown.close());
+        QVERIFY(env.registry->loaded(w) == nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(first.isNull());
+        env.registry->show(w);
+        QVERIFY(env.registry->loaded(w) != nullptr);
+        QVERIFY(env.registry->load(w).isVisible());
+    }
+
     void theScreensAreThoseOfTheRun() {
         QCOMPARE(screenNamed(u"desk"_s)->availableGeometry(), desk);
         QCOMPARE(screenNamed(u"small"_s)->availableGeometry(), small);
