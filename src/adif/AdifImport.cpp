@@ -28,7 +28,7 @@ namespace {
 constexpr int progressEvery = 512;
 // How far apart in time a confirmation and the worked QSO it confirms may lie: the other
 // station's clock and log are not ours.
-constexpr qint64 matchWindow = 30 * 60;
+constexpr qint64 matchWindow = qint64{30} * 60;
 
 // Line numbers of byte offsets that only grow.
 class Lines {

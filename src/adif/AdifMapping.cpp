@@ -227,7 +227,7 @@ qint64 secondsOf(QStringView date, QStringView time) {
     if (!day.isValid() || !okH || !okM || !okS) {
         return -1;
     }
-    return day.toJulianDay() * 86400 + h * 3600 + m * 60 + s;
+    return day.toJulianDay() * 86400 + qint64{h} * 3600 + qint64{m} * 60 + s;
 }
 
 Mapped mapRecord(const Record& r, const QString& square, const ImportOptions& options,

@@ -10,15 +10,15 @@
 namespace hm52 {
 
 // Where a window's frame of `frame` size goes when it is first shown: wholly inside
-// `available` (the usable area of the screen that holds the main window), cascaded from the
+// `area` (the usable area of the screen that holds the main window), cascaded from the
 // main window's frame `mainFrame` by `slot` steps, with its top at `belowMenu` or lower (under
 // the main window's menu bar) where the area has room for it there, else above or beside the
 // main window where there is room, else wherever it fits. A frame larger than the area keeps
 // its place at the area's top left (its window then scrolls).
-QRect cascadedFrame(QSize frame, const QRect& available, const QRect& mainFrame, int belowMenu,
+QRect cascadedFrame(QSize frame, const QRect& area, const QRect& mainFrame, int belowMenu,
                     int slot);
-// The frame moved, as little as needed, wholly inside `available`.
-QRect keptInside(QRect frame, const QRect& available);
+// The frame moved, as little as needed, wholly inside `area`.
+QRect keptInside(QRect frame, const QRect& area);
 
 // Gives a window bigger than `area` scroll bars instead of cutting it: its contents, at their
 // own size and layout, move into a scroll area that fills the window, and the window takes at
