@@ -175,7 +175,7 @@ double residentMegabytes() {
 
 // A program folder with a gazetteer and, unless `sample` is 0, a log of that many QSOs.
 QString makeFolder(QTemporaryDir& dir, const QString& name, int sample) {
-    const QString folder = dir.filePath(name);
+    QString folder = dir.filePath(name);
     QDir().mkpath(folder);
     writeGazetteer(folder + QStringLiteral("/places.mdb"));
     if (sample > 0) {
