@@ -155,7 +155,7 @@ class AdifImportTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void utf8LengthsDamageRepeatsRulesAndHugeFilesAreEachAccountedFor() {
+    void utf8LengthsDamageRepeatsAndRulesAreEachAccountedFor() {
         LogEnv env;
         const ImportReport report =
             adif::importAdif(env.m, bytesOf(adifFixture("utf8-and-damage.adi")), {});
@@ -176,20 +176,28 @@ private Q_SLOTS:
                  u"  record 3 (line 5): the length 3 of QTH cuts a UTF-8 character\n"_s
                  u"  record 4 (line 6): TIME_ON \"2561\" is not a time\n"_s
                  u"  record 8 (line 10): the file ends before <EOR>\n"_s);
+    }
 
-        // A file that is no ADIF, a huge value and millions of empty records: every record is
-        // accounted for and the report stays short. (A wrong length is the reader's:
-        // tst_adifreader.)
-        ImportReport r = adif::importAdif(env.m, QByteArray("\x89PNG\r\n\x1a\n\0\0<<>>:", 16), {});
+    // (A wrong length is the reader's: tst_adifreader.)
+    void aFileThatIsNoAdifIsSaidSoAndImportsNothing() {
+        LogEnv env;
+        const ImportReport r =
+            adif::importAdif(env.m, QByteArray("\x89PNG\r\n\x1a\n\0\0<<>>:", 16), {});
+        QCOMPARE(env.count(), 0);
         QCOMPARE(r.text(u"x.txt"_s),
                  u"Import of x.txt: the file holds no ADIF records (no <EOR> tag), so nothing "_s
                  u"was imported. Choose an ADIF file (.adi) written by a logger or a QSL "_s
                  u"service."_s);
+    }
 
+    // A huge value and millions of empty records: every record is accounted for and the report
+    // stays short.
+    void aHugeFileIsAccountedForInAShortReport() {
+        LogEnv env;
         QByteArray huge = "<CALL:20000000>" + QByteArray(20000000, 'K') +
                           "<GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101<TIME_ON:4>1000<EOR>";
         huge += QByteArray("<EOR>").repeated(2000000);
-        r = adif::importAdif(env.m, huge, {});
+        const ImportReport r = adif::importAdif(env.m, huge, {});
         QCOMPARE(r.imported + r.confirmations + r.outside + r.repeats + r.refused + r.unreadable,
                  r.records);
         const QString text = r.text(u"huge.adi"_s);
