@@ -87,15 +87,4 @@ inline QByteArray exportedAdif(Module1& m) {
     return file;
 }
 
-// The tab order of a window from a control on: the names of the controls that take the focus.
-inline QStringList tabOrder(QWidget* from, qsizetype count) {
-    QStringList order;
-    for (QWidget* at = from; order.size() < count; at = at->nextInFocusChain()) {
-        if (at->focusPolicy() != Qt::NoFocus && !at->focusProxy()) {
-            order << at->objectName();
-        }
-    }
-    return order;
-}
-
 } // namespace hm52::test
