@@ -35,6 +35,19 @@ bool writableFromOutside(const QString& path) {
     return written;
 }
 
+// Writes a log's lock as a program that died left it: `lock` with the process of its first
+// line replaced by one that is gone.
+void writeStaleLock(const QString& log, QByteArray& lock) {
+    QProcess gone;
+    gone.start(u"true"_s, {});
+    QVERIFY(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+    lock.replace(0, lock.indexOf('\n'), QByteArray::number(deadPid));
+    QFile file(log + u".lock"_s);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
+}
+
 // Runs as an ordinary user for its lifetime when the tests run as root, for whom no file is
 // read-only.
 struct OrdinaryUser {
@@ -121,15 +134,7 @@ private Q_SLOTS:
             QCOMPARE(bytesOf(log), before);
         }
         // The same lock left by a program that died: its process is gone.
-        QProcess gone;
-        gone.start(u"true"_s, {});
-        QVERIFY(gone.waitForStarted());
-        const qint64 deadPid = gone.processId();
-        QVERIFY(gone.waitForFinished());
-        lock.replace(0, lock.indexOf('\n'), QByteArray::number(deadPid));
-        QFile file(log + u".lock"_s);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
-        file.close();
+        writeStaleLock(log, lock);
         ProgramRun next(env.dir.path());
         QVERIFY2(next.program->start(), qPrintable(next.dialogs.texts().join(u'\n')));
         QVERIFY(next.dialogs.shown.empty());
@@ -148,15 +153,7 @@ private Q_SLOTS:
             QVERIFY(live.tryLock(0));
             lock = bytesOf(log + u".lock"_s);
         }
-        QProcess gone;
-        gone.start(u"true"_s, {});
-        QVERIFY(gone.waitForStarted());
-        const qint64 deadPid = gone.processId();
-        QVERIFY(gone.waitForFinished());
-        lock.replace(0, lock.indexOf('\n'), QByteArray::number(deadPid));
-        QFile file(log + u".lock"_s);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
-        file.close();
+        writeStaleLock(log, lock);
         QVERIFY(::chmod(log.toUtf8().constData(), 0666) == 0); // only the folder is read-only
         QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0555) == 0);
         {
