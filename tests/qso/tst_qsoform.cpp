@@ -12,13 +12,6 @@ namespace {
 
 const QStringList abPlaces{u"ALFA"_s, u"BRAVO"_s, u"CHARLIE"_s, u"PIAN D'OLMO"_s};
 
-// One row for each of the two windows.
-void bothWindows() {
-    QTest::addColumn<bool>("editing");
-    QTest::newRow("insert") << false;
-    QTest::newRow("edit") << true;
-}
-
 } // namespace
 
 class QsoFormTest : public QObject, QsoWindows {
@@ -26,10 +19,9 @@ class QsoFormTest : public QObject, QsoWindows {
 
     // One of the two windows, shown and active.
     QsoForm& shown(bool editing) {
-        QsoForm* w = editing ? static_cast<QsoForm*>(&env->registry->editQSO())
-                             : &env->registry->insertQSO();
-        showActive(w);
-        return *w;
+        QsoForm& w = form(editing);
+        showActive(&w);
+        return w;
     }
 
 private Q_SLOTS:
@@ -75,14 +67,16 @@ private Q_SLOTS:
         QVERIFY(pos(w.comboPlace).x() + w.comboPlace->width() < pos(w.cmdClear).x());
     }
 
+    // Then the Radio frame's controls.
     void eachWindowsTabOrderRunsThroughTheInputsThenSubmitClearExit_data() { bothWindows(); }
     void eachWindowsTabOrderRunsThroughTheInputsThenSubmitClearExit() {
         QFETCH(bool, editing);
         QsoForm& w = shown(editing);
-        QCOMPARE(tabOrder(w.txtWWLocator, 15),
+        QCOMPARE(tabOrder(w.txtWWLocator, 18),
                  QStringList({"txtWWLocator", "txtCall", "txtDate(0)", "txtDate(1)", "txtDate(2)",
                               "txtTime", "comboPlace", "comboProv", "comboMode", "comboBand",
-                              "optQSLConf", "optQSLworked", "cmdSubmit", "cmdClear", "cmdExit"}));
+                              "optQSLConf", "optQSLworked", "cmdSubmit", "cmdClear", "cmdExit",
+                              "comboAdifBand", "txtFreq", "comboAdifMode"}));
     }
 
     // A character typed inside the call or the place: the caret stays after it on insert and

@@ -58,26 +58,18 @@ private Q_SLOTS:
     void init() { env = std::make_unique<TestEnv>(); }
     void cleanup() { env.reset(); }
 
-    // The frame and the rig's line stand below the form's fields and buttons; its controls
-    // follow Exit in the tab order, and start empty.
-    void theFrameComesAfterTheFormsControlsAndStartsEmpty_data() {
-        QTest::addColumn<bool>("editing");
-        QTest::newRow("insert") << false;
-        QTest::newRow("edit") << true;
-    }
+    // The frame and the rig's line stand below the form's fields and buttons, and start empty
+    // (its controls following Exit in the tab order: tst_qsoform).
+    void theFrameComesAfterTheFormsControlsAndStartsEmpty_data() { bothWindows(); }
     void theFrameComesAfterTheFormsControlsAndStartsEmpty() {
         QFETCH(bool, editing);
-        QsoForm* w = editing ? static_cast<QsoForm*>(&env->registry->editQSO())
-                             : &env->registry->insertQSO();
+        QsoForm* w = &form(editing);
         QCOMPARE(texts(w, "FrameRadio lblAdifBand lblFreq lblAdifMode lblRig"),
                  u"Radio|Band|Frequency (MHz)|Mode|"_s);
         showActive(w);
         const auto y = [w](const char* name) { return child(w, name)->mapTo(w, QPoint(0, 0)).y(); };
         QVERIFY(y("FrameRadio") > y("cmdExit") && y("FrameRadio") > y("FrameQSL"));
         QVERIFY(y("lblRig") > y("FrameRadio"));
-        QCOMPARE(tabOrder(w->txtWWLocator, 18).mid(12),
-                 QStringList({"cmdSubmit", "cmdClear", "cmdExit", "comboAdifBand", "txtFreq",
-                              "comboAdifMode"}));
         QCOMPARE(radioText(*w), u"HF|||MIXED|"_s);
         QCOMPARE(itemTexts(w->comboAdifBand), QStringList({"", "160m", "80m", "60m", "40m", "30m",
                                                            "20m", "17m", "15m", "12m", "10m"}));

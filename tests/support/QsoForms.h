@@ -51,11 +51,23 @@ inline void enter(QsoForm& w, const QString& changes = {}, bool confirmed = true
     (confirmed ? w.optQSLConf : w.optQSLworked)->setChecked(true);
 }
 
+// One row for each of the two QSO windows, insert and edit, as the column "editing".
+inline void bothWindows() {
+    QTest::addColumn<bool>("editing");
+    QTest::newRow("insert") << false;
+    QTest::newRow("edit") << true;
+}
+
 // A log and its windows of their own for every case of a test of the QSO windows (made in the
 // test's init(), dropped in its cleanup()).
 struct QsoWindows {
     std::unique_ptr<TestEnv> env;
 
+    // One of the two windows.
+    QsoForm& form(bool editing) {
+        return editing ? static_cast<QsoForm&>(env->registry->editQSO())
+                       : env->registry->insertQSO();
+    }
     // The insert window, shown and active.
     frmInsertQSO& insert() {
         env->registry->show(Window::InsertQSO);
