@@ -12,8 +12,6 @@
 #include "storage/RadioTable.h"
 #include "support/LogFixture.h"
 
-#include <QBuffer>
-
 #include <random>
 
 using namespace hm52;
@@ -123,15 +121,6 @@ QStringList dump(LogEnv& env) {
         }
     }
     return out;
-}
-
-// The log written as ADIF.
-QByteArray exported(LogEnv& env) {
-    QByteArray file;
-    QBuffer buffer(&file);
-    buffer.open(QIODevice::WriteOnly);
-    adif::writeAdif(env.m, buffer, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
-    return file;
 }
 
 // The records of a file by their CALL (upper case), each as its fields by name.
@@ -442,7 +431,7 @@ private Q_SLOTS:
         source.m.logDb.execute(u"update data set date = 'sometime', WWLocator = 'ab', "_s
                                u"qsl = 'x' where count = 21"_s);
 
-        const QByteArray file = exported(source);
+        const QByteArray file = exportedAdif(source.m);
         // ASCII only, every line ended by CRLF.
         QVERIFY(std::all_of(file.begin(), file.end(), [](char c) { return uchar(c) < 0x80; }));
         QCOMPARE(file.count("\r\n"), file.count('\n'));
@@ -492,7 +481,7 @@ private Q_SLOTS:
             watch.afterEdit();
             t.commit();
         }
-        const QHash<QString, QString> edited = recordsOf(exported(source)).value(u"IW3SAT"_s);
+        const QHash<QString, QString> edited = recordsOf(exportedAdif(source.m)).value(u"IW3SAT"_s);
         for (const char* gone : {"BAND", "BAND_RX", "PROP_MODE", "SAT_NAME"}) {
             QVERIFY2(!edited.contains(QLatin1String(gone)), gone);
         }

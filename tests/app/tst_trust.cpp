@@ -2,14 +2,12 @@
 // damaged log caught before it is trusted (and later, when the engine finds it), and a log
 // that cannot be written opened for looking only.
 
-#include "adif/AdifExport.h"
 #include "app/Program.h"
 #include "app/principale.h"
 #include "backup/Backup.h"
 #include "browser/frmUtility.h"
 #include "support/TestEnv.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -234,10 +232,8 @@ private Q_SLOTS:
         env.addQso({});
         env.m.logDb.execute(u"update data set qsl = char(0) where count = 1"_s);
         QVERIFY(env.registry->utility().lineText(0).endsWith(u"| \u2400"_s));
-        QByteArray file;
-        QBuffer buffer(&file);
-        buffer.open(QIODevice::WriteOnly);
-        const adif::ExportReport report = adif::writeAdif(env.m, buffer, QDateTime());
+        adif::ExportReport report;
+        const QByteArray file = exportedAdif(env.m, &report);
         QVERIFY(!file.contains("QSL_RCVD"));
         QCOMPARE(report.oddValues, QStringList({u"QSO 1: qsl \"\u2400\""_s}));
     }

@@ -296,11 +296,8 @@ private Q_SLOTS:
         }
         QCOMPARE(env->radioRows(),
                  QStringList({"1|2m|144.3|SSB|USB", "2|20m|14.074|MFSK|FT4", "3|70cm||FM|"}));
-        QByteArray file;
-        QBuffer buffer(&file);
-        buffer.open(QIODevice::WriteOnly);
-        const adif::ExportReport report =
-            adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        adif::ExportReport report;
+        const QByteArray file = exportedAdif(env->m, &report);
         QCOMPARE(report.withoutBand + report.withoutMode, 0);
         const QList<QByteArray> records = recordsOf(file);
         QCOMPARE(records.size(), 4);

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "adif/AdifExport.h"
 #include "browser/frmUtility.h"
 #include "qso/frmEditQSO.h"
 #include "qso/frmInsertQSO.h"
 #include "support/TestEnv.h"
-
-#include <QBuffer>
 
 #include <algorithm>
 
@@ -89,14 +86,5 @@ struct QsoWindows {
         return env->dialogs.texts().mid(before);
     }
 };
-
-// The log written as ADIF.
-inline QByteArray exportedAdif(Module1& m) {
-    QByteArray file;
-    QBuffer buffer(&file);
-    buffer.open(QIODevice::WriteOnly);
-    adif::writeAdif(m, buffer, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
-    return file;
-}
 
 } // namespace hm52::test
