@@ -129,8 +129,6 @@ private Q_SLOTS:
         QCOMPARE(child(&b, "optMode2")->isEnabled(), !query.contains(u"order by band"_s));
     }
 
-    // Loaded hidden by the registry, shown by "Utility QSO"; the search terms asked for, kept
-    // on a cancel, and outliving Exit but not the close box.
     // Loaded hidden with its empty list; the menu shows that same window, listing the log.
     void theMenuShowsTheOneBrowserListingTheLog() {
         TestEnv env;
