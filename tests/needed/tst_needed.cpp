@@ -62,8 +62,9 @@ struct Needed {
         }
         return shown;
     }
-    void choose(const char* combo, const QString& text) {
-        auto* box = child<QComboBox>(w, combo);
+    // Chooses an entry of a combo box of this window, or of another, as the operator does.
+    void choose(const char* combo, const QString& text, QWidget* window = nullptr) const {
+        auto* box = child<QComboBox>(window != nullptr ? window : w, combo);
         const int at = box->findText(text);
         QVERIFY2(at >= 0, qPrintable(text));
         box->setCurrentIndex(at);
@@ -261,12 +262,8 @@ private Q_SLOTS:
         QCOMPARE(n.counts().section(u'\n', 1), child<QLabel>(map, "lblProgress")->text());
         n.w->close(); // unloaded: the click opens it anew
 
-        auto* mapMode = child<QComboBox>(map, "comboMode");
-        mapMode->setCurrentText(u"SSB"_s);
-        Q_EMIT mapMode->activated(mapMode->currentIndex());
-        auto* mapBand = child<QComboBox>(map, "comboBand");
-        mapBand->setCurrentText(u"VHF"_s);
-        Q_EMIT mapBand->activated(mapBand->currentIndex());
+        n.choose("comboMode", u"SSB"_s, map);
+        n.choose("comboBand", u"VHF"_s, map);
         const auto centre = [grid](const char* letters) {
             return grid->cellRect(rules::squareIndex(QLatin1String(letters))).center();
         };
