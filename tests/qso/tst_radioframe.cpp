@@ -37,11 +37,6 @@ void apply(QsoForm& w, const QString& steps) {
     }
 }
 
-// The categories and the Radio frame as shown: "band|exact band|frequency|mode|exact mode".
-QString radioText(const QsoForm& w) {
-    return texts(&w, "comboBand comboAdifBand txtFreq comboMode comboAdifMode");
-}
-
 // The records of an ADIF text.
 QList<QByteArray> recordsOf(const QByteArray& file) {
     QList<QByteArray> out = file.mid(file.indexOf("<EOH>") + 5).split('\n');

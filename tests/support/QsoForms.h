@@ -27,6 +27,11 @@ inline frmUtility& browserAt(TestEnv& env, int count) {
     return b;
 }
 
+// The categories and the Radio frame as shown: "band|exact band|frequency|mode|exact mode".
+inline QString radioText(const QsoForm& w) {
+    return texts(&w, "comboBand comboAdifBand txtFreq comboMode comboAdifMode");
+}
+
 // Types a QSO as the operator does, in lower case where letters go: a valid one of the
 // sub-square AB with some boxes changed ("call=i2xyz;day=31"), confirmed or worked.
 inline void enter(QsoForm& w, const QString& changes = {}, bool confirmed = true) {
