@@ -12,8 +12,6 @@
 #include "storage/RadioTable.h"
 #include "support/LogFixture.h"
 
-#include <QBuffer>
-
 #include <random>
 
 using namespace hm52;
@@ -125,15 +123,6 @@ QStringList dump(LogEnv& env) {
     return out;
 }
 
-// The log written as ADIF.
-QByteArray exported(LogEnv& env) {
-    QByteArray file;
-    QBuffer buffer(&file);
-    buffer.open(QIODevice::WriteOnly);
-    adif::writeAdif(env.m, buffer, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
-    return file;
-}
-
 // The records of a file by their CALL (upper case), each as its fields by name.
 QHash<QString, QHash<QString, QString>> recordsOf(const QByteArray& file) {
     QHash<QString, QHash<QString, QString>> out;
@@ -155,7 +144,7 @@ class AdifImportTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void utf8LengthsDamageRepeatsRulesAndHugeFilesAreEachAccountedFor() {
+    void utf8LengthsDamageRepeatsAndRulesAreEachAccountedFor() {
         LogEnv env;
         const ImportReport report =
             adif::importAdif(env.m, bytesOf(adifFixture("utf8-and-damage.adi")), {});
@@ -176,20 +165,28 @@ private Q_SLOTS:
                  u"  record 3 (line 5): the length 3 of QTH cuts a UTF-8 character\n"_s
                  u"  record 4 (line 6): TIME_ON \"2561\" is not a time\n"_s
                  u"  record 8 (line 10): the file ends before <EOR>\n"_s);
+    }
 
-        // A file that is no ADIF, a huge value and millions of empty records: every record is
-        // accounted for and the report stays short. (A wrong length is the reader's:
-        // tst_adifreader.)
-        ImportReport r = adif::importAdif(env.m, QByteArray("\x89PNG\r\n\x1a\n\0\0<<>>:", 16), {});
+    // (A wrong length is the reader's: tst_adifreader.)
+    void aFileThatIsNoAdifIsSaidSoAndImportsNothing() {
+        LogEnv env;
+        const ImportReport r =
+            adif::importAdif(env.m, QByteArray("\x89PNG\r\n\x1a\n\0\0<<>>:", 16), {});
+        QCOMPARE(env.count(), 0);
         QCOMPARE(r.text(u"x.txt"_s),
                  u"Import of x.txt: the file holds no ADIF records (no <EOR> tag), so nothing "_s
                  u"was imported. Choose an ADIF file (.adi) written by a logger or a QSL "_s
                  u"service."_s);
+    }
 
+    // A huge value and millions of empty records: every record is accounted for and the report
+    // stays short.
+    void aHugeFileIsAccountedForInAShortReport() {
+        LogEnv env;
         QByteArray huge = "<CALL:20000000>" + QByteArray(20000000, 'K') +
                           "<GRIDSQUARE:6>HM52AB<QSO_DATE:8>20240101<TIME_ON:4>1000<EOR>";
         huge += QByteArray("<EOR>").repeated(2000000);
-        r = adif::importAdif(env.m, huge, {});
+        const ImportReport r = adif::importAdif(env.m, huge, {});
         QCOMPARE(r.imported + r.confirmations + r.outside + r.repeats + r.refused + r.unreadable,
                  r.records);
         const QString text = r.text(u"huge.adi"_s);
@@ -434,7 +431,7 @@ private Q_SLOTS:
         source.m.logDb.execute(u"update data set date = 'sometime', WWLocator = 'ab', "_s
                                u"qsl = 'x' where count = 21"_s);
 
-        const QByteArray file = exported(source);
+        const QByteArray file = exportedAdif(source.m);
         // ASCII only, every line ended by CRLF.
         QVERIFY(std::all_of(file.begin(), file.end(), [](char c) { return uchar(c) < 0x80; }));
         QCOMPARE(file.count("\r\n"), file.count('\n'));
@@ -484,7 +481,7 @@ private Q_SLOTS:
             watch.afterEdit();
             t.commit();
         }
-        const QHash<QString, QString> edited = recordsOf(exported(source)).value(u"IW3SAT"_s);
+        const QHash<QString, QString> edited = recordsOf(exportedAdif(source.m)).value(u"IW3SAT"_s);
         for (const char* gone : {"BAND", "BAND_RX", "PROP_MODE", "SAT_NAME"}) {
             QVERIFY2(!edited.contains(QLatin1String(gone)), gone);
         }

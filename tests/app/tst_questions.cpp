@@ -4,14 +4,9 @@
 
 #include "app/frmRestoreBackup.h"
 #include "backup/Backup.h"
-#include "browser/frmUtility.h"
-#include "qso/frmEditQSO.h"
-#include "qso/frmInsertQSO.h"
-#include "support/TestEnv.h"
+#include "support/QsoForms.h"
 
 #include <QTreeWidget>
-
-#include <algorithm>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -32,17 +27,6 @@ const QString replaceQuestion = u"warning: the same locator confirmed already ex
                                 u"want to replace it? Last QSO will be deleted"_s;
 const QString convertQuestion = u"Do you want to to convert the confirmed QSO in accredited QSO?"_s;
 const QString sureQuestion = u"Are you sure? (check the print, is it ok?)"_s;
-
-// Selects a QSO's line in the shown browser.
-frmUtility& browserAt(TestEnv& env, int count) {
-    frmUtility& b = env.registry->utility();
-    b.showAny();
-    showActive(&b);
-    const auto line = std::ranges::find(b.lineKeys(), count) - b.lineKeys().begin();
-    auto* list = child<QListView>(&b, "List");
-    list->setCurrentIndex(list->model()->index(static_cast<int>(line), 0));
-    return b;
-}
 
 // A confirmed QSO of the form's sub-square, band and mode stands in the log already.
 void typeConfirmedDuplicate(QsoForm& w) {

@@ -2,14 +2,12 @@
 // damaged log caught before it is trusted (and later, when the engine finds it), and a log
 // that cannot be written opened for looking only.
 
-#include "adif/AdifExport.h"
 #include "app/Program.h"
 #include "app/principale.h"
 #include "backup/Backup.h"
 #include "browser/frmUtility.h"
 #include "support/TestEnv.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -33,6 +31,19 @@ bool writableFromOutside(const QString& path) {
         sqlite3_exec(db, "update data set place = place", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return written;
+}
+
+// Writes a log's lock as a program that died left it: `lock` with the process of its first
+// line replaced by one that is gone.
+void writeStaleLock(const QString& log, QByteArray& lock) {
+    QProcess gone;
+    gone.start(u"true"_s, {});
+    QVERIFY(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+    lock.replace(0, lock.indexOf('\n'), QByteArray::number(deadPid));
+    QFile file(log + u".lock"_s);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
 }
 
 // Runs as an ordinary user for its lifetime when the tests run as root, for whom no file is
@@ -121,15 +132,7 @@ private Q_SLOTS:
             QCOMPARE(bytesOf(log), before);
         }
         // The same lock left by a program that died: its process is gone.
-        QProcess gone;
-        gone.start(u"true"_s, {});
-        QVERIFY(gone.waitForStarted());
-        const qint64 deadPid = gone.processId();
-        QVERIFY(gone.waitForFinished());
-        lock.replace(0, lock.indexOf('\n'), QByteArray::number(deadPid));
-        QFile file(log + u".lock"_s);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
-        file.close();
+        writeStaleLock(log, lock);
         ProgramRun next(env.dir.path());
         QVERIFY2(next.program->start(), qPrintable(next.dialogs.texts().join(u'\n')));
         QVERIFY(next.dialogs.shown.empty());
@@ -148,15 +151,7 @@ private Q_SLOTS:
             QVERIFY(live.tryLock(0));
             lock = bytesOf(log + u".lock"_s);
         }
-        QProcess gone;
-        gone.start(u"true"_s, {});
-        QVERIFY(gone.waitForStarted());
-        const qint64 deadPid = gone.processId();
-        QVERIFY(gone.waitForFinished());
-        lock.replace(0, lock.indexOf('\n'), QByteArray::number(deadPid));
-        QFile file(log + u".lock"_s);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size());
-        file.close();
+        writeStaleLock(log, lock);
         QVERIFY(::chmod(log.toUtf8().constData(), 0666) == 0); // only the folder is read-only
         QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0555) == 0);
         {
@@ -237,10 +232,8 @@ private Q_SLOTS:
         env.addQso({});
         env.m.logDb.execute(u"update data set qsl = char(0) where count = 1"_s);
         QVERIFY(env.registry->utility().lineText(0).endsWith(u"| \u2400"_s));
-        QByteArray file;
-        QBuffer buffer(&file);
-        buffer.open(QIODevice::WriteOnly);
-        const adif::ExportReport report = adif::writeAdif(env.m, buffer, QDateTime());
+        adif::ExportReport report;
+        const QByteArray file = exportedAdif(env.m, &report);
         QVERIFY(!file.contains("QSL_RCVD"));
         QCOMPARE(report.oddValues, QStringList({u"QSO 1: qsl \"\u2400\""_s}));
     }

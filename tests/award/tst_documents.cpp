@@ -238,14 +238,7 @@ private Q_SLOTS:
         printing = true;
         t.run(Output::Printer);
         printing = false;
-        QProcess info;
-        info.start(u"pdfinfo"_s, {printed});
-        QVERIFY(info.waitForFinished(30000));
-        const int pages = QString::fromUtf8(info.readAllStandardOutput())
-                              .section(u"Pages:"_s, 1)
-                              .section(u'\n', 0, 0)
-                              .trimmed()
-                              .toInt();
+        const auto pages = pdfText(printed).count(u'\f');
         QVERIFY2(pages > 200, qPrintable(QString::number(pages)));
         QVERIFY2(turns > 10, qPrintable(QString::number(turns)));
         // The QSOs read, then the pages made, each counted up to its whole.
@@ -261,27 +254,24 @@ private Q_SLOTS:
     }
 
     // The new buttons stand under the standard ones, after them in the tab order.
+    void theNewButtonsFollowTheStandardOnes_data() {
+        aPdfMakesTheRequestAsPrintingDoesAndAPreviewAsksNothing_data(); // the two request forms
+    }
+
     void theNewButtonsFollowTheStandardOnes() {
-        for (const Printout which : {Printout::Base, Printout::Endorsement}) {
-            Printing t(which, 0);
-            QCOMPARE(texts(t.window, "cmdPrint cmdExit cmdPreview cmdSavePdf"),
-                     u"Print|Exit|Pre&view|Save as P&DF..."_s);
-            QCOMPARE(misplacedControls(t.window), QStringList());
-            QStringList chain;
-            for (QWidget* w = child(t.window, "comboMode"); chain.size() < 6;
-                 w = w->nextInFocusChain()) {
-                if (w->focusPolicy() & Qt::TabFocus) {
-                    chain << w->objectName();
-                }
-            }
-            QCOMPARE(chain, QStringList({"comboMode", "comboBand", "cmdPrint", "cmdExit",
-                                         "cmdPreview", "cmdSavePdf"}));
-            const QRect print = child(t.window, "cmdPrint")->geometry();
-            const QRect preview = child(t.window, "cmdPreview")->geometry();
-            const QRect pdf = child(t.window, "cmdSavePdf")->geometry();
-            QVERIFY(preview.top() > print.bottom() && pdf.top() == preview.top());
-            QVERIFY(!preview.intersects(pdf) && t.window->rect().contains(pdf));
-        }
+        QFETCH(Printout, which);
+        Printing t(which, 0);
+        QCOMPARE(texts(t.window, "cmdPrint cmdExit cmdPreview cmdSavePdf"),
+                 u"Print|Exit|Pre&view|Save as P&DF..."_s);
+        // (No control out of its window or over another: tst_requests.)
+        QCOMPARE(tabOrder(child(t.window, "comboMode"), 6),
+                 QStringList({"comboMode", "comboBand", "cmdPrint", "cmdExit", "cmdPreview",
+                              "cmdSavePdf"}));
+        const QRect print = child(t.window, "cmdPrint")->geometry();
+        const QRect preview = child(t.window, "cmdPreview")->geometry();
+        const QRect pdf = child(t.window, "cmdSavePdf")->geometry();
+        QVERIFY(preview.top() > print.bottom() && pdf.top() == preview.top());
+        QVERIFY(!preview.intersects(pdf) && t.window->rect().contains(pdf));
     }
 };
 

@@ -96,27 +96,32 @@ class RequestsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void bothWindowsStartOnHfMixedWithTheirControls() {
-        for (const auto& [which, title] :
-             {std::pair{Window::BAR, "Base Award Request Italian Rules"},
-              {Window::AE, "Award Endorsment Italian Rules"}}) {
-            Request t(which);
-            QCOMPARE(t.w->windowTitle(), QLatin1String(title));
-            auto* band = child<QComboBox>(t.w, "comboBand");
-            auto* mode = child<QComboBox>(t.w, "comboMode");
-            QCOMPARE(band->currentText() + mode->currentText(), u"HFMIXED"_s);
-            QVERIFY(!band->isEditable() && !mode->isEditable());
-            QCOMPARE(itemTexts(band), QStringList({"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
-            QCOMPARE(mode->count(), 4);
-            QCOMPARE(misplacedControls(t.w), QStringList());
-            // Exit hides the window and keeps its choices.
-            showActive(t.w);
-            t.choose(u"UHF"_s, u"CW"_s);
-            click(t.w, "cmdExit");
-            QVERIFY(!t.w->isVisible());
-            QCOMPARE(&t.env.registry->load(which), t.w);
-            QCOMPARE(band->currentText(), u"UHF"_s);
-        }
+    void eachWindowStartsOnHfMixedWithItsControlsAndExitKeepsThem_data() {
+        QTest::addColumn<Window>("which");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("base award") << Window::BAR << u"Base Award Request Italian Rules"_s;
+        QTest::newRow("endorsement") << Window::AE << u"Award Endorsment Italian Rules"_s;
+    }
+
+    void eachWindowStartsOnHfMixedWithItsControlsAndExitKeepsThem() {
+        QFETCH(Window, which);
+        QFETCH(QString, title);
+        Request t(which);
+        QCOMPARE(t.w->windowTitle(), title);
+        auto* band = child<QComboBox>(t.w, "comboBand");
+        auto* mode = child<QComboBox>(t.w, "comboMode");
+        QCOMPARE(band->currentText() + mode->currentText(), u"HFMIXED"_s);
+        QVERIFY(!band->isEditable() && !mode->isEditable());
+        QCOMPARE(itemTexts(band), QStringList({"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
+        QCOMPARE(mode->count(), 4);
+        QCOMPARE(misplacedControls(t.w), QStringList());
+        // Exit hides the window and keeps its choices.
+        showActive(t.w);
+        t.choose(u"UHF"_s, u"CW"_s);
+        click(t.w, "cmdExit");
+        QVERIFY(!t.w->isVisible());
+        QCOMPARE(&t.env.registry->load(which), t.w);
+        QCOMPARE(texts(t.w, "comboBand comboMode"), u"UHF|CW"_s);
     }
 
     void formListsTheFirstNConfirmedInSubSquareOrderAndTwoYesConvertThem() {

@@ -129,22 +129,26 @@ private Q_SLOTS:
         QCOMPARE(child(&b, "optMode2")->isEnabled(), !query.contains(u"order by band"_s));
     }
 
-    // Loaded hidden by the registry, shown by "Utility QSO"; the search terms asked for, kept
-    // on a cancel, and outliving Exit but not the close box.
-    void theBrowserWithItsCaptionsAndTheSearchTermsItKeeps() {
+    // Loaded hidden with its empty list; the menu shows that same window, listing the log.
+    void theMenuShowsTheOneBrowserListingTheLog() {
         TestEnv env;
         env.registry->showAny();
         auto* b = qobject_cast<frmUtility*>(env.registry->loaded(Window::Utility));
         QVERIFY(b != nullptr && !b->isVisible());
         QCOMPARE(b->lineCount(), 0);
         QCOMPARE(b->lineKeys().size(), size_t(1));
-        env.addQso({.call = "I1ABC"});
-        env.addQso({.call = "IK0BBB"});
+        env.addQsos(2);
         principale main(*env.services, *env.registry, {});
         main.mnUtiliy_Click();
         QCOMPARE(env.registry->loaded(Window::Utility), b);
         QCOMPARE(b->lineCount(), 2);
+    }
 
+    // On screen the caption's bars stand over the lines' bars.
+    void theBrowserShowsItsCaptionsOverTheLines() {
+        TestEnv env;
+        env.addQsos(2);
+        frmUtility* b = &env.registry->utility();
         QCOMPARE(b->windowTitle(), u"Utility QSO"_s);
         QCOMPARE(texts(b, "Frame3 Frame1 optCall optPlace optWWLocator optBand frame2nd optBand2 "
                           "optMode2 Frame2 cmdCall cmdPlace cmdWWLocator cmdShowAny cmdDeleteQSO "
@@ -157,66 +161,94 @@ private Q_SLOTS:
         QCOMPARE(del->toolTip() + child(b, "cmdEditQSO")->toolTip(),
                  u"delete selected QSO edit selected QSO "_s);
         QVERIFY(del->font().bold());
-        // On screen the caption's bars stand over the lines' bars.
         showActive(b);
         QVERIFY(
             barsAligned(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1, 8, 8));
+    }
 
-        const BrowserTerms& t = env.registry->browserTerms();
-        // The four terms, joined by "|": each search replaces every term.
-        const auto terms = [&t]() {
-            return QStringList{t.searchCall, t.searchLocator, t.searchPlace, t.searchProv}.join(
-                u'|');
-        };
-        env.dialogs.type(u"O'HARA"_s);
-        click(b, "cmdCall");
-        QCOMPARE(terms(), u"O''HARA|||"_s);
-        env.dialogs.type(u"A'"_s);
-        click(b, "cmdWWLocator");
-        QCOMPARE(terms(), u"|A''||"_s);
-        env.dialogs.type(QStringList{"CA' BIANCA", "T'D"});
-        click(b, "cmdPlace");
-        QCOMPARE(terms(), u"||CA'' BIANCA|T''D"_s);
-        QCOMPARE(env.dialogs.texts(),
-                 QStringList({"insert call:", "insert WWLocator (just the last two characters):",
-                              "insert place:", "insert prov:"}));
-        QCOMPARE(looks(env.dialogs), QStringList(4, u"HM52 None OkCancel"_s));
-        click(b, "cmdShowAny");
-        QCOMPARE(terms(), u"|||"_s);
+    // Each search asks its terms and replaces every term kept; Show any QSO clears them.
+    void eachSearchReplacesEveryKeptTerm_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QString>("terms"); // call|sub-square|place|province
+        QTest::newRow("call") << u"cmdCall"_s << QStringList{"O'HARA"}
+                              << QStringList{"insert call:"} << u"O''HARA|||"_s;
+        QTest::newRow("sub-square")
+            << u"cmdWWLocator"_s << QStringList{"A'"}
+            << QStringList{"insert WWLocator (just the last two characters):"} << u"|A''||"_s;
+        QTest::newRow("place") << u"cmdPlace"_s << QStringList{"CA' BIANCA", "T'D"}
+                               << QStringList{"insert place:", "insert prov:"}
+                               << u"||CA'' BIANCA|T''D"_s;
+        QTest::newRow("any") << u"cmdShowAny"_s << QStringList() << QStringList() << u"|||"_s;
+    }
+    void eachSearchReplacesEveryKeptTerm() {
+        QFETCH(QString, button);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, asked);
+        QFETCH(QString, terms);
+        TestEnv env;
+        BrowserTerms& t = env.registry->browserTerms();
+        t.searchCall = t.searchLocator = t.searchPlace = t.searchProv = u"X"_s;
+        env.dialogs.type(typed);
+        click(&env.registry->utility(), qPrintable(button));
+        QCOMPARE(
+            QStringList({t.searchCall, t.searchLocator, t.searchPlace, t.searchProv}).join(u'|'),
+            terms);
+        QCOMPARE(env.dialogs.texts(), asked);
+        QCOMPARE(looks(env.dialogs), QStringList(asked.size(), u"HM52 None OkCancel"_s));
+    }
 
-        // Cancelled prompts (nothing typed) keep the search and its list as they were, not
-        // even refreshed.
-        env.dialogs.type(u"IK0BBB"_s);
+    // Cancelled prompts (nothing typed) keep the search and its list as they were, not even
+    // refreshed.
+    void aCancelledSearchKeepsTheSearchAndItsList() {
+        TestEnv env;
+        env.addQsos(2);
+        principale main(*env.services, *env.registry, {});
+        main.mnUtiliy_Click();
+        frmUtility* b = &env.registry->utility();
+        env.dialogs.type(u"I1ABC"_s);
         click(b, "cmdCall");
-        env.addQso({.call = "IK0BBB", .band = "SAT"});
+        env.addQso({.call = "I1ABC", .band = "SAT"});
         env.dialogs.clear();
         click(b, "cmdCall");
         click(b, "cmdWWLocator");
         QCOMPARE(env.dialogs.shown.size(), size_t(2));
-        QCOMPARE(terms(), u"IK0BBB|||"_s);
+        QCOMPARE(env.registry->browserTerms().searchCall, u"I1ABC"_s);
         QCOMPARE(b->lineCount(), 1);
+    }
 
+    // Exit hides the window; "Utility QSO" rebuilds the hidden list with a QSO logged meanwhile.
+    // The close box unloads it: loaded afresh, the first order again, the same search,
+    // refreshed from the log.
+    void exitKeepsTheOrderTheCloseBoxDoesNotAndTheSearchOutlivesBoth() {
+        TestEnv env;
+        env.addQsos(2);
+        principale main(*env.services, *env.registry, {});
+        main.mnUtiliy_Click();
+        frmUtility* b = &env.registry->utility();
+        env.dialogs.type(u"I1ABC"_s);
+        click(b, "cmdCall");
         click(b, "optPlace");
         click(b, "cmdExit");
         QVERIFY(!b->isVisible());
         QCOMPARE(env.registry->loaded(Window::Utility), b);
-        // "Utility QSO" rebuilds the hidden list: a QSO logged meanwhile is in it.
-        env.addQso({.call = "IK0BBB", .band = "VHF"});
+        env.addQso({.call = "I1ABC", .band = "VHF"});
         main.mnUtiliy_Click();
         QVERIFY(b->isVisible());
-        QCOMPARE(b->lineCount(), 3);
+        QCOMPARE(b->lineCount(), 2);
+        QVERIFY(child<QRadioButton>(b, "optPlace")->isChecked());
 
         b->close();
         QCOMPARE(env.registry->loaded(Window::Utility), nullptr);
         QTest::qWait(0); // the unloaded window goes
-        env.addQso({.call = "IK0BBB", .band = "UHF"});
+        env.addQso({.call = "I1ABC", .band = "UHF"});
         main.mnUtiliy_Click();
         b = &env.registry->utility();
         QVERIFY(b->isVisible());
-        // Loaded afresh: the first order again, the same search, refreshed from the log.
         QVERIFY(child<QRadioButton>(b, "optCall")->isChecked());
-        QCOMPARE(b->lineCount(), 4);
-        QCOMPARE(terms(), u"IK0BBB|||"_s);
+        QCOMPARE(b->lineCount(), 3);
+        QCOMPARE(env.registry->browserTerms().searchCall, u"I1ABC"_s);
     }
 
     // An open browser over a large log follows each change of the log line by line, and its

@@ -16,9 +16,31 @@ using State = SubSquareGrid::State;
 
 namespace {
 
+// A gazetteer with a sub-square of many long names.
+std::vector<PlaceRow> longNames() {
+    std::vector<PlaceRow> gazetteer = smallGazetteer();
+    for (int i = 0; i < 10; ++i) {
+        gazetteer.push_back({u"SAN GIOVANNI IN FIORE DI SOPRA %1"_s.arg(i), u"BD"_s, u"HM52CD"_s});
+    }
+    return gazetteer;
+}
+
+// The map opened from the award menu on a log of a QSO in each state.
 struct Map {
-    explicit Map(const std::vector<PlaceRow>& gazetteer = smallGazetteer()) : env(gazetteer) {}
+    Map() : env(longNames()), main(*env.services, *env.registry, []() {}) {
+        env.addQso({.WWLocator = "AB", .qsl = "c"});
+        env.addQso({.WWLocator = "AC", .qsl = "a"});
+        env.addQso({.WWLocator = "XX", .qsl = "w"});
+        env.addQso({.WWLocator = "MN", .mode = "SSB", .qsl = "c"}); // another mode
+        env.addQso({.WWLocator = "BD", .qsl = "w"});                // a sub-square without places
+        child<QAction>(&main, "mnMap")->trigger();
+        w = qobject_cast<frmMap*>(env.registry->loaded(Window::Map));
+        if (w == nullptr) {
+            qFatal("the menu showed no map");
+        }
+    }
     TestEnv env;
+    principale main;
     frmMap* w = nullptr;
 
     SubSquareGrid* grid() { return child<SubSquareGrid>(w, "picMap"); }
@@ -43,36 +65,42 @@ class MapTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void oneMapFromTheMenuDrawsTheBestStatesNamesCellsListsThemAndFollowsTheLog() {
-        std::vector<PlaceRow> gazetteer = smallGazetteer();
-        for (int i = 0; i < 10; ++i) {
-            gazetteer.push_back(
-                {u"SAN GIOVANNI IN FIORE DI SOPRA %1"_s.arg(i), u"BD"_s, u"HM52CD"_s});
-        }
-        Map map(gazetteer);
-        map.env.addQso({.WWLocator = "AB", .qsl = "c"});
-        map.env.addQso({.WWLocator = "AC", .qsl = "a"});
-        map.env.addQso({.WWLocator = "XX", .qsl = "w"});
-        map.env.addQso({.WWLocator = "MN", .mode = "SSB", .qsl = "c"}); // another mode
-        map.env.addQso({.WWLocator = "BD", .qsl = "w"}); // a sub-square without places
-        // The award menu shows one map.
-        principale main(*map.env.services, *map.env.registry, []() {});
-        auto* entry = child<QAction>(&main, "mnMap");
-        entry->trigger();
-        map.w = qobject_cast<frmMap*>(map.env.registry->loaded(Window::Map));
-        QVERIFY(map.w != nullptr && map.w->isVisible());
-        entry->trigger();
+    void theAwardMenuShowsOneMap() {
+        Map map;
+        QVERIFY(map.w->isVisible());
+        child<QAction>(&map.main, "mnMap")->trigger();
         QCOMPARE(map.env.registry->loaded(Window::Map), map.w);
+        QVERIFY(map.env.dialogs.shown.empty());
+    }
 
-        QCOMPARE(map.drawn("AB"), SubSquareGrid::colourOf(State::Confirmed));
-        QCOMPARE(map.drawn("AC"), SubSquareGrid::colourOf(State::Accredited));
-        QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Worked));
-        QCOMPARE(map.drawn("AA"), SubSquareGrid::noPlacesColour());
-        QCOMPARE(map.drawn("BD"), SubSquareGrid::colourOf(State::Worked));
+    // On HF MIXED, as first shown.
+    void eachCellIsDrawnInTheColourOfItsBestState_data() {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("confirmed") << u"AB"_s << SubSquareGrid::colourOf(State::Confirmed);
+        QTest::newRow("accredited") << u"AC"_s << SubSquareGrid::colourOf(State::Accredited);
+        QTest::newRow("worked") << u"XX"_s << SubSquareGrid::colourOf(State::Worked);
+        QTest::newRow("worked, no places") << u"BD"_s << SubSquareGrid::colourOf(State::Worked);
+        QTest::newRow("no places") << u"AA"_s << SubSquareGrid::noPlacesColour();
+        QTest::newRow("another mode") << u"MN"_s << SubSquareGrid::colourOf(State::None);
+    }
+    void eachCellIsDrawnInTheColourOfItsBestState() {
+        QFETCH(QString, cell);
+        QFETCH(QColor, colour);
+        Map map;
+        QCOMPARE(map.drawn(qPrintable(cell)), colour);
+    }
+
+    void theCountsAndTheProgressAreShown() {
+        Map map;
         QCOMPARE(map.label("lblCounts"),
                  u"Sub-squares: worked 2, confirmed 1, accredited 1, not worked 572"_s);
         QCOMPARE(map.label("lblProgress"), u"Base award: 1 of 75 confirmed, 74 more needed"_s);
-        // Saved as a PNG of the whole sheet, as drawn.
+    }
+
+    // Saved as a PNG of the whole sheet, as drawn.
+    void theMapIsSavedAsAPngOfTheSheet() {
+        Map map;
         const QString path = map.env.dir.filePath(u"map.png"_s);
         map.env.fileDialogs.answer(path);
         QTest::mouseClick(child<QPushButton>(map.w, "cmdSavePNG"), Qt::LeftButton);
@@ -84,27 +112,36 @@ private Q_SLOTS:
         const QPoint at = map.grid()->mapTo(sheet, map.centre("AB"));
         QCOMPARE(png.pixelColor(at), SubSquareGrid::colourOf(State::Confirmed));
         QVERIFY(map.env.dialogs.shown.empty());
+    }
 
+    void theChosenModeAndBandChooseTheStates() {
+        Map map;
         map.choose("comboMode", u"SSB"_s);
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::Confirmed));
         map.choose("comboBand", u"VHF"_s);
         QCOMPARE(map.drawn("MN"), SubSquareGrid::colourOf(State::None));
+    }
 
-        // The first letter runs west to east, the second south to north.
+    // The first letter runs west to east, the second south to north.
+    void theCellsLieAsOnTheMap() {
+        Map map;
         const QPoint aa = map.centre("AA");
         QVERIFY(map.centre("BA").x() > aa.x() && map.centre("BA").y() == aa.y());
         QVERIFY(map.centre("AB").y() < aa.y() && map.centre("AB").x() == aa.x());
         QVERIFY(map.centre("XX").x() > map.centre("WX").x());
         QCOMPARE(map.grid()->cellAt(map.centre("XX")), rules::squareIndex(u"XX"_s));
+    }
 
-        // Hovering names a cell and its places; the window keeps its size.
+    // Hovering names a cell and its places, nothing cut off; the window keeps its size.
+    void hoveringNamesACellAndItsPlaces() {
+        Map map;
         showActive(map.w);
         const QSize size = map.w->size();
         QTest::mouseMove(map.grid(), map.centre("CD"));
         QCoreApplication::processEvents(); // the layout's pending resize
         QVERIFY(map.label("lblCell").endsWith(u"DI SOPRA 9"_s));
         auto* cell = child<QLabel>(map.w, "lblCell");
-        QVERIFY(cell->height() >= cell->heightForWidth(cell->width())); // nothing cut off
+        QVERIFY(cell->height() >= cell->heightForWidth(cell->width()));
         QCOMPARE(map.w->size(), size);
         QTest::mouseMove(map.grid(), map.centre("AA"));
         QCoreApplication::processEvents();
@@ -112,8 +149,11 @@ private Q_SLOTS:
         QCOMPARE(map.label("lblCell"), u"HM52AA: no place in the gazetteer"_s);
         QTest::mouseMove(map.grid(), map.centre("AB"));
         QCOMPARE(map.label("lblCell"), u"HM52AB: ALFA, BRAVO, CHARLIE, PIAN D'OLMO"_s);
+    }
 
-        // A double-click lists the cell's QSOs in the browser, the other terms cleared.
+    // A double-click lists the cell's QSOs in the browser, the other terms cleared.
+    void aDoubleClickListsTheCellsQsosInTheBrowser() {
+        Map map;
         map.env.registry->browserTerms().searchCall = u"I1ABC"_s;
         map.env.registry->browserTerms().searchProv = u"BD"_s;
         QTest::mouseDClick(map.grid(), Qt::LeftButton, {}, map.centre("AC"));
@@ -122,13 +162,18 @@ private Q_SLOTS:
                  u"|AC||"_s);
         QWidget* browser = map.env.registry->loaded(Window::Utility);
         QVERIFY(browser != nullptr && browser->isVisible());
+    }
 
-        // The map follows every change of the log, of the mode and band now chosen.
+    // The map follows every change of the log, of the mode and band now chosen, hidden by Exit
+    // too.
+    void theMapFollowsTheLogEvenHidden() {
+        Map map;
+        map.choose("comboMode", u"SSB"_s);
+        map.choose("comboBand", u"VHF"_s);
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::None));
         map.env.addQso({.WWLocator = "XX", .mode = "SSB", .band = "VHF", .qsl = "c"});
         map.env.registry->conta();
         QCOMPARE(map.drawn("XX"), SubSquareGrid::colourOf(State::Confirmed));
-        // Hidden by Exit, it still follows.
         QTest::mouseClick(child<QPushButton>(map.w, "cmdExit"), Qt::LeftButton);
         QVERIFY(!map.w->isVisible());
         map.env.m.logDb.execute(u"update data set qsl = 'a'"_s);

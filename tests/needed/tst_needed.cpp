@@ -6,16 +6,13 @@
 
 #include "adif/frmImportADIF.h"
 #include "app/principale.h"
-#include "browser/frmUtility.h"
 #include "map/frmMap.h"
 #include "needed/frmNeeded.h"
-#include "qso/frmInsertQSO.h"
 #include "storage/Codes.h"
-#include "support/TestEnv.h"
+#include "support/QsoForms.h"
 
 #include <QFile>
 #include <QHeaderView>
-#include <QMenu>
 #include <QTableView>
 #include <QTimer>
 
@@ -65,8 +62,9 @@ struct Needed {
         }
         return shown;
     }
-    void choose(const char* combo, const QString& text) {
-        auto* box = child<QComboBox>(w, combo);
+    // Chooses an entry of a combo box of this window, or of another, as the operator does.
+    void choose(const char* combo, const QString& text, QWidget* window = nullptr) const {
+        auto* box = child<QComboBox>(window != nullptr ? window : w, combo);
         const int at = box->findText(text);
         QVERIFY2(at >= 0, qPrintable(text));
         box->setCurrentIndex(at);
@@ -96,19 +94,7 @@ private Q_SLOTS:
     void theAwardMenuOpensOneListOfEverySubSquareWithItsStateQsosPlacesAndCounts() {
         Needed n;
         fill(n.env);
-        // After the award's own entries and the map's, with an access key of its own.
-        auto* award = child<QMenu>(&n.main, "mnAward");
-        QStringList names;
-        QStringList keys;
-        for (const QAction* entry : award->actions()) {
-            names << entry->objectName();
-            if (const auto at = entry->text().indexOf(u'&'); at >= 0) {
-                keys << entry->text().mid(at + 1, 1).toUpper();
-            }
-        }
-        QCOMPARE(names, QStringList({"mnCounter", "mnBAR", "mnEndorsement", "mnMap", "mnNeeded"}));
-        QCOMPARE(child<QAction>(&n.main, "mnNeeded")->text(), u"&Needed Sub-squares..."_s);
-        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        // (The entry's place in the award menu and its text: tst_mainwindow.)
         n.open();
         child<QAction>(&n.main, "mnNeeded")->trigger();
         QCOMPARE(n.env.registry->loaded(Window::Needed), n.w);
@@ -121,13 +107,7 @@ private Q_SLOTS:
                  QStringList({"all states", "not worked", "worked", "confirmed", "accredited"}));
         QCOMPARE(itemTexts(child<QComboBox>(n.w, "comboProv")),
                  QStringList{"all provinces"} + codes::provinces());
-        QStringList order;
-        for (QWidget* at = child(n.w, "comboMode"); order.size() < 9; at = at->nextInFocusChain()) {
-            if (at->focusPolicy() != Qt::NoFocus && !at->focusProxy()) {
-                order << at->objectName();
-            }
-        }
-        QCOMPARE(order,
+        QCOMPARE(tabOrder(child(n.w, "comboMode"), 9),
                  QStringList({"comboMode", "comboBand", "comboState", "comboProv", "lstNeeded",
                               "cmdPrint", "cmdPreview", "cmdExportCSV", "cmdExit"}));
 
@@ -215,14 +195,7 @@ private Q_SLOTS:
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 1), u"not worked"_s);
         // Saved in the insert window.
         frmInsertQSO& insert = n.env.registry->insertQSO();
-        insert.txtWWLocator->setText(u"ab"_s);
-        insert.txtCall->setText(u"i1abc"_s);
-        insert.txtDate[0]->setText(u"5"_s);
-        insert.txtDate[1]->setText(u"1"_s);
-        insert.txtDate[2]->setText(u"04"_s);
-        insert.txtTime->setText(u"0905"_s);
-        insert.comboPlace->setEditText(u"ALFA"_s);
-        insert.optQSLworked->setChecked(true);
+        enter(insert, u"month=1;time=0905"_s, false);
         QTest::mouseClick(insert.cmdSubmit, Qt::LeftButton);
         QCOMPARE(n.env.dialogs.texts(), QStringList({"QSO saved"}));
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"worked|1|I1ABC 05/01/04"_s);
@@ -230,13 +203,8 @@ private Q_SLOTS:
 
         // Deleted from the browser, the Needed window hidden: it reads the log when shown.
         child<QPushButton>(n.w, "cmdExit")->click();
-        frmUtility& browser = n.env.registry->utility();
-        browser.showAny();
-        browser.show();
-        child<QListView>(&browser, "List")
-            ->setCurrentIndex(child<QListView>(&browser, "List")->model()->index(0, 0));
         n.env.dialogs.answer(Answer::Ok);
-        browser.cmdDeleteQSO_Click();
+        browserAt(n.env, 1).cmdDeleteQSO_Click();
         QCOMPARE(n.env.count(), 0);
         n.open();
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"not worked|0|"_s);
@@ -294,12 +262,8 @@ private Q_SLOTS:
         QCOMPARE(n.counts().section(u'\n', 1), child<QLabel>(map, "lblProgress")->text());
         n.w->close(); // unloaded: the click opens it anew
 
-        auto* mapMode = child<QComboBox>(map, "comboMode");
-        mapMode->setCurrentText(u"SSB"_s);
-        Q_EMIT mapMode->activated(mapMode->currentIndex());
-        auto* mapBand = child<QComboBox>(map, "comboBand");
-        mapBand->setCurrentText(u"VHF"_s);
-        Q_EMIT mapBand->activated(mapBand->currentIndex());
+        n.choose("comboMode", u"SSB"_s, map);
+        n.choose("comboBand", u"VHF"_s, map);
         const auto centre = [grid](const char* letters) {
             return grid->cellRect(rules::squareIndex(QLatin1String(letters))).center();
         };

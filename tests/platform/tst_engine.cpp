@@ -245,20 +245,37 @@ private Q_SLOTS:
         QCOMPARE(codesOf([&]() { env.m.logDb.execute(sql); }), (QList<int>{primary, extended}));
     }
 
-    void opensThatFailCarryTheEnginesResultCodes() {
-        LogEnv env;
-        const QString missing = env.dir.filePath("missing.mdb");
-        Database db;
-        QCOMPARE(codesOf([&]() { db.open(missing, OpenMode::ReadWrite); }).first(),
-                 SQLITE_CANTOPEN);
-        QVERIFY(!QFile::exists(missing));
+    // A missing file is never made by an open; bytes that are no database are not read.
+    void opensThatFailCarryTheEnginesResultCodes_data() {
+        QTest::addColumn<QByteArray>("bytes"); // the file's content; none: no file
+        QTest::addColumn<int>("primary");
+        QTest::newRow("missing") << QByteArray() << SQLITE_CANTOPEN;
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << SQLITE_NOTADB;
+    }
 
-        const QString text = env.dir.filePath("notes.mdb");
-        QFile file(text);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(4096, 'x'));
-        file.close();
-        QCOMPARE(codesOf([&]() { db.open(text, OpenMode::ReadOnly); }).first(), SQLITE_NOTADB);
+    void opensThatFailCarryTheEnginesResultCodes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, primary);
+        LogEnv env;
+        const QString path = env.dir.filePath("other.mdb");
+        if (!bytes.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        Database db;
+        QCOMPARE(codesOf([&]() { db.open(path, OpenMode::ReadWrite); }).first(), primary);
+        QVERIFY(!db.isOpen());
+        QCOMPARE(QFile::exists(path), !bytes.isEmpty());
+    }
+
+    void creatingOverAnExistingFileIsRefusedAndLeavesItAlone() {
+        LogEnv env;
+        env.addQsos(2);
+        const QByteArray before = bytesOf(env.m.logDb.path());
+        Database db;
+        QVERIFY_THROWS_EXCEPTION(DbError, db.create(env.m.logDb.path()));
+        QCOMPARE(bytesOf(env.m.logDb.path()), before);
+        QCOMPARE(env.count(), 2);
     }
 
     void theLayersOwnRefusalsCarryNoEngineCode() {

@@ -145,28 +145,22 @@ private Q_SLOTS:
         QCOMPARE(answer(u"typed then cancelled"_s, false), u"|HM52"_s);
     }
 
-    // 5,000 names: listed as the program lists them (a few dozen, then how many more), or
-    // given whole, the box stays on the screen with its OK button.
+    // 5,000 names: listed as the program lists them (a few dozen, then how many more: see
+    // tst_backup), or given whole, the box stays on the screen with its OK button.
     void aBoxListingThousandsOfNamesFitsTheScreen_data() {
         QTest::addColumn<bool>("listed");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("listed") << true << shownInBox + 3;
-        QTest::newRow("given whole") << false << -1;
+        QTest::newRow("listed") << true;
+        QTest::newRow("given whole") << false;
     }
 
     void aBoxListingThousandsOfNamesFitsTheScreen() {
         QFETCH(bool, listed);
-        QFETCH(int, lines);
         QStringList names;
         for (int i = 0; i < 5000; ++i) {
             names << u"data-20240301-%1.mdb"_s.arg(i, 6, 10, QLatin1Char('0'));
         }
         const QString text = u"These files are not good copies:\n\n"_s +
                              (listed ? listedLines(names) : names.join(u'\n'));
-        if (listed) {
-            QCOMPARE(text.count(u'\n') + 1, lines);
-            QVERIFY(text.endsWith(u"\nand 4980 more"_s));
-        }
         QRect shown;
         QString shownText;
         onNextBox<QMessageBox>([&](QMessageBox* box) {

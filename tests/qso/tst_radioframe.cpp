@@ -3,39 +3,18 @@
 // edit window; checked on Submit after the form's own checks; following a rig; and a log typed
 // with them leaving as ADIF with BAND and MODE on every record and coming back exactly.
 
-#include "adif/AdifExport.h"
 #include "adif/AdifImport.h"
-#include "browser/frmUtility.h"
-#include "qso/frmEditQSO.h"
-#include "qso/frmInsertQSO.h"
 #include "storage/RadioTable.h"
-#include "support/TestEnv.h"
-
-#include <QBuffer>
-
-#include <algorithm>
+#include "support/QsoForms.h"
 
 using namespace hm52;
 using namespace hm52::test;
 
 namespace {
 
-void type(QWidget* box, const QString& text) {
-    box->setFocus();
-    QTest::keyClicks(box, text);
-}
-
 // A valid QSO of the sub-square AB on a band and mode, typed as the operator does.
 void enter(QsoForm& w, const QString& call, const QString& band, const QString& mode) {
-    type(w.txtWWLocator, u"ab"_s);
-    type(w.txtCall, call);
-    type(w.txtDate[0], u"05"_s);
-    type(w.txtDate[1], u"12"_s);
-    type(w.txtDate[2], u"04"_s);
-    type(w.txtTime, u"2130"_s);
-    type(w.comboPlace, u"alfa"_s);
-    w.comboBand->setCurrentText(band);
-    w.comboMode->setCurrentText(mode);
+    test::enter(w, u"call=%1;band=%2;mode=%3"_s.arg(call, band, mode));
 }
 
 // Steps on the form, "what=value;...": band and mode (the categories), freq (typed), adif and
@@ -58,11 +37,6 @@ void apply(QsoForm& w, const QString& steps) {
     }
 }
 
-// The categories and the Radio frame as shown: "band|exact band|frequency|mode|exact mode".
-QString radioText(const QsoForm& w) {
-    return texts(&w, "comboBand comboAdifBand txtFreq comboMode comboAdifMode");
-}
-
 // The records of an ADIF text.
 QList<QByteArray> recordsOf(const QByteArray& file) {
     QList<QByteArray> out = file.mid(file.indexOf("<EOH>") + 5).split('\n');
@@ -72,67 +46,29 @@ QList<QByteArray> recordsOf(const QByteArray& file) {
 
 } // namespace
 
-class RadioFrameTest : public QObject {
+class RadioFrameTest : public QObject, QsoWindows {
     Q_OBJECT
-
-    std::unique_ptr<TestEnv> env;
-
-    frmInsertQSO& insert() {
-        env->registry->show(Window::InsertQSO);
-        frmInsertQSO& w = env->registry->insertQSO();
-        showActive(&w);
-        return w;
-    }
-
-    frmEditQSO& handOver(int count) {
-        frmUtility& b = env->registry->utility();
-        b.showAny();
-        showActive(&b);
-        const auto line = std::ranges::find(b.lineKeys(), count) - b.lineKeys().begin();
-        auto* list = child<QListView>(&b, "List");
-        list->setCurrentIndex(list->model()->index(static_cast<int>(line), 0));
-        b.cmdEditQSO_Click();
-        return env->registry->editQSO();
-    }
-
-    QStringList submit(QsoForm& w) {
-        const auto before = static_cast<qsizetype>(env->dialogs.shown.size());
-        QTest::mouseClick(w.cmdSubmit, Qt::LeftButton);
-        return env->dialogs.texts().mid(before);
-    }
 
 private Q_SLOTS:
     void init() { env = std::make_unique<TestEnv>(); }
     void cleanup() { env.reset(); }
 
-    // The frame and the rig's line stand below the form's fields and buttons; its controls
-    // follow Exit in the tab order, and start empty.
+    // The frame and the rig's line stand below the form's fields and buttons, and start empty
+    // (its controls following Exit in the tab order: tst_qsoform).
+    void theFrameComesAfterTheFormsControlsAndStartsEmpty_data() { bothWindows(); }
     void theFrameComesAfterTheFormsControlsAndStartsEmpty() {
-        for (QsoForm* w : std::initializer_list<QsoForm*>{&env->registry->insertQSO(),
-                                                          &env->registry->editQSO()}) {
-            QCOMPARE(texts(w, "FrameRadio lblAdifBand lblFreq lblAdifMode lblRig"),
-                     u"Radio|Band|Frequency (MHz)|Mode|"_s);
-            showActive(w);
-            const auto y = [w](const char* name) {
-                return child(w, name)->mapTo(w, QPoint(0, 0)).y();
-            };
-            QVERIFY(y("FrameRadio") > y("cmdExit") && y("FrameRadio") > y("FrameQSL"));
-            QVERIFY(y("lblRig") > y("FrameRadio"));
-            QStringList order;
-            for (QWidget* at = w->txtWWLocator; order.size() < 18; at = at->nextInFocusChain()) {
-                if (at->focusPolicy() != Qt::NoFocus && !at->focusProxy()) {
-                    order << at->objectName();
-                }
-            }
-            QCOMPARE(order.mid(12), QStringList({"cmdSubmit", "cmdClear", "cmdExit",
-                                                 "comboAdifBand", "txtFreq", "comboAdifMode"}));
-            QCOMPARE(radioText(*w), u"HF|||MIXED|"_s);
-            QCOMPARE(itemTexts(w->comboAdifBand),
-                     QStringList({"", "160m", "80m", "60m", "40m", "30m", "20m", "17m", "15m",
-                                  "12m", "10m"}));
-            QVERIFY(!w->comboAdifBand->isEditable() && !w->comboAdifMode->isEditable());
-            w->hide();
-        }
+        QFETCH(bool, editing);
+        QsoForm* w = &form(editing);
+        QCOMPARE(texts(w, "FrameRadio lblAdifBand lblFreq lblAdifMode lblRig"),
+                 u"Radio|Band|Frequency (MHz)|Mode|"_s);
+        showActive(w);
+        const auto y = [w](const char* name) { return child(w, name)->mapTo(w, QPoint(0, 0)).y(); };
+        QVERIFY(y("FrameRadio") > y("cmdExit") && y("FrameRadio") > y("FrameQSL"));
+        QVERIFY(y("lblRig") > y("FrameRadio"));
+        QCOMPARE(radioText(*w), u"HF|||MIXED|"_s);
+        QCOMPARE(itemTexts(w->comboAdifBand), QStringList({"", "160m", "80m", "60m", "40m", "30m",
+                                                           "20m", "17m", "15m", "12m", "10m"}));
+        QVERIFY(!w->comboAdifBand->isEditable() && !w->comboAdifMode->isEditable());
     }
 
     // Each row: steps from a fresh form, and the categories with the frame afterwards.
@@ -200,41 +136,53 @@ private Q_SLOTS:
         env->m.logDb.close();
         env->m.openLog(path, OpenMode::ReadOnly);
         QCOMPARE(radioText(handOver(key)), u"HF|20m||MIXED|FT8"_s);
-        QByteArray file;
-        QBuffer buffer(&file);
-        buffer.open(QIODevice::WriteOnly);
-        adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        const QByteArray file = exportedAdif(env->m);
         QVERIFY(file.contains("<MODE:3>FT8 <BAND:3>20m"));
         QVERIFY(env->dialogs.shown.empty());
     }
 
-    void exactValuesAreStoredKeptAndChangedInTheEditWindow() {
-        frmInsertQSO* w = &insert();
-        enter(*w, u"i1abc"_s, u"HF"_s, u"SSB"_s);
-        apply(*w, u"freq=144.300;amode=USB"_s);
-        QCOMPARE(submit(*w), QStringList({"QSO saved"}));
+    // Stored beside the QSO, and kept for the next QSO like band and mode.
+    void exactValuesAreStoredAndKeptForTheNextQso() {
+        frmInsertQSO& w = insert();
+        enter(w, u"i1abc"_s, u"HF"_s, u"SSB"_s);
+        apply(w, u"freq=144.300;amode=USB"_s);
+        QCOMPARE(submit(w), QStringList({"QSO saved"}));
         QCOMPARE(env->rawRows(), QStringList({"1|I1ABC|AB|ALFA|BD|SSB|VHF|2004-12-05|21:30:00|c"}));
         QCOMPARE(env->radioRows(), QStringList({"1|2m|144.3|SSB|USB"}));
-        // Kept for the next QSO, like band and mode.
-        QCOMPARE(formText(*w), u"|||||||BD|SSB|VHF|c"_s);
-        QCOMPARE(radioText(*w), u"VHF|2m|144.300|SSB|USB"_s);
-        const int plain = env->addQso({.call = u"I2NO"_s, .mode = u"CW"_s, .band = u"UHF"_s});
+        QCOMPARE(formText(w), u"|||||||BD|SSB|VHF|c"_s);
+        QCOMPARE(radioText(w), u"VHF|2m|144.300|SSB|USB"_s);
+    }
 
-        // The edit window shows them, and empties them for a QSO that has none.
-        frmEditQSO* e = &handOver(1);
+    // The edit window shows them, and empties them for a QSO that has none.
+    void theEditWindowShowsEachQsosOwnExactValues() {
+        const int exact = env->addQso({.mode = u"SSB"_s, .band = u"VHF"_s});
+        radiotable::write(env->m.logDb, exact,
+                          {.band = u"2m"_s, .freq = 144.3, .mode = u"SSB"_s, .submode = u"USB"_s});
+        const int plain = env->addQso({.call = u"I2NO"_s, .mode = u"CW"_s, .band = u"UHF"_s});
+        frmEditQSO* e = &handOver(exact);
         QCOMPARE(radioText(*e), u"VHF|2m|144.300|SSB|USB"_s);
         handOver(plain);
         QCOMPARE(radioText(*e), u"UHF|||CW|"_s);
-        e = &handOver(1);
+    }
+
+    void theEditWindowChangesAndRemovesExactValues() {
+        const int key = env->addQso({.mode = u"SSB"_s, .band = u"VHF"_s});
+        radiotable::write(env->m.logDb, key,
+                          {.band = u"2m"_s, .freq = 144.3, .mode = u"SSB"_s, .submode = u"USB"_s});
+        frmEditQSO* e = &handOver(key);
         apply(*e, u"amode=LSB;freq="_s);
         QCOMPARE(submit(*e), QStringList({"QSO edited"}));
         QCOMPARE(env->radioRows(), QStringList({"1|2m||SSB|LSB"}));
-        e = &handOver(1);
+        e = &handOver(key);
         apply(*e, u"adif=-;amode=-"_s);
         QCOMPARE(submit(*e), QStringList({"QSO edited"}));
         QVERIFY(env->radioRows().isEmpty());
+    }
 
-        // The close box: a new load starts empty.
+    // The close box: a new load starts empty.
+    void aWindowLoadedAgainStartsWithTheFrameEmpty() {
+        frmInsertQSO* w = &insert();
+        apply(*w, u"freq=144.300;amode=USB"_s);
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         w = &insert();
@@ -300,8 +248,13 @@ private Q_SLOTS:
         QCOMPARE(radioText(w), u"VHF|2m|145.500|MIXED|FM"_s);
         QCOMPARE(boxState(w.txtCall), call);
         QCOMPARE(formText(w).section(u'|', 0, 7), fields);
+        QVERIFY(env->dialogs.shown.empty());
+    }
 
-        // A frequency being typed is the operator's.
+    // A frequency being typed is the operator's; the rig's state is said beside the frame.
+    void aFrequencyBeingTypedIsTheOperatorsAndTheRigsStateIsSaid() {
+        frmInsertQSO& w = insert();
+        w.followRig(145500000, u"FM"_s);
         type(w.txtFreq, u"1"_s);
         w.followRig(7074000, QString());
         QCOMPARE(boxState(w.txtFreq), u"145.5001 *"_s);
@@ -318,10 +271,7 @@ private Q_SLOTS:
         QCOMPARE(radioText(e), u"SAT|2m||MIXED|FM"_s);
         apply(e, u"adif=23cm"_s);
         QCOMPARE(submit(e), QStringList({"QSO edited"}));
-        QByteArray file;
-        QBuffer buffer(&file);
-        buffer.open(QIODevice::WriteOnly);
-        adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        const QByteArray file = exportedAdif(env->m);
         const QByteArray record = recordsOf(file).at(2);
         QVERIFY(record.contains("<BAND:4>23cm") && record.contains("<MODE:2>FM"));
         QVERIFY(!record.contains("BAND_RX") && !record.contains("SAT_NAME"));
@@ -341,11 +291,8 @@ private Q_SLOTS:
         }
         QCOMPARE(env->radioRows(),
                  QStringList({"1|2m|144.3|SSB|USB", "2|20m|14.074|MFSK|FT4", "3|70cm||FM|"}));
-        QByteArray file;
-        QBuffer buffer(&file);
-        buffer.open(QIODevice::WriteOnly);
-        const adif::ExportReport report =
-            adif::writeAdif(env->m, buffer, QDateTime::currentDateTimeUtc());
+        adif::ExportReport report;
+        const QByteArray file = exportedAdif(env->m, &report);
         QCOMPARE(report.withoutBand + report.withoutMode, 0);
         const QList<QByteArray> records = recordsOf(file);
         QCOMPARE(records.size(), 4);

@@ -3,10 +3,9 @@
 // start when the settings or the command line say so.
 
 #include "app/Program.h"
-#include "qso/frmInsertQSO.h"
 #include "rigwindow/frmRig.h"
+#include "support/QsoForms.h"
 #include "support/Rigctld.h"
-#include "support/TestEnv.h"
 
 #include <QStandardPaths>
 #include <QTimer>
@@ -241,10 +240,7 @@ private Q_SLOTS:
         env.rig.connectRig({2, rigctld.address(), 0});
         QVERIFY(rigctld.rigctl({u"F"_s, u"144300000"_s}));
         QVERIFY(rigctld.rigctl({u"M"_s, u"USB"_s, u"2400"_s}));
-        const auto radio = [&w]() {
-            return texts(&w, "comboBand comboAdifBand txtFreq comboMode comboAdifMode");
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(radio(), u"VHF|2m|144.300|SSB|USB"_s, patience);
+        QTRY_COMPARE_WITH_TIMEOUT(radioText(w), u"VHF|2m|144.300|SSB|USB"_s, patience);
         QCOMPARE(w.lblRig->text(), env.rig.stateText());
         QCOMPARE(formText(w).section(u'|', 0, 6), typed.section(u'|', 0, 6));
         QCOMPARE(boxState(w.txtCall), u"I1ABC *"_s);
@@ -257,7 +253,7 @@ private Q_SLOTS:
         rigctld.kill();
         QTRY_VERIFY_WITH_TIMEOUT(w.lblRig->text().contains(u"not answering"_s), patience);
         QVERIFY(ticks > 0);
-        QCOMPARE(radio(), u"VHF|2m|144.300|SSB|USB"_s);
+        QCOMPARE(radioText(w), u"VHF|2m|144.300|SSB|USB"_s);
         QCOMPARE(boxState(w.txtCall), u"I1ABC *"_s);
         QCOMPARE(formText(w).section(u'|', 0, 6), typed.section(u'|', 0, 6));
     }

@@ -17,6 +17,16 @@ class StorageTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A new log never takes the place of a file that is there, a log or not.
+    void aNewLogNeverReplacesAFile() {
+        LogEnv env;
+        env.addQsos(2);
+        const QByteArray before = bytesOf(env.m.logDb.path());
+        QVERIFY_THROWS_EXCEPTION(DbError, schema::createLog(env.m.logDb.path()));
+        QCOMPARE(bytesOf(env.m.logDb.path()), before);
+        QCOMPARE(env.count(), 2);
+    }
+
     // QuoteSql doubles every single quote, and whatever an operator types comes back unchanged
     // through a query built by concatenation with it: quotes, NULs, non-ASCII text, very long
     // text.

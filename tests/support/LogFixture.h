@@ -1,8 +1,10 @@
 #pragma once
 
+#include "adif/AdifExport.h"
 #include "platform/Database.h"
 #include "storage/Module1.h"
 
+#include <QBuffer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -73,6 +75,19 @@ public:
     QTemporaryDir dir;
     Module1 m;
 };
+
+// The log written as ADIF, made on 2024-06-01 at 12:00 UTC; what the export tells in `report`.
+inline QByteArray exportedAdif(Module1& m, adif::ExportReport* report = nullptr) {
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    const adif::ExportReport told =
+        adif::writeAdif(m, buffer, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
+    if (report != nullptr) {
+        *report = told;
+    }
+    return file;
+}
 
 // The path of a file of tests/adif/fixtures; the bytes of a file (none when unreadable).
 QString adifFixture(const char* name);

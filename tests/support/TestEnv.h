@@ -88,6 +88,16 @@ QString formText(const QsoForm& w);
 // A text box as the operator sees it: its text, then " [selection]" when some is selected,
 // then " *" when it has the focus: "AB [AB] *".
 QString boxState(const QLineEdit* box);
+// The tab order of a window from a control on: the names of the controls that take the focus.
+inline QStringList tabOrder(QWidget* from, qsizetype count) {
+    QStringList order;
+    for (QWidget* at = from; order.size() < count; at = at->nextInFocusChain()) {
+        if (at->focusPolicy() != Qt::NoFocus && !at->focusProxy()) {
+            order << at->objectName();
+        }
+    }
+    return order;
+}
 // How every box shown looked: "title icon buttons", e.g. "HM52 Critical Ok".
 QStringList looks(const RecordingDialogs& dialogs);
 

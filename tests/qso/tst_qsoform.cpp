@@ -1,0 +1,344 @@
+// The QSO form in its two windows as the operator types: captions, layout, tab order, input
+// assistance while typing, Clear, Exit and the close box, and the line under the form that says
+// what the typed sub-square brings.
+
+#include "storage/Codes.h"
+#include "support/QsoForms.h"
+
+using namespace hm52;
+using namespace hm52::test;
+
+namespace {
+
+const QStringList abPlaces{u"ALFA"_s, u"BRAVO"_s, u"CHARLIE"_s, u"PIAN D'OLMO"_s};
+
+} // namespace
+
+class QsoFormTest : public QObject, QsoWindows {
+    Q_OBJECT
+
+    // One of the two windows, shown and active.
+    QsoForm& shown(bool editing) {
+        QsoForm& w = form(editing);
+        showActive(&w);
+        return w;
+    }
+
+private Q_SLOTS:
+    void init() { env = std::make_unique<TestEnv>(); }
+    void cleanup() { env.reset(); }
+
+    // ----- the form -------------------------------------------------------------------
+
+    void eachWindowShowsTheSameCaptionsAndLists_data() { bothWindows(); }
+    void eachWindowShowsTheSameCaptionsAndLists() {
+        QFETCH(bool, editing);
+        QsoForm& w = shown(editing);
+        QCOMPARE(w.windowTitle(), editing ? u"Edit QSO"_s : u"Insert QSO"_s);
+        QCOMPARE(texts(&w, "FrameWWLocator FrameCall FrameDate FrameTime FramePlace FrameProv "
+                           "FrameMode FrameBand FrameQSL Label3 Label1 Label2 optQSLConf "
+                           "optQSLworked cmdClear cmdSubmit cmdExit"),
+                 u"WWLocator|Call|date (dd/mm/yy)|Time (hhmm)|Place|Prov|Mode|Band|QSL|HM52|/|/|"
+                 u"confirmed|worked|Clear|Submit|Exit"_s);
+        QCOMPARE(itemTexts(w.comboMode), QStringList({"MIXED", "SSB", "CW", "DIGITAL"}));
+        QCOMPARE(itemTexts(w.comboBand), QStringList({"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
+        QCOMPARE(itemTexts(w.comboProv), codes::provinces());
+        QVERIFY(w.comboPlace->isEditable() && !w.comboProv->isEditable());
+    }
+
+    // Sub-square to time on the left, place to QSL on the right, the buttons in a column beside
+    // them: Clear, Submit, Exit from top to bottom.
+    void eachWindowStandsItsControlsInThreeColumns_data() { bothWindows(); }
+    void eachWindowStandsItsControlsInThreeColumns() {
+        QFETCH(bool, editing);
+        QsoForm& w = shown(editing);
+        const auto pos = [&w](QWidget* c) { return c->mapTo(&w, QPoint(0, 0)); };
+        const std::vector<std::vector<QWidget*>> columns{
+            {w.txtWWLocator, w.txtCall, w.txtDate[0], w.txtTime},
+            {w.comboPlace, w.comboProv, w.comboMode, w.comboBand, w.optQSLConf, w.optQSLworked},
+            {w.cmdClear, w.cmdSubmit, w.cmdExit}};
+        for (const auto& column : columns) {
+            for (size_t i = 1; i < column.size(); ++i) {
+                QVERIFY2(pos(column[i - 1]).y() < pos(column[i]).y(),
+                         qPrintable(column[i]->objectName()));
+            }
+        }
+        QVERIFY(pos(w.txtCall).x() + w.txtCall->width() < pos(w.comboPlace).x());
+        QVERIFY(pos(w.comboPlace).x() + w.comboPlace->width() < pos(w.cmdClear).x());
+    }
+
+    // Then the Radio frame's controls.
+    void eachWindowsTabOrderRunsThroughTheInputsThenSubmitClearExit_data() { bothWindows(); }
+    void eachWindowsTabOrderRunsThroughTheInputsThenSubmitClearExit() {
+        QFETCH(bool, editing);
+        QsoForm& w = shown(editing);
+        QCOMPARE(tabOrder(w.txtWWLocator, 18),
+                 QStringList({"txtWWLocator", "txtCall", "txtDate(0)", "txtDate(1)", "txtDate(2)",
+                              "txtTime", "comboPlace", "comboProv", "comboMode", "comboBand",
+                              "optQSLConf", "optQSLworked", "cmdSubmit", "cmdClear", "cmdExit",
+                              "comboAdifBand", "txtFreq", "comboAdifMode"}));
+    }
+
+    // A character typed inside the call or the place: the caret stays after it on insert and
+    // goes to the end on edit.
+    void theCaretFollowsEachWindowsWay_data() {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<bool>("place");
+        QTest::addColumn<int>("caret");
+        QTest::newRow("insert, call") << false << false << 3;
+        QTest::newRow("insert, place") << false << true << 3;
+        QTest::newRow("edit, call") << true << false << 6;
+        QTest::newRow("edit, place") << true << true << 6;
+    }
+    void theCaretFollowsEachWindowsWay() {
+        QFETCH(bool, editing);
+        QFETCH(bool, place);
+        QFETCH(int, caret);
+        QsoForm& w = shown(editing);
+        QWidget* box = place ? static_cast<QWidget*>(w.comboPlace) : w.txtCall;
+        QLineEdit* line = place ? w.comboPlace->lineEdit() : w.txtCall;
+        type(box, u"i1abc"_s);
+        line->setCursorPosition(2);
+        QTest::keyClicks(box, u"x"_s);
+        QCOMPARE(line->text(), u"I1XABC"_s);
+        QCOMPARE(line->cursorPosition(), caret);
+    }
+
+    void aTypedSubSquareIsUpperCasedMovesOnAtTwoAndFillsThePlaceList() {
+        frmInsertQSO& w = insert();
+        QCOMPARE(boxState(w.txtWWLocator), u" *"_s);
+        typeAtFocus(u"a"_s);
+        QCOMPARE(boxState(w.txtWWLocator), u"A *"_s);
+        QVERIFY(itemTexts(w.comboPlace).isEmpty());
+        typeAtFocus(u"b"_s);
+        QCOMPARE(boxState(w.txtWWLocator), u"AB"_s);
+        QCOMPARE(boxState(w.txtCall), u" *"_s);
+        QCOMPARE(itemTexts(w.comboPlace), abPlaces);
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    void aClickSelectsTheSubSquareAndALetterReplacesIt() {
+        frmInsertQSO& w = insert();
+        typeAtFocus(u"ab"_s);
+        QTest::mouseClick(w.txtWWLocator, Qt::LeftButton);
+        QCOMPARE(boxState(w.txtWWLocator), u"AB [AB] *"_s);
+        typeAtFocus(u"c"_s);
+        QCOMPARE(w.txtWWLocator->text(), u"C"_s);
+        QVERIFY(itemTexts(w.comboPlace).isEmpty());
+    }
+
+    // Pasted: cut to two, selected from the start, the focus kept.
+    void aPastedSubSquareIsCutToTwoAndSelected() {
+        frmInsertQSO& w = insert();
+        w.txtWWLocator->insert(u"abc"_s);
+        QCOMPARE(boxState(w.txtWWLocator), u"AB [AB] *"_s);
+        QCOMPARE(itemTexts(w.comboPlace), abPlaces);
+    }
+
+    // A quote is a letter like any other to the gazetteer look-up.
+    void aQuoteInTheSubSquareFindsNoPlaceAndNoFault() {
+        frmInsertQSO& w = insert();
+        typeAtFocus(u"a'"_s);
+        QCOMPARE(w.txtWWLocator->text(), u"A'"_s);
+        QVERIFY(itemTexts(w.comboPlace).isEmpty());
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    void theCallMovesOnAtTwelveAndIsCutAtThirteen() {
+        frmInsertQSO& w = insert();
+        type(w.txtCall, u"iz1abcdefgh"_s);
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGH *"_s);
+        QTest::keyClicks(w.txtCall, u"i"_s);
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGHI"_s);
+        QCOMPARE(QApplication::focusWidget(), w.txtDate[0]);
+        QTest::mouseClick(w.txtCall, Qt::LeftButton);
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGHI [IZ1ABCDEFGHI] *"_s);
+        w.txtCall->setText(u"iz1abcdefghij"_s);
+        QCOMPARE(boxState(w.txtCall), u"IZ1ABCDEFGH [IZ1ABCDEFGH] *"_s);
+    }
+
+    // Date and time digits flow from the day box to the place; a fifth character in the time
+    // box leaves the four, selected.
+    void dateAndTimeDigitsFlowOnAndTheTimeTakesFour() {
+        frmInsertQSO& w = insert();
+        w.txtDate[0]->setFocus();
+        typeAtFocus(u"0512042130"_s);
+        QCOMPARE(formText(w), u"||05|12|04|2130||BD|MIXED|HF|c"_s);
+        QCOMPARE(QApplication::focusWidget(), w.comboPlace);
+        w.txtTime->setFocus();
+        w.txtTime->end(false);
+        typeAtFocus(u"5"_s);
+        QCOMPARE(boxState(w.txtTime), u"2130 [2130] *"_s);
+        typeAtFocus(u"0"_s);
+        QCOMPARE(w.txtTime->text(), u"0"_s);
+    }
+
+    void aClickSelectsAFullDateBoxOnly() {
+        frmInsertQSO& w = insert();
+        w.txtDate[1]->setText(u"12"_s);
+        QTest::mouseClick(w.txtDate[1], Qt::LeftButton);
+        QCOMPARE(boxState(w.txtDate[1]), u"12 [12] *"_s);
+        w.txtDate[2]->setText(u"4"_s);
+        QTest::mouseClick(w.txtDate[2], Qt::LeftButton);
+        QCOMPARE(boxState(w.txtDate[2]), u"4 *"_s);
+    }
+
+    void theProvinceFollowsATypedPlaceOfTheGazetteerOnly() {
+        frmInsertQSO& w = insert();
+        type(w.comboPlace, u"bravo"_s);
+        QCOMPARE(w.comboPlace->currentText(), u"BRAVO"_s);
+        QCOMPARE(w.comboProv->currentText(), u"CV"_s);
+        w.comboPlace->clearEditText();
+        type(w.comboPlace, u"nowhere"_s);
+        QCOMPARE(w.comboProv->currentText(), u"CV"_s);
+    }
+
+    // The look-ups go to the gazetteer through auxRs.
+    void aTypedPlaceAndProvinceSurviveTheRebuildOfTheList() {
+        frmInsertQSO& w = insert();
+        type(w.comboPlace, u"nowhere"_s);
+        w.comboProv->setCurrentText(u"TD"_s);
+        type(w.txtWWLocator, u"ab"_s);
+        QCOMPARE(itemTexts(w.comboPlace), abPlaces);
+        QCOMPARE(w.comboPlace->currentText(), u"NOWHERE"_s);
+        QCOMPARE(w.comboProv->currentText(), u"TD"_s);
+        QVERIFY(env->m.auxRs);
+    }
+
+    void aPlaceChosenFromTheListBringsItsProvince() {
+        frmInsertQSO& w = insert();
+        type(w.txtWWLocator, u"xx"_s);
+        QCOMPARE(itemTexts(w.comboPlace).value(0), u"ECHO"_s);
+        QTest::keyClick(w.comboPlace, Qt::Key_Down);
+        QCOMPARE(w.comboPlace->currentText(), u"ECHO"_s);
+        QCOMPARE(w.comboProv->currentText(), u"SD"_s);
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    // Clear and Exit keep band, mode and province; the close box unloads, and the next showing
+    // starts from the defaults.
+    void clearExitAndTheCloseBoxEachLeaveTheirForm_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("form");
+        QTest::newRow("Clear") << u"cmdClear"_s << u"|||||||VLT|CW|VHF|c"_s;
+        QTest::newRow("Exit") << u"cmdExit"_s << u"|||||||VLT|CW|VHF|c"_s;
+        QTest::newRow("close box")
+            << QString() << u"|||||||"_s + codes::provinces().first() + u"|MIXED|HF|c"_s;
+    }
+    void clearExitAndTheCloseBoxEachLeaveTheirForm() {
+        QFETCH(QString, how);
+        QFETCH(QString, form);
+        frmInsertQSO* w = &insert();
+        enter(*w, u"place=delta;band=VHF;mode=CW"_s, false);
+        if (how.isEmpty()) {
+            w->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!env->registry->loaded(Window::InsertQSO));
+            w = &insert();
+        } else {
+            click(w, how.toLatin1().constData());
+        }
+        QCOMPARE(formText(*w), form);
+        QCOMPARE(w->comboPlace->count(), 0);
+        QCOMPARE(w->isVisible(), how != u"cmdExit"_s);
+        QCOMPARE(env->registry->loaded(Window::InsertQSO), w);
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    void clearLeavesTheFocusOnTheSubSquare() {
+        frmInsertQSO& w = insert();
+        enter(w);
+        QTest::mouseClick(w.cmdClear, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), w.txtWWLocator);
+    }
+
+    // ----- the line under the form --------------------------------------------------------
+
+    // What a QSO of the typed sub-square would bring on HF MIXED; the typing goes on as it does
+    // without the line: the focus moves on, nothing is selected, no box is shown.
+    void theLineUnderTheFormSaysWhatTheTypedSubSquareBrings_data() {
+        QTest::addColumn<QString>("letters");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("new") << u"mn"_s << u"HM52MN on HF MIXED: new sub-square"_s;
+        QTest::newRow("worked") << u"ac"_s << u"HM52AC on HF MIXED: worked 2 times, no card yet"_s;
+        QTest::newRow("confirmed") << u"ab"_s << u"HM52AB on HF MIXED: confirmed (QSO 3)"_s;
+        QTest::newRow("confirmed twice")
+            << u"bd"_s << u"HM52BD on HF MIXED: confirmed (QSOs 7, 8)"_s;
+        QTest::newRow("accredited")
+            << u"xx"_s << u"HM52XX on HF MIXED: accredited: a new QSO will be refused"_s;
+        QTest::newRow("no sub-square") << u"a1"_s << QString();
+        QTest::newRow("one letter") << u"a"_s << QString();
+    }
+
+    void theLineUnderTheFormSaysWhatTheTypedSubSquareBrings() {
+        QFETCH(QString, letters);
+        QFETCH(QString, line);
+        env->addQso({.WWLocator = "AC", .qsl = "w"});
+        env->addQso({.WWLocator = "AC", .qsl = "w"});
+        env->addQso({.WWLocator = "AB", .qsl = "c"});
+        env->addQso({.WWLocator = "AB", .qsl = "w"});
+        env->addQso({.WWLocator = "XX", .qsl = "a"});
+        env->addQso({.WWLocator = "MN", .band = "VHF", .qsl = "a"});
+        env->addQso({.WWLocator = "BD", .qsl = "c"});
+        env->addQso({.WWLocator = "BD", .qsl = "c"});
+        frmInsertQSO& w = insert();
+        QTest::keyClicks(w.txtWWLocator, letters.left(1));
+        QCOMPARE(w.lblBrings->text(), QString());
+        typeAtFocus(letters.mid(1));
+        const QString typed = letters.toUpper() + (letters.size() < 2 ? u" *"_s : QString());
+        QCOMPARE(boxState(w.txtWWLocator), typed);
+        QTRY_COMPARE(w.lblBrings->text(), line);
+        QCOMPARE(boxState(w.txtWWLocator), typed);
+        QCOMPARE(boxState(w.txtCall), letters.size() < 2 ? QString() : u" *"_s);
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    // The line follows the band and mode, and empties with the form.
+    void theLineFollowsBandAndModeAndEmptiesWithTheForm() {
+        const int confirmed = env->addQso({.qsl = "c"});
+        frmInsertQSO& w = insert();
+        typeAtFocus(u"ab"_s);
+        QTRY_COMPARE(w.lblBrings->text(),
+                     u"HM52AB on HF MIXED: confirmed (QSO %1)"_s.arg(confirmed));
+        w.comboBand->setCurrentText(u"VHF"_s);
+        QTRY_COMPARE(w.lblBrings->text(), u"HM52AB on VHF MIXED: new sub-square"_s);
+        w.comboBand->setCurrentText(u"HF"_s);
+        w.comboMode->setCurrentText(u"SSB"_s);
+        QTRY_COMPARE(w.lblBrings->text(), u"HM52AB on HF SSB: new sub-square"_s);
+        QTest::mouseClick(w.cmdClear, Qt::LeftButton);
+        QTRY_COMPARE(w.lblBrings->text(), QString());
+        QVERIFY(env->dialogs.shown.empty());
+    }
+
+    // Under the form, outside its frames and its tab order.
+    void theLineStandsUnderTheFormOutsideItsFramesAndTabOrder() {
+        frmInsertQSO& w = insert();
+        QCOMPARE(w.lblBrings->focusPolicy(), Qt::NoFocus);
+        for (QWidget* up = w.lblBrings->parentWidget(); up != &w; up = up->parentWidget()) {
+            QVERIFY(qobject_cast<QGroupBox*>(up) == nullptr);
+        }
+        const auto bottom = [&w](QWidget* c) { return c->mapTo(&w, QPoint(0, c->height())).y(); };
+        QVERIFY(w.lblBrings->mapTo(&w, QPoint(0, 0)).y() >= bottom(child(&w, "Frame1")));
+        QVERIFY(w.lblBrings->mapTo(&w, QPoint(0, 0)).y() >= bottom(w.cmdExit));
+    }
+
+    // In the edit window the edited QSO is left out: the other QSO of its sub-square is what
+    // stands; a change of the log is said at once.
+    void theEditWindowsLineLeavesTheEditedQsoOutAndFollowsTheLog() {
+        const int confirmed = env->addQso({.qsl = "c"});
+        const int worked = env->addQso({.qsl = "w"});
+        frmEditQSO& edit = handOver(confirmed);
+        QTRY_COMPARE(edit.lblBrings->text(), u"HM52AB on HF MIXED: worked once, no card yet"_s);
+        handOver(worked);
+        QTRY_COMPARE(edit.lblBrings->text(),
+                     u"HM52AB on HF MIXED: confirmed (QSO %1)"_s.arg(confirmed));
+        env->m.logDb.execute(u"update data set qsl = 'a' where count = %1"_s.arg(confirmed));
+        env->registry->conta();
+        QCOMPARE(edit.lblBrings->text(),
+                 u"HM52AB on HF MIXED: accredited: a new QSO will be refused"_s);
+        QVERIFY(env->dialogs.shown.empty());
+    }
+};
+
+QTEST_MAIN(QsoFormTest)
+#include "tst_qsoform.moc"
