@@ -255,7 +255,7 @@ QString shown(std::string_view v) {
     while (cut > 0 && cut < v.size() && isContinuation(static_cast<unsigned char>(v[cut]))) {
         --cut;
     }
-    const QString text = decode(v.substr(0, cut));
+    QString text = decode(v.substr(0, cut));
     if (cut == v.size() && text.size() <= limit) {
         return text;
     }
