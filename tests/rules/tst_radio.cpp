@@ -53,7 +53,7 @@ private Q_SLOTS:
         rows("rig", "USB=SSB SSB/USB;lsb=SSB SSB/LSB;CW=CW CW/;CWR=CW CW/;FM=MIXED FM/;"
                     "WFM=MIXED FM/;AM=MIXED AM/;RTTY=DIGITAL RTTY/;RTTYR=DIGITAL RTTY/;"
                     "PKTUSB=DIGITAL -;PKTLSB=DIGITAL -;PKTFM=DIGITAL -;DSTAR=MIXED "
-                    "DIGITALVOICE/DSTAR;=-;IQ=-;SPEC=-");
+                    "DIGITALVOICE/DSTAR;=-;IQ=-;DSB=-");
         rows("typed", "144.3=144.300;144.300=144.300;7,0355=7.0355;14.07400=14.074;0010=10.000;"
                       "145=145.000;abc=;-1=;0=;1e3=;1.2.3=;=;.=");
     }
