@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AsciiText.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -134,22 +136,6 @@ inline QString shownUpper(std::string_view v) {
     return shown(v).toUpper();
 }
 
-// Case-insensitive comparison of an ASCII value with a lower-case word. Inline: the reader
-// asks it of every tag.
-inline bool equalsLower(std::string_view value, std::string_view lowerWord) {
-    if (value.size() != lowerWord.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-        if (c != lowerWord[i]) {
-            return false;
-        }
-    }
-    return true;
-}
+using hm52::equalsLower;
 
 } // namespace hm52::adif

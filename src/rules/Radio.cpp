@@ -1,5 +1,7 @@
 #include "rules/Radio.h"
 
+#include "platform/AsciiText.h"
+
 #include <QHash>
 #include <QLocale>
 
@@ -10,25 +12,9 @@ namespace hm52::rules::radio {
 
 namespace {
 
-bool sameLower(std::string_view value, std::string_view lowerWord) {
-    if (value.size() != lowerWord.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-        if (c != lowerWord[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool startsLower(std::string_view value, std::string_view lowerWord) {
     return value.size() > lowerWord.size() &&
-           sameLower(value.substr(0, lowerWord.size()), lowerWord);
+           equalsLower(value.substr(0, lowerWord.size()), lowerWord);
 }
 
 std::string_view trimmed(std::string_view v) {
@@ -343,7 +329,7 @@ bool bandFits(const QString& category, const QString& band) {
     const Latin1 name(band);
     if (category == QLatin1String("SAT")) {
         return std::any_of(std::begin(satelliteBands), std::end(satelliteBands),
-                           [&name](std::string_view sat) { return sameLower(name.view(), sat); });
+                           [&name](std::string_view sat) { return equalsLower(name.view(), sat); });
     }
     const Band* b = bandOf(name.view());
     return b != nullptr && *b->category != '\0' && category == QLatin1String(b->category);
@@ -371,14 +357,14 @@ QString categoryOfMode(std::string_view mode, std::string_view submode) {
     if (m.empty()) {
         m = trimmed(submode);
     }
-    if (sameLower(m, "ssb") || sameLower(m, "usb") || sameLower(m, "lsb")) {
+    if (equalsLower(m, "ssb") || equalsLower(m, "usb") || equalsLower(m, "lsb")) {
         return QStringLiteral("SSB");
     }
-    if (sameLower(m, "cw") || sameLower(m, "pcw")) {
+    if (equalsLower(m, "cw") || equalsLower(m, "pcw")) {
         return QStringLiteral("CW");
     }
     for (const std::string_view d : dataModes) {
-        if (sameLower(m, d)) {
+        if (equalsLower(m, d)) {
             return QStringLiteral("DIGITAL");
         }
     }
