@@ -257,12 +257,9 @@ private Q_SLOTS:
         for (const char* qsl : {"c", "c", "w", "C"}) {
             env.addQso({.qsl = qsl});
         }
-        const auto states = [&env]() {
-            return env.m.logDb
-                .scalar(
-                    u"select group_concat(qsl, '') from (select qsl from data order by count)"_s)
-                .toString();
-        };
+        const QString qsls =
+            u"select group_concat(qsl, '') from (select qsl from data order by count)"_s;
+        const auto states = [&env, &qsls]() { return env.m.logDb.scalar(qsls).toString(); };
         // A worked QSO, or one no longer in the log, stops the whole conversion.
         for (const qint64 wrong : {3, 9}) {
             const std::vector<qint64> counts{1, 2, wrong};
