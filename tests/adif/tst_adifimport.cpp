@@ -30,9 +30,8 @@ QString counts(const ImportReport& r) {
 
 QStringList notes(const std::vector<adif::ImportNote>& list) {
     QStringList out;
-    for (const auto& n : list) {
-        out << u"%1:%2"_s.arg(n.record).arg(n.reason);
-    }
+    std::ranges::transform(list, std::back_inserter(out),
+                           [](const auto& n) { return u"%1:%2"_s.arg(n.record).arg(n.reason); });
     return out;
 }
 
@@ -55,9 +54,7 @@ QByteArray records(const char* list) {
 void fillSampleLog(LogEnv& env, int size, unsigned seed) {
     std::mt19937 random(seed);
     auto letter = [&random](int n) { return QChar(static_cast<char16_t>(u'A' + random() % n)); };
-    auto pick = [&random](const QStringList& list) {
-        return list.at(static_cast<qsizetype>(random() % list.size()));
-    };
+    auto pick = [&random](const auto& list) { return list.at(random() % list.size()); };
     auto twoDigits = [&random](unsigned from, unsigned n) {
         return u"%1"_s.arg(from + random() % n, 2, 10, QLatin1Char('0'));
     };
@@ -68,8 +65,8 @@ void fillSampleLog(LogEnv& env, int size, unsigned seed) {
         const int number = env.addQso(
             {.call = u"I%1%2%3"_s.arg(random() % 10).arg(letter(26)).arg(letter(26)) +
                      (random() % 100 == 0 ? u" "_s : QString()),
-             .WWLocator =
-                 random() % 500 == 0 ? pick({"A1", "ZZ"}) : QString(letter(24)) + letter(24),
+             .WWLocator = random() % 500 == 0 ? pick(QStringList{"A1", "ZZ"})
+                                              : QString(letter(24)) + letter(24),
              .place = pick(places),
              .prov = pick(codes::provinces()),
              .mode = pick(codes::modes()),
@@ -77,13 +74,11 @@ void fillSampleLog(LogEnv& env, int size, unsigned seed) {
              .date =
                  u"%1-%2-%3"_s.arg(1930 + random() % 100).arg(twoDigits(1, 12), twoDigits(1, 31)),
              .time = u"%1:%2:00"_s.arg(twoDigits(0, 24), twoDigits(0, 60)),
-             .qsl = pick({codes::worked, codes::confirmed, codes::accredited})});
+             .qsl = pick(QStringList{codes::worked, codes::confirmed, codes::accredited})});
         // Most with exact values of their categories, some with a frequency.
-        const QString band = env.rawField(number, u"band"_s);
-        const QString mode = env.rawField(number, u"mode"_s);
         radiotable::Values exact;
         if (random() % 4 != 0) {
-            exact.band = pick(rules::radio::bandsOf(band));
+            exact.band = pick(rules::radio::bandsOf(env.rawField(number, u"band"_s)));
             double low = 0;
             double high = 0;
             if (random() % 2 == 0 && rules::radio::edgesOf(exact.band, &low, &high)) {
@@ -91,8 +86,8 @@ void fillSampleLog(LogEnv& env, int size, unsigned seed) {
             }
         }
         if (random() % 4 != 0) {
-            const auto& modes = rules::radio::modesOf(mode);
-            const rules::radio::Mode m = modes.at(random() % modes.size());
+            const rules::radio::Mode m =
+                pick(rules::radio::modesOf(env.rawField(number, u"mode"_s)));
             exact.mode = m.mode;
             exact.submode = m.submode;
         }
@@ -221,10 +216,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QString, reason);
         LogEnv env;
-        const QByteArray good =
-            "<CALL:5>I5GOD<GRIDSQUARE:6>HM52AC<QSO_DATE:8>20240101<TIME_ON:4>1100"
-            "<BAND:2>2m<MODE:3>SSB<EOR>";
-        const ImportReport report = adif::importAdif(env.m, file + good, {});
+        const ImportReport report =
+            adif::importAdif(env.m, file + records("I5GOD AC 20240101 1100"), {});
         QCOMPARE(counts(report),
                  u"records 2 imported 1 outside 0 repeats 0 refused 0 unreadable 1 chars 0"_s);
         QCOMPARE(notes(report.unreadableNotes), QStringList{u"1:"_s + reason});

@@ -42,6 +42,15 @@ QStringList readAll(const QByteArray& bytes) {
     return out;
 }
 
+// A data table of two text columns from rows "given=read;...".
+void rows(const char* given, const char* read, const QString& list) {
+    QTest::addColumn<QString>(given);
+    QTest::addColumn<QString>(read);
+    for (const QString& row : list.split(u';')) {
+        QTest::addRow("%s", qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
+    }
+}
+
 } // namespace
 
 class AdifReaderTest : public QObject {
@@ -106,12 +115,7 @@ private Q_SLOTS:
 
     // Sub-squares only inside the award square. (Bands, frequencies and modes: tst_radio.)
     void subSquaresAreReadOnlyInsideTheAwardSquare_data() {
-        QTest::addColumn<QString>("grid");
-        QTest::addColumn<QString>("square");
-        for (const QString& row :
-             u"HM52AB=AB;hm52xx=XX;HM52MN34=MN;HM52=;HM52AY=;JN45AB=;="_s.split(u';')) {
-            QTest::addRow("%s", qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
-        }
+        rows("grid", "square", u"HM52AB=AB;hm52xx=XX;HM52MN34=MN;HM52=;HM52AY=;JN45AB=;="_s);
     }
 
     void subSquaresAreReadOnlyInsideTheAwardSquare() {
@@ -122,13 +126,9 @@ private Q_SLOTS:
 
     // FREQ as writers give it: a number of MHz, nothing after it.
     void frequenciesAreReadAsNumbersOnly_data() {
-        QTest::addColumn<QString>("freq");
-        QTest::addColumn<QString>("read");
-        for (const QString& row :
+        rows("freq", "read",
              u"144.300=144.3;+7.074=7.074; 14.074 =14.074;10368=10368;abc=;1,5=;inf=;nan=;=;"_s
-             u"14.074abc=;0x10="_s.split(u';')) {
-            QTest::addRow("%s", qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
-        }
+             u"14.074abc=;0x10="_s);
     }
 
     void frequenciesAreReadAsNumbersOnly() {

@@ -14,14 +14,8 @@ namespace {
 // A newcomer written as its state, then the minute it was made (none: unknown), then '*'
 // when it comes from a log of this program's own: "c10", "a", "w*".
 rules::Newcomer newcomer(const QString& word) {
-    rules::Newcomer n{word.left(1)};
-    QString rest = word.mid(1);
-    n.sameLog = rest.endsWith(u'*');
-    rest.remove(u'*');
-    if (!rest.isEmpty()) {
-        n.seconds = rest.toLongLong() * 60;
-    }
-    return n;
+    const QString minute = word.mid(1).remove(u'*');
+    return {word.left(1), minute.isEmpty() ? -1 : minute.toLongLong() * 60, word.endsWith(u'*')};
 }
 
 // A verdict as the rows write it: "-" comes in; "C@2" the log's confirmed QSO 2 keeps it out;
@@ -30,9 +24,8 @@ QString shown(const rules::Verdict& v, qint64 logStanding) {
     if (v.conflict == Conflict::None) {
         return u"-"_s;
     }
-    const QString kind = v.conflict == Conflict::AccreditedStands ? u"A"_s : u"C"_s;
-    return v.standing < 0 ? kind + u'@' + QString::number(logStanding)
-                          : kind + u'#' + QString::number(v.standing);
+    return (v.conflict == Conflict::AccreditedStands ? u"A"_s : u"C"_s) +
+           (v.standing < 0 ? u"@%1"_s.arg(logStanding) : u"#%1"_s.arg(v.standing));
 }
 
 } // namespace
@@ -84,23 +77,20 @@ private Q_SLOTS:
         for (const QString& qsl : logged.split(u' ', Qt::SkipEmptyParts)) {
             env.addQso({.WWLocator = "AB", .mode = "SSB", .band = "VHF", .qsl = qsl});
         }
-        for (const char* other : {"AC VHF SSB", "AB UHF SSB", "AB VHF CW"}) {
-            const QStringList g = QString::fromLatin1(other).split(u' ');
-            env.addQso({.WWLocator = g[0], .mode = g[2], .band = g[1], .qsl = codes::accredited});
-        }
+        env.addQso({.WWLocator = "AC", .mode = "SSB", .band = "VHF", .qsl = codes::accredited});
+        env.addQso({.WWLocator = "AB", .mode = "SSB", .band = "UHF", .qsl = codes::accredited});
+        env.addQso({.WWLocator = "AB", .mode = "CW", .band = "VHF", .qsl = codes::accredited});
 
         // The importer: the log's groups against the records of a file.
         rules::Groups groups;
         groups.load(env.m);
         const rules::Group& group = groups.of(u"ab"_s, u"VHF"_s, u"SSB"_s);
         std::vector<rules::Newcomer> list;
-        for (const QString& word : newcomers.split(u' ')) {
-            list.push_back(newcomer(word));
-        }
+        std::ranges::transform(newcomers.split(u' '), std::back_inserter(list), newcomer);
         QStringList got;
-        for (const rules::Verdict& v : rules::whoStands(group, list)) {
-            got << shown(v, group.standing);
-        }
+        std::ranges::transform(
+            rules::whoStands(group, list), std::back_inserter(got),
+            [&group](const rules::Verdict& v) { return shown(v, group.standing); });
         QCOMPARE(got.join(u' '), verdicts);
 
         // A window: the accredited rule, then the confirmed rule, on the log's own queries.
