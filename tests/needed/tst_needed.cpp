@@ -189,7 +189,6 @@ private Q_SLOTS:
         frmInsertQSO& insert = n.env.registry->insertQSO();
         enter(insert, u"month=1;time=0905"_s, false);
         QTest::mouseClick(insert.cmdSubmit, Qt::LeftButton);
-        QCOMPARE(n.env.dialogs.texts(), QStringList({"QSO saved"}));
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"worked|1|I1ABC 05/01/04"_s);
         QVERIFY(n.counts().startsWith(u"Sub-squares: worked 1,"_s));
 
@@ -197,7 +196,6 @@ private Q_SLOTS:
         child<QPushButton>(n.w, "cmdExit")->click();
         n.env.dialogs.answer(Answer::Ok);
         browserAt(n.env, 1).cmdDeleteQSO_Click();
-        QCOMPARE(n.env.count(), 0);
         n.open();
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"not worked|0|"_s);
 
