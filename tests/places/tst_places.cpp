@@ -121,13 +121,10 @@ private Q_SLOTS:
             f.place->setText(u"DELTA"_s);
             QVERIFY(f.list->count() > 0);
         };
-        const auto empty = [&f]() {
-            return f.locator->text().isEmpty() && f.place->text().isEmpty() && f.list->count() == 0;
-        };
         fill();
         f.place->setFocus();
         click(f.w, "cmdClear");
-        QVERIFY(empty());
+        QVERIFY(f.locator->text().isEmpty() && f.place->text().isEmpty() && f.list->count() == 0);
         QCOMPARE(QApplication::focusWidget(), f.locator);
 
         fill();
@@ -135,7 +132,7 @@ private Q_SLOTS:
         click(f.w, "Command2");
         QVERIFY(!f.w->isVisible());
         QCOMPARE(f.env.registry->loaded(hm52::Window::FindPlaces), f.w);
-        QVERIFY(empty());
+        QVERIFY(f.locator->text().isEmpty() && f.place->text().isEmpty() && f.list->count() == 0);
 
         // The close box unloads it.
         f.env.registry->show(hm52::Window::FindPlaces);
