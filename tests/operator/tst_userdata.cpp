@@ -189,7 +189,6 @@ private Q_SLOTS:
         t.env.setOperator(u"IW9ZZZ"_s);
         t.w->show();
         t.w->close();
-        QVERIFY(t.env.registry->loaded(Window::UserData) == nullptr);
         t.w = &t.env.registry->userData();
         QCOMPARE(t.typed(), u"OM||||||||||"_s);
         QCOMPARE(texts(t.w, "lblCall"), u"IW9ZZZ"_s);
