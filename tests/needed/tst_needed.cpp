@@ -218,13 +218,13 @@ private Q_SLOTS:
     void aDoubleClickListsTheSubSquaresQsosInTheBrowser() {
         Needed n;
         n.open();
-        n.env.registry->browserTerms().searchCall = u"I1ABC"_s;
+        BrowserTerms& t = n.env.registry->browserTerms();
+        t.searchCall = t.searchLocator = t.searchPlace = t.searchProv = u"X"_s;
         const int row = static_cast<int>(n.squares().indexOf(u"AC"_s));
         const QRect at = n.list()->visualRect(n.list()->model()->index(row, 3));
         showActive(n.w);
         QTest::mouseClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
         QTest::mouseDClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
-        const BrowserTerms& t = n.env.registry->browserTerms();
         QCOMPARE(t.searchCall + u'|' + t.searchLocator + u'|' + t.searchPlace + u'|' + t.searchProv,
                  u"|AC||"_s);
         auto* browser = qobject_cast<frmUtility*>(n.env.registry->loaded(Window::Utility));
