@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
 
@@ -21,8 +22,21 @@ using namespace hm52::test;
 
 namespace {
 
+// The Needed window opened from the award menu, on a log filled by default with a sub-square in
+// every state on HF MIXED, and one on another mode.
 struct Needed {
-    explicit Needed(const std::vector<PlaceRow>& gazetteer = smallGazetteer()) : env(gazetteer) {}
+    explicit Needed(bool filled = true, const std::vector<PlaceRow>& gazetteer = smallGazetteer())
+        : env(gazetteer) {
+        if (filled) {
+            env.addQso({.call = "I1ABC", .WWLocator = "AB", .date = "5/1/04", .qsl = "c"});
+            env.addQso({.call = "IK2XY", .WWLocator = "AB", .date = "6/2/05", .qsl = "w"});
+            env.addQso({.call = "I4BBB", .WWLocator = "AC", .date = "2/3/06", .qsl = "w"});
+            env.addQso({.call = "I3AAA", .WWLocator = "AC", .date = "1/3/06", .qsl = "w"});
+            env.addQso({.call = "IW5ZZ", .WWLocator = "XX", .date = "7/7/07", .qsl = "a"});
+            env.addQso(
+                {.call = "IZ6MN", .WWLocator = "MN", .mode = "SSB", .band = "VHF", .qsl = "c"});
+        }
+    }
     TestEnv env;
     principale main{*env.services, *env.registry, []() {}};
     frmNeeded* w = nullptr;
@@ -33,34 +47,25 @@ struct Needed {
         QVERIFY(w != nullptr && w->isVisible());
     }
     QTableView* list() const { return child<QTableView>(w, "lstNeeded"); }
-    QString cell(int row, int column) const {
-        return list()->model()->index(row, column).data().toString();
-    }
-    // The rows as shown, each cell after the sub-square's two letters, "|" between them.
+    // The rows as shown, "|" between the cells.
     QStringList rows() const {
         QStringList shown;
         for (int r = 0; r < list()->model()->rowCount(); ++r) {
             QStringList cells;
             for (int c = 0; c < list()->model()->columnCount(); ++c) {
-                cells << cell(r, c);
+                cells << list()->model()->index(r, c).data().toString();
             }
             shown << cells.join(u'|');
         }
         return shown;
     }
+    // The row of a sub-square by its two letters.
     QString row(const QString& letters) const {
-        const QStringList all = rows();
-        const auto found = std::ranges::find_if(
-            all, [&letters](const QString& r) { return r.startsWith(u"HM52"_s + letters); });
-        return found == all.end() ? QString() : *found;
+        return rows().filter(u"HM52"_s + letters + u'|').value(0);
     }
     // The sub-squares shown, in their order.
     QStringList squares() const {
-        QStringList shown;
-        for (int r = 0; r < list()->model()->rowCount(); ++r) {
-            shown << cell(r, 0).mid(4);
-        }
-        return shown;
+        return rows().replaceInStrings(QRegularExpression(u"^HM52(..)\\|.*"_s), u"\\1"_s);
     }
     // Chooses an entry of a combo box of this window, or of another, as the operator does.
     void choose(const char* combo, const QString& text, QWidget* window = nullptr) const {
@@ -75,16 +80,6 @@ struct Needed {
 
 const QString abPlaces = u"ALFA, BRAVO, CHARLIE, PIAN D'OLMO|BD, CV, LM"_s;
 
-// A log with a sub-square in every state on HF MIXED, and one on another mode.
-void fill(LogEnv& env) {
-    env.addQso({.call = "I1ABC", .WWLocator = "AB", .date = "5/1/04", .qsl = "c"});
-    env.addQso({.call = "IK2XY", .WWLocator = "AB", .date = "6/2/05", .qsl = "w"});
-    env.addQso({.call = "I4BBB", .WWLocator = "AC", .date = "2/3/06", .qsl = "w"});
-    env.addQso({.call = "I3AAA", .WWLocator = "AC", .date = "1/3/06", .qsl = "w"});
-    env.addQso({.call = "IW5ZZ", .WWLocator = "XX", .date = "7/7/07", .qsl = "a"});
-    env.addQso({.call = "IZ6MN", .WWLocator = "MN", .mode = "SSB", .band = "VHF", .qsl = "c"});
-}
-
 } // namespace
 
 class NeededTest : public QObject {
@@ -93,7 +88,6 @@ class NeededTest : public QObject {
 private Q_SLOTS:
     void theAwardMenuOpensOneListOfEverySubSquareWithItsStateQsosPlacesAndCounts() {
         Needed n;
-        fill(n.env);
         // (The entry's place in the award menu and its text: tst_mainwindow.)
         n.open();
         child<QAction>(&n.main, "mnNeeded")->trigger();
@@ -134,7 +128,6 @@ private Q_SLOTS:
 
     void theModeAndBandOrAnyBandChooseTheStates() {
         Needed n;
-        fill(n.env);
         n.env.addQso({.call = "IK9SAT", .WWLocator = "AC", .band = "SAT", .qsl = "c"});
         n.open();
         n.choose("comboMode", u"SSB"_s);
@@ -155,7 +148,6 @@ private Q_SLOTS:
 
     void theListNarrowsToOneStateAndOneProvinceAndSortsByAnyColumn() {
         Needed n;
-        fill(n.env);
         n.open();
         QCOMPARE(texts(n.w, "lblListed"),
                  u"Listed: 576 of 576 sub-squares (all states, all provinces)"_s);
@@ -190,14 +182,13 @@ private Q_SLOTS:
     }
 
     void theListFollowsASaveADeleteAndAnImport() {
-        Needed n;
+        Needed n(false);
         n.open();
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 1), u"not worked"_s);
         // Saved in the insert window.
         frmInsertQSO& insert = n.env.registry->insertQSO();
         enter(insert, u"month=1;time=0905"_s, false);
         QTest::mouseClick(insert.cmdSubmit, Qt::LeftButton);
-        QCOMPARE(n.env.dialogs.texts(), QStringList({"QSO saved"}));
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"worked|1|I1ABC 05/01/04"_s);
         QVERIFY(n.counts().startsWith(u"Sub-squares: worked 1,"_s));
 
@@ -205,7 +196,6 @@ private Q_SLOTS:
         child<QPushButton>(n.w, "cmdExit")->click();
         n.env.dialogs.answer(Answer::Ok);
         browserAt(n.env, 1).cmdDeleteQSO_Click();
-        QCOMPARE(n.env.count(), 0);
         n.open();
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"not worked|0|"_s);
 
@@ -217,7 +207,6 @@ private Q_SLOTS:
         auto* import = qobject_cast<frmImportADIF*>(n.env.registry->loaded(Window::ImportADIF));
         QVERIFY(import != nullptr);
         QTest::mouseClick(child<QPushButton>(import, "cmdImport"), Qt::LeftButton);
-        QVERIFY(n.env.count() > 0);
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"confirmed|1|I1ABC 15/01/23"_s);
 
         // Another log in place of this one (a restored backup), read anew.
@@ -228,15 +217,14 @@ private Q_SLOTS:
 
     void aDoubleClickListsTheSubSquaresQsosInTheBrowser() {
         Needed n;
-        fill(n.env);
         n.open();
-        n.env.registry->browserTerms().searchCall = u"I1ABC"_s;
+        BrowserTerms& t = n.env.registry->browserTerms();
+        t.searchCall = t.searchLocator = t.searchPlace = t.searchProv = u"X"_s;
         const int row = static_cast<int>(n.squares().indexOf(u"AC"_s));
         const QRect at = n.list()->visualRect(n.list()->model()->index(row, 3));
         showActive(n.w);
         QTest::mouseClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
         QTest::mouseDClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
-        const BrowserTerms& t = n.env.registry->browserTerms();
         QCOMPARE(t.searchCall + u'|' + t.searchLocator + u'|' + t.searchPlace + u'|' + t.searchProv,
                  u"|AC||"_s);
         auto* browser = qobject_cast<frmUtility*>(n.env.registry->loaded(Window::Utility));
@@ -248,7 +236,6 @@ private Q_SLOTS:
     // selects its sub-square in the list, of the map's mode and band.
     void theMapAndTheListAgreeAndAClickOnTheMapSelectsItsSubSquare() {
         Needed n;
-        fill(n.env);
         child<QAction>(&n.main, "mnMap")->trigger();
         auto* map = qobject_cast<frmMap*>(n.env.registry->loaded(Window::Map));
         auto* grid = child<SubSquareGrid>(map, "picMap");
@@ -288,7 +275,6 @@ private Q_SLOTS:
 
     void theListPrintsAsShownAndItsPreviewShowsThePagesItPrints() {
         Needed n;
-        fill(n.env);
         n.open();
         n.choose("comboState", u"worked"_s);
         QTest::mouseClick(child<QPushButton>(n.w, "cmdPrint"), Qt::LeftButton);
@@ -304,9 +290,8 @@ private Q_SLOTS:
                               u"Places                         | Provinces"_s,
                               u"HM52AC     | worked     | 2    | I3AAA 01/03/06, I4BBB 02/03/06 | "
                               u"DELTA, PIAN D'OLMO             | MV, VLT"_s}));
-        QCOMPARE(job.ops.mid(0, 5),
-                 QStringList({"name Courier New", "size 12", "bold on", "print", "bold off"}));
-        QCOMPARE(job.ops.at(5), u"size 8"_s);
+        QCOMPARE(job.ops.mid(0, 6), QStringList({"name Courier New", "size 12", "bold on", "print",
+                                                 "bold off", "size 8"}));
 
         // The preview goes through the same job: its pages are the printed pages.
         n.choose("comboState", u"all states"_s);
@@ -326,8 +311,7 @@ private Q_SLOTS:
     void theListExportsAsShownAsCsv() {
         std::vector<PlaceRow> gazetteer = smallGazetteer();
         gazetteer.push_back({u"BORGO \"NUOVO\", ALTO"_s, u"BD"_s, u"HM52AB"_s});
-        Needed n(gazetteer);
-        fill(n.env);
+        Needed n(true, gazetteer);
         n.open();
         n.choose("comboProv", u"BD"_s);
         const QString path = n.env.dir.filePath(u"needed.csv"_s);
