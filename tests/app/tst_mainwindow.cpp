@@ -174,8 +174,7 @@ private Q_SLOTS:
         }
         if (how == u"garbage"_s) {
             QFile f(target);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(4096, 'x'));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4096, 'x')) == 4096);
         } else if (how == u"old"_s || how == u"foreign"_s) {
             Database db;
             db.create(target);

@@ -125,13 +125,11 @@ private Q_SLOTS:
         qsizetype from = 0;
         const QString flat = pages.simplified();
         for (const QString& line : recording.jobs.at(0).lines) {
-            if (!line.trimmed().isEmpty()) {
-                // The tick boxes' character prints as the font's glyph: its words are read.
-                const qsizetype at =
-                    flat.indexOf(QString(line).remove(QChar(0x8D)).simplified(), from);
-                QVERIFY2(at >= 0, qPrintable(line));
-                from = at;
-            }
+            // The tick boxes' character prints as the font's glyph: its words are read. (A blank
+            // line is found where the last one ended.)
+            const qsizetype at = flat.indexOf(QString(line).remove(QChar(0x8D)).simplified(), from);
+            QVERIFY2(at >= 0, qPrintable(line));
+            from = at;
         }
 
         // Saved as a PDF file: the same pages, line for line, blank for blank.
