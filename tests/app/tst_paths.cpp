@@ -78,10 +78,9 @@ private Q_SLOTS:
 
     void aDataFolderThatCannotBeMadeIsSaidPlainly() {
         Installed tree;
-        QFile blocker(tree.home);
-        QVERIFY(QDir().mkpath(QFileInfo(tree.home).absolutePath()));
-        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        blocker.close();
+        // A file where the folder should be.
+        QVERIFY(QDir().mkpath(QFileInfo(tree.home).absolutePath()) &&
+                QFile(tree.home).open(QIODevice::WriteOnly));
         QVERIFY(!tree.program(true)->start());
         QCOMPARE(
             tree.dialogs.texts(),

@@ -28,20 +28,6 @@ const QString replaceQuestion = u"warning: the same locator confirmed already ex
 const QString convertQuestion = u"Do you want to to convert the confirmed QSO in accredited QSO?"_s;
 const QString sureQuestion = u"Are you sure? (check the print, is it ok?)"_s;
 
-// A confirmed QSO of the form's sub-square, band and mode stands in the log already.
-void typeConfirmedDuplicate(QsoForm& w) {
-    w.txtWWLocator->setText(u"AB"_s);
-    w.txtCall->setText(u"I2NEW"_s);
-    w.txtDate[0]->setText(u"05"_s);
-    w.txtDate[1]->setText(u"12"_s);
-    w.txtDate[2]->setText(u"04"_s);
-    w.txtTime->setText(u"2130"_s);
-    w.comboPlace->setCurrentText(u"ALFA"_s);
-    w.comboBand->setCurrentText(u"VHF"_s);
-    w.comboMode->setCurrentText(u"SSB"_s);
-    w.optQSLConf->setChecked(true);
-}
-
 // `n` QSOs on SAT, SSB, the first `accredited` of them accredited and the others confirmed.
 void addSatQsos(TestEnv& env, int n, int accredited) {
     env.setOperator();
@@ -50,7 +36,8 @@ void addSatQsos(TestEnv& env, int n, int accredited) {
                         QString::number(accredited) + u" then 'a' else 'c' end"_s);
 }
 
-void request(TestEnv& env, Window which) {
+void request(TestEnv& env, Window which, std::initializer_list<Answer> answers = {}) {
+    env.dialogs.answer(answers);
     QWidget& w = env.registry->load(which);
     child<QComboBox>(&w, "comboBand")->setCurrentText(u"SAT"_s);
     child<QComboBox>(&w, "comboMode")->setCurrentText(u"SSB"_s);
@@ -60,40 +47,37 @@ void request(TestEnv& env, Window which) {
 // Brings the scene's questions up, answering Yes where one leads to the next.
 void play(Scene scene, TestEnv& env) {
     switch (scene) {
-    case Scene::InsertReplace: {
+    case Scene::InsertReplace:
         env.addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
         env.registry->show(Window::InsertQSO);
-        typeConfirmedDuplicate(env.registry->insertQSO());
+        // A confirmed QSO of the sub-square, band and mode of one in the log already.
+        enter(env.registry->insertQSO(), u"call=i2new;band=VHF;mode=SSB"_s);
         click(&env.registry->insertQSO(), "cmdSubmit");
         break;
-    }
-    case Scene::EditReplace: {
+    case Scene::EditReplace:
         env.addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
-        browserAt(env, env.addQso({.qsl = "w"})).cmdEditQSO_Click();
-        typeConfirmedDuplicate(env.registry->editQSO());
+        // A worked QSO of the same sub-square, band and mode, turned confirmed.
+        browserAt(env, env.addQso({.mode = "SSB", .band = "VHF", .qsl = "w"})).cmdEditQSO_Click();
+        env.registry->editQSO().optQSLConf->setChecked(true);
         click(&env.registry->editQSO(), "cmdSubmit");
         break;
-    }
     case Scene::BrowserDelete:
         browserAt(env, env.addQso({})).cmdDeleteQSO_Click();
         break;
     case Scene::BaseConvert:
         addSatQsos(env, 10, 0);
-        env.dialogs.answer(Answer::Yes);
-        request(env, Window::BAR);
+        request(env, Window::BAR, {Answer::Yes});
         break;
     case Scene::EndorsementConvert:
         addSatQsos(env, 15, 10);
-        env.dialogs.answer(Answer::Yes);
-        request(env, Window::AE);
+        request(env, Window::AE, {Answer::Yes});
         break;
-    case Scene::Restore: {
+    case Scene::Restore:
         env.addQsos(3);
         backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {}));
         env.registry->show(Window::RestoreBackup);
         click(env.registry->loaded(Window::RestoreBackup), "cmdRestore");
         break;
-    }
     case Scene::BaseAgain:
         addSatQsos(env, 10, 10);
         request(env, Window::BAR);

@@ -138,40 +138,6 @@ private Q_SLOTS:
         QVERIFY(next.dialogs.shown.empty());
     }
 
-    // A lock left by a program that died, in a folder that cannot be written, so it cannot
-    // be taken over: the log opens for looking, as any log there does.
-    void aStaleLockThatCannotBeTakenOverOpensTheLogForLooking() {
-        TestEnv env;
-        env.addQsos(3);
-        const QString log = env.m.logDb.path();
-        env.m.logDb.close();
-        QByteArray lock;
-        {
-            QLockFile live(log + u".lock"_s);
-            QVERIFY(live.tryLock(0));
-            lock = bytesOf(log + u".lock"_s);
-        }
-        writeStaleLock(log, lock);
-        QVERIFY(::chmod(log.toUtf8().constData(), 0666) == 0); // only the folder is read-only
-        QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0555) == 0);
-        {
-            const OrdinaryUser user; // for whom the folder is read-only even when tests run as root
-            ProgramRun run(env.dir.path());
-            QVERIFY(run.program->start());
-            QCOMPARE(run.dialogs.texts(),
-                     QStringList{u"The log %1 cannot be written: its folder %2 is read-only.\n\n"_s
-                                 u"HM52 opens it for looking only: every change is refused."_s.arg(
-                                     QDir::toNativeSeparators(log),
-                                     QDir::toNativeSeparators(env.dir.path()))});
-            run.program->finishStartWork();
-            QCOMPARE(run.program->module().keeper.trust(), LogTrust::ReadOnly);
-            QCOMPARE(run.program->module().contatore(u"select count(*) as contatore from data"_s),
-                     3);
-        }
-        QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0700) == 0);
-        QCOMPARE(bytesOf(log + u".lock"_s), lock);
-    }
-
     // The ways a log goes bad: pages overwritten or a copy that stopped short, which the check
     // at start finds before any figure is shown, and pages overwritten while the program runs,
     // which the engine finds. Once found, nothing is written to it; found at start, it is not
@@ -240,12 +206,16 @@ private Q_SLOTS:
 
     void aLogThatCannotBeWrittenIsOpenedForLookingOnly_data() {
         QTest::addColumn<bool>("folderReadOnly");
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("read-only folder") << true;
+        QTest::addColumn<bool>("staleLock"); // left there by a program that died
+        QTest::newRow("read-only file") << false << false;
+        QTest::newRow("read-only folder") << true << false;
+        // The lock cannot be taken over: the log opens for looking, as any log there does.
+        QTest::newRow("read-only folder, stale lock") << true << true;
     }
 
     void aLogThatCannotBeWrittenIsOpenedForLookingOnly() {
         QFETCH(bool, folderReadOnly);
+        QFETCH(bool, staleLock);
         TestEnv env;
         env.addQsos(5);
         const QString log = QDir::toNativeSeparators(env.m.logDb.path());
@@ -254,6 +224,15 @@ private Q_SLOTS:
                 ? u"its folder %1 is read-only"_s.arg(QDir::toNativeSeparators(env.dir.path()))
                 : u"the file is read-only"_s;
         env.m.logDb.close();
+        QByteArray lock; // none, unless one was left
+        if (staleLock) {
+            {
+                QLockFile live(log + u".lock"_s);
+                QVERIFY(live.tryLock(0));
+                lock = bytesOf(log + u".lock"_s);
+            }
+            writeStaleLock(log, lock);
+        }
         QVERIFY(::chmod(env.dir.path().toUtf8().constData(), folderReadOnly ? 0555 : 0755) == 0);
         QVERIFY(::chmod(log.toUtf8().constData(), folderReadOnly ? 0666 : 0444) == 0);
         const QByteArray before = bytesOf(log);
@@ -265,6 +244,7 @@ private Q_SLOTS:
                      QStringList{u"The log %1 cannot be written: %2.\n\nHM52 opens it for "
                                  u"looking only: every change is refused."_s.arg(log, why)});
             run.program->finishStartWork();
+            QCOMPARE(run.program->module().keeper.trust(), LogTrust::ReadOnly);
             // Looking works; a change is refused with a clear message.
             child<QAction>(&run.program->mainWindow(), "mnUtiliy")->trigger();
             auto& browser = run.program->registry().utility();
@@ -277,6 +257,7 @@ private Q_SLOTS:
         }
         QVERIFY(::chmod(env.dir.path().toUtf8().constData(), 0700) == 0);
         QCOMPARE(bytesOf(log), before);
+        QCOMPARE(bytesOf(log + u".lock"_s), lock);
     }
 };
 

@@ -65,22 +65,19 @@ inline std::vector<LoggedQso> addQsos(TestEnv& env, int n, const QString& band, 
     Transaction batch(env.m.logDb); // one write to the file instead of one per QSO
     for (int k = 0; k < n; ++k) {
         const int i = (k * 101) % n; // 101 is prime: a permutation for any n below it
-        const int day = 1 + i % 28;
+        const QDate date(2004, 1 + i % 12, 1 + i % 28);
         const bool morning = i % 2 == 0;
         LoggedQso q{0,
                     {u"I%1QSO"_s.arg(first + i), letters(first + i), u"PLACE %1"_s.arg(first + i),
-                     i % 3 == 0 ? u"VLT"_s : u"BD"_s, mode, band,
-                     u"%1/%2/04"_s.arg(day).arg(1 + i % 12), morning ? u"09:05"_s : u"21:30"_s,
-                     qsl},
-                    u"%1/%2/04"_s.arg(day, 2, 10, QChar(u'0')).arg(1 + i % 12, 2, 10, QChar(u'0')),
+                     i % 3 == 0 ? u"VLT"_s : u"BD"_s, mode, band, date.toString(u"d/M/yy"_s),
+                     morning ? u"09:05"_s : u"21:30"_s, qsl},
+                    date.toString(u"dd/MM/yy"_s),
                     morning ? u"09.05"_s : u"21.30"_s};
         q.count = env.addQso(q.qso);
         added.push_back(q);
     }
     batch.commit();
-    std::sort(added.begin(), added.end(), [](const LoggedQso& a, const LoggedQso& b) {
-        return a.qso.WWLocator < b.qso.WWLocator;
-    });
+    std::ranges::sort(added, {}, [](const LoggedQso& q) { return q.qso.WWLocator; });
     return added;
 }
 
@@ -105,31 +102,6 @@ inline QStringList opSequence(const RecordedJob& job) {
         }
     }
     return ops;
-}
-
-// What stands wrong in a request window as a user sees it: a list outside its frame's inside,
-// a frame or button past the window, two of them overlapping. Empty when all stands clear.
-inline QStringList misplacedControls(QWidget* window) {
-    QStringList wrong;
-    for (const char* name : {"comboMode", "comboBand"}) {
-        auto* combo = child(window, name);
-        if (!combo->parentWidget()->contentsRect().contains(combo->geometry())) {
-            wrong << QLatin1String(name) + u" outside its frame"_s;
-        }
-    }
-    const QList<QWidget*> placed{child(window, "Frame7"), child(window, "Frame8"),
-                                 child(window, "cmdPrint"), child(window, "cmdExit")};
-    for (qsizetype i = 0; i < placed.size(); ++i) {
-        if (!window->rect().contains(placed[i]->geometry())) {
-            wrong << placed[i]->objectName() + u" past the window"_s;
-        }
-        for (qsizetype j = i + 1; j < placed.size(); ++j) {
-            if (placed[i]->geometry().intersects(placed[j]->geometry())) {
-                wrong << placed[i]->objectName() + u" over "_s + placed[j]->objectName();
-            }
-        }
-    }
-    return wrong;
 }
 
 // A request window (base award or endorsement) on a fresh log, counting the refreshes of the

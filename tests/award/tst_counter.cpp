@@ -18,13 +18,10 @@ const char* const bands[6] = {"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"};
 
 // The eighteen cells, band by band, worked / confirmed / accredited.
 QStringList cells(QWidget& w) {
-    QStringList names;
-    for (const char* stem : bandStems) {
-        for (const char* state : {"w", "c", "a"}) {
-            names << QLatin1String(stem) + QLatin1String(state);
-        }
-    }
-    return texts(&w, qPrintable(names.join(u' '))).split(u'|');
+    return texts(&w, "lblHFw lblHFc lblHFa lbl50MHzw lbl50MHzc lbl50MHza lblVHFw lblVHFc lblVHFa "
+                     "lblUHFw lblUHFc lblUHFa lblSHFw lblSHFc lblSHFa lblSatellitew lblSatellitec "
+                     "lblSatellitea")
+        .split(u'|');
 }
 
 } // namespace

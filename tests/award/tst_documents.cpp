@@ -68,27 +68,20 @@ void useRealJobs(Printing& t, const QString& printed) {
     };
 }
 
-// What a preview showed: its pages, its visible actions, and its pages written by its own
-// printer into `file`.
-struct Previewed {
-    int pages = -1;
-    QStringList actions;
-};
-
-// Watches for the next preview; once it shows, reads it, has it paint its pages into `file`
-// and closes it.
-void readNextPreview(QTimer& poll, Previewed& seen, const QString& file) {
+// Watches for the next preview; once it shows, reads its page count and its visible actions,
+// has its own printer paint its pages into `file` and closes it.
+void readNextPreview(QTimer& poll, int& pages, QStringList& actions, const QString& file) {
     poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&poll, &seen, file]() {
+    QObject::connect(&poll, &QTimer::timeout, [&poll, &pages, &actions, file]() {
         auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
             return;
         }
         poll.stop();
-        seen.pages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+        pages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
         for (const QAction* action : dialog->findChildren<QAction*>()) {
             if (action->isVisible() && !action->text().isEmpty()) {
-                seen.actions << action->text();
+                actions << action->text();
             }
         }
         QPrinter* printer = dialog->printer();
@@ -132,13 +125,11 @@ private Q_SLOTS:
         qsizetype from = 0;
         const QString flat = pages.simplified();
         for (const QString& line : recording.jobs.at(0).lines) {
-            if (!line.trimmed().isEmpty()) {
-                // The tick boxes' character prints as the font's glyph: its words are read.
-                const qsizetype at =
-                    flat.indexOf(QString(line).remove(QChar(0x8D)).simplified(), from);
-                QVERIFY2(at >= 0, qPrintable(line));
-                from = at;
-            }
+            // The tick boxes' character prints as the font's glyph: its words are read. (A blank
+            // line is found where the last one ended.)
+            const qsizetype at = flat.indexOf(QString(line).remove(QChar(0x8D)).simplified(), from);
+            QVERIFY2(at >= 0, qPrintable(line));
+            from = at;
         }
 
         // Saved as a PDF file: the same pages, line for line, blank for blank.
@@ -151,13 +142,14 @@ private Q_SLOTS:
         // Previewed: the same pages, as the preview's own printer paints them; only looking,
         // with no printing of its own, and no question after it.
         QTimer poll;
-        Previewed seen;
+        int previewPages = -1;
+        QStringList actions;
         const QString previewed = t.env.dir.filePath(u"previewed.pdf"_s);
-        readNextPreview(poll, seen, previewed);
+        readNextPreview(poll, previewPages, actions, previewed);
         QCOMPARE(t.run(Output::Preview), QStringList());
-        QCOMPARE(seen.pages, int(pages.count(u'\f')));
-        QVERIFY2(!seen.actions.contains(u"Print"_s) && !seen.actions.contains(u"Page setup"_s),
-                 qPrintable(seen.actions.join(u", "_s)));
+        QCOMPARE(previewPages, int(pages.count(u'\f')));
+        QVERIFY2(!actions.contains(u"Print"_s) && !actions.contains(u"Page setup"_s),
+                 qPrintable(actions.join(u", "_s)));
         QCOMPARE(pdfText(previewed), pages);
         QCOMPARE(t.accredited(), which == Printout::Endorsement ? 10 : 0);
     }
@@ -217,15 +209,11 @@ private Q_SLOTS:
         Printing t(Printout::Log, 20000);
         const QString printed = t.env.dir.filePath(u"long.pdf"_s);
         useRealJobs(t, printed);
-        bool printing = false;
         int turns = 0;
         QStringList shown;
         QTimer tick;
         tick.setInterval(5);
         QObject::connect(&tick, &QTimer::timeout, [&]() {
-            if (!printing) {
-                return;
-            }
             ++turns;
             auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
             if (progress != nullptr && progress->isVisible() &&
@@ -234,10 +222,9 @@ private Q_SLOTS:
                 shown << progress->labelText();
             }
         });
-        tick.start();
-        printing = true;
+        tick.start(); // the event loop turns only while printing
         t.run(Output::Printer);
-        printing = false;
+        tick.stop();
         const auto pages = pdfText(printed).count(u'\f');
         QVERIFY2(pages > 200, qPrintable(QString::number(pages)));
         QVERIFY2(turns > 10, qPrintable(QString::number(turns)));

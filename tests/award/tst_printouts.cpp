@@ -70,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(looks(env.dialogs), QStringList({"HM52 Critical Ok"}));
     }
 
-    void aFormAndALongLogPrintIntoPdfsWithEveryLineAccentAndEuro() {
+    void aFormAndALongLogPrintIntoPdfsColumnForColumn() {
         Request t(Window::BAR);
         t.env.setOperator();
         const auto confirmed = addQsos(t.env, 10, u"SAT"_s, u"SSB"_s, u"c"_s, 200);
@@ -81,13 +81,9 @@ private Q_SLOTS:
         QCOMPARE(t.print(), QStringList({convertQuestion}));
 
         QString text = pdfText(pdf);
-        QCOMPARE(text.count(u'\f'), 1); // one page
-        // Accents, the degree sign and the euro come back as printed.
-        for (const char* wanted :
-             {"confermato n° 10 quadratini dello", "poichè già controllate da due OM",
-              "IK0XYZ è in possesso delle QSL", "€ 5,00 più 4 francobolli da € 0,45"}) {
-            QVERIFY2(text.simplified().contains(QString::fromUtf8(wanted)), wanted);
-        }
+        // One page. (Every line of the form, accents, degree sign and euro with it, comes back
+        // from the PDF: tst_documents.)
+        QCOMPARE(text.count(u'\f'), 1);
         const QStringList lines = text.split(u'\n');
         // The Courier New entries come back column for column, one under the other.
         qsizetype bar = -1;

@@ -114,7 +114,22 @@ private Q_SLOTS:
         QVERIFY(!band->isEditable() && !mode->isEditable());
         QCOMPARE(itemTexts(band), QStringList({"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
         QCOMPARE(mode->count(), 4);
-        QCOMPARE(misplacedControls(t.w), QStringList());
+        // Each list inside its frame; the frames and buttons inside the window, none over another.
+        for (const QComboBox* list : {band, mode}) {
+            QVERIFY2(list->parentWidget()->contentsRect().contains(list->geometry()),
+                     qPrintable(list->objectName()));
+        }
+        const QList<QWidget*> placed{child(t.w, "Frame7"), child(t.w, "Frame8"),
+                                     child(t.w, "cmdPrint"), child(t.w, "cmdExit")};
+        for (qsizetype i = 0; i < placed.size(); ++i) {
+            QVERIFY2(t.w->rect().contains(placed[i]->geometry()),
+                     qPrintable(placed[i]->objectName()));
+            for (qsizetype j = i + 1; j < placed.size(); ++j) {
+                QVERIFY2(
+                    !placed[i]->geometry().intersects(placed[j]->geometry()),
+                    qPrintable(placed[i]->objectName() + u" over "_s + placed[j]->objectName()));
+            }
+        }
         // Exit hides the window and keeps its choices.
         showActive(t.w);
         t.choose(u"UHF"_s, u"CW"_s);
@@ -172,20 +187,19 @@ private Q_SLOTS:
             QTest::newRow(name) << which << accredited << confirmed << withOperator << messages
                                 << again << printerFails;
         };
-        const Window bar = Window::BAR;
-        const Window ae = Window::AE;
-        add("base: 74 of 75, no operator", bar, 0, 74, false, {mustHave(75), operatorMissing});
-        add("base again, no operator", bar, 75, 75, false, {alreadyRequested, operatorMissing});
-        add("base again, too few left", bar, 75, 5, true, {alreadyRequested, mustHave(75)});
-        add("base again, declined", bar, 75, 75, true, {alreadyRequested}, Answer::No);
-        add("endorsement: 74 accredited, no operator", ae, 74, 30, false, {baseAwardMissing});
-        add("endorsement: no base award, no confirmed", ae, 0, 0, true, {baseAwardMissing});
-        add("endorsement: no confirmed, silent", ae, 75, 0, false, {});
-        add("endorsement: 24 of 25, no operator", ae, 75, 24, false, {notEnough, operatorMissing});
-        add("endorsement: enough, no operator", ae, 75, 25, false, {operatorMissing});
+        using enum Window;
+        add("base: 74 of 75, no operator", BAR, 0, 74, false, {mustHave(75), operatorMissing});
+        add("base again, no operator", BAR, 75, 75, false, {alreadyRequested, operatorMissing});
+        add("base again, too few left", BAR, 75, 5, true, {alreadyRequested, mustHave(75)});
+        add("base again, declined", BAR, 75, 75, true, {alreadyRequested}, Answer::No);
+        add("endorsement: 74 accredited, no operator", AE, 74, 30, false, {baseAwardMissing});
+        add("endorsement: no base award, no confirmed", AE, 0, 0, true, {baseAwardMissing});
+        add("endorsement: no confirmed, silent", AE, 75, 0, false, {});
+        add("endorsement: 24 of 25, no operator", AE, 75, 24, false, {notEnough, operatorMissing});
+        add("endorsement: enough, no operator", AE, 75, 25, false, {operatorMissing});
         const QString offline = u"Printer offline"_s;
-        add("base: printer offline", bar, 0, 100, true, {offline}, Answer::Yes, offline);
-        add("endorsement: printer offline", ae, 75, 25, true, {offline}, Answer::Yes, offline);
+        add("base: printer offline", BAR, 0, 100, true, {offline}, Answer::Yes, offline);
+        add("endorsement: printer offline", AE, 75, 25, true, {offline}, Answer::Yes, offline);
     }
 
     void refusalsComeInOrderAndPrintNothing() {
