@@ -12,6 +12,8 @@
 #include "storage/RadioTable.h"
 #include "support/LogFixture.h"
 
+#include <QRegularExpression>
+
 #include <random>
 
 using namespace hm52;
@@ -201,8 +203,6 @@ private Q_SLOTS:
                                 "<BAND:2>2m<MODE:3>SSB";
         QTest::newRow("NUL in CALL") << QByteArray("<CALL:6>I5N\0UL", 14) + rest + "<EOR>"
                                      << u"CALL \"I5N\u2400UL\" holds a control character"_s;
-        QTest::newRow("ESC in CALL") << "<CALL:6>I5\x1bNUL" + rest + "<EOR>"
-                                     << u"CALL \"I5\u241bNUL\" holds a control character"_s;
         QTest::newRow("BEL in QTH") << "<CALL:5>I5NUL" + rest + "<QTH:5>ALFA\a<EOR>"
                                     << u"QTH \"ALFA\u2407\" holds a control character"_s;
         QTest::newRow("DEL in our own place")
@@ -225,28 +225,19 @@ private Q_SLOTS:
         QCOMPARE(env.count("call = 'I5GOD'"), 1);
     }
 
-    // Worked and confirmed records against an accredited, a confirmed and a worked QSO of
-    // the log, in their band and mode and in another band.
+    // The rule of who stands is wired in: a worked record against an accredited QSO is
+    // refused with its reason, and the log's QSO stays. (Each case of the rule, other bands
+    // and modes beside: tst_standing, oneQsoOfAGroupStands.)
     void theAwardsRulesHoldAgainstTheLog() {
         LogEnv env;
         env.addQso({.WWLocator = "AB", .mode = "SSB", .band = "VHF", .qsl = "a"});
-        env.addQso({.WWLocator = "AC", .mode = "SSB", .band = "VHF", .qsl = "c"});
-        env.addQso({.WWLocator = "AD", .mode = "SSB", .band = "VHF", .qsl = "w"});
-        const QByteArray file =
-            records("I9NEW AB 20240101 1000 N; I9NEW AB 20240101 1001; I9NEW AC 20240101 1002;"
-                    "I9NEW AC 20240101 1003 N; I9NEW AD 20240101 1004") +
-            // Another band is no business of these rules.
-            records("I9NEW AB 20240101 1005").replace("<BAND:2>2m", "<BAND:4>70cm");
-        const ImportReport r = adif::importAdif(env.m, file, {});
-        const QString accredited =
-            u"I9NEW HM52AB VHF SSB: the sub-square is already accredited on this band and mode "_s
-            u"(QSO 1)"_s;
+        const ImportReport r = adif::importAdif(
+            env.m, records("I9NEW AB 20240101 1000 N; I9NEW AC 20240101 1001"), {});
         QCOMPARE(notes(r.refusedNotes),
-                 QStringList({u"1:"_s + accredited, u"2:"_s + accredited,
-                              u"3:I9NEW HM52AC VHF SSB: a confirmed QSO of this sub-square, band "_s
-                              u"and mode is already in the log (QSO 2)"_s}));
-        QCOMPARE(r.imported, 3);
-        QCOMPARE(env.count(u"count <= 3 and call = 'I1ABC'"_s), 3); // the older ones stay
+                 QStringList{u"1:I9NEW HM52AB VHF SSB: the sub-square is already accredited on "_s
+                             u"this band and mode (QSO 1)"_s});
+        QCOMPARE(env.rawRows().first(), u"1|I1ABC|AB|ALFA|BD|SSB|VHF|2004-01-05|09:05:00|a"_s);
+        QCOMPARE(r.imported, 1);
     }
 
     // (A cancel at the last question, after every record was written, is in
@@ -269,16 +260,17 @@ private Q_SLOTS:
     // half an hour turns confirmed, across midnight too, unless its group already stands.
     void confirmationsTurnWorkedQsosConfirmed() {
         LogEnv env;
-        Qso q{.mode = "SSB", .band = "VHF", .date = "15/1/23", .qsl = "w"};
         for (const char* logged : {"I1AAA AB 10:00", "I1BBB AC 23:50", "I1CCC AD 10:00",
                                    "I1CCC AD 10:40", "I1DDD AE 10:00", "I1EEE AE 09:00 c",
                                    "I1FFF AF 10:00", "I1GGG AG 10:00", "I1GGG AG 12:00"}) {
             const QStringList f = QString::fromLatin1(logged).split(u' ');
-            q.call = f[0];
-            q.WWLocator = f[1];
-            q.time = f[2];
-            q.qsl = f.value(3, u"w"_s);
-            env.addQso(q);
+            env.addQso({.call = f[0],
+                        .WWLocator = f[1],
+                        .mode = "SSB",
+                        .band = "VHF",
+                        .date = "15/1/23",
+                        .time = f[2],
+                        .qsl = f.value(3, u"w"_s)});
         }
         // The last two confirm one group: the older one stands.
         const QByteArray report =
@@ -337,10 +329,8 @@ private Q_SLOTS:
                     names << QString::fromLatin1(name.data(), qsizetype(name.size()));
                 });
         }
-        QVERIFY(names.contains(u"BAND_RX"_s));
-        for (const char* exact : {"BAND", "FREQ", "MODE", "SUBMODE"}) {
-            QVERIFY2(!names.contains(QLatin1String(exact)), exact);
-        }
+        QCOMPARE(names.filter(QRegularExpression(u"^(BAND|BAND_RX|FREQ|MODE|SUBMODE)$"_s)),
+                 QStringList{u"BAND_RX"_s});
     }
 
     // A report of 2 m confirms the worked QSO logged on 2 m, not the one logged on 4 m (both
@@ -360,7 +350,6 @@ private Q_SLOTS:
             records("I1AAA AA 20230115 1005; I1BBB AB 20230115 1005; I1CCC AC 20230115 1005"), {});
         QCOMPARE(r.confirmed, std::vector<int>({1, 3}));
         QCOMPARE(r.imported, 1);
-        QCOMPARE(env.count(u"call = 'I1BBB' and qsl = 'c'"_s), 1);
     }
 
     // Blanks around values, tags after the last record, a satellite named without PROP_MODE,
@@ -475,11 +464,10 @@ private Q_SLOTS:
             t.commit();
         }
         const QHash<QString, QString> edited = recordsOf(exportedAdif(source.m)).value(u"IW3SAT"_s);
-        for (const char* gone : {"BAND", "BAND_RX", "PROP_MODE", "SAT_NAME"}) {
-            QVERIFY2(!edited.contains(QLatin1String(gone)), gone);
-        }
-        QCOMPARE(edited.value(u"APP_HM52_BAND"_s), u"UHF"_s);
-        QCOMPARE(edited.value(u"MODE"_s), u"FM"_s);
+        QCOMPARE(QStringList(edited.keys())
+                     .filter(QRegularExpression(u"^(BAND|BAND_RX|PROP_MODE|SAT_NAME|MODE)$"_s)),
+                 QStringList{u"MODE"_s});
+        QCOMPARE(edited.value(u"APP_HM52_BAND"_s) + u' ' + edited.value(u"MODE"_s), u"UHF FM"_s);
         const QString kept = u"select count(*) from %1"_s.arg(QLatin1String(adif::kept::tableName));
         const qint64 keptRows = source.m.logDb.scalar(kept).toLongLong();
         source.m.logDb.execute(u"delete from data where count = 10"_s);
