@@ -350,6 +350,7 @@ private Q_SLOTS:
             records("I1AAA AA 20230115 1005; I1BBB AB 20230115 1005; I1CCC AC 20230115 1005"), {});
         QCOMPARE(r.confirmed, std::vector<int>({1, 3}));
         QCOMPARE(r.imported, 1);
+        QCOMPARE(env.rawField(2, u"qsl"_s), u"w"_s); // the 4m QSO is not the 2m record's
     }
 
     // Blanks around values, tags after the last record, a satellite named without PROP_MODE,
