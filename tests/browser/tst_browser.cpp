@@ -22,22 +22,20 @@ using namespace hm52::test;
 namespace {
 
 // The line of each QSO of the log below, by its number: values cut to their column, a letter
-// beyond ASCII one character, an odd time or date still in its column.
+// beyond ASCII one character, an odd time or date still in its column. Most end alike.
+const QString atNine = u"| 05/01/04   | 09.05 | c"_s;
 const QStringList logLines = {
     u"I1ABC       | HM52AB | ALFA                          | BD  | "
     u"CW      | VHF    | 05/01/04   | 19.30 | c"_s,
     u"I1ABC       | HM52AB | ALFA                          | BD  | "
     u"SSB     | HF     | sometime   | 07.5  | c"_s,
-    u"IK0BBB      | HM52AB | PIAN D'OLMO                   | LM  | "
-    u"MIXED   | SAT    | 05/01/04   | 09.05 | c"_s,
-    u"IW2CCC      | HM52MN | CA' BIANCA                    | TD  | "
-    u"MIXED   | HF     | 05/01/04   | 09.05 | c"_s,
+    u"IK0BBB      | HM52AB | PIAN D'OLMO                   | LM  | MIXED   | SAT    "_s + atNine,
+    u"IW2CCC      | HM52MN | CA' BIANCA                    | TD  | MIXED   | HF     "_s + atNine,
     u"IZ9DDD      | HM52AC | PIAN D'OLMO                   | MV  | "
     u"MIXED   | HF     | 05/01/04   | 00.05 | c"_s,
-    u"IK2ABC/IN3/ | HM52XX | SANTA MARIA DELLE GRAZIE AL M | VLT | "
-    u"DIGITAL | 50 MHz | 05/01/04   | 09.05 | c"_s,
-    u"I0\u00c8         | HM52XX | CITT\u00c0 DELLA PIEVE DI SANTA MA | BD  | "
-    u"MIXED   | HF     | 05/01/04   | 09.05 | c"_s};
+    u"IK2ABC/IN3/ | HM52XX | SANTA MARIA DELLE GRAZIE AL M | VLT | DIGITAL | 50 MHz "_s + atNine,
+    u"I0\u00c8         | HM52XX | CITT\u00c0 DELLA PIEVE DI SANTA MA | BD  | MIXED   | HF     "_s +
+        atNine};
 
 // Clicks the line that starts with a call.
 void click(frmUtility& b, const QString& call, Qt::MouseButton button = Qt::LeftButton) {
@@ -129,19 +127,15 @@ private Q_SLOTS:
         QCOMPARE(child(&b, "optMode2")->isEnabled(), !query.contains(u"order by band"_s));
     }
 
-    // Loaded hidden with its empty list; the menu shows that same window, listing the log.
-    void theMenuShowsTheOneBrowserListingTheLog() {
+    // A refresh loads the browser hidden, with its empty list. (The menu showing that same
+    // window, listing the log: exitKeepsTheOrder... below.)
+    void aRefreshLoadsTheBrowserHiddenWithItsEmptyList() {
         TestEnv env;
         env.registry->showAny();
         auto* b = qobject_cast<frmUtility*>(env.registry->loaded(Window::Utility));
         QVERIFY(b != nullptr && !b->isVisible());
         QCOMPARE(b->lineCount(), 0);
         QCOMPARE(b->lineKeys().size(), size_t(1));
-        env.addQsos(2);
-        principale main(*env.services, *env.registry, {});
-        main.mnUtiliy_Click();
-        QCOMPARE(env.registry->loaded(Window::Utility), b);
-        QCOMPARE(b->lineCount(), 2);
     }
 
     // On screen the caption's bars stand over the lines' bars.
@@ -399,15 +393,14 @@ private Q_SLOTS:
         QCOMPARE(env.count(), 3);
 
         // A right click on another line opens the menu for the line selected before; Ok
-        // deletes that QSO alone, and the list loses its line and the selection.
+        // deletes that QSO alone (two are left: counted below), and the list loses the
+        // selection. (The list losing the deleted line: tst_roads.)
         click(b, u"I1AAA"_s, Qt::RightButton);
         QTRY_VERIFY(popup->isVisible());
         popup->hide();
         env.dialogs.answer(Answer::Ok);
         child<QAction>(&b, "mnDeleteQSO")->trigger();
         QCOMPARE(env.count("call = 'I2BBB'"), 0);
-        QCOMPARE(env.count(), 2);
-        QCOMPARE(b.lineCount(), 2);
         QCOMPARE(b.selectedLine(), -1);
 
         // Listed as confirmed, accredited since (stored upper case, as another program may write
