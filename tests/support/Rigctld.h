@@ -25,12 +25,11 @@ public:
     // Kills it at once, as an unplugged rig or a crashed rigctld.
     void kill();
 
-    quint16 port() const { return port_; }
     // "127.0.0.1:PORT"
-    QString address() const;
-    // Runs `rigctl -m 2 -r address() args...` ("F 144300000", "M USB 2400"); false with the
-    // reason in failure() when it does not succeed.
-    bool rigctl(const QStringList& args);
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    // Runs `rigctl -m 2 -r address()` with commands and their words parted by spaces
+    // ("F 144300000 M USB 2400"); false with the reason in failure() when it does not succeed.
+    bool rigctl(const QString& commands);
     const QString& failure() const { return failure_; }
 
 private:
@@ -54,7 +53,7 @@ public:
 
     bool isOpen() const { return listener_ >= 0; }
     // "127.0.0.1:PORT"
-    QString address() const;
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
 
 private:
     int listener_ = -1;
