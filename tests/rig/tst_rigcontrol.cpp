@@ -22,10 +22,6 @@ namespace {
 
 constexpr int patience = 20000; // ms: generous, for a loaded machine
 
-RigSettings through(const Rigctld& rigctld) {
-    return {2, rigctld.address(), 0}; // model 2: Hamlib's NET rigctl
-}
-
 // Counts the ticks of a timer on the main thread and the longest time between two.
 struct Heartbeat {
     QTimer timer;
@@ -57,7 +53,7 @@ private Q_SLOTS:
         RigControl rig;
         QSignalSpy readings(&rig, &RigControl::readingChanged);
         QSignalSpy states(&rig, &RigControl::stateTextChanged);
-        rig.connectRig(through(rigctld));
+        rig.connectRig({2, rigctld.address(), 0}); // model 2: Hamlib's NET rigctl
         QCOMPARE(rig.stateText(), u"Rig: connecting to %1\u2026"_s.arg(rigctld.address()));
         QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::Connected, patience);
         QTRY_VERIFY_WITH_TIMEOUT(!readings.isEmpty(), patience);
@@ -78,7 +74,7 @@ private Q_SLOTS:
         Rigctld rigctld;
         QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
         RigControl rig;
-        rig.connectRig(through(rigctld));
+        rig.connectRig({2, rigctld.address(), 0});
         QVERIFY2(rigctld.rigctl(u"F 144300000"_s), qPrintable(rigctld.failure()));
         QTRY_COMPARE_WITH_TIMEOUT(rig.reading().hz, 144300000, patience);
         QSignalSpy readings(&rig, &RigControl::readingChanged);
@@ -86,9 +82,10 @@ private Q_SLOTS:
         Heartbeat heartbeat;
         rigctld.kill();
         QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::NotAnswering, patience);
-        QVERIFY2(rig.stateText().startsWith(u"Rig: not answering ("_s),
-                 qPrintable(rig.stateText()));
-        QVERIFY2(rig.stateText().endsWith(u"), retrying\u2026"_s), qPrintable(rig.stateText()));
+        const QString said = rig.stateText();
+        QVERIFY2(said.startsWith(u"Rig: not answering ("_s) &&
+                     said.endsWith(u"), retrying\u2026"_s),
+                 qPrintable(said));
         // Tried again and again, with the main thread turning meanwhile.
         const int ticks = heartbeat.ticks;
         QTest::qWait(3 * RigControl::retryMs);
@@ -123,7 +120,7 @@ private Q_SLOTS:
         Rigctld rigctld;
         QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
         RigControl rig;
-        rig.connectRig(through(rigctld));
+        rig.connectRig({2, rigctld.address(), 0});
         QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::Connected, patience);
         QSignalSpy readings(&rig, &RigControl::readingChanged);
         rig.disconnectRig();
