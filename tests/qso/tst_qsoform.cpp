@@ -273,14 +273,12 @@ private Q_SLOTS:
     void theLineUnderTheFormSaysWhatTheTypedSubSquareBrings() {
         QFETCH(QString, letters);
         QFETCH(QString, line);
-        env->addQso({.WWLocator = "AC", .qsl = "w"});
-        env->addQso({.WWLocator = "AC", .qsl = "w"});
-        env->addQso({.WWLocator = "AB", .qsl = "c"});
-        env->addQso({.WWLocator = "AB", .qsl = "w"});
-        env->addQso({.WWLocator = "XX", .qsl = "a"});
-        env->addQso({.WWLocator = "MN", .band = "VHF", .qsl = "a"});
-        env->addQso({.WWLocator = "BD", .qsl = "c"});
-        env->addQso({.WWLocator = "BD", .qsl = "c"});
+        // QSOs 1 to 8: sub-square, band, QSL.
+        for (const QString& qso :
+             u"AC HF w,AC HF w,AB HF c,AB HF w,XX HF a,MN VHF a,BD HF c,BD HF c"_s.split(u',')) {
+            const QStringList q = qso.split(u' ');
+            env->addQso({.WWLocator = q[0], .band = q[1], .qsl = q[2]});
+        }
         frmInsertQSO& w = insert();
         QTest::keyClicks(w.txtWWLocator, letters.left(1));
         QCOMPARE(w.lblBrings->text(), QString());

@@ -8,7 +8,6 @@
 #include "support/Rigctld.h"
 
 #include <QStandardPaths>
-#include <QTimer>
 #include <QTreeWidget>
 
 using namespace hm52;
@@ -219,7 +218,8 @@ private Q_SLOTS:
     }
 
     // An open QSO form follows the real rig; a rig that stops answering is said beside the
-    // Radio frame while the window stays responsive and the typed QSO stays whole.
+    // Radio frame and the typed QSO stays whole (the fields untouched by a reading and the main
+    // thread turning while the rig is away: tst_radioframe, tst_rigcontrol).
     void anOpenQsoFormFollowsTheRigAndKeepsItsQsoWhenTheRigGoes() {
         TestEnv env;
         Rigctld rigctld;
@@ -234,17 +234,10 @@ private Q_SLOTS:
         QVERIFY2(rigctld.rigctl(u"F 144300000 M USB 2400"_s), qPrintable(rigctld.failure()));
         QTRY_COMPARE_WITH_TIMEOUT(radioText(w), u"VHF|2m|144.300|SSB|USB"_s, patience);
         QCOMPARE(w.lblRig->text(), env.rig.stateText());
-        QCOMPARE(formText(w).section(u'|', 0, 6), typed.section(u'|', 0, 6));
-        QCOMPARE(boxState(w.txtCall), u"I1ABC *"_s);
 
-        // The rig goes: the window goes on answering, the QSO and the last reading stay.
-        int ticks = 0;
-        QTimer tick;
-        connect(&tick, &QTimer::timeout, [&ticks]() { ++ticks; });
-        tick.start(50);
+        // The rig goes: the QSO and the last reading stay.
         rigctld.kill();
         QTRY_VERIFY_WITH_TIMEOUT(w.lblRig->text().contains(u"not answering"_s), patience);
-        QVERIFY(ticks > 0);
         QCOMPARE(radioText(w), u"VHF|2m|144.300|SSB|USB"_s);
         QCOMPARE(boxState(w.txtCall), u"I1ABC *"_s);
         QCOMPARE(formText(w).section(u'|', 0, 6), typed.section(u'|', 0, 6));
