@@ -14,10 +14,7 @@ namespace hm52::test {
 // test with what to install. Killed when it goes.
 class Rigctld {
 public:
-    Rigctld() = default;
     ~Rigctld();
-    Rigctld(const Rigctld&) = delete;
-    Rigctld& operator=(const Rigctld&) = delete;
 
     // Starts it on a free port (after kill(), on the same port again) and waits until it
     // takes connections. False with the reason in failure().
