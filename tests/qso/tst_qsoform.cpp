@@ -85,12 +85,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("editing");
         QTest::addColumn<bool>("place");
         QTest::addColumn<int>("caret");
-        for (const bool editing : {false, true}) {
-            for (const bool place : {false, true}) {
-                QTest::addRow("%s, %s", editing ? "edit" : "insert", place ? "place" : "call")
-                    << editing << place << (editing ? 6 : 3);
-            }
-        }
+        QTest::newRow("insert, call") << false << false << 3;
+        QTest::newRow("insert, place") << false << true << 3;
+        QTest::newRow("edit, call") << true << false << 6;
+        QTest::newRow("edit, place") << true << true << 6;
     }
     void theCaretFollowsEachWindowsWay() {
         QFETCH(bool, editing);
