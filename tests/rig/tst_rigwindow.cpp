@@ -54,8 +54,12 @@ QString chosenModel(const frmRig& w) {
 class RigWindowTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<TestEnv> env; // made afresh for every case
+
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { env = std::make_unique<TestEnv>(); }
+    void cleanup() { env.reset(); }
 
     void theSearchFiltersHamlibsModels_data() {
         QTest::addColumn<QString>("search");
@@ -67,8 +71,7 @@ private Q_SLOTS:
     void theSearchFiltersHamlibsModels() {
         QFETCH(QString, search);
         QFETCH(QString, chosen);
-        TestEnv env;
-        frmRig& w = shownWithModels(env);
+        frmRig& w = shownWithModels(*env);
         const int all = shownModels(w).size();
         QTest::keyClicks(child<QLineEdit>(&w, "txtRigSearch"), search);
         const QStringList shown = shownModels(w);
@@ -107,17 +110,16 @@ private Q_SLOTS:
         QFETCH(QString, port);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        TestEnv env;
-        frmRig& w = shownWithModels(env);
+        frmRig& w = shownWithModels(*env);
         showActive(&w);
         QTest::keyClicks(child<QLineEdit>(&w, "txtRigSearch"), search);
         child<QLineEdit>(&w, "txtRigPort")->setText(port);
         click(&w, "cmdConnect");
-        QCOMPARE(env.dialogs.texts(), QStringList{message});
-        QCOMPARE(looks(env.dialogs), QStringList{u"Rig Critical Ok"_s});
+        QCOMPARE(env->dialogs.texts(), QStringList{message});
+        QCOMPARE(looks(env->dialogs), QStringList{u"Rig Critical Ok"_s});
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(texts(&w, "lblRigState"), u"Rig: not connected"_s);
-        QVERIFY(env.rigSettings.saved().isEmpty());
+        QVERIFY(env->rigSettings.saved().isEmpty());
     }
 
     // By keyboard alone: the search, the port, Enter. (The state's texts as the rig changes:
@@ -125,53 +127,50 @@ private Q_SLOTS:
     void connectingSavesTheSettingsAndTheStateLineFollowsTheRig() {
         Rigctld rigctld;
         QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
-        TestEnv env;
-        frmRig& w = shownWithModels(env);
+        frmRig& w = shownWithModels(*env);
         showActive(&w);
         typeAtFocus(u"NET rigctl"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget()->objectName(), u"txtRigPort"_s);
         typeAtFocus(rigctld.address());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QVERIFY(env.dialogs.shown.empty());
-        QCOMPARE(env.rigSettings.saved(), (RigSettings{2, rigctld.address(), 0}));
-        QVERIFY(env.rigSettings.connectAtStart());
+        QVERIFY(env->dialogs.shown.empty());
+        QCOMPARE(env->rigSettings.saved(), (RigSettings{2, rigctld.address(), 0}));
+        QVERIFY(env->rigSettings.connectAtStart());
 
         QTRY_VERIFY_WITH_TIMEOUT(texts(&w, "lblRigState").startsWith(u"Rig: connected, "_s),
                                  patience);
         click(&w, "cmdDisconnect");
         QCOMPARE(texts(&w, "lblRigState"), u"Rig: not connected"_s);
-        QVERIFY(!env.rigSettings.connectAtStart());
-        QCOMPARE(env.rigSettings.saved(), (RigSettings{2, rigctld.address(), 0}));
+        QVERIFY(!env->rigSettings.connectAtStart());
+        QCOMPARE(env->rigSettings.saved(), (RigSettings{2, rigctld.address(), 0}));
         click(&w, "cmdExit");
         QVERIFY(!w.isVisible());
     }
 
     void theWindowShowsTheSettingsInForce() {
-        TestEnv env;
-        env.rigSettings.save({2, u"localhost:4532"_s, 19200}, false);
-        frmRig& w = shownWithModels(env);
+        env->rigSettings.save({2, u"localhost:4532"_s, 19200}, false);
+        frmRig& w = shownWithModels(*env);
         QCOMPARE(texts(&w, "txtRigPort comboRigSpeed"), u"localhost:4532|19200"_s);
         QCOMPARE(chosenModel(w), u"2"_s);
     }
 
     void aRigGivenForTheRunIsNotSavedOnConnect() {
-        TestEnv env;
         const RigSettings saved{1, u"localhost:4532"_s, 0};
-        env.rigSettings.save(saved, false);
-        env.rigSettings.setSession({2, u"localhost:4533"_s, {}});
-        frmRig& w = shownWithModels(env);
+        env->rigSettings.save(saved, false);
+        env->rigSettings.setSession({2, u"localhost:4533"_s, {}});
+        frmRig& w = shownWithModels(*env);
         QCOMPARE(texts(&w, "txtRigPort"), u"localhost:4533"_s);
         click(&w, "cmdConnect");
-        QCOMPARE(env.rig.settings(), (RigSettings{2, u"localhost:4533"_s, 0}));
-        QCOMPARE(env.rigSettings.saved(), saved);
-        QVERIFY(!env.rigSettings.connectAtStart());
+        QCOMPARE(env->rig.settings(), (RigSettings{2, u"localhost:4533"_s, 0}));
+        QCOMPARE(env->rigSettings.saved(), saved);
+        QVERIFY(!env->rigSettings.connectAtStart());
 
         // Changed by hand, the settings are the operator's choice, and saved.
         child<QLineEdit>(&w, "txtRigPort")->setText(u"localhost:4534"_s);
         click(&w, "cmdConnect");
-        QCOMPARE(env.rigSettings.saved(), (RigSettings{2, u"localhost:4534"_s, 0}));
-        QVERIFY(env.dialogs.shown.empty());
+        QCOMPARE(env->rigSettings.saved(), (RigSettings{2, u"localhost:4534"_s, 0}));
+        QVERIFY(env->dialogs.shown.empty());
     }
 
     void theProgramConnectsTheRigAtStartWhenTheSettingsSaySo_data() {
@@ -189,10 +188,9 @@ private Q_SLOTS:
         QFETCH(bool, connectAtStart);
         QFETCH(QString, commandLinePort);
         QFETCH(QString, state);
-        TestEnv env;
-        const QString path = env.dir.filePath(u"rig.conf"_s);
+        const QString path = env->dir.filePath(u"rig.conf"_s);
         RigSettingsStore(path).save({2, u"localhost:4532"_s, 0}, connectAtStart);
-        ProgramRun run(env.dir.path());
+        ProgramRun run(env->dir.path());
         QString error;
         run.program->setRig(path, parseOverrides({}, commandLinePort, {}, &error));
         QVERIFY(run.program->start());
@@ -202,8 +200,7 @@ private Q_SLOTS:
 
     // A model with no port anywhere: said once the main window is up, and nothing is tried.
     void aRigGivenWithoutItsPortIsSaidAtStart() {
-        TestEnv env;
-        ProgramRun run(env.dir.path());
+        ProgramRun run(env->dir.path());
         QString error;
         run.program->setRig({}, parseOverrides(u"2"_s, {}, {}, &error));
         QVERIFY(run.program->start());
@@ -216,19 +213,18 @@ private Q_SLOTS:
     // Radio frame and the typed QSO stays whole (the fields untouched by a reading and the main
     // thread turning while the rig is away: tst_radioframe, tst_rigcontrol).
     void anOpenQsoFormFollowsTheRigAndKeepsItsQsoWhenTheRigGoes() {
-        TestEnv env;
         Rigctld rigctld;
         QVERIFY2(rigctld.start(), qPrintable(rigctld.failure()));
-        env.registry->show(Window::InsertQSO);
-        frmInsertQSO& w = env.registry->insertQSO();
+        env->registry->show(Window::InsertQSO);
+        frmInsertQSO& w = env->registry->insertQSO();
         showActive(&w);
         typeAtFocus(u"abi1abc"_s); // the sub-square, then the call
         const QString typed = formText(w);
 
-        env.rig.connectRig({2, rigctld.address(), 0});
+        env->rig.connectRig({2, rigctld.address(), 0});
         QVERIFY2(rigctld.rigctl(u"F 144300000 M USB 2400"_s), qPrintable(rigctld.failure()));
         QTRY_COMPARE_WITH_TIMEOUT(radioText(w), u"VHF|2m|144.300|SSB|USB"_s, patience);
-        QCOMPARE(w.lblRig->text(), env.rig.stateText());
+        QCOMPARE(w.lblRig->text(), env->rig.stateText());
 
         // The rig goes: the QSO and the last reading stay.
         rigctld.kill();
