@@ -314,8 +314,8 @@ private Q_SLOTS:
             QVERIFY(qobject_cast<QGroupBox*>(up) == nullptr);
         }
         const auto bottom = [&w](QWidget* c) { return c->mapTo(&w, QPoint(0, c->height())).y(); };
-        QVERIFY(w.lblBrings->mapTo(&w, QPoint(0, 0)).y() >= bottom(child(&w, "Frame1")));
-        QVERIFY(w.lblBrings->mapTo(&w, QPoint(0, 0)).y() >= bottom(w.cmdExit));
+        const int top = w.lblBrings->mapTo(&w, QPoint(0, 0)).y();
+        QVERIFY(top >= bottom(child(&w, "Frame1")) && top >= bottom(w.cmdExit));
     }
 
     // In the edit window the edited QSO is left out: the other QSO of its sub-square is what

@@ -122,8 +122,7 @@ private Q_SLOTS:
         env->m.logDb.close();
         env->m.openLog(path, OpenMode::ReadOnly);
         QCOMPARE(radioText(handOver(key)), u"HF|20m||MIXED|FT8"_s);
-        const QByteArray file = exportedAdif(env->m);
-        QVERIFY(file.contains("<MODE:3>FT8 <BAND:3>20m"));
+        QVERIFY(exportedAdif(env->m).contains("<MODE:3>FT8 <BAND:3>20m"));
         QVERIFY(env->dialogs.shown.empty());
     }
 
@@ -266,8 +265,7 @@ private Q_SLOTS:
         QCOMPARE(radioText(e), u"SAT|2m||MIXED|FM"_s);
         apply(e, u"adif=23cm"_s);
         QCOMPARE(submit(e), QStringList({"QSO edited"}));
-        const QByteArray file = exportedAdif(env->m);
-        const QByteArray record = recordsOf(file).at(2);
+        const QByteArray record = recordsOf(exportedAdif(env->m)).at(2);
         QVERIFY(record.contains("<BAND:4>23cm") && record.contains("<MODE:2>FM"));
         QVERIFY(!record.contains("BAND_RX") && !record.contains("SAT_NAME"));
     }
