@@ -62,10 +62,6 @@ QString tool(const QString& name, QString& failure) {
 
 } // namespace
 
-Rigctld::~Rigctld() {
-    kill();
-}
-
 bool Rigctld::start() {
     const QString program = tool(u"rigctld"_s, failure_);
     if (program.isEmpty()) {

@@ -14,7 +14,7 @@ namespace hm52::test {
 // test with what to install. Killed when it goes.
 class Rigctld {
 public:
-    ~Rigctld();
+    ~Rigctld() { kill(); }
 
     // Starts it on a free port (after kill(), on the same port again) and waits until it
     // takes connections. False with the reason in failure().
