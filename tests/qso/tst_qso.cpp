@@ -20,6 +20,14 @@ const QString replaceQuestion = u"warning: the same locator confirmed already ex
 class QsoTest : public QObject, QsoWindows {
     Q_OBJECT
 
+    // A confirmed QSO on VHF SSB in the log, and one of the same typed in the insert window.
+    frmInsertQSO& secondConfirmed(const QString& call) {
+        env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        frmInsertQSO& w = insert();
+        enter(w, u"band=VHF;mode=SSB;call="_s + call);
+        return w;
+    }
+
 private Q_SLOTS:
     void init() { env = std::make_unique<TestEnv>(); }
     void cleanup() { env.reset(); }
@@ -54,62 +62,55 @@ private Q_SLOTS:
         QCOMPARE(env->count(), 0);
     }
 
-    void aValidQsoOfAnAccreditedSubSquareIsRefused() {
-        frmInsertQSO& w = insert();
-        env->addQso({.mode = "SSB", .band = "VHF", .qsl = "a"});
-        enter(w, u"band=VHF;mode=SSB"_s);
+    // A valid QSO, or an edit, onto the sub-square, band and mode of an accredited QSO.
+    void aQsoOntoAnAccreditedCombinationIsRefused_data() { bothWindows(); }
+    void aQsoOntoAnAccreditedCombinationIsRefused() {
+        QFETCH(bool, editing);
+        env->addQso({.mode = "SSB", .band = "UHF", .qsl = "a"});
+        const int key = env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        const QStringList before = env->rawRows();
+        QsoForm& w = open(editing, key);
+        if (editing) {
+            w.comboBand->setCurrentText(u"UHF"_s);
+        } else {
+            enter(w, u"band=UHF;mode=SSB"_s);
+        }
+        const QString typed = formText(w);
         QCOMPARE(submit(w), QStringList({accreditedExists}));
         QCOMPARE(looks(env->dialogs), QStringList({"Error Critical Ok"}));
-        QCOMPARE(formText(w), u"AB|I1ABC|5|12|04|2130|ALFA|BD|SSB|VHF|c"_s);
-        QCOMPARE(env->count(), 1);
+        QCOMPARE(env->rawRows(), before);
+        QCOMPARE(formText(w), typed);
+        QVERIFY(w.isVisible());
     }
 
-    // Only AA to XX are sub-squares, in both windows, checked after the length and the number
-    // test and before the call. A QSO of the log with another sub-square is shown as stored.
+    // In both windows; a QSO of the log with another sub-square is shown as stored, then
+    // cleared and typed anew. (Each check's cases and their order: tst_rules.)
     void aSubSquareOutsideAAToXXIsRefusedAndNothingWritten_data() {
         QTest::addColumn<bool>("editing");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("told");
-        const QStringList notLetters{u"WWLocator Field must be two letters from A to X"_s};
+        QTest::addColumn<QString>("told");
         for (const bool editing : {false, true}) {
             const char* window = editing ? "edit" : "insert";
-            const auto row = [&](const char* typed, const QStringList& told) {
-                QTest::addRow("%s %s", window, typed)
-                    << editing << QString::fromLatin1(typed) << told;
-            };
-            row("zz", notLetters);
-            row("a1", notLetters);
-            row("y0", notLetters);
-            row("zz;call=", notLetters); // before the call's checks
-            row("12", {u"WWLocator Field cannot be numerical"_s});
-            row("a", {u"WWLocator Field must be two characters"_s});
-            row("xx", {editing ? u"QSO edited"_s : u"QSO saved"_s});
+            QTest::addRow("%s zz", window)
+                << editing << u"zz"_s << u"WWLocator Field must be two letters from A to X"_s;
+            QTest::addRow("%s xx", window)
+                << editing << u"xx"_s << (editing ? u"QSO edited"_s : u"QSO saved"_s);
         }
     }
 
     void aSubSquareOutsideAAToXXIsRefusedAndNothingWritten() {
         QFETCH(bool, editing);
         QFETCH(QString, typed);
-        QFETCH(QStringList, told);
+        QFETCH(QString, told);
         // A QSO of another program's making, with a sub-square that does not exist.
         const int stored = env->addQso({.WWLocator = "ZZ", .qsl = "w"});
         const QStringList before = env->rawRows();
-        QsoForm* w = nullptr;
-        if (editing) {
-            w = &handOver(stored);
-            QCOMPARE(w->txtWWLocator->text(), u"ZZ"_s);
-            w->txtWWLocator->clear();
-            const QStringList changes = typed.split(u';');
-            type(w->txtWWLocator, changes[0]);
-            if (changes.size() > 1) {
-                w->txtCall->clear();
-            }
-        } else {
-            w = &insert();
-            enter(*w, u"locator="_s + typed);
-        }
-        QCOMPARE(submit(*w), told);
-        const bool saved = told[0].startsWith(u"QSO "_s);
+        QsoForm& w = open(editing, stored);
+        QCOMPARE(w.txtWWLocator->text(), editing ? u"ZZ"_s : QString());
+        QTest::mouseClick(w.cmdClear, Qt::LeftButton);
+        enter(w, u"locator="_s + typed);
+        QCOMPARE(submit(w), QStringList{told});
+        const bool saved = told.startsWith(u"QSO "_s);
         QCOMPARE(looks(env->dialogs)[0], saved ? u"HM52 Information Ok"_s : u"error Critical Ok"_s);
         if (!saved) {
             QCOMPARE(env->rawRows(), before);
@@ -119,20 +120,18 @@ private Q_SLOTS:
         }
     }
 
-    // Pasted control characters (a NUL would cut the call short, ESC shows as nothing):
-    // refused in both windows as the other checks refuse, nothing written.
+    // Pasted control characters (a NUL would cut the call short): refused in both windows as
+    // the other checks refuse, nothing written. (Each character's case: tst_rules.)
     void controlCharactersPastedInACallOrPlaceAreRefusedInBothWindows_data() {
         QTest::addColumn<bool>("edit");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("message");
-        const QString call = u"Call Field cannot hold control characters"_s;
         for (const bool edit : {false, true}) {
             const char* window = edit ? "edit: " : "insert: ";
             QTest::addRow("%sNUL in the call", window)
-                << edit << u"txtCall"_s << u"i5n\0ul"_s << call;
-            QTest::addRow("%sESC in the call", window)
-                << edit << u"txtCall"_s << u"i5\x1b[0mnul"_s << call;
+                << edit << u"txtCall"_s << u"i5n\0ul"_s
+                << u"Call Field cannot hold control characters"_s;
             QTest::addRow("%sBEL in the place", window)
                 << edit << u"comboPlace"_s << u"alfa\a"_s
                 << u"place field cannot hold control characters"_s;
@@ -146,20 +145,17 @@ private Q_SLOTS:
         QFETCH(QString, message);
         const int key = env->addQso({});
         const QStringList before = env->rawRows();
-        QsoForm* w = &insert();
-        if (edit) {
-            w = &handOver(key);
-        } else {
-            enter(*w);
+        QsoForm& w = open(edit, key);
+        if (!edit) {
+            enter(w);
         }
-        auto* line = box == u"txtCall"_s ? child<QLineEdit>(w, "txtCall")
-                                         : child<QComboBox>(w, "comboPlace")->lineEdit();
+        auto* line = box == u"txtCall"_s ? w.txtCall : w.comboPlace->lineEdit();
         line->setFocus();
         line->selectAll();
         QGuiApplication::clipboard()->setText(pasted);
         line->paste();
         QCOMPARE(line->text(), pasted.toUpper());
-        QCOMPARE(submit(*w), QStringList{message});
+        QCOMPARE(submit(w), QStringList{message});
         QCOMPARE(looks(env->dialogs), QStringList({"error Critical Ok"}));
         QCOMPARE(env->rawRows(), before);
     }
@@ -167,10 +163,8 @@ private Q_SLOTS:
     // A confirmed QSO of the sub-square, band and mode asks first; No leaves the log and the
     // form, and the confirmed rule's look-up stays in the shared slot.
     void aSecondConfirmedQsoAsksAndNoReplacesNothing() {
-        frmInsertQSO& w = insert();
-        env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        frmInsertQSO& w = secondConfirmed(u"i2new"_s);
         const QStringList before = env->rawRows();
-        enter(w, u"band=VHF;mode=SSB;call=i2new"_s);
         QCOMPARE(submit(w, {Answer::No}), QStringList({replaceQuestion}));
         QCOMPARE(looks(env->dialogs), QStringList({"warning None YesNo"}));
         QCOMPARE(env->m.sharedRs->sql(), u"select * from data where mode ='SSB' and "_s
@@ -181,24 +175,20 @@ private Q_SLOTS:
 
     // Yes: the old QSO goes, the new one is numbered after the highest.
     void yesReplacesTheConfirmedQsoByOneNumberedAfterTheHighest() {
-        frmInsertQSO& w = insert();
-        env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        frmInsertQSO& w = secondConfirmed(u"i2new"_s);
         env->addQso({.mode = "SSB", .band = "UHF", .qsl = "c"});
-        const QStringList before = env->rawRows();
-        enter(w, u"band=VHF;mode=SSB;call=i2new"_s);
+        const QString other = env->rawRows()[1];
         QCOMPARE(submit(w, {Answer::Yes}), QStringList({replaceQuestion, "QSO saved"}));
         QCOMPARE(env->rawRows(),
-                 QStringList({before[1], u"3|I2NEW|AB|ALFA|BD|SSB|VHF|2004-12-05|21:30:00|c"_s}));
+                 QStringList({other, u"3|I2NEW|AB|ALFA|BD|SSB|VHF|2004-12-05|21:30:00|c"_s}));
     }
 
     // A failed store leaves the QSO to be replaced in the log, and the form as typed.
     void aFailedStoreReplacesNothing() {
-        frmInsertQSO& w = insert();
-        env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
+        frmInsertQSO& w = secondConfirmed(u"i3new"_s);
         const QStringList before = env->rawRows();
         env->m.logDb.execute(u"create trigger refuse before insert on data begin select "
                              u"raise(abort, 'disk full'); end"_s);
-        enter(w, u"band=VHF;mode=SSB;call=i3new"_s);
         QCOMPARE(submit(w, {Answer::Yes}), QStringList({replaceQuestion, "disk full"}));
         QCOMPARE(env->dialogs.shown.back().icon, Icon::Critical);
         QCOMPARE(env->rawRows(), before);
@@ -264,18 +254,6 @@ private Q_SLOTS:
         env->m.logDb.execute(u"drop trigger refuse"_s);
         QCOMPARE(submit(w, {Answer::Yes}).last(), u"QSO edited"_s);
         QCOMPARE(env->rawRows(), QStringList({"2|I1ABC|AB|ALFA|BD|SSB|VHF|2004-01-05|09:05:00|c"}));
-    }
-
-    void anEditOntoAnAccreditedCombinationIsRefused() {
-        env->addQso({.mode = "SSB", .band = "UHF", .qsl = "a"});
-        const int key = env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
-        const QStringList before = env->rawRows();
-        frmEditQSO& w = handOver(key);
-        w.comboBand->setCurrentText(u"UHF"_s);
-        QCOMPARE(submit(w), QStringList({accreditedExists}));
-        QCOMPARE(looks(env->dialogs), QStringList({"Error Critical Ok"}));
-        QCOMPARE(env->rawRows(), before);
-        QVERIFY(w.isVisible());
     }
 
     // The QSO was accredited (stored upper case, as another program may write it) or deleted

@@ -83,6 +83,10 @@ struct QsoWindows {
         browserAt(*env, count).cmdEditQSO_Click();
         return env->registry->editQSO();
     }
+    // The edit window holding the QSO `count`, or the insert window shown.
+    QsoForm& open(bool editing, int count) {
+        return editing ? static_cast<QsoForm&>(handOver(count)) : insert();
+    }
     // Clicks Submit, questions answered with `answers`; the texts of the boxes it showed.
     QStringList submit(QsoForm& w, std::initializer_list<Answer> answers = {}) {
         env->dialogs.answer(answers);

@@ -14,10 +14,7 @@ namespace hm52::test {
 // test with what to install. Killed when it goes.
 class Rigctld {
 public:
-    Rigctld() = default;
-    ~Rigctld();
-    Rigctld(const Rigctld&) = delete;
-    Rigctld& operator=(const Rigctld&) = delete;
+    ~Rigctld() { kill(); }
 
     // Starts it on a free port (after kill(), on the same port again) and waits until it
     // takes connections. False with the reason in failure().
@@ -25,12 +22,11 @@ public:
     // Kills it at once, as an unplugged rig or a crashed rigctld.
     void kill();
 
-    quint16 port() const { return port_; }
     // "127.0.0.1:PORT"
-    QString address() const;
-    // Runs `rigctl -m 2 -r address() args...` ("F 144300000", "M USB 2400"); false with the
-    // reason in failure() when it does not succeed.
-    bool rigctl(const QStringList& args);
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    // Runs `rigctl -m 2 -r address()` with commands and their words parted by spaces
+    // ("F 144300000 M USB 2400"); false with the reason in failure() when it does not succeed.
+    bool rigctl(const QString& commands);
     const QString& failure() const { return failure_; }
 
 private:
@@ -54,7 +50,7 @@ public:
 
     bool isOpen() const { return listener_ >= 0; }
     // "127.0.0.1:PORT"
-    QString address() const;
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
 
 private:
     int listener_ = -1;
