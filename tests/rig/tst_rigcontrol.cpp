@@ -76,8 +76,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(rig.reading().hz, 144300000, patience);
         QSignalSpy readings(&rig, &RigControl::readingChanged);
 
+        rigctld.kill(); // waits for the process: timed before the heartbeat starts
         Heartbeat heartbeat;
-        rigctld.kill();
         QTRY_COMPARE_WITH_TIMEOUT(rig.state(), RigControl::State::NotAnswering, patience);
         const QString said = rig.stateText();
         QVERIFY2(said.startsWith(u"Rig: not answering ("_s) &&
