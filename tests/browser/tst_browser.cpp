@@ -46,6 +46,20 @@ void click(frmUtility& b, const QString& call, Qt::MouseButton button = Qt::Left
     QTest::mouseClick(view->viewport(), button, {}, at);
 }
 
+// A log of two QSOs, the browser opened from the main window's menu and searched for I1ABC.
+struct SearchedByCall {
+    TestEnv env;
+    principale main{*env.services, *env.registry, {}};
+    frmUtility* b = nullptr;
+    SearchedByCall() {
+        env.addQsos(2);
+        main.mnUtiliy_Click();
+        b = &env.registry->utility();
+        env.dialogs.type(u"I1ABC"_s);
+        hm52::test::click(b, "cmdCall");
+    }
+};
+
 } // namespace
 
 class BrowserTest : public QObject {
@@ -196,13 +210,9 @@ private Q_SLOTS:
     // Cancelled prompts (nothing typed) keep the search and its list as they were, not even
     // refreshed.
     void aCancelledSearchKeepsTheSearchAndItsList() {
-        TestEnv env;
-        env.addQsos(2);
-        principale main(*env.services, *env.registry, {});
-        main.mnUtiliy_Click();
-        frmUtility* b = &env.registry->utility();
-        env.dialogs.type(u"I1ABC"_s);
-        click(b, "cmdCall");
+        SearchedByCall s;
+        TestEnv& env = s.env;
+        frmUtility* b = s.b;
         env.addQso({.call = "I1ABC", .band = "SAT"});
         env.dialogs.clear();
         click(b, "cmdCall");
@@ -216,19 +226,15 @@ private Q_SLOTS:
     // The close box unloads it: loaded afresh, the first order again, the same search,
     // refreshed from the log.
     void exitKeepsTheOrderTheCloseBoxDoesNotAndTheSearchOutlivesBoth() {
-        TestEnv env;
-        env.addQsos(2);
-        principale main(*env.services, *env.registry, {});
-        main.mnUtiliy_Click();
-        frmUtility* b = &env.registry->utility();
-        env.dialogs.type(u"I1ABC"_s);
-        click(b, "cmdCall");
+        SearchedByCall s;
+        TestEnv& env = s.env;
+        frmUtility* b = s.b;
         click(b, "optPlace");
         click(b, "cmdExit");
         QVERIFY(!b->isVisible());
         QCOMPARE(env.registry->loaded(Window::Utility), b);
         env.addQso({.call = "I1ABC", .band = "VHF"});
-        main.mnUtiliy_Click();
+        s.main.mnUtiliy_Click();
         QVERIFY(b->isVisible());
         QCOMPARE(b->lineCount(), 2);
         QVERIFY(child<QRadioButton>(b, "optPlace")->isChecked());
@@ -236,7 +242,7 @@ private Q_SLOTS:
         b->close();
         QTest::qWait(0); // the unloaded window goes
         env.addQso({.call = "I1ABC", .band = "UHF"});
-        main.mnUtiliy_Click();
+        s.main.mnUtiliy_Click();
         b = &env.registry->utility();
         QVERIFY(b->isVisible());
         QVERIFY(child<QRadioButton>(b, "optCall")->isChecked());
