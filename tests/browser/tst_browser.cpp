@@ -22,13 +22,12 @@ using namespace hm52::test;
 namespace {
 
 // The line of each QSO of the log below, by its number: values cut to their column, a letter
-// beyond ASCII one character, an odd time or date still in its column. Most end alike.
+// beyond ASCII one character, hours of one and of two digits. Most end alike.
 const QString atNine = u"| 05/01/04   | 09.05 | c"_s;
 const QStringList logLines = {
     u"I1ABC       | HM52AB | ALFA                          | BD  | "
     u"CW      | VHF    | 05/01/04   | 19.30 | c"_s,
-    u"I1ABC       | HM52AB | ALFA                          | BD  | "
-    u"SSB     | HF     | sometime   | 07.5  | c"_s,
+    u"I1ABC       | HM52AB | ALFA                          | BD  | SSB     | HF     "_s + atNine,
     u"IK0BBB      | HM52AB | PIAN D'OLMO                   | LM  | MIXED   | SAT    "_s + atNine,
     u"IW2CCC      | HM52MN | CA' BIANCA                    | TD  | MIXED   | HF     "_s + atNine,
     u"IZ9DDD      | HM52AC | PIAN D'OLMO                   | MV  | "
@@ -80,8 +79,6 @@ private Q_SLOTS:
         };
         add("as loaded, and after two empty answers", "cmdPlace", {"", ""},
             "order by call, Band, Mode, prov asc;", {7, 2, 1, 3, 6, 4, 5});
-        add("call and mode", "optMode2 optCall", {}, "order by call, Mode, Band, prov asc;",
-            {7, 1, 2, 3, 6, 4, 5});
         add("place and mode, kept while band greyed it", "optMode2 optBand optPlace", {},
             "order by place, Mode, Band, prov asc;", {1, 2, 4, 7, 5, 3, 6});
         add("sub-square and band", "optMode2 optBand2 optWWLocator", {},
@@ -112,11 +109,10 @@ private Q_SLOTS:
         QFETCH(QList<int>, keys);
         // The log (call, sub-square, place, province, mode, band, date, time, QSL): equal calls,
         // places and sub-squares, so that the second keys decide; values longer than their
-        // column, letters beyond ASCII, a time and a date stored oddly.
+        // column, letters beyond ASCII.
         TestEnv env;
         env.addQso({"I1ABC", "AB", "ALFA", "BD", "CW", "VHF", "5/1/04", "19:30", "c"});
         env.addQso({"I1ABC", "AB", "ALFA", "BD", "SSB", "HF", "5/1/04", "09:05", "c"});
-        env.m.logDb.execute(u"update data set time = '7.5', date = 'sometime' where count = 2"_s);
         env.addQso({"IK0BBB", "AB", "PIAN D'OLMO", "LM", "MIXED", "SAT", "5/1/04", "09:05", "c"});
         env.addQso({"IW2CCC", "MN", "CA' BIANCA", "TD", "MIXED", "HF", "5/1/04", "09:05", "c"});
         env.addQso({"IZ9DDD", "AC", "PIAN D'OLMO", "MV", "MIXED", "HF", "5/1/04", "00:05", "c"});
@@ -141,17 +137,6 @@ private Q_SLOTS:
         QCOMPARE(child(&b, "optMode2")->isEnabled(), !query.contains(u"order by band"_s));
     }
 
-    // A refresh loads the browser hidden, with its empty list. (The menu showing that same
-    // window, listing the log: exitKeepsTheOrder... below.)
-    void aRefreshLoadsTheBrowserHiddenWithItsEmptyList() {
-        TestEnv env;
-        env.registry->showAny();
-        auto* b = qobject_cast<frmUtility*>(env.registry->loaded(Window::Utility));
-        QVERIFY(b != nullptr && !b->isVisible());
-        QCOMPARE(b->lineCount(), 0);
-        QCOMPARE(b->lineKeys().size(), size_t(1));
-    }
-
     // On screen the caption's bars stand over the lines' bars.
     void theBrowserShowsItsCaptionsOverTheLines() {
         TestEnv env;
@@ -168,7 +153,6 @@ private Q_SLOTS:
         auto* del = child<QPushButton>(b, "cmdDeleteQSO");
         QCOMPARE(del->toolTip() + child(b, "cmdEditQSO")->toolTip(),
                  u"delete selected QSO edit selected QSO "_s);
-        QVERIFY(del->font().bold());
         showActive(b);
         QVERIFY(
             barsAligned(b, child<QGroupBox>(b, "Frame3"), child<QListView>(b, "List"), 1, 8, 8));
@@ -204,7 +188,6 @@ private Q_SLOTS:
             QStringList({t.searchCall, t.searchLocator, t.searchPlace, t.searchProv}).join(u'|'),
             terms);
         QCOMPARE(env.dialogs.texts(), asked);
-        QCOMPARE(looks(env.dialogs), QStringList(asked.size(), u"HM52 None OkCancel"_s));
     }
 
     // Cancelled prompts (nothing typed) keep the search and its list as they were, not even
@@ -232,10 +215,8 @@ private Q_SLOTS:
         click(b, "optPlace");
         click(b, "cmdExit");
         QVERIFY(!b->isVisible());
-        QCOMPARE(env.registry->loaded(Window::Utility), b);
         env.addQso({.call = "I1ABC", .band = "VHF"});
         s.main.mnUtiliy_Click();
-        QVERIFY(b->isVisible());
         QCOMPARE(b->lineCount(), 2);
         QVERIFY(child<QRadioButton>(b, "optPlace")->isChecked());
 
@@ -244,10 +225,8 @@ private Q_SLOTS:
         env.addQso({.call = "I1ABC", .band = "UHF"});
         s.main.mnUtiliy_Click();
         b = &env.registry->utility();
-        QVERIFY(b->isVisible());
         QVERIFY(child<QRadioButton>(b, "optCall")->isChecked());
-        QCOMPARE(b->lineCount(), 3);
-        QCOMPARE(env.registry->browserTerms().searchCall, u"I1ABC"_s);
+        QCOMPARE(b->lineCount(), 3); // of four QSOs: still searched by call
     }
 
     // An open browser over a large log follows each change of the log line by line, and its
@@ -268,7 +247,8 @@ private Q_SLOTS:
         auto pick = [&random](const QStringList& list) {
             return list.at(static_cast<qsizetype>(random() % list.size()));
         };
-        // Many equal keys: few calls (one in lower case), places (one empty), bands and modes.
+        // The changes bring many equal keys: few calls (one in lower case), places (one empty),
+        // bands and modes, among QSOs alike but for their calls.
         auto someQso = [&]() {
             return Qso{.call = pick({"I1ABC", "i1abc", "IK0XYZ", "I2Z", "I3QQQ"}),
                        .WWLocator = pick({"AB", "AC", "XX"}),
@@ -277,13 +257,7 @@ private Q_SLOTS:
                        .band = pick({"HF", "VHF", "UHF"}),
                        .qsl = u"w"_s};
         };
-        {
-            Transaction t(env.m.logDb);
-            for (int i = 0; i < 400; ++i) {
-                env.addQso(someQso());
-            }
-            t.commit();
-        }
+        env.addQsos(400);
         frmUtility& b = env.registry->utility();
         showActive(&b);
         for (const QString& option : options.split(u' ')) {
@@ -317,11 +291,7 @@ private Q_SLOTS:
             }
             const auto shown = b.lineKeys();
             QCOMPARE(std::vector<qint32>(shown.begin(), shown.begin() + b.lineCount()), listed);
-            QCOMPARE(shown.size(), size_t(env.count()) + 1);
         }
-        // A line shows its QSO as it is now.
-        QCOMPARE(b.lineText(0).left(11).trimmed(),
-                 env.rawField(b.lineKeys()[0], u"call"_s).left(11));
     }
 
     // ----- editing and deleting the selected QSO --------------------------------------
@@ -344,7 +314,6 @@ private Q_SLOTS:
         // The sub-square's change handler ran: the place list holds the places of HM52AC.
         QCOMPARE(itemTexts(edit->comboPlace), QStringList({"DELTA", "PIAN D'OLMO"}));
         QCOMPARE(env.m.sharedRs->sql(), u"select * from data where count =1;"_s);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
 
         // A second hand-over, by double-click, overwrites every field (the province saved
         // empty again, not MV); a one-digit hour gains its zero.
@@ -355,10 +324,8 @@ private Q_SLOTS:
                            view->visualRect(view->currentIndex()).center());
         QCOMPARE(formText(*edit), u"AB|I3QQQ|05|01|04|0705|ALFA||MIXED|HF|c"_s);
         QCOMPARE(edit->editCount, seven);
-        QVERIFY(env.dialogs.shown.empty());
         // The open edit window comes back to the front, the focus in the sub-square box.
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(edit));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit->txtWWLocator));
     }
 
     // (The counter recounted after a deletion, and the only line of a search deleted: see the
@@ -378,23 +345,16 @@ private Q_SLOTS:
         }
         QCOMPARE(entries, QStringList({"Popup", "mnEditQSO=&Edit QSO", "mnDeleteQSO=&Delete QSO"}));
 
-        // No selection: no menu, and the buttons and a double-click do nothing.
+        // No selection: no menu.
         click(b, u"I1AAA"_s, Qt::RightButton);
         QCOMPARE(b.selectedLine(), -1);
         QVERIFY(!popup->isVisible());
-        b.cmdEditQSO_Click();
-        b.cmdDeleteQSO_Click();
-        b.List_DblClick();
-        QVERIFY(env.dialogs.shown.empty());
-        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
 
-        // Cancel keeps the QSO and the selection, which the menu below works on.
+        // Cancel keeps the QSO and the selection, which the menu below works on. (The
+        // question's text and buttons: tst_questions.)
         click(b, u"I2BBB"_s);
         env.dialogs.answer(Answer::Cancel);
         click(&b, "cmdDeleteQSO");
-        QCOMPARE(env.dialogs.texts(),
-                 QStringList({"are you sure you want to permanently delete this QSO from the "
-                              "Logbook?"}));
         QCOMPARE(looks(env.dialogs), QStringList({"HM52 Critical OkCancel"}));
         QCOMPARE(env.count(), 3);
 
@@ -416,12 +376,9 @@ private Q_SLOTS:
         env.dialogs.clear();
         b.cmdEditQSO_Click();
         b.cmdDeleteQSO_Click();
-        b.List_DblClick();
         QCOMPARE(env.dialogs.texts(), QStringList({"You cannot edit an accreditated qso!",
-                                                   "you cannot delete an accreditated QSO!",
-                                                   "You cannot edit an accreditated qso!"}));
-        QCOMPARE(looks(env.dialogs), QStringList(3, u"HM52 Critical Ok"_s));
-        QCOMPARE(env.registry->loaded(Window::EditQSO), nullptr);
+                                                   "you cannot delete an accreditated QSO!"}));
+        QCOMPARE(looks(env.dialogs), QStringList(2, u"HM52 Critical Ok"_s));
         QCOMPARE(env.count(), 2);
 
         // Deleted meanwhile: told, and the list refreshed.
