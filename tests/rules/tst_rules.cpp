@@ -178,8 +178,6 @@ private Q_SLOTS:
         for (const char* locator : {"XA", "BC", "AD", "MN"}) {
             Qso claimable = at(u"%1 50 MHz CW c"_s.arg(QLatin1String(locator)));
             claimable.call = u"I"_s + claimable.WWLocator;
-            claimable.place = u"PIAN D'OLMO"_s;
-            claimable.time = u"21:30"_s;
             env.addQso(claimable);
         }
         add(env, u"AA 50 MHz CW a; AB 50 MHz CW w; AC 50 MHz MIXED c; AD HF CW c; AE HF CW a"_s);
@@ -194,9 +192,9 @@ private Q_SLOTS:
             }
             return all;
         };
-        QCOMPARE(claimed(3), QStringList({"3|IAD|AD|PIAN D'OLMO|BD|05/01/04|21.30.00",
-                                          "2|IBC|BC|PIAN D'OLMO|BD|05/01/04|21.30.00",
-                                          "4|IMN|MN|PIAN D'OLMO|BD|05/01/04|21.30.00"}));
+        QCOMPARE(claimed(3), QStringList({"3|IAD|AD|ALFA|BD|05/01/04|9.05.00",
+                                          "2|IBC|BC|ALFA|BD|05/01/04|9.05.00",
+                                          "4|IMN|MN|ALFA|BD|05/01/04|9.05.00"}));
     }
 
     void aConversionTurnsEveryClaimedQsoAccreditedOrNone() {
