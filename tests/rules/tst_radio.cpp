@@ -44,7 +44,7 @@ private Q_SLOTS:
              "SSB+USB=SSB;cw=CW;FT8=DIGITAL;PSK63F=DIGITAL;+QPSK63=DIGITAL;FM=MIXED;=MIXED");
         rows("adif",
              "usb=SSB/USB;MFSK+FT4=MFSK/FT4;+FT4=MFSK/FT4;FT8=FT8/; rtty =RTTY/;+ODD=ODD/;=-");
-        rows("rig", "lsb=SSB SSB/LSB;PKTUSB=DIGITAL -;DSTAR=MIXED DIGITALVOICE/DSTAR;IQ=-");
+        rows("rig", "lsb=SSB SSB/LSB;CW=CW CW/;FM=MIXED FM/;PKTUSB=DIGITAL -;IQ=-");
         rows("typed", "144.3=144.300;7,0355=7.0355;14.07400=14.074;145=145.000;-1=;1.2.3=;0=;.=");
     }
 
