@@ -5,6 +5,7 @@
 // operations of a job (opSequence) give the font in force for each of them.
 
 #include "platform/Printer.h"
+#include "rules/Counts.h"
 #include "support/TestEnv.h"
 
 #include <QProcess>
@@ -30,11 +31,9 @@ inline QString sp(int n) {
 // are separated by form feeds.
 inline QString pdfText(const QString& path) {
     QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel); // its complaints in the test log
     p.start(u"pdftotext"_s, {u"-fixed"_s, u"4.8"_s, path, u"-"_s});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
-        qWarning("pdftotext failed: %s", p.readAllStandardError().constData());
-        return {};
-    }
+    p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
@@ -43,14 +42,8 @@ inline QString col(const QString& value, int width) {
     return value.leftJustified(width, u' ', true);
 }
 
-// The n-th sub-square's two letters: AA, AB, ... AZ, BA, ...
-inline QString letters(int n) {
-    return QString(QChar(u'A' + n / 26)) + QChar(u'A' + n % 26);
-}
-
 // One QSO of a generated log, with what its listed entry shows.
 struct LoggedQso {
-    int count;
     Qso qso;
     QString date; // as read back: dd/mm/yy
     QString time; // as printed: hh.mm
@@ -67,13 +60,12 @@ inline std::vector<LoggedQso> addQsos(TestEnv& env, int n, const QString& band, 
         const int i = (k * 101) % n; // 101 is prime: a permutation for any n below it
         const QDate date(2004, 1 + i % 12, 1 + i % 28);
         const bool morning = i % 2 == 0;
-        LoggedQso q{0,
-                    {u"I%1QSO"_s.arg(first + i), letters(first + i), u"PLACE %1"_s.arg(first + i),
-                     i % 3 == 0 ? u"VLT"_s : u"BD"_s, mode, band, date.toString(u"d/M/yy"_s),
-                     morning ? u"09:05"_s : u"21:30"_s, qsl},
+        LoggedQso q{{u"I%1QSO"_s.arg(first + i), rules::squareLetters(first + i),
+                     u"PLACE %1"_s.arg(first + i), i % 3 == 0 ? u"VLT"_s : u"BD"_s, mode, band,
+                     date.toString(u"d/M/yy"_s), morning ? u"09:05"_s : u"21:30"_s, qsl},
                     date.toString(u"dd/MM/yy"_s),
                     morning ? u"09.05"_s : u"21.30"_s};
-        q.count = env.addQso(q.qso);
+        env.addQso(q.qso);
         added.push_back(q);
     }
     batch.commit();
@@ -123,9 +115,6 @@ struct Request {
         const auto before = static_cast<qsizetype>(env.dialogs.shown.size());
         click(w, "cmdPrint");
         return env.dialogs.texts().mid(before);
-    }
-    qint64 qsl(const QString& state, const QString& band, const QString& mode) {
-        return env.count(u"qsl='%1' and band='%2' and mode='%3'"_s.arg(state, band, mode));
     }
 };
 
