@@ -8,13 +8,11 @@
 #include "app/principale.h"
 #include "map/frmMap.h"
 #include "needed/frmNeeded.h"
-#include "storage/Codes.h"
 #include "support/QsoForms.h"
 
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QTableView>
-#include <QTimer>
 
 using namespace hm52;
 using namespace hm52::test;
@@ -166,7 +164,6 @@ private Q_SLOTS:
         t.searchCall = t.searchLocator = t.searchPlace = t.searchProv = u"X"_s;
         const int row = static_cast<int>(n.squares().indexOf(u"AC"_s));
         const QRect at = n.list()->visualRect(n.list()->model()->index(row, 3));
-        showActive(n.w);
         QTest::mouseClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
         QTest::mouseDClick(n.list()->viewport(), Qt::LeftButton, {}, at.center());
         auto* browser = qobject_cast<frmUtility*>(n.env.registry->loaded(Window::Utility));
