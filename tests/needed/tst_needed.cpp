@@ -84,7 +84,7 @@ private Q_SLOTS:
         Needed n;
         // (The entry's place in the award menu and its text: tst_mainwindow.)
         n.open();
-        // (Its caption: the preview's title.)
+        // (Its caption: the title of its preview, in the printing test.)
         QCOMPARE(itemTexts(child<QComboBox>(n.w, "comboState")),
                  QStringList({"all states", "not worked", "worked", "confirmed", "accredited"}));
 
@@ -110,7 +110,7 @@ private Q_SLOTS:
                  u"next request needs"_s);
     }
 
-    void theListNarrowsToOneStateAndOneProvinceAndSortsByAnyColumn() {
+    void theListNarrowsToOneStateAndOneProvinceAndSortsByItsHeader() {
         Needed n;
         n.open();
         n.choose("comboState", u"worked"_s);
