@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTreeWidget>
 
 using namespace hm52;
@@ -80,7 +79,6 @@ private Q_SLOTS:
         env.dialogs.answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes});
         click(&bar, "cmdPrint");
         QCOMPARE(env.count("qsl = 'a'"), 0);
-        QCOMPARE(looks(env.dialogs).last(), u"HM52 Critical Ok"_s);
         QCOMPARE(env.dialogs.shown.back().text,
                  u"The log could not be backed up before the conversion to accredited, so "_s
                  u"nothing was changed.\n\n"_s +
@@ -88,64 +86,44 @@ private Q_SLOTS:
 
         QVERIFY(QFile::remove(blocker));
         click(&bar, "cmdPrint");
-        QCOMPARE(env.count("qsl = 'a'"), 10);
         const std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
         QCOMPARE(copies.size(), size_t(1));
-        // A copy of the log as it was, and no temporary file beside it.
-        QCOMPARE(qsosIn(copies[0].path, "qsl = 'c'"), 10);
-        QCOMPARE(QDir(backupFolder(env)).entryList({u"*.mdb*"_s}, QDir::Files).size(), 1);
+        QCOMPARE(qsosIn(copies[0].path, "qsl = 'c'"), 10); // a copy of the log as it was
     }
 
     void theNewestTwentyGoodCopiesAreKeptAndDamagedFilesNeverPushOneOut() {
         LogEnv env;
         const QDateTime start = makeKeptCopies(env);
         QDir folder(backupFolder(env));
-        // Files that are not good copies: one empty, one of noise, one cut short, and someone
-        // else's file. Named as the newest backups, they would push good ones out if counted.
+        // Files that are not good copies: one empty, one cut short, and someone else's file.
+        // Named as the newest backups, they would push good ones out if counted.
         writeFile(folder.filePath(u"data-20240301-090000-n30.mdb"_s), {});
-        writeFile(folder.filePath(u"data-20240301-090100-n31.mdb"_s), QByteArray(8192, 'x'));
         writeFile(folder.filePath(u"data-20240301-090200-n32.mdb"_s),
                   bytesOf(folder.filePath(u"data-20240301-080500-n6.mdb"_s)).chopped(1));
         writeFile(folder.filePath(u"notes.txt"_s), "mine");
 
         const backup::Made made = backup::makeBackup(env.m.logDb, start.addSecs(3 * 3600));
-        QCOMPARE(made.notGood,
-                 QStringList({u"data-20240301-090200-n32.mdb"_s, u"data-20240301-090100-n31.mdb"_s,
-                              u"data-20240301-090000-n30.mdb"_s}));
+        QCOMPARE(made.notGood, QStringList({u"data-20240301-090200-n32.mdb"_s,
+                                            u"data-20240301-090000-n30.mdb"_s}));
         const QStringList now = listed(folder.path());
         QCOMPARE(now.first(), u"data-20240301-110000-n33.mdb good"_s);
-        QCOMPARE(now.filter(u" damaged"_s).size(), 3);
         QCOMPARE(now.filter(u" good"_s).size(), backup::kept);
         QCOMPARE(now.last(), u"data-20240301-080100-n2.mdb good"_s); // the oldest good one went
         QVERIFY(folder.exists(u"notes.txt"_s));
-
-        // Two in one second are both kept, and each holds the log of its moment.
-        env.addQso(Qso{});
-        const QString second = backup::makeBackup(env.m.logDb, start.addSecs(3 * 3600)).path;
-        QVERIFY(second.endsWith(u"data-20240301-110000-n34.mdb"_s));
-        QCOMPARE(qsosIn(second), 1);
-        QCOMPARE(qsosIn(folder.filePath(u"data-20240301-110000-n33.mdb"_s)), 0);
     }
 
-    // Daily starts with the clock wrong for a while (a dead battery, a wrong time server),
-    // ahead or behind, and the log changing every day: the copies kept are always the twenty
+    // Daily starts with the clock ahead for a while (a dead battery, a wrong time server),
+    // then right again, and the log changing every day: the copies kept are always the twenty
     // made last, so the newest states of the log, and each day's first start makes one.
-    void theCopiesKeptAreTheLastMadeWhateverTheClockSaid_data() {
-        QTest::addColumn<QList<QDate>>("days");
-        const auto run = [](QDate from, int count) {
-            QList<QDate> days;
+    void theCopiesKeptAreTheLastMadeWhateverTheClockSaid() {
+        QList<QDate> days;
+        for (const auto& [from, count] :
+             {std::pair(QDate(2024, 3, 1), 3), std::pair(QDate(2099, 1, 1), 23),
+              std::pair(QDate(2024, 3, 4), 5)}) {
             for (int i = 0; i < count; ++i) {
                 days << from.addDays(i);
             }
-            return days;
-        };
-        QTest::newRow("ahead to 2099, then right")
-            << run({2024, 3, 1}, 3) + run({2099, 1, 1}, 23) + run({2024, 3, 4}, 5);
-        QTest::newRow("set back to 2020") << run({2024, 3, 1}, 25) + run({2020, 1, 1}, 5);
-    }
-
-    void theCopiesKeptAreTheLastMadeWhateverTheClockSaid() {
-        QFETCH(QList<QDate>, days);
+        }
         LogEnv env;
         const QString log = env.m.logDb.path();
         for (const QDate& day : days) {
@@ -164,12 +142,11 @@ private Q_SLOTS:
             newest << n;
         }
         QCOMPARE(held, newest); // newest first
-        QCOMPARE(copies.front().made.date(), days.last());
     }
 
     // A copy whose pages changed on the disk, its size and time kept: not good from then on,
     // never counted among the twenty, never the cause of a good copy going, and not offered
-    // as good for a restore. A damaged memory of the verdicts only costs checks.
+    // as good for a restore.
     void aCopyChangedAfterItsCheckNeverCountsNorPushesAGoodOneOut() {
         TestEnv env;
         env.addQso({.call = "I1ABC"});
@@ -188,12 +165,10 @@ private Q_SLOTS:
         file.close();
         QVERIFY(checkLogFile(rotted).good); // the engine's check alone sees nothing wrong
 
-        // A new copy on the operator's thread: the changed one neither counts nor goes, and
-        // the oldest good copy stays.
+        // A new copy, then the rotation behind the start, its bytes compared: the changed copy
+        // is not good, and the oldest good copy stays.
         backup::makeBackup(env.m.logDb, start.addSecs(3600));
         const QString oldest = folder + u"/data-20240301-080000-n1.mdb"_s;
-        QVERIFY(QFile::exists(oldest));
-        // Behind the start, its bytes compared: not good, and still nothing goes.
         const backup::Made rotation =
             backup::rotate(folder, start.addSecs(3600), backup::Compare::Fingerprints);
         QCOMPARE(rotation.notGood, QStringList{QFileInfo(rotted).fileName()});
@@ -204,20 +179,6 @@ private Q_SLOTS:
         QCOMPARE(list->topLevelItem(1)->text(3),
                  u"damaged: the file changed after it was checked: its bytes are not the ones "_s
                  u"found good"_s);
-
-        // The memory of the verdicts damaged: a line that says good without its seal counts
-        // for nothing, and the file is checked again.
-        const QString empty = u"data-20240301-090000-n40.mdb"_s;
-        writeFile(folder + u'/' + empty, {});
-        QVERIFY(listed(folder).contains(empty + u" damaged"_s));
-        const QString verdicts = folder + u"/.hm52-checked"_s;
-        QString text = QString::fromUtf8(bytesOf(verdicts));
-        const QRegularExpression notGood(
-            u"^(%1(\t[^\t\n]*){3})\t0\t"_s.arg(QRegularExpression::escape(empty)),
-            QRegularExpression::MultilineOption);
-        QVERIFY(text.contains(notGood)); // found not good
-        writeFile(verdicts, text.replace(notGood, u"\\1\t1\t"_s).toUtf8());
-        QVERIFY(listed(folder).contains(empty + u" damaged"_s));
     }
 
     // Whatever the day's backup has to tell, the start shows (its failure text is checked in
@@ -237,27 +198,19 @@ private Q_SLOTS:
         QCOMPARE(copies.size(), size_t(2));
         QVERIFY(copies[0].good && copies[0].qsos == 5);
         // The empty file is not taken for the day's backup, and is named to the operator.
-        QCOMPARE(run.dialogs.texts().size(), 1);
-        QVERIFY(run.dialogs.texts()[0].contains(copies[1].name));
-        // Named again by another day's backup. (At most one a day: the rows of
-        // theCopiesKeptAreTheLastMadeWhateverTheClockSaid.)
-        QVERIFY(dailyBackup(env.m.logDb.path(), QDateTime(QDate(2024, 3, 1), QTime(8, 0)))
-                    .contains(copies[1].name));
+        QVERIFY(run.dialogs.texts().value(0).contains(copies[1].name));
     }
 
     // A restore or a copy cut short (a kill, a full disk) leaves its temporary files and the
     // engine's journals: the next start removes those, and only those.
     void theLeftoversOfWorkCutShortGoAtTheNextStartAndNothingElse() {
         TestEnv env;
-        const QString folder = backupFolder(env);
-        QDir().mkpath(folder);
+        QDir().mkpath(backupFolder(env));
         const QStringList leftovers{u"Backup/data-20240301-080000.mdb.part"_s,
                                     u"Backup/data-20240301-080000-n3.mdb.part-journal"_s,
                                     u"data.mdb.restoring"_s, u"data.mdb.restoring-journal"_s};
-        const QStringList others =
-            u"Backup/notes.mdb.part Backup/data.mdb.part-journal "_s
-            u"Backup/data-20240301-080000.mdb.partial "_s
-            u"data.mdb.restoring.txt mine.mdb-journal data.mdb.old"_s.split(u' ');
+        const QStringList others{u"Backup/notes.mdb.part"_s, u"data.mdb.restoring.txt"_s,
+                                 u"mine.mdb-journal"_s};
         for (const QString& name : leftovers + others) {
             writeFile(env.dir.filePath(name), "left");
         }
@@ -288,17 +241,15 @@ private Q_SLOTS:
         TestEnv env;
         env.addQsos(300);
         const QString log = env.m.logDb.path();
-        const QString then = backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {})).path;
+        backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 1), {}));
         const QStringList before = env.rawRows();
         env.addQsos(4);
         frmUtility& browser = env.registry->utility();
         browser.showAny();
-        QCOMPARE(browser.lineCount(), 304);
 
         env.registry->show(Window::RestoreBackup);
         auto& window = windowOf<frmRestoreBackup>(*env.registry, Window::RestoreBackup);
         auto* list = child<QTreeWidget>(&window, "lstBackups");
-        QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(list->topLevelItem(0)->text(0) + u' ' + list->topLevelItem(0)->text(2) + u' ' +
                      list->topLevelItem(0)->text(3),
                  u"2024-03-01 300 good"_s);
@@ -306,13 +257,11 @@ private Q_SLOTS:
         click(&window, "cmdRestore");
         QCOMPARE(env.rawRows(), before);
         QCOMPARE(browser.lineCount(), 300); // every open window shows the log it now is
-        QVERIFY(env.dialogs.texts().last().startsWith(u"The backup of 2024-03-01"_s));
         // The log as it was is now the newest backup, with its QSOs.
         std::vector<backup::Copy> copies = backup::backupsIn(backupFolder(env));
         QCOMPARE(copies.size(), size_t(2));
         QCOMPARE(copies[0].qsos, 304);
-        QCOMPARE(copies[1].path, then);
-        const backup::Copy good = copies[1];
+        const backup::Copy good = copies[1]; // the one chosen
 
         // A restore that cannot finish: the copy beside the log cannot be written.
         QDir().mkpath(log + u".restoring/blocked"_s);
@@ -322,32 +271,26 @@ private Q_SLOTS:
         QCOMPARE(env.rawRows(), before);
         QDir(log + u".restoring"_s).removeRecursively();
 
-        // A damaged log is never backed up, neither when asked nor by the start.
+        // A damaged log is never backed up: the copy is checked before it counts.
         env.m.logDb.close();
         damagePages(log);
         env.m.openLog(log);
         const QStringList files = QDir(backupFolder(env)).entryList(QDir::Files);
-        const QString refused = thrownBy<BackupError>(
-            [&]() { backup::makeBackup(env.m.logDb, QDateTime::currentDateTime()); });
-        QVERIFY2(refused.contains(u"the copy is not a good log"_s), qPrintable(refused));
-        const std::atomic_bool running{false}; // as the start calls it, with a stop flag not set
-        QVERIFY(dailyBackup(log, QDateTime(QDate(2024, 3, 2), {}), &running)
-                    .startsWith(u"Today's backup of the log could not be made."_s));
+        const QString refused = dailyBackup(log, QDateTime(QDate(2024, 3, 2), {}));
+        QVERIFY2(refused.startsWith(u"Today's backup of the log could not be made."_s) &&
+                     refused.contains(u"the copy is not a good log"_s),
+                 qPrintable(refused));
         QCOMPARE(QDir(backupFolder(env)).entryList(QDir::Files), files);
 
-        // A damaged log goes aside as such, counted as no backup and left by the rotation.
+        // A damaged log goes aside as such, counted as no backup (the rotation leaves it alone as
+        // it leaves every file not named as a backup: see
+        // theNewestTwentyGoodCopiesAreKeptAndDamagedFilesNeverPushOneOut).
         env.m.keeper.setDamaged(u"found damaged"_s);
         restoreBackup(*env.services, *env.registry, good, QDateTime(QDate(2024, 3, 2), {}));
-        QCOMPARE(env.m.keeper.trust(), LogTrust::Trusted);
-        QCOMPARE(env.rawRows(), before);
         QVERIFY(QFile::exists(backupFolder(env) + u"/damaged-20240302-000000.mdb"_s));
         // The backup chosen, the log kept by the first restore and the good log kept before
         // the restore that failed.
         QCOMPARE(backup::backupsIn(backupFolder(env)).size(), size_t(3));
-        for (int i = 0; i < backup::kept + 1; ++i) {
-            backup::makeBackup(env.m.logDb, QDateTime(QDate(2024, 3, 3), {}).addSecs(i));
-        }
-        QVERIFY(QFile::exists(backupFolder(env) + u"/damaged-20240302-000000.mdb"_s));
         QVERIFY(env.addQso(Qso{}) == 301); // the log can be written again
     }
 };
