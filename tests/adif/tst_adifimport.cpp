@@ -294,7 +294,7 @@ private Q_SLOTS:
                  u"records 5 imported 3 outside 2 repeats 0 refused 0 unreadable 0 chars 0"_s);
         adif::importAdif(source.m, bytesOf(adifFixture("web-logbook.adi")), {});
         // A STATE that is none of our provinces: the gazetteer's province of the place. The
-        // first I5WEB QSO's QSL came through eQSL only: worked.
+        // first I5WEB QSO's QSL came through eQSL only: worked, until the option is ticked.
         QCOMPARE(source.rawRows(),
                  QStringList({"7|I1SEV|AB|ALFA|BD|MIXED|HF|2004-01-05|09:05:00|c",
                               "8|I1ABC|AB|ALFA|BD|SSB|VHF|2023-01-15|09:30:00|c",
@@ -304,6 +304,8 @@ private Q_SLOTS:
                               "12|I5WEB|MN|CA' BIANCA|TD|CW|HF|2022-05-06|07:05:00|c"}));
         QCOMPARE(counts(adif::importAdif(source.m, original, {})),
                  u"records 5 imported 0 outside 2 repeats 3 refused 0 unreadable 0 chars 0"_s);
+        adif::importAdif(source.m, bytesOf(adifFixture("web-logbook.adi")), {.eqslCounts = true});
+        QCOMPARE(source.rawField(11, u"qsl"_s), u"c"_s);
 
         // Typed QSOs, written with the fields their categories give.
         source.addQso({.call = "I1TYP", .mode = "CW", .band = "50 MHz", .qsl = "a"});

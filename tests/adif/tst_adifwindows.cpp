@@ -58,6 +58,7 @@ private Q_SLOTS:
     void importAsksForTheFileThenImportsWithTheChosenOptions() {
         Main main;
         main.withFile("mnImportADIF", adifFixture("desktop-logger.adi"));
+        QVERIFY(main.env.fileDialogs.asked.at(0).filter.contains(u"*.adi"_s));
         frmImportADIF* w = main.importWindow();
         QVERIFY(w && w->isVisible());
         // Only a cancel of the progress dialog gives the report below.
@@ -75,9 +76,11 @@ private Q_SLOTS:
         child<QCheckBox>(w, "chkLotw")->setChecked(true);
         child<QCheckBox>(w, "chkAllMixed")->setChecked(true);
         main.clickImport();
+        QVERIFY(!w->isVisible());
         QCOMPARE(main.env.count(u"mode = 'MIXED'"_s), 3);
-        // LoTW's QSL confirms IW3SAT.
+        // LoTW's QSL confirms IW3SAT; QSL_RCVD=V leaves IK2AAA worked.
         QCOMPARE(main.env.rawField(3, u"qsl"_s), u"c"_s);
+        QCOMPARE(main.env.rawField(2, u"qsl"_s), u"w"_s);
         QCOMPARE(main.logChanges, 1); // the browser and the counter were refreshed
         // The log was empty, so these three are all its QSOs.
         QVERIFY(main.report().contains(u"\nImported: 3\n"_s));
@@ -85,8 +88,10 @@ private Q_SLOTS:
         QCOMPARE(backup::backupsIn(backup::folderFor(main.env.m.logDb.path())).size(), 2);
     }
 
-    void aCancelAnUnusableFileOrAFailedBackupImportsOrExportsNothing() {
+    void noFileAnUnusableFileOrAFailedBackupImportsOrExportsNothing() {
         Main main;
+        main.trigger("mnImportADIF");
+        QCOMPARE(main.importWindow(), nullptr);
         main.withFile("mnImportADIF", adifFixture("web-logbook.adi"));
         QTest::mouseClick(child<QPushButton>(main.importWindow(), "cmdCancel"), Qt::LeftButton);
         QCOMPARE(main.logChanges, 0);
@@ -107,6 +112,7 @@ private Q_SLOTS:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         main.withFile("mnImportADIF", adifFixture("desktop-logger.adi"));
         main.clickImport();
+        QCOMPARE(looks(main.env.dialogs), QStringList(3, u"HM52 Critical Ok"_s));
         QCOMPARE(
             main.env.dialogs.texts().last(),
             u"The log could not be backed up before the import, so nothing was changed.\n\n"_s +

@@ -1,7 +1,7 @@
-// Every window from the first to the last is unloaded by its close box. Every window whole on
-// the screen that holds the main window: on a 1024 by 768 screen each window keeps its size and
-// stands inside the screen; on a screen too small for a window, the window scrolls instead of
-// being cut.
+// Every window from the first to the last loads through the registry under its name, and its
+// close box unloads it. Every window whole on the screen that holds the main window: on a 1024
+// by 768 screen each window keeps its size and stands inside the screen; on a screen too small
+// for a window, the window scrolls instead of being cut.
 
 #include "app/principale.h"
 #include "support/TestEnv.h"
@@ -54,6 +54,18 @@ class PlacementTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Loaded under its name, not shown, once: loading it again gives the same window.
+    void everyWindowLoadsThroughTheRegistryUnderItsName_data() { everyWindow(); }
+    void everyWindowLoadsThroughTheRegistryUnderItsName() {
+        QFETCH(int, window);
+        TestEnv env;
+        const auto w = static_cast<Window>(window);
+        QWidget& loaded = env.registry->load(w);
+        QCOMPARE(loaded.objectName(), u"frm"_s + QLatin1String(windowNames[window]));
+        QVERIFY(!loaded.isVisible());
+        QCOMPARE(&env.registry->load(w), &loaded);
+    }
+
     // The registry forgets the window at once and it goes.
     void everyWindowsCloseBoxUnloadsIt_data() { everyWindow(); }
     void everyWindowsCloseBoxUnloadsIt() {

@@ -1,6 +1,5 @@
-// The award counter: eighteen cells per mode, the award's figures beside them, and the
-// recount that other windows call whether or not the counter is showing. (Which QSO counts in
-// which cell: tests/rules.)
+// The award counter: eighteen cells per mode, the QSOs each cell counts, the award's figures
+// beside them, and the recount that other windows call whether or not the counter is showing.
 
 #include "award/frmAward.h"
 #include "support/TestEnv.h"

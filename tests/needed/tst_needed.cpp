@@ -156,6 +156,15 @@ private Q_SLOTS:
         QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 3), u"confirmed|1|I1ABC 15/01/23"_s);
     }
 
+    // Another log in place of this one (a restored backup) is read anew.
+    void theListFollowsARestoredLog() {
+        Needed n;
+        n.open();
+        n.env.m.logDb.execute(u"update data set qsl = 'a'"_s);
+        n.env.registry->logReplaced();
+        QCOMPARE(n.row(u"AB"_s).section(u'|', 1, 1), u"accredited"_s);
+    }
+
     // Its two QSOs and no others: the terms of an earlier search are cleared.
     void aDoubleClickListsTheSubSquaresQsosInTheBrowser() {
         Needed n;

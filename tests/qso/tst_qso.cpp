@@ -187,15 +187,25 @@ private Q_SLOTS:
         QCOMPARE(env->rawRows(), QStringList({"2|I1ABC|AB|ALFA|BD|SSB|VHF|2004-01-05|09:05:00|c"}));
     }
 
-    // The QSO was accredited while the window held it (stored upper case, as another program
-    // may write it). (A QSO deleted meanwhile, refused by the browser: tst_browser.)
-    void aQsoAccreditedMeanwhileIsNotWritten() {
+    // The QSO was accredited (stored upper case, as another program may write it) or deleted
+    // while the window held it.
+    void aQsoAccreditedOrGoneMeanwhileIsNotWritten_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("accredited") << u"update data set qsl = 'A' where count = 1"_s
+                                    << u"You cannot edit an accreditated qso!"_s;
+        QTest::newRow("deleted") << u"delete from data where count = 1"_s
+                                 << u"this QSO is no longer in the Logbook!"_s;
+    }
+    void aQsoAccreditedOrGoneMeanwhileIsNotWritten() {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, told);
         env->addQso({.mode = "SSB", .band = "VHF", .qsl = "c"});
         frmEditQSO& w = handOver(1);
         w.comboBand->setCurrentText(u"SHF"_s);
-        env->m.logDb.execute(u"update data set qsl = 'A' where count = 1"_s);
+        env->m.logDb.execute(meanwhile);
         const QStringList before = env->rawRows();
-        QCOMPARE(submit(w), QStringList({"You cannot edit an accreditated qso!"}));
+        QCOMPARE(submit(w), QStringList({told}));
         QCOMPARE(looks(env->dialogs), QStringList({"HM52 Critical Ok"}));
         QCOMPARE(env->rawRows(), before);
         QVERIFY(w.isVisible());

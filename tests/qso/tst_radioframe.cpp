@@ -154,6 +154,16 @@ private Q_SLOTS:
         QVERIFY(env->radioRows().isEmpty());
     }
 
+    // The close box: a new load starts empty, so no old frequency goes with the next QSO.
+    void aWindowLoadedAgainStartsWithTheFrameEmpty() {
+        frmInsertQSO* w = &insert();
+        apply(*w, u"freq=144.300;amode=USB"_s);
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w = &insert();
+        QCOMPARE(radioText(*w), u"HF|||MIXED|"_s);
+    }
+
     // After every check of the form, and only when they pass.
     void submitChecksTheFrequencyAfterTheFormsChecks_data() {
         QTest::addColumn<QString>("steps");

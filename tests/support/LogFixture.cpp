@@ -56,13 +56,6 @@ void damagePages(const QString& path) {
     file.write(QByteArray(static_cast<qsizetype>(page), '\x5a'));
 }
 
-void cutLastByte(const QString& path) {
-    QFile file(path);
-    if (!file.resize(file.size() - 1)) {
-        qFatal("cannot cut %s", qPrintable(path));
-    }
-}
-
 LogEnv::LogEnv(const std::vector<PlaceRow>& gazetteer) {
     if (!dir.isValid()) {
         qFatal("cannot make a temporary folder");

@@ -96,8 +96,6 @@ QByteArray bytesOf(const QString& path);
 // Damages a log file as a failing disk would: a page in the middle of the file is
 // overwritten with garbage, so that the engine's check of the file finds it.
 void damagePages(const QString& path);
-// Cuts the last byte off a file, as a copy that stopped short would.
-void cutLastByte(const QString& path);
 
 // The text of the error of type E (DbError, PrintError) that a call throws, or "(nothing
 // thrown)".
