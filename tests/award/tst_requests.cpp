@@ -129,9 +129,11 @@ private Q_SLOTS:
                               "print 18", "size 8", "name Courier New", "print 30",
                               "name Times New Roman", "print 1", "size 12", "print 22", "end"}));
 
-        // Requested again, converted the first time, with enough confirmed QSOs: printed, and
-        // no conversion offered.
+        // Requested again, converted the first time, with enough confirmed QSOs: declined,
+        // nothing printed; then printed, and no conversion offered.
         addQsos(t.env, 29, band, mode, u"c"_s, 200);
+        QCOMPARE(t.print({Answer::No}), QStringList({alreadyRequested}));
+        QCOMPARE(t.env.printers.jobs.size(), size_t(1));
         QCOMPARE(t.print({Answer::Yes, Answer::Yes}), QStringList({alreadyRequested}));
         QCOMPARE(t.env.printers.jobs.size(), size_t(2));
     }

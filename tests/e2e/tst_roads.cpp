@@ -114,6 +114,8 @@ private Q_SLOTS:
         QCOMPARE(run.dialogs.shown.size(), size_t{2}); // the two questions (tst_questions)
         QCOMPARE(run.cell("lblHFa"), u"75"_s);
         QCOMPARE(run.cell("lblHFc"), u"5"_s);
+        // The five left confirmed are the last sub-squares by their letters.
+        QCOMPARE(run.files.count("qsl = 'c' and WWLocator >= 'DD'"), qint64{5});
     }
 };
 

@@ -76,6 +76,8 @@ private Q_SLOTS:
         QTest::newRow("yes/no, Esc") << Buttons::YesNo << false << esc << Answer::No;
         QTest::newRow("yes/no safe, Enter") << Buttons::YesNo << true << enter << Answer::No;
         QTest::newRow("ok/cancel, Esc") << Buttons::OkCancel << false << esc << Answer::Cancel;
+        QTest::newRow("ok/cancel safe, Enter")
+            << Buttons::OkCancel << true << enter << Answer::Cancel;
     }
 
     void enterAndEscPressTheButtonsTheQuestionNames() {
@@ -120,16 +122,18 @@ private Q_SLOTS:
     void anInputBoxGivesTheTypedTextAndEmptyTextWhenCancelled() {
         QtDialogs real;
         Dialogs& dialogs = real;
-        // The text the seam gives back.
+        // The text the seam gives back, and the box's title: "text|title".
         auto answer = [&dialogs](const QString& typed, bool accept) {
-            onNextBox<QInputDialog>([typed, accept](QInputDialog* box) {
+            QString title;
+            onNextBox<QInputDialog>([&title, typed, accept](QInputDialog* box) {
+                title = box->windowTitle();
                 box->setTextValue(typed);
                 accept ? box->accept() : box->reject();
             });
-            return dialogs.input(nullptr, u"insert call:"_s);
+            return dialogs.input(nullptr, u"insert call:"_s) + u'|' + title;
         };
-        QCOMPARE(answer(u"IK0'Q"_s, true), u"IK0'Q"_s);
-        QCOMPARE(answer(u"typed then cancelled"_s, false), QString());
+        QCOMPARE(answer(u"IK0'Q"_s, true), u"IK0'Q|HM52"_s);
+        QCOMPARE(answer(u"typed then cancelled"_s, false), u"|HM52"_s);
     }
 
     // 5,000 names given whole: the box stays on the screen with its OK button. (The program
