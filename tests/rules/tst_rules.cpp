@@ -142,9 +142,13 @@ private Q_SLOTS:
         QCOMPARE(rules::nextCount(env.m), 3); // lower gaps never are
         env.addQsoWithCount(2147483646, {});
         QCOMPARE(rules::nextCount(env.m), 2147483647);
+        // An import's numbers count on from one reading of the log, to the last number.
+        rules::Numbering numbers(env.m);
+        QCOMPARE(numbers.next(), 2147483647);
+        const QString noneLeft = u"the log has no QSO number left after 2147483647"_s;
+        QCOMPARE(thrownBy<DbError>([&numbers]() { numbers.next(); }), noneLeft);
         env.addQsoWithCount(2147483647, {});
-        QCOMPARE(thrownBy<DbError>([&env]() { rules::nextCount(env.m); }),
-                 u"the log has no QSO number left after 2147483647"_s);
+        QCOMPARE(thrownBy<DbError>([&env]() { rules::nextCount(env.m); }), noneLeft);
     }
 
     // ----- the requests ---------------------------------------------------------------
